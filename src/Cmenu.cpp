@@ -1,0 +1,52 @@
+#include "Cmenu.h"
+
+#include <iostream>
+#include <string_view>
+
+#include "LeitorLinhas.h"
+#include "Numeros.h"
+#include "Tabela.h"
+
+Cmenu::Cmenu()
+    : separador(' '),
+      larguraInicial(8),
+      larguraCodigo(15),
+      larguraNome(50),
+      linha('-'),
+      larguraFicheiro(10),
+      codigo(0),
+      valido_(false) {}
+
+Cmenu::Cmenu(const std::string& nomeF) : Cmenu() {
+  nomeFicheiro = nomeF;
+  std::string conteudo;
+  if (!LeitorLinhas::leFicheiro(nomeF, conteudo)) return;
+  LeitorLinhas leitor(std::move(conteudo), nomeF);
+  std::string_view texto;
+  while (leitor.proximaLinha(texto)) {
+    size_t fimPalavra = texto.find(';');
+    if (fimPalavra == std::string_view::npos || texto.substr(0, fimPalavra) != "CURSO") continue;
+    std::string_view resto = texto.substr(fimPalavra + 1);
+    size_t fimCodigo = resto.find(';');
+    int c = 0;
+    if (!leInteiro(resto.substr(0, fimCodigo), c)) continue;
+    std::string_view textoNome;
+    if (fimCodigo != std::string_view::npos) {
+      textoNome = resto.substr(fimCodigo + 1);
+      textoNome = textoNome.substr(0, textoNome.find(';'));
+    }
+    codigo = c;
+    nome.assign(textoNome);
+    valido_ = true;
+  }
+}
+
+Cmenu::~Cmenu() = default;
+
+void Cmenu::imprimeCurso() const {
+  celula(std::cout, "", larguraInicial, separador);
+  celula(std::cout, codigo, larguraCodigo, separador);
+  celula(std::cout, nome, larguraNome, separador);
+  celula(std::cout, nomeFicheiro, larguraFicheiro, separador);
+  std::cout << std::endl;
+}

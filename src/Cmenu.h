@@ -1,0 +1,46 @@
+// One course of the catalogue (code, name and the unit file it came from),
+// with the layout constants of the catalogue table, which the menus share.
+#ifndef PAUTA_CMENU_H
+#define PAUTA_CMENU_H
+
+#include <string>
+
+class Cmenu {
+ public:
+  // Sets the constants; empty name and file name, code 0.
+  Cmenu();
+  // Builds the entry from the unit file `nomeF`: code and name come from
+  // the last course record ("CURSO;code;name") whose code can be read.
+  explicit Cmenu(const std::string& nomeF);
+  Cmenu(const Cmenu&) = default;
+  virtual ~Cmenu();
+
+  // True when the file could be read and held a course record with a code;
+  // only such entries are listed.
+  bool valido() const { return valido_; }
+
+  // The entry as one row of the catalogue table.
+  void imprimeCurso() const;
+
+  int getCodigo() const { return codigo; }
+  std::string getNome() const { return nome; }
+  std::string getNomeFicheiro() const { return nomeFicheiro; }
+  void setCodigo(int c) { codigo = c; }
+  void setNome(std::string n) { nome = std::move(n); }
+  void setNomeFicheiro(std::string n) { nomeFicheiro = std::move(n); }
+
+  const char separador;
+  const int larguraInicial;
+  const int larguraCodigo;
+  const int larguraNome;
+  const char linha;
+  const int larguraFicheiro;
+
+ private:
+  int codigo;
+  std::string nome;
+  std::string nomeFicheiro;
+  bool valido_;
+};
+
+#endif

@@ -1,0 +1,28 @@
+// Console/platform layer: makes the CP1252 dialogue readable on every
+// console, and ends the run cleanly when standard input runs out.
+#ifndef PAUTA_CONSOLA_H
+#define PAUTA_CONSOLA_H
+
+// Prepares the console for CP1252 text. On Windows sets the console input
+// and output code pages to 1252. Elsewhere, when standard output is a
+// terminal its CP1252 bytes are shown as UTF-8, and when standard input is
+// a terminal typed UTF-8 is turned into CP1252 ('?' for characters outside
+// it). Redirected streams pass byte for byte. Call once, before any output.
+void consolaIniciar();
+
+// Registers the unsaved-changes flag of the running dialogue (nullptr for
+// none). It is read only when input ends, to warn that changes were lost.
+void consolaRegistaAlteracoes(const int* alteracoes);
+
+// What to do once the end-of-input texts are printed. The default ends the
+// process with exit status 0; a test or fuzz harness may install a function
+// that unwinds instead. The function must not return.
+using AcaoFimEntrada = void (*)();
+void consolaDefineAcaoFimEntrada(AcaoFimEntrada acao);
+
+// Standard input has ended at a prompt: prints a line end, the lost-changes
+// warning when the registered flag is set, and "A sair ...", then runs the
+// end-of-input action. Nothing is written to any file.
+[[noreturn]] void consolaFimEntrada();
+
+#endif

@@ -1,0 +1,72 @@
+#include "Efolio.h"
+
+#include <iostream>
+
+#include "Auxiliar.h"
+#include "Numeros.h"
+
+namespace {
+
+bool notaAceite(float nota) { return nota == -1 || (nota >= 0 && nota <= 100); }
+
+bool pesoAceite(float peso) { return peso >= 0 && peso <= 8; }
+
+}  // namespace
+
+Efolio::Efolio(char l) : letra(l), nota(-1), peso(-1) {}
+
+Efolio::~Efolio() = default;
+
+bool Efolio::interpreta(std::string_view texto, char letra, Efolio& efolio) {
+  size_t fimNota = texto.find(';');
+  if (fimNota == std::string_view::npos) return false;
+  std::string_view resto = texto.substr(fimNota + 1);
+  std::string_view campoPeso = resto.substr(0, resto.find(';'));
+  float nota = 0;
+  float peso = 0;
+  if (!leRealOuTraco(texto.substr(0, fimNota), nota)) return false;
+  if (!leRealOuTraco(campoPeso, peso)) return false;
+  efolio.letra = letra;
+  efolio.nota = nota;
+  efolio.peso = peso;
+  return true;
+}
+
+void Efolio::userSetEfolio(char l) {
+  float valor = 0;
+  for (;;) {
+    if (l == 'C') std::cout << "Para o caso de não existir eFolio C inserir -1 na Nota" << std::endl;
+    std::cout << "Insira a Nota em Percentagem do eFolio " << l << ":" << std::endl;
+    valor = getFloatFromUser();
+    if (notaAceite(valor)) break;
+    std::cout << std::endl;
+    std::cout << "ERRO: Valor de Nota inválido, insira um valor entre 0 e 100, ou -1 no caso não "
+                 "haver eFolio "
+              << l << std::endl;
+  }
+  nota = valor;
+  if (nota == -1) {
+    peso = -1;
+    return;
+  }
+  for (;;) {
+    std::cout << "insira o Peso da Nota do Efolio " << l << ":" << std::endl;
+    valor = getFloatFromUser();
+    if (pesoAceite(valor)) break;
+    std::cout << std::endl;
+    std::cout << "ERRO: Valor do peso inválido, insira um valor entre 0 e 8," << std::endl;
+    std::cout << " tenha em conta que a soma dos pesos de todos os eFolios não pode ultrapassar 8"
+              << std::endl;
+  }
+  peso = valor;
+}
+
+float Efolio::calculaNotaFinalEfolio() const {
+  if (nota == -1) return -1;
+  return peso * nota / 100;
+}
+
+std::string Efolio::valorImpressaoNotaEfolio() const {
+  if (nota == -1) return "-";
+  return textoFixo(calculaNotaFinalEfolio(), 2);
+}

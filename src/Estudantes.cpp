@@ -1,0 +1,259 @@
+#include "Estudantes.h"
+
+#include <iomanip>
+#include <iostream>
+
+#include "Auxiliar.h"
+#include "LeitorLinhas.h"
+#include "Numeros.h"
+#include "Tabela.h"
+
+namespace {
+
+// Columns of the report header; they differ from the row widths.
+const int cabecalhoUC = 49;
+const int cabecalhoEcts = 8;
+const int cabecalhoOpcao = 21;
+const int cabecalhoEfolioC = 7;
+
+// Answer of checkOpcaoAvaliacaoUC for a unit the student does not take.
+const int naoInscrito = 2;
+
+const char* const linhaBanner = "################################################";
+
+void imprimeCabecalhoRelatorio() {
+  celula(std::cout, "", larguraInicial, separador);
+  celula(std::cout, "UC", cabecalhoUC, separador);
+  celula(std::cout, "ECTS", cabecalhoEcts, separador);
+  celula(std::cout, "Opção Avaliação", cabecalhoOpcao, separador);
+  celula(std::cout, "eFA", larguraEfolio, separador);
+  celula(std::cout, "eFB", larguraEfolio, separador);
+  celula(std::cout, "eFC", cabecalhoEfolioC, separador);
+  celula(std::cout, "pF/Ex.Final", larguraExame, separador);
+  celula(std::cout, "Ex.Recurso", larguraExame, separador);
+  celula(std::cout, "Nota Final", larguraNota, separador);
+  std::cout << std::endl;
+}
+
+bool numeroUsado(int numero, const std::vector<Estudantes>& estudantes) {
+  for (const Estudantes& e : estudantes) {
+    if (e.getNumAluno() == numero) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Estudantes::Estudantes() : numAluno(0), mediaAluno(0) {}
+
+Estudantes::~Estudantes() = default;
+
+bool Estudantes::leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudantes& estudante) {
+  size_t separa = linha.find(';');
+  int numero = 0;
+  if (!leInteiro(linha.substr(0, separa), numero)) {
+    ficheiro.ignoraLinha();
+    return false;
+  }
+  estudante.numAluno = numero;
+  estudante.nome.assign(separa == std::string_view::npos ? std::string_view()
+                                                          : linha.substr(separa + 1));
+  estudante.listaUCs.clear();
+  std::string_view texto;
+  UC uc;
+  while (ficheiro.proximaLinha(texto)) {
+    if (texto.size() <= 1) break;
+    if (primeiroCampo(texto) == "ALUNO") {
+      ficheiro.devolveLinha();
+      break;
+    }
+    if (UC::interpreta(texto, uc)) {
+      estudante.listaUCs.push_back(uc);
+    } else {
+      ficheiro.ignoraLinha();
+    }
+  }
+  return true;
+}
+
+Estudantes::Estudantes(const std::vector<UC>& listaUCsCurso,
+                       const std::vector<Estudantes>& listaEstComp)
+    : numAluno(0), mediaAluno(0), listaUCs(listaUCsCurso) {
+  std::cout << std::endl;
+  std::cout << "Insira o número de Aluno do Estudante" << std::endl;
+  for (;;) {
+    int numero = getIntFromUser();
+    if (numero == 0) {
+      std::cout << "ERRO: O número 0 não pode ser usado como número de Aluno, por favor insira um "
+                   "número diferente"
+                << std::endl;
+    } else if (numeroUsado(numero, listaEstComp)) {
+      std::cout << "Já Existe um aluno com esse número de Aluno, por favor insira um número "
+                   "diferente"
+                << std::endl;
+    } else {
+      numAluno = numero;
+      break;
+    }
+  }
+  std::cout << std::endl;
+  std::cout << "Insira o Nome do Estudante" << std::endl;
+  nome = getLinhaFromUser();
+}
+
+void Estudantes::userSetNotaEfolioUC(int codigoUC, char letra) {
+  for (UC& uc : listaUCs) {
+    if (uc.getCodigo() == codigoUC) uc.userSetNotaEfolio(letra);
+  }
+}
+
+void Estudantes::userSetNotaProvaFinalUC(int codigoUC) {
+  for (UC& uc : listaUCs) {
+    if (uc.getCodigo() == codigoUC) uc.userSetNotaProvaFinal();
+  }
+}
+
+void Estudantes::userSetExameRecursoUC(int codigoUC) {
+  for (UC& uc : listaUCs) {
+    if (uc.getCodigo() == codigoUC) uc.userSetNotaExameRecurso();
+  }
+}
+
+void Estudantes::userSetOpcaoAvaliacaoUC(int codigoUC) {
+  for (UC& uc : listaUCs) {
+    if (uc.getCodigo() == codigoUC) uc.userSetOpcaoAvaliacao();
+  }
+}
+
+void Estudantes::atualizaNotaFinalUC(int codigoUC) {
+  for (UC& uc : listaUCs) {
+    if (uc.getCodigo() == codigoUC) uc.atualizaNotaFinal();
+  }
+}
+
+int Estudantes::checkOpcaoAvaliacaoUC(int codigoUC) const {
+  for (const UC& uc : listaUCs) {
+    if (uc.getCodigo() == codigoUC) return uc.getOpcaoAvaliacao();
+  }
+  return naoInscrito;
+}
+
+int Estudantes::validaDadosEfoliosUC(int codigoUC) const {
+  int resposta = 1;
+  for (const UC& uc : listaUCs) {
+    if (uc.getCodigo() != codigoUC) continue;
+    int opcao = uc.getOpcaoAvaliacao();
+    bool opcaoValida = opcao == opcaoExameFinal || opcao == opcaoContinua;
+    resposta = opcaoValida ? uc.validaDadosEfolios() : 1;
+  }
+  return resposta;
+}
+
+void Estudantes::setAprovados(std::vector<UC>& listaUCsCurso) const {
+  for (UC& ucCurso : listaUCsCurso) {
+    for (const UC& uc : listaUCs) {
+      if (uc.getCodigo() == ucCurso.getCodigo() && uc.aprovado()) {
+        ucCurso.setAlunoAprovado();
+        ucCurso.setSomaNotas(static_cast<float>(uc.getNota()));
+      }
+    }
+  }
+}
+
+int Estudantes::calculaTotalUCs() const {
+  int total = 0;
+  for (const UC& uc : listaUCs) total += uc.aprovado();
+  return total;
+}
+
+long long Estudantes::calculaTotalEcts() const {
+  long long total = 0;
+  for (const UC& uc : listaUCs) {
+    if (uc.aprovado()) total += uc.getEcts();
+  }
+  return total;
+}
+
+float Estudantes::calculaMedia() {
+  float soma = 0;
+  for (const UC& uc : listaUCs) {
+    if (uc.aprovado()) soma += static_cast<float>(static_cast<long long>(uc.getEcts()) * uc.getNota());
+  }
+  mediaAluno = soma / static_cast<float>(calculaTotalEcts());
+  return mediaAluno;
+}
+
+float Estudantes::calculaPercentagemCurso() const {
+  return static_cast<float>(calculaTotalEcts()) / totalEctsCurso * 100;
+}
+
+void Estudantes::imprimeEstudante() const {
+  celula(std::cout, "", larguraInicial, separador);
+  celula(std::cout, numAluno, larguraCodigo, separador);
+  celula(std::cout, nome, larguraNome, separador);
+  std::cout << std::endl;
+}
+
+void Estudantes::imprimeInfoEstudante() {
+  std::cout << "ALUNO: " << nome << std::endl;
+  std::cout << "Unidades curriculares onde obteve aprovação" << std::endl;
+  std::cout << std::endl;
+  regua(std::cout, larguraLinha, linha);
+  imprimeCabecalhoRelatorio();
+  regua(std::cout, larguraLinha, linha);
+  for (const UC& uc : listaUCs) uc.imprimeInfoUC();
+  regua(std::cout, larguraLinha, linha);
+  imprimeTotalUCs();
+  imprimeTotalEcts();
+  imprimeMedia();
+  imprimePercentagemCurso();
+}
+
+void Estudantes::imprimeInfoEstudante(int codigoUC) const {
+  std::cout << "ALUNO: " << nome << std::endl;
+  std::cout << std::endl;
+  regua(std::cout, larguraLinha, linha);
+  imprimeCabecalhoRelatorio();
+  regua(std::cout, larguraLinha, linha);
+  for (const UC& uc : listaUCs) {
+    if (uc.getCodigo() == codigoUC) uc.imprimeInfoUC(1);
+  }
+}
+
+void Estudantes::imprimeTotalUCs() const {
+  std::cout << std::endl;
+  std::cout << "Total de UC: " << calculaTotalUCs() << std::endl;
+}
+
+void Estudantes::imprimeTotalEcts() const {
+  std::cout << std::endl;
+  std::cout << "Total de ECTS: " << calculaTotalEcts() << std::endl;
+}
+
+void Estudantes::imprimeMedia() {
+  std::cout << std::endl;
+  float media = calculaMedia();
+  std::cout << "Média: " << std::fixed << std::setprecision(precisaoMedia);
+  if (calculaTotalEcts() == 0) {
+    std::cout << "-";  // no passed ECTS: there is no average
+  } else {
+    std::cout << media;
+  }
+  std::cout << std::endl;
+}
+
+void Estudantes::imprimePercentagemCurso() const {
+  std::cout << std::endl;
+  std::cout << "Completou " << std::fixed << std::setprecision(precisaoPercentagemCurso)
+            << calculaPercentagemCurso() << "% dos ECTS do Curso " << std::endl;
+  if (calculaTotalEcts() == totalEctsCurso) {
+    std::cout << std::endl;
+    std::cout << "\t\t" << linhaBanner << std::endl;
+    std::cout << "\t\t########## PARABENS COMPLETOU O CURSO ##########" << std::endl;
+    std::cout << "\t\t" << linhaBanner << std::endl;
+  }
+}
+
+void Estudantes::gravaFicheiroEstudanteUC(std::string& destino) const {
+  for (const UC& uc : listaUCs) uc.gravaFicheiroEstudanteUC(destino);
+}

@@ -1,0 +1,95 @@
+// A student of the loaded course: number, name and, by value, the units he
+// takes with his assessment in each. Grade operations reach a unit by code;
+// the student also computes his totals, prints his report and writes his
+// unit lines to the student file.
+#ifndef PAUTA_ESTUDANTES_H
+#define PAUTA_ESTUDANTES_H
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "UC.h"
+
+class LeitorLinhas;
+
+// The course's total of ECTS credits.
+const int totalEctsCurso = 180;
+
+class Estudantes {
+ public:
+  // Empty name, no units.
+  Estudantes();
+  virtual ~Estudantes();
+
+  // Reads a student block: `linha` is the student record after "ALUNO;"
+  // (number, ';', name), `ficheiro` stands just after it. Unit lines follow
+  // until a line of at most one character (consumed), the end of the file,
+  // or a line whose first field is "ALUNO" (left for the caller). A unit line
+  // that cannot be read is reported and skipped. Returns false, reporting the
+  // student record, when its number is not a number; nothing is read then.
+  static bool leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudantes& estudante);
+
+  // New student at the console: asks for a number that is neither 0 nor
+  // used by a student of `listaEstComp`, then for the name; the student
+  // takes a copy of every unit of `listaUCsCurso`.
+  Estudantes(const std::vector<UC>& listaUCsCurso, const std::vector<Estudantes>& listaEstComp);
+
+  int getNumAluno() const { return numAluno; }
+  void setNumAluno(int n) { numAluno = n; }
+  std::string getNome() const { return nome; }
+  void setNome(std::string n) { nome = std::move(n); }
+  void setMediaAluno(float m) { mediaAluno = m; }
+  const std::vector<UC>& getListaUCs() const { return listaUCs; }
+  void adicionaUC(const UC& uc) { listaUCs.push_back(uc); }
+
+  // Per-unit operations: act on every unit whose code is `codigoUC`; do
+  // nothing when the student does not take it.
+  void userSetNotaEfolioUC(int codigoUC, char letra);
+  void userSetNotaProvaFinalUC(int codigoUC);
+  void userSetExameRecursoUC(int codigoUC);
+  void userSetOpcaoAvaliacaoUC(int codigoUC);
+  void atualizaNotaFinalUC(int codigoUC);
+  // The option of the first unit with the code, or 2 when he does not take it.
+  int checkOpcaoAvaliacaoUC(int codigoUC) const;
+  // The e-folio weight check of the units with the code (the last one's
+  // verdict). A unit whose option is neither 0 nor 1, or a unit he does not
+  // take, answers 1 without printing.
+  int validaDadosEfoliosUC(int codigoUC) const;
+
+  // Adds his passed units to the statistics of the course-level units with
+  // the same code.
+  void setAprovados(std::vector<UC>& listaUCsCurso) const;
+
+  // Totals over the passed units.
+  int calculaTotalUCs() const;
+  long long calculaTotalEcts() const;
+  // ECTS-weighted average of the truncated grades; stored in mediaAluno.
+  // Not a number when the passed units total 0 ECTS.
+  float calculaMedia();
+  // Passed ECTS as a percentage of the course's 180.
+  float calculaPercentagemCurso() const;
+
+  // His row of the table of students.
+  void imprimeEstudante() const;
+  // The full report: passed units and the four totals. Leaves the console in
+  // fixed notation with 1 decimal.
+  void imprimeInfoEstudante();
+  // The report restricted to one unit, whatever its grade, without totals.
+  void imprimeInfoEstudante(int codigoUC) const;
+  void imprimeTotalUCs() const;
+  void imprimeTotalEcts() const;
+  void imprimeMedia();
+  void imprimePercentagemCurso() const;
+
+  // Appends one student-file line per unit, each ending in CR LF.
+  void gravaFicheiroEstudanteUC(std::string& destino) const;
+
+ private:
+  int numAluno;
+  std::string nome;
+  float mediaAluno;
+  std::vector<UC> listaUCs;
+};
+
+#endif

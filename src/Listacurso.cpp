@@ -1,0 +1,252 @@
+#include "Listacurso.h"
+
+#include <filesystem>
+#include <iostream>
+#include <string_view>
+#include <system_error>
+#include <unordered_map>
+
+#include "Gravacao.h"
+#include "LeitorLinhas.h"
+#include "Numeros.h"
+#include "Tabela.h"
+
+namespace {
+
+const char* const sufixoFicheiroUC = "UC.txt";
+
+// A unit file's name: after any leading '-', a piece up to a '-', then
+// exactly "UC.txt".
+bool nomeDeFicheiroUC(const std::string& nome) {
+  size_t inicio = nome.find_first_not_of('-');
+  if (inicio == std::string::npos) return false;
+  size_t traco = nome.find('-', inicio);
+  return traco != std::string::npos && nome.compare(traco + 1, std::string::npos, sufixoFicheiroUC) == 0;
+}
+
+void imprimeCabecalho(const char* coluna1, int largura1, const char* coluna2, int largura2) {
+  regua(std::cout, larguraLinha, linha);
+  celula(std::cout, "", larguraInicial, separador);
+  celula(std::cout, coluna1, largura1, separador);
+  celula(std::cout, coluna2, largura2, separador);
+}
+
+}  // namespace
+
+Listacurso::Listacurso() : curso(0), n(0), linhasIgnoradas(false), copiaFeita(false) {}
+
+Listacurso::~Listacurso() = default;
+
+void Listacurso::listaFicheiros() {
+  std::error_code erro;
+  std::filesystem::directory_iterator it(".", erro);
+  if (erro) return;
+  for (; it != std::filesystem::directory_iterator(); it.increment(erro)) {
+    std::string nome = it->path().filename().string();
+    if (!nomeDeFicheiroUC(nome)) continue;
+    Cmenu entrada(nome);
+    if (entrada.valido()) menu.push_back(entrada);
+  }
+}
+
+void Listacurso::imprimeCursosDisponiveis() const {
+  std::cout << std::endl;
+  Cmenu layout;
+  regua(std::cout, larguraLinha, layout.linha);
+  celula(std::cout, "", layout.larguraInicial, layout.separador);
+  celula(std::cout, "Código", layout.larguraCodigo, layout.separador);
+  celula(std::cout, "Nome do Curso", layout.larguraNome, layout.separador);
+  celula(std::cout, "Ficheiro", layout.larguraFicheiro, layout.separador);
+  std::cout << std::endl;
+  regua(std::cout, larguraLinha, layout.linha);
+  for (const Cmenu& entrada : menu) entrada.imprimeCurso();
+  regua(std::cout, larguraLinha, layout.linha);
+  std::cout << std::endl;
+}
+
+void Listacurso::imprimeCursoEscolhido(int ncurso) const {
+  for (const Cmenu& entrada : menu) {
+    if (entrada.getCodigo() == ncurso) entrada.imprimeCurso();
+  }
+}
+
+int Listacurso::checkCodigoCurso(int codigoCurso) const {
+  for (const Cmenu& entrada : menu) {
+    if (entrada.getCodigo() == codigoCurso) return 1;
+  }
+  return 0;
+}
+
+void Listacurso::setUCsCurso(int nCurso, int /*nUCs*/, LeitorLinhas& ficheiro) {
+  curso = nCurso;
+  std::string_view texto;
+  if (!ficheiro.proximaLinha(texto)) return;  // the course record
+  UC uc;
+  while (ficheiro.proximaLinha(texto)) {
+    if (texto.empty()) continue;
+    if (UC::interpreta(texto, uc)) {
+      listaUCsCurso.push_back(uc);
+    } else {
+      ficheiro.ignoraLinha();
+    }
+  }
+}
+
+void Listacurso::setListaEstudantes(int nCurso, int nEstudantes, LeitorLinhas& ficheiro) {
+  curso = nCurso;
+  n = nEstudantes;
+  if (n <= 0) return;
+  listaEstudantes.reserve(static_cast<size_t>(n));
+  std::string_view texto;
+  Estudantes estudante;
+  while (ficheiro.proximaLinha(texto)) {
+    if (texto.size() <= 6 || texto.compare(0, 6, "ALUNO;") != 0) continue;
+    if (Estudantes::leBloco(texto.substr(6), ficheiro, estudante)) {
+      listaEstudantes.push_back(std::move(estudante));
+    }
+  }
+  linhasIgnoradas = linhasIgnoradas || ficheiro.houveLinhasIgnoradas();
+}
+
+int Listacurso::checkNumAluno(int numAluno) const {
+  for (const Estudantes& e : listaEstudantes) {
+    if (e.getNumAluno() == numAluno) return 1;
+  }
+  return 0;
+}
+
+int Listacurso::checkCodigoUCcurso(int codigoUC) const {
+  for (const UC& uc : listaUCsCurso) {
+    if (uc.getCodigo() == codigoUC) return 1;
+  }
+  return 0;
+}
+
+int Listacurso::checkOpcaoAvaliacaoUCEstudante(int nAluno, int codigoUC) const {
+  for (const Estudantes& e : listaEstudantes) {
+    if (e.getNumAluno() == nAluno) return e.checkOpcaoAvaliacaoUC(codigoUC);
+  }
+  return 2;
+}
+
+int Listacurso::validaDadosEfoliosUCEstudantes(int nAluno, int codigoUC) const {
+  int resposta = 0;
+  for (const Estudantes& e : listaEstudantes) {
+    if (e.getNumAluno() == nAluno) resposta = e.validaDadosEfoliosUC(codigoUC) != 0 ? 1 : 0;
+  }
+  return resposta;
+}
+
+void Listacurso::userSetNotaEfolioUCEstudante(int nAluno, int codigoUC, char letra) {
+  for (Estudantes& e : listaEstudantes) {
+    if (e.getNumAluno() == nAluno) e.userSetNotaEfolioUC(codigoUC, letra);
+  }
+}
+
+void Listacurso::userSetNotaProvaFinalUCEstudante(int nAluno, int codigoUC) {
+  for (Estudantes& e : listaEstudantes) {
+    if (e.getNumAluno() == nAluno) e.userSetNotaProvaFinalUC(codigoUC);
+  }
+}
+
+void Listacurso::userSetNotaExameRecursoUCEstudante(int nAluno, int codigoUC) {
+  for (Estudantes& e : listaEstudantes) {
+    if (e.getNumAluno() == nAluno) e.userSetExameRecursoUC(codigoUC);
+  }
+}
+
+void Listacurso::userSetOpcaoAvaliacaoUCEstudante(int nAluno, int codigoUC) {
+  for (Estudantes& e : listaEstudantes) {
+    if (e.getNumAluno() == nAluno) e.userSetOpcaoAvaliacaoUC(codigoUC);
+  }
+}
+
+void Listacurso::atualizaNotaFinalUCEstudante(int nAluno, int codigoUC) {
+  for (Estudantes& e : listaEstudantes) {
+    if (e.getNumAluno() == nAluno) e.atualizaNotaFinalUC(codigoUC);
+  }
+}
+
+void Listacurso::imprimeInfoEstudantes(int numero) {
+  for (Estudantes& e : listaEstudantes) {
+    if (e.getNumAluno() == numero) e.imprimeInfoEstudante();
+  }
+}
+
+void Listacurso::imprimeInfoEstudantes(int numero, int codigoUC) const {
+  for (const Estudantes& e : listaEstudantes) {
+    if (e.getNumAluno() == numero) e.imprimeInfoEstudante(codigoUC);
+  }
+}
+
+void Listacurso::imprimeInfoUCcurso(int codigo) const {
+  for (const UC& uc : listaUCsCurso) {
+    if (uc.getCodigo() == codigo) uc.imprimeInfoUCcurso();
+  }
+}
+
+void Listacurso::imprimeInfoTodasUCscurso() const {
+  for (const UC& uc : listaUCsCurso) uc.imprimeInfoUCcurso();
+}
+
+void Listacurso::imprimeInfoUCs() const {
+  imprimeCabecalho("Código", larguraCodigo, "Nome da Unidade Curricular", larguraFicheiro);
+  std::cout << std::endl;
+  regua(std::cout, larguraLinha, linha);
+  for (const UC& uc : listaUCsCurso) uc.imprimeUCcodigoNome();
+  regua(std::cout, larguraLinha, linha);
+}
+
+void Listacurso::imprimeEstudantesDisponiveis() const {
+  imprimeCabecalho("Nº de Aluno", larguraCodigo, "Nome do Aluno", larguraFicheiro);
+  std::cout << std::endl;
+  regua(std::cout, larguraLinha, linha);
+  for (const Estudantes& e : listaEstudantes) e.imprimeEstudante();
+  regua(std::cout, larguraLinha, linha);
+  std::cout << std::endl;
+}
+
+void Listacurso::setInfoUCsCurso(const std::vector<Estudantes>& estudantes) {
+  for (UC& uc : listaUCsCurso) uc.limpaEstatisticas();
+  for (const Estudantes& e : estudantes) e.setAprovados(listaUCsCurso);
+}
+
+void Listacurso::userSetEstudante(const std::vector<UC>& listaUnidadesCurso,
+                                  const std::vector<Estudantes>& listaEstComp) {
+  listaEstudantes.emplace_back(listaUnidadesCurso, listaEstComp);
+}
+
+std::string Listacurso::conteudoFicheiroEstudantes() const {
+  std::string conteudo;
+  for (const Estudantes& e : listaEstudantes) {
+    conteudo += "ALUNO;";
+    acrescentaInteiro(conteudo, e.getNumAluno());
+    conteudo += ';';
+    conteudo += e.getNome();
+    conteudo += "\r\n";
+    e.gravaFicheiroEstudanteUC(conteudo);
+    conteudo += "\r\n";
+  }
+  return conteudo;
+}
+
+int Listacurso::gravaFicheiro(const std::string& nomeFicheiro) {
+  const std::string copia = nomeFicheiro + ".bak";
+  bool guardaCopia = linhasIgnoradas && !copiaFeita;
+  bool ok = !guardaCopia || copiaFicheiro(nomeFicheiro, copia);
+  ok = ok && gravaFicheiroSeguro(nomeFicheiro, conteudoFicheiroEstudantes());
+  if (!ok) {
+    std::cout << "ERRO: Não foi possivel gravar o ficheiro " << nomeFicheiro << std::endl;
+    return 0;
+  }
+  if (guardaCopia) {
+    copiaFeita = true;
+    std::cout << "ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para "
+              << copia << std::endl;
+  }
+  std::cout << std::endl;
+  std::cout << " ---------- AS ALTERAÇÕES FORAM GRAVADAS NO FICHEIRO " << nomeFicheiro
+            << " ----------" << std::endl;
+  std::cout << std::endl;
+  return 1;
+}

@@ -1,0 +1,102 @@
+// A course as the program holds it. One class, three roles, each object in
+// one of them: the catalogue of courses found in the working directory, the
+// units of the chosen course, or its students. Every operation on a
+// student's unit goes through here by student number and unit code.
+#ifndef PAUTA_LISTACURSO_H
+#define PAUTA_LISTACURSO_H
+
+#include <string>
+#include <vector>
+
+#include "Cmenu.h"
+#include "Estudantes.h"
+#include "UC.h"
+
+class LeitorLinhas;
+
+class Listacurso {
+ public:
+  Listacurso();
+  virtual ~Listacurso();
+
+  // --- Catalogue ---
+  // Appends one entry per readable unit file ("<code>-UC.txt") of the
+  // working directory, in the order the directory listing yields them.
+  void listaFicheiros();
+  // The catalogue table.
+  void imprimeCursosDisponiveis() const;
+  // The row of every entry whose code is `ncurso`.
+  void imprimeCursoEscolhido(int ncurso) const;
+  // 1 if an entry has this code, otherwise 0.
+  int checkCodigoCurso(int codigoCurso) const;
+  const std::vector<Cmenu>& getMenu() const { return menu; }
+
+  // --- Loading ---
+  // Loads the units of a unit file: its first line (the course record) is
+  // skipped, empty lines are skipped silently, unreadable ones reported.
+  void setUCsCurso(int nCurso, int nUCs, LeitorLinhas& ficheiro);
+  // Loads the students of a student file (nothing when n <= 0). Lines that
+  // cannot be read are reported and skipped; the next successful save then
+  // keeps a copy of the original file.
+  void setListaEstudantes(int nCurso, int n, LeitorLinhas& ficheiro);
+  void setCurso(int c) { curso = c; }
+  int getCurso() const { return curso; }
+  std::vector<UC> getCopiaListaUCsCurso() const { return listaUCsCurso; }
+  std::vector<Estudantes> getCopialistaEstudantes() const { return listaEstudantes; }
+  const std::vector<UC>& getListaUCsCurso() const { return listaUCsCurso; }
+  const std::vector<Estudantes>& getListaEstudantes() const { return listaEstudantes; }
+
+  // --- Lookups ---
+  // 1 if a student has this number, otherwise 0.
+  int checkNumAluno(int numAluno) const;
+  // 1 if a unit of the course has this code, otherwise 0.
+  int checkCodigoUCcurso(int codigoUC) const;
+  // The first such student's option in the unit (1, 0, -1), or 2 when he
+  // does not take it or no student has the number.
+  int checkOpcaoAvaliacaoUCEstudante(int nAluno, int codigoUC) const;
+  // The e-folio check of the unit for the last student with the number
+  // (1 or 0); 0 when no student has it.
+  int validaDadosEfoliosUCEstudantes(int nAluno, int codigoUC) const;
+
+  // --- Per-student operations: applied to every student with the number ---
+  void userSetNotaEfolioUCEstudante(int nAluno, int codigoUC, char letra);
+  void userSetNotaProvaFinalUCEstudante(int nAluno, int codigoUC);
+  void userSetNotaExameRecursoUCEstudante(int nAluno, int codigoUC);
+  void userSetOpcaoAvaliacaoUCEstudante(int nAluno, int codigoUC);
+  void atualizaNotaFinalUCEstudante(int nAluno, int codigoUC);
+  void imprimeInfoEstudantes(int n);
+  void imprimeInfoEstudantes(int n, int codigoUC) const;
+
+  // --- Printing units and students ---
+  void imprimeInfoUCcurso(int codigo) const;
+  void imprimeInfoTodasUCscurso() const;
+  void imprimeInfoUCs() const;
+  void imprimeEstudantesDisponiveis() const;
+
+  // --- Statistics, adding, saving ---
+  // Rebuilds from zero the pass statistics of every unit from `estudantes`.
+  void setInfoUCsCurso(const std::vector<Estudantes>& estudantes);
+  // Asks for a new student at the console and appends him; he takes a copy
+  // of every unit of `listaUnidadesCurso`.
+  void userSetEstudante(const std::vector<UC>& listaUnidadesCurso,
+                        const std::vector<Estudantes>& listaEstComp);
+  // Rewrites the student file `nomeFicheiro` safely and prints the
+  // confirmation; on failure prints the error instead and the file is left
+  // as it was. Returns 1 when saved, 0 when not.
+  int gravaFicheiro(const std::string& nomeFicheiro);
+  // The whole content of a student file holding the current students.
+  std::string conteudoFicheiroEstudantes() const;
+
+ private:
+  int curso;
+  int n;
+  std::vector<Estudantes> listaEstudantes;
+  std::vector<UC> listaUCsCurso;
+  std::vector<Cmenu> menu;
+  // Some lines of the loaded student file were skipped: the first save
+  // keeps a copy of the original first.
+  bool linhasIgnoradas;
+  bool copiaFeita;
+};
+
+#endif

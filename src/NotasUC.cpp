@@ -1,0 +1,278 @@
+#include "NotasUC.h"
+
+#include <iostream>
+
+#include "Auxiliar.h"
+#include "Numeros.h"
+
+namespace {
+
+// Admission to the p-folio needs this e-folio total and this many graded
+// e-folios; a p-folio below the minimum does not count.
+const float minimoEfolios = 3.5f;
+const int minimoEfoliosAvaliados = 2;
+const float minimoPfolio = 5.5f;
+const float maximoPfolio = 12;
+const float maximoExame = 20;
+
+bool foraDe(float valor, float maximo) { return valor > maximo || valor < 0; }
+
+}  // namespace
+
+NotasUC::NotasUC() : opcaoAvaliacao(opcaoNaoEscolhida), provaFinal(-1), provaRecurso(-1) {}
+
+NotasUC::~NotasUC() = default;
+
+void NotasUC::setEfolios(char letra) { eFolios.emplace_back(letra); }
+
+void NotasUC::setEfolios(const Efolio& efolio) { eFolios.push_back(efolio); }
+
+float NotasUC::getNotaTotalEfolios() const {
+  float total = 0;
+  for (const Efolio& e : eFolios) {
+    if (e.getNota() >= 0) total += e.calculaNotaFinalEfolio();
+  }
+  return total;
+}
+
+int NotasUC::getNumEfolios() const {
+  int n = 0;
+  for (const Efolio& e : eFolios) n += e.getNota() >= 0;
+  return n;
+}
+
+bool NotasUC::admitidoPfolio() const {
+  return getNotaTotalEfolios() >= minimoEfolios && getNumEfolios() >= minimoEfoliosAvaliados;
+}
+
+std::string NotasUC::opcaoAvaliacaoToString() const {
+  switch (opcaoAvaliacao) {
+    case opcaoExameFinal:
+      return "Ex.Final";
+    case opcaoContinua:
+      return "Contínua";
+    case opcaoNaoEscolhida:
+      return "-";
+    default:
+      return "";
+  }
+}
+
+std::string NotasUC::getNotaToString(float nota) {
+  return nota == -1 ? "-" : textoFixo(nota, 2);
+}
+
+std::string NotasUC::getNotaFinalToString(float nota) {
+  return nota == -1 ? "-" : textoGeral(nota);
+}
+
+void NotasUC::gravaFicheiroEstudanteUCEfolios(std::string& destino) const {
+  for (const Efolio& e : eFolios) {
+    destino += e.getLetra();
+    destino += ';';
+    acrescentaReal(destino, e.getNota());
+    destino += ';';
+    acrescentaReal(destino, e.getPeso());
+    destino += ';';
+  }
+}
+
+void NotasUC::userSetOpcaoAvaliacao() {
+  for (;;) {
+    std::cout << "Por defeito a Opção de Avaliação definida para as Unidades Curriculares é "
+                 "avaliação continua, deseja continuar ou redefinir a opção para Exame Final?"
+              << std::endl;
+    std::cout << " Continuar com Avaliação Continua - 1" << std::endl;
+    std::cout << " Redefinir para Exame Final - 0" << std::endl;
+    int resposta = getIntFromUser();
+    if (resposta == opcaoExameFinal || resposta == opcaoContinua) {
+      opcaoAvaliacao = resposta;
+      return;
+    }
+    std::cout << "Opção inválida" << std::endl;
+  }
+}
+
+void NotasUC::userSetNotaEfolio(char letra) {
+  if (opcaoAvaliacao == opcaoNaoEscolhida) userSetOpcaoAvaliacao();
+  if (opcaoAvaliacao != opcaoContinua) {
+    std::cout << "ATENÇÃO: Não é possivel inserir notas de eFolio, o aluno optou por Exame Final "
+                 "nesta Unidade Curricular"
+              << std::endl;
+    return;
+  }
+  for (Efolio& e : eFolios) {
+    if (e.getLetra() == letra) e.userSetEfolio(letra);
+  }
+}
+
+void NotasUC::userSetNotaProvaFinal() {
+  if (opcaoAvaliacao == opcaoNaoEscolhida) userSetOpcaoAvaliacao();
+  if (opcaoAvaliacao == opcaoExameFinal) {
+    pedeNotaExameFinal();
+  } else if (opcaoAvaliacao == opcaoContinua) {
+    pedeNotaPfolio();
+  } else {
+    std::cout << "ERRO: A opção de avaliação desta Unidade Curricular é inválida, não é possivel "
+                 "inserir a nota"
+              << std::endl;
+  }
+}
+
+void NotasUC::pedeNotaExameFinal() {
+  do {
+    std::cout << std::endl;
+    std::cout << "O aluno optou pela avaliação por Exame Final por favor insira o valor da nota do "
+                 "Exame"
+              << std::endl;
+    provaFinal = getFloatFromUser();
+  } while (validaNotaExameFinal() == 0);
+}
+
+void NotasUC::pedeNotaPfolio() {
+  for (;;) {
+    if (getNotaTotalEfolios() < minimoEfolios) {
+      std::cout << std::endl;
+      std::cout << "ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder "
+                   "ser admitido ao pFolio "
+                << std::endl;
+      std::cout << "Não é possivel inserir a nota do pFolio " << std::endl;
+      return;
+    }
+    if (getNumEfolios() < minimoEfoliosAvaliados) {
+      std::cout << std::endl;
+      std::cout << "ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
+                   "admitido no pFolio"
+                << std::endl;
+      return;
+    }
+    std::cout << "O aluno optou pela avaliação contínua por favor insira o valor da nota do pFolio"
+              << std::endl;
+    provaFinal = getFloatFromUser();
+    if (validaNotaPfolio() == 1) return;
+  }
+}
+
+void NotasUC::userSetNotaExameRecurso() {
+  if (opcaoAvaliacao == opcaoNaoEscolhida) userSetOpcaoAvaliacao();
+  if (opcaoAvaliacao == opcaoContinua) {
+    while (!pedeNotaPfolioRecurso()) {
+    }
+  } else {
+    pedeNotaResitExame();
+  }
+}
+
+// The resit of a continuous-assessment record: the p-folio resit when
+// admitted, else the resit exam after the explanation. Returns true once a
+// valid grade is stored.
+bool NotasUC::pedeNotaPfolioRecurso() {
+  if (getNotaTotalEfolios() < minimoEfolios) {
+    std::cout << std::endl;
+    std::cout << "ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder ser "
+                 "admitido ao pFolio de Recurso"
+              << std::endl;
+    std::cout << "Desta forma fica admitido a Exame de Recurso " << std::endl;
+  } else if (getNumEfolios() < minimoEfoliosAvaliados) {
+    std::cout << std::endl;
+    std::cout << "ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
+                 "admitido no pFolio de recurso"
+              << std::endl;
+    std::cout << "Desta forma fica admitido a Exame de Recurso " << std::endl;
+  } else {
+    std::cout << "O aluno optou pela avaliação contínua e obteve os requisitos para ser admitido a "
+                 "pFolio de Recurso, por favor insira o valor da nota do pFolio de Recurso"
+              << std::endl;
+    provaRecurso = getFloatFromUser();
+    return validaNotaPfolioRecurso() == 1;
+  }
+  std::cout << "Por favor insira a nota do Exame de Recurso " << std::endl;
+  provaRecurso = getFloatFromUser();
+  return validaNotaRecurso() == 1;
+}
+
+void NotasUC::pedeNotaResitExame() {
+  do {
+    std::cout << "Por favor insira a nota do Exame de Recurso " << std::endl;
+    provaRecurso = getFloatFromUser();
+  } while (validaNotaRecurso() == 0);
+}
+
+int NotasUC::validaDadosEfolios() const {
+  if (opcaoAvaliacao != opcaoContinua) return 0;
+  float pesos[3] = {0, 0, 0};
+  float total = 0;
+  int i = 0;
+  for (const Efolio& e : eFolios) {
+    float peso = e.getPeso() == -1 ? 0 : e.getPeso();
+    if (i < 3) pesos[i++] = peso;
+    total += peso;
+  }
+  if (total == 8) {
+    std::cout << "Valores dos eFolios são Válidos" << std::endl;
+    return 1;
+  }
+  std::cout << std::endl;
+  std::cout << "ERRO: O peso total dos eFolios tem que ser 8, por favor corrija os valores"
+            << std::endl;
+  std::cout << "Os pesos que estão definidos neste momento são:" << std::endl;
+  std::cout << "eFolio A - " << pesos[0] << std::endl;
+  std::cout << "eFolio B - " << pesos[1] << std::endl;
+  std::cout << "eFolio C - " << pesos[2] << std::endl;
+  std::cout << "Total do peso neste momento é " << total << std::endl;
+  return 0;
+}
+
+int NotasUC::validaNotaPfolio() const {
+  if (foraDe(provaFinal, maximoPfolio)) {
+    std::cout << "ERRO: A nota do pFolio deverá estar entre 0 e 12, por favor corrija o valor"
+              << std::endl;
+    return 0;
+  }
+  std::cout << "Nota do pFolio inserida é válida" << std::endl;
+  if (provaFinal < minimoPfolio) {
+    std::cout << std::endl;
+    std::cout << "ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio, desta forma a "
+                 "nota do pFolio não será considerada para a nota final"
+              << std::endl;
+  }
+  return 1;
+}
+
+int NotasUC::validaNotaPfolioRecurso() const {
+  if (foraDe(provaRecurso, maximoPfolio)) {
+    std::cout << "ERRO: A nota do pFolio de Recurso deverá estar entre 0 e 12, por favor corrija o "
+                 "valor"
+              << std::endl;
+    return 0;
+  }
+  std::cout << "Nota do pFolio inserida é válida" << std::endl;
+  if (provaRecurso < minimoPfolio) {
+    std::cout << std::endl;
+    std::cout << "ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio de Recurso, "
+                 "desta forma a nota do pFolio de Recurso não será considerada para a nota final"
+              << std::endl;
+  }
+  return 1;
+}
+
+int NotasUC::validaNotaExameFinal() const {
+  if (foraDe(provaFinal, maximoExame)) {
+    std::cout << "ERRO: A nota do Exame Final deverá estar entre 0 e 20, por favor corrija o valor"
+              << std::endl;
+    return 0;
+  }
+  std::cout << "Nota do Exame Final inserida é válida" << std::endl;
+  return 1;
+}
+
+int NotasUC::validaNotaRecurso() const {
+  if (foraDe(provaRecurso, maximoExame)) {
+    std::cout << "ERRO: A nota do Exame de Recurso deverá estar entre 0 e 20, por favor corrija o "
+                 "valor"
+              << std::endl;
+    return 0;
+  }
+  std::cout << "Nota do Exame de Recurso inserida é válida" << std::endl;
+  return 1;
+}

@@ -1,0 +1,106 @@
+#include "Numeros.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+
+namespace {
+
+bool ehBranco(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool ehDigito(char c) { return c >= '0' && c <= '9'; }
+
+// Skips leading blanks and a '+' that is followed by a digit or a point, as
+// the standard conversions accept it.
+const char* inicioNumero(const char* p, const char* fim) {
+  while (p != fim && ehBranco(*p)) ++p;
+  if (p != fim && *p == '+' && p + 1 != fim && (ehDigito(p[1]) || p[1] == '.')) ++p;
+  return p;
+}
+
+// True when [p, fim) starts with an optional '-' then a digit, or a point
+// followed by a digit: a decimal number, never "inf", "nan" or hex.
+bool comecaPorNumeroDecimal(const char* p, const char* fim) {
+  if (p != fim && *p == '-') ++p;
+  if (p == fim) return false;
+  if (ehDigito(*p)) return true;
+  return *p == '.' && p + 1 != fim && ehDigito(p[1]);
+}
+
+// A value that from_chars found out of range: overflow is refused, a value
+// too small is taken as strtof gives it (0 or a subnormal).
+bool valorForaDeGama(const char* p, const char* fim, float& valor) {
+  std::string copia(p, fim);
+  float v = std::strtof(copia.c_str(), nullptr);
+  if (std::isinf(v)) return false;
+  valor = v;
+  return true;
+}
+
+bool converteReal(const char* p, const char* fim, float& valor) {
+  if (!comecaPorNumeroDecimal(p, fim)) return false;
+  float v = 0;
+  auto r = std::from_chars(p, fim, v, std::chars_format::general);
+  if (r.ec == std::errc::result_out_of_range) return valorForaDeGama(p, r.ptr, valor);
+  if (r.ec != std::errc()) return false;
+  valor = v;
+  return true;
+}
+
+}  // namespace
+
+bool leInteiro(std::string_view campo, int& valor) {
+  const char* fim = campo.data() + campo.size();
+  const char* p = inicioNumero(campo.data(), fim);
+  int v = 0;
+  auto r = std::from_chars(p, fim, v);
+  if (r.ec != std::errc()) return false;
+  valor = v;
+  return true;
+}
+
+bool leReal(std::string_view campo, float& valor) {
+  const char* fim = campo.data() + campo.size();
+  return converteReal(inicioNumero(campo.data(), fim), fim, valor);
+}
+
+bool leRealOuTraco(std::string_view campo, float& valor) {
+  if (campo == "-") {
+    valor = -1;
+    return true;
+  }
+  return leReal(campo, valor);
+}
+
+bool leRealConsola(const std::string& token, float& valor) {
+  return converteReal(token.data(), token.data() + token.size(), valor);
+}
+
+void acrescentaReal(std::string& destino, float valor) {
+  char texto[32];
+  auto r = std::to_chars(texto, texto + sizeof texto, valor, std::chars_format::general, 6);
+  destino.append(texto, r.ptr);
+}
+
+void acrescentaInteiro(std::string& destino, long long valor) {
+  char texto[24];
+  auto r = std::to_chars(texto, texto + sizeof texto, valor);
+  destino.append(texto, r.ptr);
+}
+
+std::string textoFixo(float valor, int casas) {
+  char texto[64];
+  auto r = std::to_chars(texto, texto + sizeof texto, valor, std::chars_format::fixed, casas);
+  if (r.ec != std::errc()) return std::to_string(valor);  // beyond 64 characters
+  return std::string(texto, r.ptr);
+}
+
+std::string textoGeral(float valor) {
+  std::string texto;
+  acrescentaReal(texto, valor);
+  return texto;
+}

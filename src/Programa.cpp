@@ -1,0 +1,335 @@
+#include "Programa.h"
+
+#include <iostream>
+#include <string>
+
+#include "Auxiliar.h"
+#include "Consola.h"
+#include "Emenu.h"
+#include "LeitorLinhas.h"
+#include "Listacurso.h"
+
+namespace {
+
+// Answers of the menus.
+const int opcaoSair = 9;
+const int opcaoVoltar = 0;
+const int opcaoTodasUCs = 0;
+const int opcaoUmaUC = 1;
+
+const char* const textoOpcaoInvalida = " é uma opção inválida por favor digite uma opção do menu";
+
+// The state of one run, alive until the program ends.
+struct Sessao {
+  int alteracoes = 0;
+  Emenu menuEstudantes;
+  Listacurso listaUnidadesCurso;
+  Listacurso listaEstudantesCurso;
+  std::string nomefEstudantes;
+};
+
+// --- Start-up and course choice ---
+
+// Asks for a course until a listed code or 0; answers it.
+int escolheCurso(const Listacurso& listaCursosDisponiveis) {
+  for (;;) {
+    std::cout << std::endl;
+    std::cout << "Os cursos atualmente disponíveis para serem carregados são:" << std::endl;
+    listaCursosDisponiveis.imprimeCursosDisponiveis();
+    std::cout << "Insira o código do curso que deseja consultar" << std::endl;
+    std::cout << "Insira 0 para sair" << std::endl;
+    int nCurso = getIntFromUser();
+    if (listaCursosDisponiveis.checkCodigoCurso(nCurso) != 0 || nCurso == 0) return nCurso;
+    std::cout << "O curso seleccionado não existe, por favor insira um curso da lista" << std::endl;
+  }
+}
+
+// --- Course loading ---
+
+void carregaUnidades(int nCurso, Listacurso& listaUnidadesCurso) {
+  const std::string nomefUCs = std::to_string(nCurso) + "-UC.txt";
+  std::string conteudo;
+  if (!LeitorLinhas::leFicheiro(nomefUCs, conteudo)) return;
+  LeitorLinhas fUCs(std::move(conteudo), nomefUCs);
+  long numUCs = fUCs.contaLinhas() - 1;
+  std::cout << "o número de UCs do curso é: " << numUCs << std::endl;
+  listaUnidadesCurso.setUCsCurso(nCurso, static_cast<int>(numUCs), fUCs);
+}
+
+void carregaEstudantes(int nCurso, Sessao& sessao) {
+  sessao.nomefEstudantes = std::to_string(nCurso) + "-Estudantes.txt";
+  std::cout << std::endl;
+  std::cout << "A abrir o Ficheiro de estudantes " << sessao.nomefEstudantes << std::endl;
+  std::cout << std::endl;
+  std::string conteudo;
+  if (!LeitorLinhas::leFicheiro(sessao.nomefEstudantes, conteudo)) {
+    std::cout << "Não foi possivel abrir o ficheiro " << sessao.nomefEstudantes << std::endl;
+    return;
+  }
+  LeitorLinhas fEstudantes(std::move(conteudo), sessao.nomefEstudantes);
+  long numEstudantes = fEstudantes.contaLinhasComPrimeiroCampo("ALUNO");
+  std::cout << "O número de Estudantes carregados é " << numEstudantes << std::endl;
+  sessao.listaEstudantesCurso.setListaEstudantes(nCurso, static_cast<int>(numEstudantes),
+                                                 fEstudantes);
+}
+
+// --- Main menu ---
+
+// Shows the prompt and the table of students until a listed number or 0;
+// answers it (0: the user went back).
+int escolheAluno(Sessao& sessao) {
+  for (;;) {
+    sessao.menuEstudantes.imprimeEscolhaAluno();
+    sessao.listaEstudantesCurso.imprimeEstudantesDisponiveis();
+    int numAluno = getIntFromUser();
+    if (numAluno == opcaoVoltar) return numAluno;
+    if (sessao.listaEstudantesCurso.checkNumAluno(numAluno) != 0) return numAluno;
+    sessao.menuEstudantes.imprimeNumAlunoInvalido();
+  }
+}
+
+void imprimeOpcaoInvalida(int opcao) { std::cout << opcao << textoOpcaoInvalida << std::endl; }
+
+// Saves the student file; answers whether it was written.
+bool grava(Sessao& sessao) {
+  return sessao.listaEstudantesCurso.gravaFicheiro(sessao.nomefEstudantes) != 0;
+}
+
+// --- Grade entry ---
+
+// Asks for a unit code of the course until one is given.
+int escolheUC(const Sessao& sessao) {
+  for (;;) {
+    std::cout << "Em que Unidade Curricular deseja inserir a nota?" << std::endl;
+    sessao.listaUnidadesCurso.imprimeInfoUCs();
+    int codigoUC = getIntFromUser();
+    if (sessao.listaUnidadesCurso.checkCodigoUCcurso(codigoUC) != 0) return codigoUC;
+    std::cout << "Não existe nenhuma UC com esse código no sistema, tente novamente " << std::endl;
+  }
+}
+
+// The e-folio menu, left only through 9 with valid e-folio data.
+void menuEfolio(Sessao& sessao, int numAluno, int codigoUC) {
+  Listacurso& estudantes = sessao.listaEstudantesCurso;
+  int opcao = 1;
+  while (opcao != opcaoSair) {
+    sessao.menuEstudantes.imprimeOpcoesEfolio();
+    opcao = getIntFromUser();
+    if (opcao >= 1 && opcao <= 3) {
+      const char letras[] = {'A', 'B', 'C'};
+      estudantes.userSetNotaEfolioUCEstudante(numAluno, codigoUC, letras[opcao - 1]);
+      estudantes.imprimeInfoEstudantes(numAluno, codigoUC);
+      opcao = 0;
+    } else if (opcao == 8) {
+      std::cout << "A validar os valores inseridos... " << std::endl;
+      estudantes.validaDadosEfoliosUCEstudantes(numAluno, codigoUC);
+    } else if (opcao == opcaoSair) {
+      if (estudantes.validaDadosEfoliosUCEstudantes(numAluno, codigoUC) != 0) {
+        estudantes.atualizaNotaFinalUCEstudante(numAluno, codigoUC);
+        sessao.alteracoes = 1;
+        std::cout << "Voltou ao menu #### Inserir Notas ####" << std::endl;
+        std::cout << "Aluno e Unidade Curricular Atualmente Seleccionados" << std::endl;
+        std::cout << std::endl;
+      } else {
+        opcao = 0;
+      }
+    } else {
+      imprimeOpcaoInvalida(opcao);
+      opcao = 0;
+    }
+  }
+}
+
+// Unit choice, option question, then the grade-entry menu until 0.
+void inserirNotas(Sessao& sessao, int numAluno) {
+  Listacurso& estudantes = sessao.listaEstudantesCurso;
+  const int codigoUC = escolheUC(sessao);
+  if (estudantes.checkOpcaoAvaliacaoUCEstudante(numAluno, codigoUC) == opcaoNaoEscolhida) {
+    std::cout << "ATENÇÃO: O aluno ainda não tem opção de Avaliação definida para esta Unidade "
+                 "Curricular"
+              << std::endl;
+    estudantes.userSetOpcaoAvaliacaoUCEstudante(numAluno, codigoUC);
+  }
+  int opcao = 2;
+  while (opcao != opcaoVoltar) {
+    estudantes.imprimeInfoEstudantes(numAluno, codigoUC);
+    sessao.menuEstudantes.imprimeOpcoesInserirNota();
+    opcao = getIntFromUser();
+    if (opcao == 1) {
+      if (estudantes.checkOpcaoAvaliacaoUCEstudante(numAluno, codigoUC) == opcaoExameFinal) {
+        std::cout << std::endl;
+        std::cout << "ATENÇÃO: O aluno optou pela avaliação por Exame Final nesta unidade "
+                     "curricular, logo não é possivel inserir notas de eFolio"
+                  << std::endl;
+        opcao = opcaoSair;
+      } else {
+        menuEfolio(sessao, numAluno, codigoUC);
+      }
+    } else if (opcao == 2) {
+      estudantes.userSetNotaProvaFinalUCEstudante(numAluno, codigoUC);
+      estudantes.atualizaNotaFinalUCEstudante(numAluno, codigoUC);
+      sessao.alteracoes = 1;
+    } else if (opcao == 3) {
+      estudantes.userSetNotaExameRecursoUCEstudante(numAluno, codigoUC);
+      estudantes.atualizaNotaFinalUCEstudante(numAluno, codigoUC);
+      sessao.alteracoes = 1;
+    } else if (opcao != opcaoVoltar) {
+      imprimeOpcaoInvalida(opcao);
+    }
+  }
+}
+
+// --- Main menu loop ---
+
+void consultarAluno(Sessao& sessao) {
+  std::cout << "Escolheu a opção 1 " << std::endl;
+  std::cout << "### CONSULTAR ALUNOS ###" << std::endl;
+  int numAluno = escolheAluno(sessao);
+  if (numAluno != opcaoVoltar) sessao.listaEstudantesCurso.imprimeInfoEstudantes(numAluno);
+}
+
+void opcaoInserirNotas(Sessao& sessao) {
+  std::cout << "Escolheu a opção 2 " << std::endl;
+  std::cout << "### INSERIR NOTAS ###" << std::endl;
+  int numAluno = escolheAluno(sessao);
+  if (numAluno != opcaoVoltar) inserirNotas(sessao, numAluno);
+}
+
+void inserirEstudante(Sessao& sessao) {
+  std::cout << "Escolheu a opção 3 " << std::endl;
+  std::cout << "### INSERIR ESTUDANTE ###" << std::endl;
+  sessao.listaEstudantesCurso.userSetEstudante(sessao.listaUnidadesCurso.getListaUCsCurso(),
+                                               sessao.listaEstudantesCurso.getListaEstudantes());
+  std::cout << "Inseriu o estudante " << std::endl;
+  sessao.alteracoes = 1;
+}
+
+void gravarAlteracoes(Sessao& sessao) {
+  std::cout << "Escolheu a opção 4 " << std::endl;
+  std::cout << "### GRAVAR ALTERAÇÕES NO FICHEIRO ###" << std::endl;
+  if (sessao.alteracoes != 0) {
+    if (grava(sessao)) sessao.alteracoes = 0;
+  } else {
+    std::cout << std::endl;
+    std::cout << "Não foram detetadas alterações a serem Gravadas..." << std::endl;
+  }
+}
+
+void menuPrincipal(Sessao& sessao) {
+  int opcao = 0;
+  while (opcao != opcaoSair) {
+    sessao.menuEstudantes.imprimeOpcoesGerais();
+    opcao = getIntFromUser();
+    switch (opcao) {
+      case 1:
+        consultarAluno(sessao);
+        break;
+      case 2:
+        opcaoInserirNotas(sessao);
+        break;
+      case 3:
+        inserirEstudante(sessao);
+        break;
+      case 4:
+        gravarAlteracoes(sessao);
+        break;
+      case opcaoSair:
+        break;
+      default:
+        imprimeOpcaoInvalida(opcao);
+    }
+  }
+}
+
+// --- Unit consultation and the last save question ---
+
+void perguntaGravar(Sessao& sessao) {
+  std::cout << "ATENÇÃO: Existem alterações por gravar, deseja gravar antes de sair?" << std::endl;
+  for (;;) {
+    std::cout << "Para gravar insira 1" << std::endl;
+    std::cout << "Para sair sem gravar insira 0" << std::endl;
+    std::cout << std::endl;
+    int resposta = getIntFromUser();
+    if (resposta == 0) return;
+    if (resposta == 1) {
+      if (grava(sessao)) {
+        sessao.alteracoes = 0;
+        return;
+      }
+    } else {
+      std::cout << "A Opção que inseriu é inválida" << std::endl;
+    }
+  }
+}
+
+void consultaUC(const Sessao& sessao) {
+  std::cout << std::endl;
+  std::cout << "Insira o código da UC que Pretende Consultar" << std::endl;
+  std::cout << std::endl;
+  sessao.listaUnidadesCurso.imprimeInfoUCs();
+  int codigoUC = getIntFromUser();
+  if (sessao.listaUnidadesCurso.checkCodigoUCcurso(codigoUC) != 0) {
+    sessao.listaUnidadesCurso.imprimeInfoUCcurso(codigoUC);
+  } else {
+    std::cout << "Não existe nenhuma UC com esse código no sistema, tente novamente " << std::endl;
+  }
+}
+
+void consultaUCs(Sessao& sessao) {
+  int opcao = 0;
+  while (opcao != opcaoSair) {
+    std::cout << std::endl;
+    std::cout << "Pretende consultar a informação de todas as UC ou de alguma em particular?"
+              << std::endl;
+    std::cout << "Para consultar todas pressione '0' para consultar a lista e seleccionar uma UC "
+                 "pressione '1'"
+              << std::endl;
+    std::cout << "Para sair pressione '9'" << std::endl;
+    opcao = getIntFromUser();
+    sessao.listaUnidadesCurso.setInfoUCsCurso(sessao.listaEstudantesCurso.getListaEstudantes());
+    if (opcao == opcaoUmaUC) {
+      consultaUC(sessao);
+    } else if (opcao == opcaoTodasUCs) {
+      sessao.listaUnidadesCurso.imprimeInfoTodasUCscurso();
+    } else if (opcao == opcaoSair && sessao.alteracoes == 1) {
+      perguntaGravar(sessao);
+    }
+  }
+}
+
+}  // namespace
+
+int executaDialogo() {
+  consolaIniciar();
+  Sessao sessao;
+  consolaRegistaAlteracoes(&sessao.alteracoes);
+
+  std::cout << std::endl;
+  std::cout << "Quivra - Dravelho - Aluno Olvarin Tesk nº4455302 " << std::endl;
+  Listacurso listaCursosDisponiveis;
+  listaCursosDisponiveis.listaFicheiros();
+  const int nCurso = escolheCurso(listaCursosDisponiveis);
+  if (nCurso == 0) {
+    std::cout << std::endl;
+    std::cout << "A Sair ..." << std::flush;
+    consolaRegistaAlteracoes(nullptr);
+    return 0;
+  }
+  std::cout << "O curso escolhido foi:" << std::endl;
+  std::cout << std::endl;
+  listaCursosDisponiveis.imprimeCursoEscolhido(nCurso);
+  std::cout << std::endl;
+
+  carregaUnidades(nCurso, sessao.listaUnidadesCurso);
+  carregaEstudantes(nCurso, sessao);
+  std::cout << std::endl;
+
+  menuPrincipal(sessao);
+  consultaUCs(sessao);
+  std::cout << std::endl;
+  std::cout << "A sair ..." << std::flush;
+  consolaRegistaAlteracoes(nullptr);
+  return 0;
+}
+
+int executaPauta(int /*argc*/, char* /*argv*/[]) { return executaDialogo(); }

@@ -1,0 +1,14 @@
+// The run of the program: start-up and course choice, course loading, the
+// main menu loop with the grade-entry menus, and the unit consultation.
+#ifndef PAUTA_PROGRAMA_H
+#define PAUTA_PROGRAMA_H
+
+// Runs the program with its command-line arguments and answers the exit
+// status. Without arguments: the interactive dialogue on the working
+// directory.
+int executaPauta(int argc, char* argv[]);
+
+// The interactive dialogue from the banner to "A sair ...". Answers 0.
+int executaDialogo();
+
+#endif

@@ -1,0 +1,99 @@
+// A curricular unit: its identity (code, name, year, semester, ECTS) and,
+// through its NotasUC base, one student's assessment in it with his final
+// grade. The course keeps one per unit-file line (then only the identity
+// and the pass statistics matter); every student owns one per unit he takes.
+#ifndef PAUTA_UC_H
+#define PAUTA_UC_H
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "NotasUC.h"
+
+// Layout of the tables of units and students.
+const char separador = ' ';
+const int larguraInicial = 8;
+const int larguraCodigo = 15;
+const int larguraNome = 50;
+const int larguraOpcaoAv = 18;
+const int larguraEfolio = 10;
+const int larguraExame = 12;
+const int larguraEcts = 10;
+const int larguraNota = 10;
+const int larguraFicheiro = 10;
+const char linha = '-';
+const int larguraLinha = 155;
+const int precisaoMedia = 3;
+const int precisaoPercentagemCurso = 1;
+
+class UC : public NotasUC {
+ public:
+  // Empty name, zero statistics, no assessment values.
+  UC();
+  ~UC() override;
+
+  // Reads one unit record of the unit file or the student file (the line
+  // without its line end). A record without an assessment part gets option
+  // -1, three absent e-folios and grades -1. An option other than -1, 0 or
+  // 1 is reported on the console and kept. Returns false, leaving `uc` in
+  // an unspecified state, when the line cannot be read as a unit record.
+  static bool interpreta(std::string_view linha, UC& uc);
+
+  int getCodigo() const { return codigo; }
+  std::string getNome() const { return nome; }
+  const std::string& nomeUC() const { return nome; }
+  int getAno() const { return ano; }
+  int getsemestre() const { return semestre; }
+  int getEcts() const { return ects; }
+  // The final grade truncated toward zero (-1 for none), saturated at the
+  // limits of int.
+  int getNota() const;
+  float notaExata() const { return nota; }
+  int getAlunosAprovados() const { return static_cast<int>(somaAlunosAprovados); }
+  float getSomaNotas() const { return somaNotas; }
+  void setCodigo(int c) { codigo = c; }
+  void setNome(std::string n) { nome = std::move(n); }
+  void setAno(int a) { ano = a; }
+  void setSemestre(int s) { semestre = s; }
+  void setEcts(int e) { ects = e; }
+  void setNota(float n) { nota = n; }
+
+  // A unit is passed when its truncated final grade is 10 or more.
+  bool aprovado() const { return getNota() > 9; }
+
+  // Statistics of a course-level unit: one more student passed; add a grade.
+  void setAlunoAprovado() { ++somaAlunosAprovados; }
+  void setSomaNotas(float n) { somaNotas += n; }
+  // Sets both statistics back to 0 before they are rebuilt.
+  void limpaEstatisticas();
+
+  // Computes the final grade from the assessment record, prints the
+  // improvement or no-update message, and stores the rounded grade when the
+  // rule says so.
+  void atualizaNotaFinal();
+
+  // The unit's row of a student report; imprimeInfoUC() prints it only for a
+  // passed unit, imprimeInfoUC(int) always.
+  void imprimeInfoUC() const;
+  void imprimeInfoUC(int flag) const;
+  // The unit's row of the table of units: code and name.
+  void imprimeUCcodigoNome() const;
+  // The unit's statistics: students passed and their average.
+  void imprimeInfoUCcurso() const;
+
+  // Appends the unit's line of the student file, with CR LF.
+  void gravaFicheiroEstudanteUC(std::string& destino) const;
+
+ private:
+  int codigo;
+  std::string nome;
+  int ano;
+  int semestre;
+  int ects;
+  float nota;
+  std::uint32_t somaAlunosAprovados;
+  float somaNotas;
+};
+
+#endif
