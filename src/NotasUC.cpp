@@ -15,7 +15,23 @@ const float minimoPfolio = 5.5f;
 const float maximoPfolio = 12;
 const float maximoExame = 20;
 
-bool foraDe(float valor, float maximo) { return valor > maximo || valor < 0; }
+// The check shared by the four grade checks: a grade outside 0..maximo is
+// refused with `erro`; an accepted one is confirmed with `valido` and, when
+// `avisoMinimo` is given and the grade is below the p-folio minimum, warned
+// that it will not count.
+int validaNota(float nota, float maximo, const char* erro, const char* valido,
+               const char* avisoMinimo) {
+  if (nota > maximo || nota < 0) {
+    std::cout << erro << std::endl;
+    return 0;
+  }
+  std::cout << valido << std::endl;
+  if (avisoMinimo != nullptr && nota < minimoPfolio) {
+    std::cout << std::endl;
+    std::cout << avisoMinimo << std::endl;
+  }
+  return 1;
+}
 
 }  // namespace
 
@@ -224,55 +240,31 @@ int NotasUC::validaDadosEfolios() const {
 }
 
 int NotasUC::validaNotaPfolio() const {
-  if (foraDe(provaFinal, maximoPfolio)) {
-    std::cout << "ERRO: A nota do pFolio deverá estar entre 0 e 12, por favor corrija o valor"
-              << std::endl;
-    return 0;
-  }
-  std::cout << "Nota do pFolio inserida é válida" << std::endl;
-  if (provaFinal < minimoPfolio) {
-    std::cout << std::endl;
-    std::cout << "ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio, desta forma a "
-                 "nota do pFolio não será considerada para a nota final"
-              << std::endl;
-  }
-  return 1;
+  return validaNota(provaFinal, maximoPfolio,
+                    "ERRO: A nota do pFolio deverá estar entre 0 e 12, por favor corrija o valor",
+                    "Nota do pFolio inserida é válida",
+                    "ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio, desta forma "
+                    "a nota do pFolio não será considerada para a nota final");
 }
 
 int NotasUC::validaNotaPfolioRecurso() const {
-  if (foraDe(provaRecurso, maximoPfolio)) {
-    std::cout << "ERRO: A nota do pFolio de Recurso deverá estar entre 0 e 12, por favor corrija o "
-                 "valor"
-              << std::endl;
-    return 0;
-  }
-  std::cout << "Nota do pFolio inserida é válida" << std::endl;
-  if (provaRecurso < minimoPfolio) {
-    std::cout << std::endl;
-    std::cout << "ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio de Recurso, "
-                 "desta forma a nota do pFolio de Recurso não será considerada para a nota final"
-              << std::endl;
-  }
-  return 1;
+  return validaNota(provaRecurso, maximoPfolio,
+                    "ERRO: A nota do pFolio de Recurso deverá estar entre 0 e 12, por favor corrija "
+                    "o valor",
+                    "Nota do pFolio inserida é válida",
+                    "ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio de Recurso, "
+                    "desta forma a nota do pFolio de Recurso não será considerada para a nota final");
 }
 
 int NotasUC::validaNotaExameFinal() const {
-  if (foraDe(provaFinal, maximoExame)) {
-    std::cout << "ERRO: A nota do Exame Final deverá estar entre 0 e 20, por favor corrija o valor"
-              << std::endl;
-    return 0;
-  }
-  std::cout << "Nota do Exame Final inserida é válida" << std::endl;
-  return 1;
+  return validaNota(provaFinal, maximoExame,
+                    "ERRO: A nota do Exame Final deverá estar entre 0 e 20, por favor corrija o valor",
+                    "Nota do Exame Final inserida é válida", nullptr);
 }
 
 int NotasUC::validaNotaRecurso() const {
-  if (foraDe(provaRecurso, maximoExame)) {
-    std::cout << "ERRO: A nota do Exame de Recurso deverá estar entre 0 e 20, por favor corrija o "
-                 "valor"
-              << std::endl;
-    return 0;
-  }
-  std::cout << "Nota do Exame de Recurso inserida é válida" << std::endl;
-  return 1;
+  return validaNota(provaRecurso, maximoExame,
+                    "ERRO: A nota do Exame de Recurso deverá estar entre 0 e 20, por favor corrija o "
+                    "valor",
+                    "Nota do Exame de Recurso inserida é válida", nullptr);
 }
