@@ -6,6 +6,7 @@
 #include "Auxiliar.h"
 #include "Consola.h"
 #include "Emenu.h"
+#include "Exportacao.h"
 #include "LeitorLinhas.h"
 #include "Listacurso.h"
 
@@ -46,14 +47,16 @@ int escolheCurso(const Listacurso& listaCursosDisponiveis) {
 
 // --- Course loading ---
 
-void carregaUnidades(int nCurso, Listacurso& listaUnidadesCurso) {
+// Answers false, printing nothing, when the unit file cannot be read.
+bool carregaUnidades(int nCurso, Listacurso& listaUnidadesCurso) {
   const std::string nomefUCs = std::to_string(nCurso) + "-UC.txt";
   std::string conteudo;
-  if (!LeitorLinhas::leFicheiro(nomefUCs, conteudo)) return;
+  if (!LeitorLinhas::leFicheiro(nomefUCs, conteudo)) return false;
   LeitorLinhas fUCs(std::move(conteudo), nomefUCs);
   long numUCs = fUCs.contaLinhas() - 1;
   std::cout << "o número de UCs do curso é: " << numUCs << std::endl;
   listaUnidadesCurso.setUCsCurso(nCurso, static_cast<int>(numUCs), fUCs);
+  return true;
 }
 
 void carregaEstudantes(int nCurso, Sessao& sessao) {
@@ -332,4 +335,64 @@ int executaDialogo() {
   return 0;
 }
 
-int executaPauta(int /*argc*/, char* /*argv*/[]) { return executaDialogo(); }
+namespace {
+
+// While alive, everything written to std::cout goes to standard error: the
+// export loads the course with the dialogue's own loading code, whose
+// messages must not mix with the export's one line of output.
+class SaidaParaErros {
+ public:
+  SaidaParaErros() : anterior_(std::cout.rdbuf(std::cerr.rdbuf())) {}
+  ~SaidaParaErros() {
+    std::cout.flush();
+    std::cout.rdbuf(anterior_);
+  }
+  SaidaParaErros(const SaidaParaErros&) = delete;
+  SaidaParaErros& operator=(const SaidaParaErros&) = delete;
+
+ private:
+  std::streambuf* anterior_;
+};
+
+// Loads course nCurso exactly as the dialogue does and exports it; the
+// student file is only read.
+int executaExportacao(int nCurso) {
+  consolaIniciar();
+  Sessao sessao;
+  {
+    SaidaParaErros redirecao;
+    if (!carregaUnidades(nCurso, sessao.listaUnidadesCurso)) {
+      std::cerr << "ERRO: O curso " << nCurso << " não existe: não foi possivel ler o ficheiro "
+                << nCurso << "-UC.txt" << std::endl;
+      return estadoErroExportacao;
+    }
+    carregaEstudantes(nCurso, sessao);
+  }
+  return exportaCurso(nCurso, sessao.listaUnidadesCurso,
+                      sessao.listaEstudantesCurso.getListaEstudantes());
+}
+
+int erroArgumentos() {
+  imprimeUtilizacao(std::cerr);
+  return estadoErroExportacao;
+}
+
+}  // namespace
+
+int executaPauta(int argc, char* argv[]) {
+  if (argc <= 1) return executaDialogo();
+  const std::string opcao = argv[1];
+  if (opcao == "--help" && argc == 2) {
+    imprimeUtilizacao(std::cout);
+    return 0;
+  }
+  if (opcao == "--versao" && argc == 2) {
+    std::cout << textoVersao() << std::endl;
+    return 0;
+  }
+  int nCurso = 0;
+  if (opcao == "--exportar" && argc == 3 && leCodigoCurso(argv[2], nCurso)) {
+    return executaExportacao(nCurso);
+  }
+  return erroArgumentos();
+}

@@ -5,7 +5,9 @@
 
 // Runs the program with its command-line arguments and answers the exit
 // status. Without arguments: the interactive dialogue on the working
-// directory.
+// directory; --exportar CODIGO: the export of that course to CSV files;
+// --versao, --help: the version or the usage text. Any other command line:
+// the usage text on standard error, status 2.
 int executaPauta(int argc, char* argv[]);
 
 // The interactive dialogue from the banner to "A sair ...". Answers 0.

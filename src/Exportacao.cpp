@@ -1,0 +1,237 @@
+#include "Exportacao.h"
+
+#include <array>
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+#include "Gravacao.h"
+#include "LeitorLinhas.h"
+#include "Numeros.h"
+
+#ifndef PAUTA_VERSAO
+#define PAUTA_VERSAO "1.0.0"
+#endif
+
+namespace {
+
+const char* const fimLinha = "\r\n";
+const char separadorCsv = ';';
+
+const int notaMinimaAprovado = 10;
+const int notaMaxima = 20;
+
+const char* const cabecalhoPauta =
+    "Número;Nome;Código UC;Unidade Curricular;Ano;Semestre;ECTS;Avaliação;eFolio A;Peso A;"
+    "eFolio B;Peso B;eFolio C;Peso C;pFolio/Exame;Recurso;Nota Final;Aprovado";
+const char* const cabecalhoEstatisticas =
+    "Código UC;Unidade Curricular;ECTS;Inscritos;Aprovados;Média dos aprovados";
+
+// Spreadsheets of Portuguese users read a decimal comma.
+std::string comVirgula(std::string texto) {
+  for (char& c : texto) {
+    if (c == '.') c = ',';
+  }
+  return texto;
+}
+
+void acrescentaCelula(std::string& linha, std::string_view texto) {
+  linha += separadorCsv;
+  linha += celulaCsv(texto);
+}
+
+void acrescentaNumero(std::string& linha, long long valor) {
+  linha += separadorCsv;
+  acrescentaInteiro(linha, valor);
+}
+
+// A grade or weight: empty for -1 (no value), otherwise as the data files
+// write it, with a decimal comma.
+void acrescentaNota(std::string& linha, float valor) {
+  linha += separadorCsv;
+  if (valor != -1) linha += comVirgula(textoGeral(valor));
+}
+
+const char* textoOpcao(int opcao) {
+  if (opcao == opcaoContinua) return "Contínua";
+  if (opcao == opcaoExameFinal) return "Exame Final";
+  return "";
+}
+
+void acrescentaLinhaPauta(std::string& conteudo, const Estudantes& estudante, const UC& uc) {
+  acrescentaInteiro(conteudo, estudante.getNumAluno());
+  acrescentaCelula(conteudo, estudante.getNome());
+  acrescentaNumero(conteudo, uc.getCodigo());
+  acrescentaCelula(conteudo, uc.nomeUC());
+  acrescentaNumero(conteudo, uc.getAno());
+  acrescentaNumero(conteudo, uc.getsemestre());
+  acrescentaNumero(conteudo, uc.getEcts());
+  acrescentaCelula(conteudo, textoOpcao(uc.getOpcaoAvaliacao()));
+  // The e-folios by letter: a unit read with an invalid option may hold
+  // none of them, and then its cells stay empty.
+  for (char letra : {'A', 'B', 'C'}) {
+    float nota = -1;
+    float peso = -1;
+    for (const Efolio& efolio : uc.eFolios) {
+      if (efolio.getLetra() == letra) {
+        nota = efolio.getNota();
+        peso = efolio.getPeso();
+        break;
+      }
+    }
+    acrescentaNota(conteudo, nota);
+    acrescentaNota(conteudo, peso);
+  }
+  acrescentaNota(conteudo, uc.getProvaFinal());
+  acrescentaNota(conteudo, uc.getProvaRecurso());
+  conteudo += separadorCsv;
+  if (uc.getNota() != -1) acrescentaInteiro(conteudo, uc.getNota());
+  acrescentaCelula(conteudo, uc.aprovado() ? "Sim" : "Não");
+  conteudo += fimLinha;
+}
+
+// A student is enrolled in a unit when at least one of his units has its
+// code; he counts once however many such units he has.
+bool inscrito(const Estudantes& estudante, int codigoUC) {
+  for (const UC& uc : estudante.getListaUCs()) {
+    if (uc.getCodigo() == codigoUC) return true;
+  }
+  return false;
+}
+
+void acrescentaLinhaEstatisticas(std::string& conteudo, const UC& unidade,
+                                 const std::vector<Estudantes>& estudantes) {
+  long long inscritos = 0;
+  // How many passed with each final grade from 10 to 20, counted the way
+  // the pass statistics count (every passed unit of a student with the code).
+  std::array<long long, notaMaxima - notaMinimaAprovado + 1> porNota{};
+  for (const Estudantes& estudante : estudantes) {
+    if (inscrito(estudante, unidade.getCodigo())) ++inscritos;
+    for (const UC& uc : estudante.getListaUCs()) {
+      if (uc.getCodigo() != unidade.getCodigo() || !uc.aprovado()) continue;
+      const int nota = uc.getNota();
+      if (nota <= notaMaxima) ++porNota[static_cast<size_t>(nota - notaMinimaAprovado)];
+    }
+  }
+  acrescentaInteiro(conteudo, unidade.getCodigo());
+  acrescentaCelula(conteudo, unidade.nomeUC());
+  acrescentaNumero(conteudo, unidade.getEcts());
+  acrescentaNumero(conteudo, inscritos);
+  const int aprovados = unidade.getAlunosAprovados();
+  acrescentaNumero(conteudo, aprovados);
+  conteudo += separadorCsv;
+  if (aprovados != 0) {
+    // The same figure as the dialogue's "Média:", with 3 decimals.
+    const float media = unidade.getSomaNotas() / static_cast<float>(aprovados);
+    conteudo += comVirgula(textoFixo(media, precisaoMedia));
+  }
+  for (long long n : porNota) acrescentaNumero(conteudo, n);
+  conteudo += fimLinha;
+}
+
+// The content that a file had before the export, to put it back if the
+// export fails half-way.
+struct Anterior {
+  bool existia = false;
+  std::string conteudo;
+};
+
+Anterior guardaAnterior(const std::string& nome) {
+  Anterior anterior;
+  anterior.existia = LeitorLinhas::leFicheiro(nome, anterior.conteudo);
+  return anterior;
+}
+
+void repoe(const std::string& nome, const Anterior& anterior) {
+  if (anterior.existia) {
+    gravaFicheiroSeguro(nome, anterior.conteudo);
+  } else {
+    std::error_code erro;
+    std::filesystem::remove(nome, erro);
+  }
+}
+
+void imprimeErroGravacao(const std::string& nome) {
+  std::cerr << "ERRO: Não foi possivel gravar o ficheiro " << nome << std::endl;
+}
+
+}  // namespace
+
+std::string celulaCsv(std::string_view texto) {
+  if (texto.find_first_of(";\"\r\n") == std::string_view::npos) return std::string(texto);
+  std::string celula = "\"";
+  for (char c : texto) {
+    if (c == '"') celula += '"';
+    celula += c;
+  }
+  celula += '"';
+  return celula;
+}
+
+std::string conteudoPauta(const std::vector<Estudantes>& estudantes) {
+  std::string conteudo = cabecalhoPauta;
+  conteudo += fimLinha;
+  for (const Estudantes& estudante : estudantes) {
+    for (const UC& uc : estudante.getListaUCs()) acrescentaLinhaPauta(conteudo, estudante, uc);
+  }
+  return conteudo;
+}
+
+std::string conteudoEstatisticas(Listacurso& unidades, const std::vector<Estudantes>& estudantes) {
+  unidades.setInfoUCsCurso(estudantes);
+  std::string conteudo = cabecalhoEstatisticas;
+  for (int nota = notaMinimaAprovado; nota <= notaMaxima; ++nota) acrescentaNumero(conteudo, nota);
+  conteudo += fimLinha;
+  for (const UC& unidade : unidades.getListaUCsCurso()) {
+    acrescentaLinhaEstatisticas(conteudo, unidade, estudantes);
+  }
+  return conteudo;
+}
+
+int exportaCurso(int nCurso, Listacurso& unidades, const std::vector<Estudantes>& estudantes) {
+  const std::string codigo = std::to_string(nCurso);
+  const std::string nomePauta = codigo + "-Pauta.csv";
+  const std::string nomeEstatisticas = codigo + "-Estatisticas.csv";
+  const std::string pauta = conteudoPauta(estudantes);
+  const std::string estatisticas = conteudoEstatisticas(unidades, estudantes);
+
+  // The two files go together: if the second cannot be written, the first
+  // is put back as it was before (its previous content, or no file), so a
+  // failed export never leaves a new grade sheet beside old statistics. A
+  // previous grade sheet that cannot be read cannot be put back and is
+  // removed instead.
+  const Anterior pautaAnterior = guardaAnterior(nomePauta);
+  if (!gravaFicheiroSeguro(nomePauta, pauta)) {
+    imprimeErroGravacao(nomePauta);
+    return estadoErroExportacao;
+  }
+  if (!gravaFicheiroSeguro(nomeEstatisticas, estatisticas)) {
+    repoe(nomePauta, pautaAnterior);
+    imprimeErroGravacao(nomeEstatisticas);
+    return estadoErroExportacao;
+  }
+  std::cout << "Exportados " << nomePauta << " e " << nomeEstatisticas << std::endl;
+  return 0;
+}
+
+bool leCodigoCurso(std::string_view texto, int& codigo) {
+  std::string_view digitos = texto;
+  if (!digitos.empty() && digitos.front() == '-') digitos.remove_prefix(1);
+  if (digitos.empty()) return false;
+  for (char c : digitos) {
+    if (c < '0' || c > '9') return false;
+  }
+  return leInteiro(texto, codigo);
+}
+
+void imprimeUtilizacao(std::ostream& saida) {
+  saida << "Utilização:" << std::endl;
+  saida << "  pauta                    diálogo com os cursos do diretório atual" << std::endl;
+  saida << "  pauta --exportar CODIGO  exporta a pauta e as estatísticas do curso CODIGO para"
+        << std::endl;
+  saida << "                           CODIGO-Pauta.csv e CODIGO-Estatisticas.csv" << std::endl;
+  saida << "  pauta --versao           mostra o nome e a versão do programa" << std::endl;
+  saida << "  pauta --help             mostra esta ajuda" << std::endl;
+}
+
+std::string textoVersao() { return std::string("pauta ") + PAUTA_VERSAO; }
