@@ -35,6 +35,24 @@ void imprimeCabecalhoRelatorio() {
   std::cout << std::endl;
 }
 
+// A line that ends the unit lines of a student block: one of at most one
+// character, or the next student record.
+bool fimDoBloco(std::string_view texto) {
+  return texto.size() <= 1 || primeiroCampo(texto) == "ALUNO";
+}
+
+// The number of unit lines ahead in the block; the reader is left where it
+// was. The student's list of units is then allocated once, at its size,
+// rather than grown one unit at a time.
+size_t contaLinhasBloco(LeitorLinhas& ficheiro) {
+  const LeitorLinhas::Marca inicio = ficheiro.marca();
+  size_t linhas = 0;
+  std::string_view texto;
+  while (ficheiro.proximaLinha(texto) && !fimDoBloco(texto)) ++linhas;
+  ficheiro.volta(inicio);
+  return linhas;
+}
+
 bool numeroUsado(int numero, const std::vector<Estudantes>& estudantes) {
   for (const Estudantes& e : estudantes) {
     if (e.getNumAluno() == numero) return true;
@@ -59,12 +77,12 @@ bool Estudantes::leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudan
   estudante.nome.assign(separa == std::string_view::npos ? std::string_view()
                                                           : linha.substr(separa + 1));
   estudante.listaUCs.clear();
+  estudante.listaUCs.reserve(contaLinhasBloco(ficheiro));
   std::string_view texto;
   UC uc;
   while (ficheiro.proximaLinha(texto)) {
-    if (texto.size() <= 1) break;
-    if (primeiroCampo(texto) == "ALUNO") {
-      ficheiro.devolveLinha();
+    if (fimDoBloco(texto)) {
+      if (texto.size() > 1) ficheiro.devolveLinha();  // the next student's record
       break;
     }
     if (UC::interpreta(texto, uc)) {
@@ -150,12 +168,20 @@ int Estudantes::validaDadosEfoliosUC(int codigoUC) const {
 }
 
 void Estudantes::setAprovados(std::vector<UC>& listaUCsCurso) const {
-  for (UC& ucCurso : listaUCsCurso) {
-    for (const UC& uc : listaUCs) {
-      if (uc.getCodigo() == ucCurso.getCodigo() && uc.aprovado()) {
-        ucCurso.setAlunoAprovado();
-        ucCurso.setSomaNotas(static_cast<float>(uc.getNota()));
-      }
+  setAprovados(listaUCsCurso, indexaUCs(listaUCsCurso));
+}
+
+// Each course unit receives this student's grades in the order of his units,
+// as a walk of the course list with an inner walk of his units would add
+// them: the float sums come out the same.
+void Estudantes::setAprovados(std::vector<UC>& listaUCsCurso, const IndiceUCs& indice) const {
+  for (const UC& uc : listaUCs) {
+    if (!uc.aprovado()) continue;
+    auto posicoes = indice.find(uc.getCodigo());
+    if (posicoes == indice.end()) continue;
+    for (size_t i : posicoes->second) {
+      listaUCsCurso[i].setAlunoAprovado();
+      listaUCsCurso[i].setSomaNotas(static_cast<float>(uc.getNota()));
     }
   }
 }

@@ -21,6 +21,12 @@ class Estudantes {
   // Empty name, no units.
   Estudantes();
   virtual ~Estudantes();
+  // Moves, suppressed by the declared destructor, hand over the units
+  // instead of copying every one of them.
+  Estudantes(const Estudantes&) = default;
+  Estudantes(Estudantes&&) = default;
+  Estudantes& operator=(const Estudantes&) = default;
+  Estudantes& operator=(Estudantes&&) = default;
 
   // Reads a student block: `linha` is the student record after "ALUNO;"
   // (number, ';', name), `ficheiro` stands just after it. Unit lines follow
@@ -60,6 +66,9 @@ class Estudantes {
   // Adds his passed units to the statistics of the course-level units with
   // the same code.
   void setAprovados(std::vector<UC>& listaUCsCurso) const;
+  // The same with the course units already indexed by code (`indice` made
+  // by indexaUCs from `listaUCsCurso`): each unit looked up once.
+  void setAprovados(std::vector<UC>& listaUCsCurso, const IndiceUCs& indice) const;
 
   // Totals over the passed units.
   int calculaTotalUCs() const;

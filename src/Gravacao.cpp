@@ -21,10 +21,14 @@ bool descarregaNoDisco(std::FILE* f) {
 #endif
 }
 
-bool escreveTudo(const std::string& nome, const std::string& conteudo) {
+bool escreveTudo(const std::string& nome, const Pedacos& pedacos) {
   std::FILE* f = std::fopen(nome.c_str(), "wb");
   if (f == nullptr) return false;
-  bool ok = std::fwrite(conteudo.data(), 1, conteudo.size(), f) == conteudo.size();
+  bool ok = true;
+  std::string_view pedaco;
+  while (ok && pedacos(pedaco)) {
+    ok = std::fwrite(pedaco.data(), 1, pedaco.size(), f) == pedaco.size();
+  }
   ok = descarregaNoDisco(f) && ok;
   ok = std::fclose(f) == 0 && ok;
   return ok;
@@ -33,6 +37,16 @@ bool escreveTudo(const std::string& nome, const std::string& conteudo) {
 }  // namespace
 
 bool gravaFicheiroSeguro(const std::string& nome, const std::string& conteudo) {
+  bool entregue = false;
+  return gravaFicheiroSeguro(nome, [&](std::string_view& pedaco) {
+    if (entregue) return false;
+    pedaco = conteudo;
+    entregue = true;
+    return true;
+  });
+}
+
+bool gravaFicheiroSeguro(const std::string& nome, const Pedacos& pedacos) {
   const std::string temporario = nome + ".tmp";
   std::error_code erro;
   // Never write through whatever stands at the temporary name unless it is
@@ -41,7 +55,7 @@ bool gravaFicheiroSeguro(const std::string& nome, const std::string& conteudo) {
       !std::filesystem::is_regular_file(temporario, erro)) {
     return false;
   }
-  if (!escreveTudo(temporario, conteudo)) {
+  if (!escreveTudo(temporario, pedacos)) {
     std::filesystem::remove(temporario, erro);
     return false;
   }

@@ -1,13 +1,21 @@
 #include "LeitorLinhas.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 #include <utility>
 
 bool LeitorLinhas::leFicheiro(const std::string& nome, std::string& conteudo) {
   std::FILE* f = std::fopen(nome.c_str(), "rb");
   if (f == nullptr) return false;
   conteudo.clear();
+  // One allocation for the whole file rather than repeated doublings, which
+  // copy the text each time (the size is only a hint: reading goes on to
+  // the real end of the file).
+  std::error_code erro;
+  const auto tamanho = std::filesystem::file_size(nome, erro);
+  if (!erro) conteudo.reserve(static_cast<size_t>(tamanho));
   char bloco[1 << 16];
   size_t lidos = 0;
   while ((lidos = std::fread(bloco, 1, sizeof bloco, f)) > 0) conteudo.append(bloco, lidos);

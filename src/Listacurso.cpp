@@ -11,9 +11,38 @@
 #include "Numeros.h"
 #include "Tabela.h"
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace {
 
 const char* const sufixoFicheiroUC = "UC.txt";
+
+// A directory entry's name as the program's narrow file functions take it
+// and the console shows it: on Windows in the ANSI code page (the library
+// would give UTF-8, which fopen there does not understand), elsewhere the
+// bytes as the platform lists them.
+std::string nomeNaListagem(const std::filesystem::path& nome) {
+#ifdef _WIN32
+  const std::wstring largo = nome.wstring();
+  const int tamanho = static_cast<int>(largo.size());
+  int n = WideCharToMultiByte(CP_ACP, 0, largo.data(), tamanho, nullptr, 0, nullptr, nullptr);
+  std::string estreito(static_cast<size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) {
+    WideCharToMultiByte(CP_ACP, 0, largo.data(), tamanho, estreito.data(), n, nullptr, nullptr);
+  }
+  return estreito;
+#else
+  return nome.string();
+#endif
+}
 
 // A unit file's name: after any leading '-', a piece up to a '-', then
 // exactly "UC.txt".
@@ -22,6 +51,34 @@ bool nomeDeFicheiroUC(const std::string& nome) {
   if (inicio == std::string::npos) return false;
   size_t traco = nome.find('-', inicio);
   return traco != std::string::npos && nome.compare(traco + 1, std::string::npos, sufixoFicheiroUC) == 0;
+}
+
+// Appends a student's block of the student file.
+void acrescentaBloco(std::string& destino, const Estudantes& e) {
+  destino += "ALUNO;";
+  acrescentaInteiro(destino, e.getNumAluno());
+  destino += ';';
+  destino += e.getNome();
+  destino += "\r\n";
+  e.gravaFicheiroEstudanteUC(destino);
+  destino += "\r\n";
+}
+
+// The student file is saved in pieces of whole blocks of about this size: a
+// large course without its whole file in memory, in few writes.
+const size_t tamanhoPedaco = 1 << 20;
+
+Pedacos pedacosFicheiroEstudantes(const std::vector<Estudantes>& estudantes) {
+  size_t seguinte = 0;
+  std::string texto;
+  return [&estudantes, seguinte, texto](std::string_view& pedaco) mutable {
+    texto.clear();
+    while (seguinte < estudantes.size() && texto.size() < tamanhoPedaco) {
+      acrescentaBloco(texto, estudantes[seguinte++]);
+    }
+    pedaco = texto;
+    return !texto.empty();
+  };
 }
 
 void imprimeCabecalho(const char* coluna1, int largura1, const char* coluna2, int largura2) {
@@ -42,7 +99,7 @@ void Listacurso::listaFicheiros() {
   std::filesystem::directory_iterator it(".", erro);
   if (erro) return;
   for (; it != std::filesystem::directory_iterator(); it.increment(erro)) {
-    std::string nome = it->path().filename().string();
+    std::string nome = nomeNaListagem(it->path().filename());
     if (!nomeDeFicheiroUC(nome)) continue;
     Cmenu entrada(nome);
     if (entrada.valido()) menu.push_back(entrada);
@@ -208,7 +265,8 @@ void Listacurso::imprimeEstudantesDisponiveis() const {
 
 void Listacurso::setInfoUCsCurso(const std::vector<Estudantes>& estudantes) {
   for (UC& uc : listaUCsCurso) uc.limpaEstatisticas();
-  for (const Estudantes& e : estudantes) e.setAprovados(listaUCsCurso);
+  const IndiceUCs indice = indexaUCs(listaUCsCurso);
+  for (const Estudantes& e : estudantes) e.setAprovados(listaUCsCurso, indice);
 }
 
 void Listacurso::userSetEstudante(const std::vector<UC>& listaUnidadesCurso,
@@ -218,15 +276,7 @@ void Listacurso::userSetEstudante(const std::vector<UC>& listaUnidadesCurso,
 
 std::string Listacurso::conteudoFicheiroEstudantes() const {
   std::string conteudo;
-  for (const Estudantes& e : listaEstudantes) {
-    conteudo += "ALUNO;";
-    acrescentaInteiro(conteudo, e.getNumAluno());
-    conteudo += ';';
-    conteudo += e.getNome();
-    conteudo += "\r\n";
-    e.gravaFicheiroEstudanteUC(conteudo);
-    conteudo += "\r\n";
-  }
+  for (const Estudantes& e : listaEstudantes) acrescentaBloco(conteudo, e);
   return conteudo;
 }
 
@@ -234,7 +284,7 @@ int Listacurso::gravaFicheiro(const std::string& nomeFicheiro) {
   const std::string copia = nomeFicheiro + ".bak";
   bool guardaCopia = linhasIgnoradas && !copiaFeita;
   bool ok = !guardaCopia || copiaFicheiro(nomeFicheiro, copia);
-  ok = ok && gravaFicheiroSeguro(nomeFicheiro, conteudoFicheiroEstudantes());
+  ok = ok && gravaFicheiroSeguro(nomeFicheiro, pedacosFicheiroEstudantes(listaEstudantes));
   if (!ok) {
     std::cout << "ERRO: Não foi possivel gravar o ficheiro " << nomeFicheiro << std::endl;
     return 0;

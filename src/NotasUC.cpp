@@ -83,13 +83,18 @@ std::string NotasUC::getNotaFinalToString(float nota) {
 }
 
 void NotasUC::gravaFicheiroEstudanteUCEfolios(std::string& destino) const {
+  Acumulador linha(destino);
+  gravaFicheiroEstudanteUCEfolios(linha);
+}
+
+void NotasUC::gravaFicheiroEstudanteUCEfolios(Acumulador& linha) const {
   for (const Efolio& e : eFolios) {
-    destino += e.getLetra();
-    destino += ';';
-    acrescentaReal(destino, e.getNota());
-    destino += ';';
-    acrescentaReal(destino, e.getPeso());
-    destino += ';';
+    linha.caracter(e.getLetra());
+    linha.caracter(';');
+    linha.real(e.getNota());
+    linha.caracter(';');
+    linha.real(e.getPeso());
+    linha.caracter(';');
   }
 }
 

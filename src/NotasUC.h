@@ -10,6 +10,8 @@
 
 #include "Efolio.h"
 
+class Acumulador;
+
 // Values of opcaoAvaliacao.
 const int opcaoNaoEscolhida = -1;
 const int opcaoExameFinal = 0;
@@ -20,6 +22,12 @@ class NotasUC {
   // Option -1, both grades -1, no e-folios.
   NotasUC();
   virtual ~NotasUC();
+  // Declared destructors suppress the implicit moves; restore them so that
+  // units move (instead of copying their e-folios) when a vector grows.
+  NotasUC(const NotasUC&) = default;
+  NotasUC(NotasUC&&) = default;
+  NotasUC& operator=(const NotasUC&) = default;
+  NotasUC& operator=(NotasUC&&) = default;
 
   // Appends an absent e-folio (grade -1, weight -1) with that letter.
   void setEfolios(char letra);
@@ -55,6 +63,7 @@ class NotasUC {
   // Appends the e-folio groups of a student-file line: for each e-folio its
   // letter, grade and weight, each followed by ';'.
   void gravaFicheiroEstudanteUCEfolios(std::string& destino) const;
+  void gravaFicheiroEstudanteUCEfolios(Acumulador& linha) const;
 
   // Console dialogues. The option question runs first whenever the option is
   // still -1; each dialogue ends once a value passed its check (or the

@@ -39,4 +39,34 @@ std::string textoGeral(float valor);
 // Appends a whole number in decimal.
 void acrescentaInteiro(std::string& destino, long long valor);
 
+// Appends the fields of a line to `destino` through a small buffer of its
+// own, emptied when full and at the end: a line of many short fields then
+// costs a few appends to the (long) destination instead of one per field.
+class Acumulador {
+ public:
+  explicit Acumulador(std::string& destino) : destino_(destino) {}
+  ~Acumulador() { despeja(); }
+  Acumulador(const Acumulador&) = delete;
+  Acumulador& operator=(const Acumulador&) = delete;
+
+  // As acrescentaInteiro and acrescentaReal.
+  void inteiro(long long valor);
+  void real(float valor);
+  void texto(std::string_view t);
+  void caracter(char c) {
+    garante(1);
+    *p_++ = c;
+  }
+
+  // Appends what the buffer holds to the destination.
+  void despeja();
+
+ private:
+  void garante(size_t n);
+
+  std::string& destino_;
+  char buffer_[256];
+  char* p_ = buffer_;
+};
+
 #endif

@@ -20,7 +20,7 @@ class Campos {
   // The next field; false when the text is exhausted.
   bool campo(std::string_view& resultado) {
     if (pos_ > texto_.size() || fim_) return false;
-    size_t fim = texto_.find(';', pos_);
+    size_t fim = procura(';');
     if (fim == std::string_view::npos) {
       resultado = texto_.substr(pos_);
       fim_ = true;
@@ -45,7 +45,7 @@ class Campos {
 
   // Consumes the text up to and including the next `letra`.
   bool saltaAte(char letra) {
-    size_t p = texto_.find(letra, pos_);
+    size_t p = procura(letra);
     if (p == std::string_view::npos) return false;
     pos_ = p + 1;
     fim_ = pos_ == texto_.size();
@@ -54,7 +54,7 @@ class Campos {
 
   // The text up to (not including) the next `letra`, consumed.
   bool textoAte(char letra, std::string_view& resultado) {
-    size_t p = texto_.find(letra, pos_);
+    size_t p = procura(letra);
     if (p == std::string_view::npos) return false;
     resultado = texto_.substr(pos_, p - pos_);
     pos_ = p;
@@ -75,6 +75,15 @@ class Campos {
   }
 
  private:
+  // The position of the next `c` from the current one, or npos. Fields are
+  // a few bytes long: a plain loop beats a library search call per field.
+  size_t procura(char c) const {
+    for (size_t i = pos_; i < texto_.size(); ++i) {
+      if (texto_[i] == c) return i;
+    }
+    return std::string_view::npos;
+  }
+
   std::string_view texto_;
   size_t pos_ = 0;
   bool fim_;
@@ -109,6 +118,12 @@ void efoliosAusentes(NotasUC& notas) {
 float arredonda(float valor) { return std::round(valor); }
 
 }  // namespace
+
+IndiceUCs indexaUCs(const std::vector<UC>& ucs) {
+  IndiceUCs indice;
+  for (size_t i = 0; i < ucs.size(); ++i) indice[ucs[i].getCodigo()].push_back(i);
+  return indice;
+}
 
 UC::UC()
     : codigo(0), ano(0), semestre(0), ects(0), nota(-1), somaAlunosAprovados(0), somaNotas(0) {}
@@ -268,24 +283,25 @@ void UC::imprimeInfoUCcurso() const {
 }
 
 void UC::gravaFicheiroEstudanteUC(std::string& destino) const {
-  acrescentaInteiro(destino, codigo);
-  destino += ';';
-  destino += nome;
-  destino += ';';
-  acrescentaInteiro(destino, ano);
-  destino += ';';
-  acrescentaInteiro(destino, semestre);
-  destino += ';';
-  acrescentaInteiro(destino, ects);
-  destino += ";AVALIACAO;";
-  acrescentaInteiro(destino, getOpcaoAvaliacao());
-  destino += ';';
-  gravaFicheiroEstudanteUCEfolios(destino);
-  destino += "F;";
-  acrescentaReal(destino, getProvaFinal());
-  destino += ";R;";
-  acrescentaReal(destino, getProvaRecurso());
-  destino += ";N;";
-  acrescentaInteiro(destino, getNota());
-  destino += "\r\n";
+  Acumulador linha(destino);
+  linha.inteiro(codigo);
+  linha.caracter(';');
+  linha.texto(nome);
+  linha.caracter(';');
+  linha.inteiro(ano);
+  linha.caracter(';');
+  linha.inteiro(semestre);
+  linha.caracter(';');
+  linha.inteiro(ects);
+  linha.texto(";AVALIACAO;");
+  linha.inteiro(getOpcaoAvaliacao());
+  linha.caracter(';');
+  gravaFicheiroEstudanteUCEfolios(linha);
+  linha.texto("F;");
+  linha.real(getProvaFinal());
+  linha.texto(";R;");
+  linha.real(getProvaRecurso());
+  linha.texto(";N;");
+  linha.inteiro(getNota());
+  linha.texto("\r\n");
 }

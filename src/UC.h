@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "NotasUC.h"
 
@@ -32,6 +34,12 @@ class UC : public NotasUC {
   // Empty name, zero statistics, no assessment values.
   UC();
   ~UC() override;
+  // Moves, suppressed by the declared destructor, are cheap: a unit owns a
+  // name and e-folios on the heap.
+  UC(const UC&) = default;
+  UC(UC&&) = default;
+  UC& operator=(const UC&) = default;
+  UC& operator=(UC&&) = default;
 
   // Reads one unit record of the unit file or the student file (the line
   // without its line end). A record without an assessment part gets option
@@ -95,5 +103,10 @@ class UC : public NotasUC {
   std::uint32_t somaAlunosAprovados;
   float somaNotas;
 };
+
+// The positions of the units of a list by code, in list order (a code may
+// repeat), so that a lookup by code does not walk the whole list.
+using IndiceUCs = std::unordered_map<int, std::vector<size_t>>;
+IndiceUCs indexaUCs(const std::vector<UC>& ucs);
 
 #endif
