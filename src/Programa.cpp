@@ -146,6 +146,12 @@ void menuEfolio(Sessao& sessao, int numAluno, int codigoUC) {
 // Unit choice, option question, then the grade-entry menu until 0.
 void inserirNotas(Sessao& sessao, int numAluno) {
   Listacurso& estudantes = sessao.listaEstudantesCurso;
+  if (sessao.listaUnidadesCurso.getListaUCsCurso().empty()) {
+    // No unit code could ever be accepted: go back instead of asking forever.
+    std::cout << "ATENÇÃO: O curso não tem Unidades Curriculares, não é possivel inserir notas"
+              << std::endl;
+    return;
+  }
   const int codigoUC = escolheUC(sessao);
   if (estudantes.checkOpcaoAvaliacaoUCEstudante(numAluno, codigoUC) == opcaoNaoEscolhida) {
     std::cout << "ATENÇÃO: O aluno ainda não tem opção de Avaliação definida para esta Unidade "
@@ -323,7 +329,11 @@ int executaDialogo() {
   listaCursosDisponiveis.imprimeCursoEscolhido(nCurso);
   std::cout << std::endl;
 
-  carregaUnidades(nCurso, sessao.listaUnidadesCurso);
+  if (!carregaUnidades(nCurso, sessao.listaUnidadesCurso)) {
+    // The listed unit file has gone since start-up: say why the course has
+    // no units rather than showing an empty course without a word.
+    std::cout << "Não foi possivel abrir o ficheiro " << nCurso << "-UC.txt" << std::endl;
+  }
   carregaEstudantes(nCurso, sessao);
   std::cout << std::endl;
 

@@ -254,8 +254,8 @@ TEST(Falhas, FicheiroDeEstudantesEUmaPasta) {
 }
 
 // Files removed after the course list was shown, before the course is
-// chosen: no unit file loads no units (silently), no student file gives its
-// message; nothing is written.
+// chosen: each missing file is named in a message, the course goes on
+// without it, and nothing is written.
 TEST(Falhas, FicheirosDesaparecemDepoisDaLista) {
   const std::string escolheLista = "Insira 0 para sair\n";
   {
@@ -264,13 +264,17 @@ TEST(Falhas, FicheirosDesaparecemDepoisDaLista) {
     Processo p(c);
     ASSERT_TRUE(p.esperaSaida(escolheLista));
     fs::remove(c.dir() / "12-UC.txt");
-    p.escreve("12\n9\n0\n9\n");
+    p.escreve("12\n2\n1001\n9\n0\n9\n");
     EXPECT_EQ(p.termina(), 0);
     const std::string saida = p.saida();
     EXPECT_EQ(saida.find("o número de UCs do curso é:"), std::string::npos);
-    EXPECT_EQ(saida.find("ERRO"), std::string::npos);
-    EXPECT_NE(saida.find("\nA abrir o Ficheiro de estudantes 12-Estudantes.txt\n\n"
+    EXPECT_NE(saida.find("12-UC.txt \n\nNão foi possivel abrir o ficheiro 12-UC.txt\n"
+                         "\nA abrir o Ficheiro de estudantes 12-Estudantes.txt\n\n"
                          "O número de Estudantes carregados é 8\n"),
+              std::string::npos);
+    // Grade entry has no unit to offer and goes back to the main menu.
+    EXPECT_NE(saida.find("ATENÇÃO: O curso não tem Unidades Curriculares, não é possivel "
+                         "inserir notas\n\n\n        #### Menu Estudantes ####"),
               std::string::npos);
     EXPECT_EQ(c.ficheiros(), (std::map<std::string, std::string>{{est, exemplo(est)}}));
   }
