@@ -1,103 +1,12 @@
-// The data files: the course catalogue, reading and rewriting student and unit files, the loaded
-// course, and saving.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <map>
-#include <set>
-#include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "Captura.h"
-#include "Cenario.h"
-#include "Exportacao.h"
-#include "LeitorLinhas.h"
-#include "Listacurso.h"
+#include "Dados.h"
 
-namespace fs = std::filesystem;
-
-namespace {
-struct Pasta {  // a scratch working directory
-  Cenario c;
-  fs::path antes = fs::current_path();
-  Pasta() { fs::current_path(c.dir()); }
-  ~Pasta() { fs::current_path(antes); }
-};
-// Loads a student file (or a unit file), as course loading does.
-Listacurso carrega(const std::string& conteudo, std::string* saida = nullptr, bool ucs = false) {
-  Captura c;
-  LeitorLinhas f(conteudo, ucs ? "12-UC.txt" : "12-Estudantes.txt");
-  Listacurso k;
-  if (ucs) k.setUCsCurso(12, static_cast<int>(f.contaLinhas() - 1), f);
-  else k.setListaEstudantes(12, static_cast<int>(f.contaLinhasComPrimeiroCampo("ALUNO")), f);
-  if (saida != nullptr) *saida = c.saida();
-  return k;
-}
-std::string col(const std::string& t, size_t n) { return t.size() >= n ? t : t + std::string(n - t.size(), ' '); }
-std::string fila(const std::string& a, const std::string& b, const std::string& c = "") {
-  return std::string(8, ' ') + col(a, 15) + col(b, 50) + (c.empty() ? "" : col(c, 10)) + "\n";
-}
-const std::string regua = std::string(155, '-') + "\n";
-std::multiset<std::string> linhas(const std::string& texto) {
-  std::istringstream s(texto);
-  std::multiset<std::string> r;
-  for (std::string l; std::getline(s, l);) r.insert(l);
-  return r;
-}
-const std::string sem = ";AVALIACAO;-1;A;-1;-1;B;-1;-1;C;-1;-1;F;-1;R;-1;N;-1";
-const std::string U1 = "21002;Álgebra Linear;1;1;6;AVALIACAO;1;A;80;2;B;75;2;C;90;4;F;9.5;R;-1;N;16";
-const std::string U2 = "21037;Estatística;1;2;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;14;R;-1;N;14";
-const std::string U3 = "21053;Bases de Dados;2;1;6" + sem;
-using Mapa = std::map<std::string, std::string>;
-const std::string nome = "12-Estudantes.txt";
-const auto OK =
-    std::make_pair(1, "\n ---------- AS ALTERAÇÕES FORAM GRAVADAS NO FICHEIRO " + nome + " ----------\n\n");
-const auto FALHA = std::make_pair(0, "ERRO: Não foi possivel gravar o ficheiro " + nome + "\n");
-const std::string valido = crlf({"ALUNO;1001;Um", U1, "", "ALUNO;1002;Dois", ""});
-std::pair<int, std::string> grava(Listacurso& k) {
-  Captura c;
-  const int r = k.gravaFicheiro(nome);
-  return {r, c.saida()};
-}
-}  // namespace
-
-// Which files are courses (exact tables when empty and with one), last readable record, shared codes.
-TEST(Catalogo, FicheirosDeCursoETabela) {
-  Pasta p;
-  for (const char* f : {"12-Estudantes.txt", "12-uc.txt", "12-UC.txt.bak", "Eng-Inf-UC.txt", "12--UC.txt",
-                        "UC.txt", "-UC.txt"}) {
-    p.c.escreve(f, crlf({"CURSO;12;Errado"}));
-  }
-  fs::create_directory("3-UC.txt");
-  p.c.escreve("4-UC.txt", crlf({"21002;Álgebra Linear I;1;1;6", "curso;4;x", "CURSO;y;Ilegível"}));
-  auto catalogo = [](int codigo) {
-    Listacurso l;
-    l.listaFicheiros();
-    Captura c;
-    l.imprimeCursosDisponiveis();
-    l.imprimeCursoEscolhido(codigo);
-    return std::make_pair(l.checkCodigoCurso(codigo), c.saida());
-  };
-  auto tabela = [](const std::string& filas, const std::string& escolhidas) {
-    return "\n" + regua + fila("Código", "Nome do Curso", "Ficheiro") + regua + filas + regua + "\n" + escolhidas;
-  };
-  EXPECT_EQ(catalogo(12), std::make_pair(0, tabela("", "")));
-  p.c.escreve("12-UC.txt", crlf({"CURSO;12;Licenciatura em Engenharia Informática", "21002;Álgebra;1;1;6"}));
-  const std::string um = fila("12", "Licenciatura em Engenharia Informática", "12-UC.txt");
-  EXPECT_EQ(catalogo(12), std::make_pair(1, tabela(um, um)));
-  p.c.escreve("-12-UC.txt", crlf({"CURSO;13;Treze"}));
-  p.c.escreve("ENG-UC.txt", crlf({"CURSO;14;Catorze"}));
-  p.c.escreve("20-UC.txt", crlf({"CURSO;20;Primeiro", "21002;Álgebra;1;1;6", "CURSO;30;Segundo", "CURSO;x;Mau"}));
-  p.c.escreve("31-UC.txt", crlf({"CURSO;30;Gestão"}));
-  const std::string trinta = fila("30", "Segundo", "20-UC.txt") + fila("30", "Gestão", "31-UC.txt");
-  const auto [achado, saida] = catalogo(30);
-  EXPECT_EQ(achado, 1);
-  EXPECT_EQ(linhas(saida), linhas(tabela(um + fila("13", "Treze", "-12-UC.txt") +
-                                             fila("14", "Catorze", "ENG-UC.txt") + trinta, trinta)));
-}
+using namespace dados;
 
 // Well-formed files (CR LF or LF only) load silently and rewrite to the expected bytes.
 TEST(Ficheiros, LeituraEReescrita) {
@@ -214,43 +123,3 @@ TEST(Curso, RepetidosEstatisticasETabelas) {
   const std::string tabelaU = cabU + fila("-7", "Negativa") + fila("21002", "Álgebra Linear") + regua;
   EXPECT_EQ(tabelas.saida(), media + media + tabelaE + cabU + regua + cabE + regua + "\n" + tabelaU);
 }
-
-// Saving writes the exact bytes and leaves no temporary file; a failure leaves the old file as it was.
-TEST(Gravacao, BytesExactosEFalhas) {
-  Pasta p;
-  const std::string antigo = "conteúdo antigo, mais comprido do que o novo" + valido + valido;
-  p.c.escreve(nome, antigo);
-  Listacurso k = carrega(valido);
-  fs::create_directory(nome + ".tmp");
-  EXPECT_EQ(grava(k), FALHA);
-  EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, antigo}}));
-  fs::remove(nome + ".tmp");
-  EXPECT_EQ(grava(k), OK);
-  EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, valido}}));
-  fs::rename(nome, "guardado");
-  fs::create_directory(nome);
-  EXPECT_EQ(grava(k), FALHA);
-  EXPECT_EQ(p.c.ficheiros(), (Mapa{{"guardado", valido}}));
-}
-
-// After skipped lines the first successful save copies the original to NAME.bak; a failed copy fails the save.
-TEST(Gravacao, CopiaDoOriginalSoNaPrimeiraGravacao) {
-  Pasta p;
-  const std::string mau =
-      crlf({"ALUNO;1001;Um", U1, "21037;Estatística;1;2", "", "ALUNO;x;Mau", "", "ALUNO;1002;Dois", ""});
-  p.c.escreve(nome, mau);
-  Listacurso k = carrega(mau);
-  fs::create_directory(nome + ".bak");
-  EXPECT_EQ(grava(k), FALHA);
-  EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, mau}}));
-  fs::remove(nome + ".bak");
-  EXPECT_EQ(grava(k).second, "ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para " + nome +
-                                 ".bak\n" + OK.second);
-  EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, valido}, {nome + ".bak", mau}}));
-  p.c.escreve(nome + ".bak", "mudado");
-  EXPECT_EQ(grava(k), OK);
-  EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, valido}, {nome + ".bak", "mudado"}}));
-}
-
-// A cell holding a line break stays one cell.
-TEST(Exportacao, CelulaComMudancaDeLinha) { EXPECT_EQ(celulaCsv("a\r\nb"), "\"a\r\nb\""); }

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Captura.h"
+#include "LeitorLinhas.h"
+#include "Modelo.h"
+
+using namespace modelo;
+
+// A student's block in the student file, and the line left for the caller.
+TEST(Estudantes, Bloco) {
+  const std::string b = "ALUNO;2;B", erro = " do ficheiro 12-Estudantes.txt ignorada\n";
+  const struct { std::string conteudo, lido, resto, saida = ""; } casos[] = {
+      {crlf({"ALUNO;1234;Nome Exemplo", u1, u2, "", b}), "1234 Nome Exemplo: 21002 21037", b},
+      {crlf({"ALUNO;1;A", u1, u2}), "1 A: 21002 21037", "<fim>"},
+      {"ALUNO;1;A\r\n" + u1 + "\r\n" + u2, "1 A: 21002 21037", "<fim>"},
+      {crlf({"ALUNO;1;A", "", u1}), "1 A:", u1},
+      {"ALUNO;1;A", "1 A:", "<fim>"},
+      {crlf({"ALUNO;1;A", u1, b, u2}), "1 A: 21002", b},
+      {crlf({"ALUNO;1;A", u1, "abc", u2, ""}), "1 A: 21002 21037", "<fim>", "ERRO: Linha 3" + erro},
+      {crlf({"ALUNO;abc;Nome", u1, "", u2}), "falhou", u1, "ERRO: Linha 1" + erro},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.conteudo);
+    Captura c;
+    LeitorLinhas leitor(caso.conteudo, "12-Estudantes.txt");
+    std::string_view linha;
+    ASSERT_TRUE(leitor.proximaLinha(linha));
+    Estudantes e;
+    std::string lido = Estudantes::leBloco(linha.substr(6), leitor, e)
+                           ? std::to_string(e.getNumAluno()) + " " + e.getNome() + ":" : "falhou";
+    for (const UC& uc : e.getListaUCs()) lido += " " + std::to_string(uc.getCodigo());
+    EXPECT_EQ(lido, caso.lido);
+    EXPECT_EQ(leitor.proximaLinha(linha) ? std::string(linha) : "<fim>", caso.resto);
+    EXPECT_EQ(c.saida(), caso.saida);
+  }
+}
+
+// Full report (passed units, totals, average, share of the 180 ECTS), one-unit report, saving.
+TEST(Estudantes, Relatorios) {
+  Captura c;
+  Estudantes e = estudante("Ana Sousa", {u1, u2, u3, u4});
+  e.imprimeInfoEstudante();
+  e.imprimeInfoEstudante(21071);
+  e.imprimeInfoEstudante(99999);
+  estudante("", {unidade(0, "15"), unidade(6, "9")}).imprimeMedia();
+  estudante("", {unidade(120, "10"), unidade(60, "20")}).imprimePercentagemCurso();
+  estudante("", {unidade(120, "10"), unidade(66, "20")}).imprimePercentagemCurso();
+  const std::string uma = "ALUNO: Ana Sousa\n\n" + topo, banner = "\t\t" + std::string(48, '#');
+  EXPECT_EQ(c.saida(),
+            "ALUNO: Ana Sousa\nUnidades curriculares onde obteve aprovação\n\n" + topo +
+                fila("Álgebra Linear I|6|Ex.Final|-|-|-|14.00|-|14") +
+                fila("BD|12|Contínua|1.50|1.00|0.00|8.50|-|16") + regua +
+                "\nTotal de UC: 2\n\nTotal de ECTS: 18\n\nMédia: 15.333\n"
+                "\nCompletou 10.0% dos ECTS do Curso \n" + uma + fila("Sistemas|6|-|-|-|-|-|-|-") +
+                uma + "\nMédia: -\n\nCompletou 100.0% dos ECTS do Curso \n\n" + banner +
+                "\n\t\t########## PARABENS COMPLETOU O CURSO ##########\n" + banner +
+                "\n\nCompletou 103.3% dos ECTS do Curso \n");
+  std::string texto;
+  e.gravaFicheiroEstudanteUC(texto);
+  EXPECT_EQ(texto, grava(le(u1)) + grava(le(u2)) + grava(le(u3)) + grava(le(u4)));
+}
+
+// A new student from the console: number refused when taken or 0, name from a fresh line.
+TEST(Estudantes, NovoNaConsola) {
+  const std::vector<UC> curso = {le(u4), le(u1)};
+  std::vector<Estudantes> existentes(1);
+  existentes[0].setNumAluno(1001);
+  Captura c("1001\n0\n-5 lixo\nNome Novo\n8\n\nDepois\n");
+  Estudantes e(curso, existentes);
+  EXPECT_EQ(c.saida(),
+            "\nInsira o número de Aluno do Estudante\n"
+            "Já Existe um aluno com esse número de Aluno, por favor insira um número diferente\n"
+            "ERRO: O número 0 não pode ser usado como número de Aluno, por favor insira um "
+            "número diferente\n\nInsira o Nome do Estudante\n");
+  EXPECT_EQ(std::to_string(e.getNumAluno()) + " " + e.getNome(), "-5 Nome Novo");
+  EXPECT_EQ(grava(e.getListaUCs()[1]), grava(curso[1]));
+  EXPECT_EQ(Estudantes(curso, existentes).getNome(), "");
+  EXPECT_EQ(c.restoEntrada(), "Depois\n");
+}
