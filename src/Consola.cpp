@@ -26,11 +26,13 @@ AcaoFimEntrada acaoFimEntrada = terminaProcesso;
 
 // Unicode code points of the CP1252 bytes 0x80..0x9F; 0 marks the five
 // bytes that CP1252 leaves undefined (shown as U+FFFD).
+// clang-format off
 const unsigned short cp1252Alto[32] = {
     0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0};
+// clang-format on
 
 unsigned codigoUnicode(unsigned char byte) {
   if (byte >= 0x80 && byte <= 0x9F) {

@@ -35,7 +35,8 @@ bool Efolio::interpreta(std::string_view texto, char letra, Efolio& efolio) {
 void Efolio::userSetEfolio(char l) {
   float valor = 0;
   for (;;) {
-    if (l == 'C') std::cout << "Para o caso de não existir eFolio C inserir -1 na Nota" << std::endl;
+    if (l == 'C')
+      std::cout << "Para o caso de não existir eFolio C inserir -1 na Nota" << std::endl;
     std::cout << "Insira a Nota em Percentagem do eFolio " << l << ":" << std::endl;
     valor = getFloatFromUser();
     if (notaAceite(valor)) break;

@@ -75,7 +75,7 @@ bool Estudantes::leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudan
   }
   estudante.numAluno = numero;
   estudante.nome.assign(separa == std::string_view::npos ? std::string_view()
-                                                          : linha.substr(separa + 1));
+                                                         : linha.substr(separa + 1));
   estudante.listaUCs.clear();
   estudante.listaUCs.reserve(contaLinhasBloco(ficheiro));
   std::string_view texto;
@@ -203,7 +203,8 @@ long long Estudantes::calculaTotalEcts() const {
 float Estudantes::calculaMedia() {
   float soma = 0;
   for (const UC& uc : listaUCs) {
-    if (uc.aprovado()) soma += static_cast<float>(static_cast<long long>(uc.getEcts()) * uc.getNota());
+    if (uc.aprovado())
+      soma += static_cast<float>(static_cast<long long>(uc.getEcts()) * uc.getNota());
   }
   mediaAluno = soma / static_cast<float>(calculaTotalEcts());
   return mediaAluno;

@@ -83,6 +83,4 @@ long LeitorLinhas::contaLinhasComPrimeiroCampo(std::string_view campo) const {
   return conta;
 }
 
-std::string_view primeiroCampo(std::string_view linha) {
-  return linha.substr(0, linha.find(';'));
-}
+std::string_view primeiroCampo(std::string_view linha) { return linha.substr(0, linha.find(';')); }

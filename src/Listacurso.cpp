@@ -50,7 +50,8 @@ bool nomeDeFicheiroUC(const std::string& nome) {
   size_t inicio = nome.find_first_not_of('-');
   if (inicio == std::string::npos) return false;
   size_t traco = nome.find('-', inicio);
-  return traco != std::string::npos && nome.compare(traco + 1, std::string::npos, sufixoFicheiroUC) == 0;
+  return traco != std::string::npos &&
+         nome.compare(traco + 1, std::string::npos, sufixoFicheiroUC) == 0;
 }
 
 // Appends a student's block of the student file.

@@ -74,9 +74,7 @@ std::string NotasUC::opcaoAvaliacaoToString() const {
   }
 }
 
-std::string NotasUC::getNotaToString(float nota) {
-  return nota == -1 ? "-" : textoFixo(nota, 2);
-}
+std::string NotasUC::getNotaToString(float nota) { return nota == -1 ? "-" : textoFixo(nota, 2); }
 
 std::string NotasUC::getNotaFinalToString(float nota) {
   return nota == -1 ? "-" : textoGeral(nota);
@@ -190,9 +188,10 @@ void NotasUC::userSetNotaExameRecurso() {
 bool NotasUC::pedeNotaPfolioRecurso() {
   if (getNotaTotalEfolios() < minimoEfolios) {
     std::cout << std::endl;
-    std::cout << "ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder ser "
-                 "admitido ao pFolio de Recurso"
-              << std::endl;
+    std::cout
+        << "ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder ser "
+           "admitido ao pFolio de Recurso"
+        << std::endl;
     std::cout << "Desta forma fica admitido a Exame de Recurso " << std::endl;
   } else if (getNumEfolios() < minimoEfoliosAvaliados) {
     std::cout << std::endl;
@@ -245,31 +244,35 @@ int NotasUC::validaDadosEfolios() const {
 }
 
 int NotasUC::validaNotaPfolio() const {
-  return validaNota(provaFinal, maximoPfolio,
-                    "ERRO: A nota do pFolio deverá estar entre 0 e 12, por favor corrija o valor",
-                    "Nota do pFolio inserida é válida",
-                    "ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio, desta forma "
-                    "a nota do pFolio não será considerada para a nota final");
+  return validaNota(
+      provaFinal, maximoPfolio,
+      "ERRO: A nota do pFolio deverá estar entre 0 e 12, por favor corrija o valor",
+      "Nota do pFolio inserida é válida",
+      "ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio, desta forma "
+      "a nota do pFolio não será considerada para a nota final");
 }
 
 int NotasUC::validaNotaPfolioRecurso() const {
-  return validaNota(provaRecurso, maximoPfolio,
-                    "ERRO: A nota do pFolio de Recurso deverá estar entre 0 e 12, por favor corrija "
-                    "o valor",
-                    "Nota do pFolio inserida é válida",
-                    "ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio de Recurso, "
-                    "desta forma a nota do pFolio de Recurso não será considerada para a nota final");
+  return validaNota(
+      provaRecurso, maximoPfolio,
+      "ERRO: A nota do pFolio de Recurso deverá estar entre 0 e 12, por favor corrija "
+      "o valor",
+      "Nota do pFolio inserida é válida",
+      "ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio de Recurso, "
+      "desta forma a nota do pFolio de Recurso não será considerada para a nota final");
 }
 
 int NotasUC::validaNotaExameFinal() const {
-  return validaNota(provaFinal, maximoExame,
-                    "ERRO: A nota do Exame Final deverá estar entre 0 e 20, por favor corrija o valor",
-                    "Nota do Exame Final inserida é válida", nullptr);
+  return validaNota(
+      provaFinal, maximoExame,
+      "ERRO: A nota do Exame Final deverá estar entre 0 e 20, por favor corrija o valor",
+      "Nota do Exame Final inserida é válida", nullptr);
 }
 
 int NotasUC::validaNotaRecurso() const {
-  return validaNota(provaRecurso, maximoExame,
-                    "ERRO: A nota do Exame de Recurso deverá estar entre 0 e 20, por favor corrija o "
-                    "valor",
-                    "Nota do Exame de Recurso inserida é válida", nullptr);
+  return validaNota(
+      provaRecurso, maximoExame,
+      "ERRO: A nota do Exame de Recurso deverá estar entre 0 e 20, por favor corrija o "
+      "valor",
+      "Nota do Exame de Recurso inserida é válida", nullptr);
 }

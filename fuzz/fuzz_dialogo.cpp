@@ -1,0 +1,146 @@
+// Fuzz target of the whole dialogue: the input is standard input of a run
+// against a small course in a temporary directory. Every run must end (at
+// the latest when the input runs out) without a crash, and afterwards each
+// student file is either untouched or a complete file as the program writes
+// it: it reads back without any skipped line and writes back to the same
+// bytes. No temporary file of a save may be left behind.
+//
+// A finding aborts while the course directory is the working directory:
+// give libFuzzer an absolute -artifact_prefix.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "ApoioFuzz.h"
+#include "Consola.h"
+#include "LeitorLinhas.h"
+#include "Listacurso.h"
+#include "Programa.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Course 1 has students; course 2 has none and no student file yet. Small
+// codes and numbers let the fuzzer find the answers that lead somewhere.
+const char* const ucsCurso1 =
+    "CURSO;1;Curso Um\r\n"
+    "1;Unidade Um;1;1;6\r\n"
+    "2;Unidade Dois;1;2;6;AVALIACAO;-;F;-;R;-;N;-\r\n"
+    "3;Unidade Três;2;1;6\r\n";
+const char* const estudantesCurso1 =
+    "ALUNO;1;Aluno Um\r\n"
+    "1;Unidade Um;1;1;6;AVALIACAO;1;A;80;2;B;75;2;C;90;4;F;9.5;R;-1;N;16\r\n"
+    "2;Unidade Dois;1;2;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;8;R;12;N;12\r\n"
+    "3;Unidade Três;2;1;6;AVALIACAO;-1;A;-1;-1;B;-1;-1;C;-1;-1;F;-1;R;-1;N;-1\r\n"
+    "\r\n"
+    "ALUNO;2;Aluno Dois\r\n"
+    "1;Unidade Um;1;1;6;AVALIACAO;1;A;40;3;B;-1;-1;C;55;5;F;-1;R;-1;N;-1\r\n"
+    "\r\n";
+const char* const ucsCurso2 = "CURSO;2;Curso Dois\n1;Unidade;1;1;6\n";
+
+struct FimEntrada {};
+
+[[noreturn]] void lancaFimEntrada() { throw FimEntrada{}; }
+
+std::string diretorio;
+int diretorioOriginal = -1;
+SaidaNula saidaNula;
+
+void escreve(const std::string& nome, const std::string& conteudo) {
+  std::FILE* f = std::fopen(nome.c_str(), "wb");
+  VERIFICA(f != nullptr, "não foi possível preparar o curso");
+  std::fwrite(conteudo.data(), 1, conteudo.size(), f);
+  std::fclose(f);
+}
+
+// Empties the course directory and writes the course files again.
+void reporCurso() {
+  for (const fs::directory_entry& e : fs::directory_iterator(".")) fs::remove_all(e.path());
+  escreve("1-UC.txt", ucsCurso1);
+  escreve("1-Estudantes.txt", estudantesCurso1);
+  escreve("2-UC.txt", ucsCurso2);
+}
+
+// A student file after the run: the original, or a complete file.
+void verificaFicheiro(const std::string& nome, const char* original) {
+  VERIFICA(!fs::exists(nome + ".tmp"), "ficou um ficheiro temporário");
+  std::string conteudo;
+  if (!LeitorLinhas::leFicheiro(nome, conteudo)) {
+    VERIFICA(original == nullptr && !fs::exists(nome), "o ficheiro de estudantes desapareceu");
+    return;
+  }
+  if (original != nullptr && conteudo == original) return;
+  LeitorLinhas leitor(conteudo, nome);
+  Listacurso relido;
+  relido.setListaEstudantes(1, static_cast<int>(leitor.contaLinhasComPrimeiroCampo("ALUNO")),
+                            leitor);
+  VERIFICA(!leitor.houveLinhasIgnoradas(), "o ficheiro gravado tem linhas que não se lêem");
+  VERIFICA(relido.conteudoFicheiroEstudantes() == conteudo, "o ficheiro gravado está incompleto");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
+  // The program turns a terminal's standard streams into UTF-8 ones; the
+  // fuzz runs must use the plain streams, redirected below.
+  int nulo = open("/dev/null", O_RDWR);
+  if (nulo >= 0) {
+    if (isatty(STDIN_FILENO)) dup2(nulo, STDIN_FILENO);
+    if (isatty(STDOUT_FILENO)) dup2(nulo, STDOUT_FILENO);
+    close(nulo);
+  }
+  // The course lives in memory when /dev/shm exists: saves flush to disk.
+  std::string base = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string();
+  std::string modelo = base + "/pauta-fuzz-XXXXXX";
+  VERIFICA(mkdtemp(modelo.data()) != nullptr, "mkdtemp");
+  diretorio = modelo;
+  diretorioOriginal = open(".", O_RDONLY | O_DIRECTORY);
+  VERIFICA(diretorioOriginal >= 0, "diretório de trabalho");
+  consolaDefineAcaoFimEntrada(lancaFimEntrada);
+  // PAUTA_FUZZ_ECO=1 shows the dialogue on standard error, to check what a
+  // seed of the corpus does.
+  const char* eco = std::getenv("PAUTA_FUZZ_ECO");
+  const bool mostra = eco != nullptr && std::string(eco) == "1";
+  std::cout.rdbuf(mostra ? std::cerr.rdbuf() : &saidaNula);
+  // The directory goes away with the process.
+  std::atexit([] { fs::remove_all(diretorio); });
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
+  // libFuzzer writes its files relative to its own working directory: the
+  // course directory is the working directory only during the run.
+  VERIFICA(chdir(diretorio.c_str()) == 0, "chdir");
+  reporCurso();
+
+  std::stringbuf entrada(std::string(reinterpret_cast<const char*>(dados), tamanho),
+                         std::ios_base::in);
+  std::streambuf* cinOriginal = std::cin.rdbuf(&entrada);
+  std::cin.clear();
+  std::cin.flags(std::ios_base::skipws | std::ios_base::dec);
+  std::cout.clear();
+  std::cout.flags(std::ios_base::skipws | std::ios_base::dec);
+  std::cout.precision(6);
+  std::cout.fill(' ');
+  try {
+    executaDialogo();
+  } catch (const FimEntrada&) {
+    // The input ran out at a prompt: the run is over.
+  }
+  consolaRegistaAlteracoes(nullptr);
+  std::cin.rdbuf(cinOriginal);
+
+  verificaFicheiro("1-Estudantes.txt", estudantesCurso1);
+  verificaFicheiro("2-Estudantes.txt", nullptr);
+  VERIFICA(fchdir(diretorioOriginal) == 0, "fchdir");
+  return 0;
+}
