@@ -41,18 +41,6 @@ bool fimDoBloco(std::string_view texto) {
   return texto.size() <= 1 || primeiroCampo(texto) == "ALUNO";
 }
 
-// The number of unit lines ahead in the block; the reader is left where it
-// was. The student's list of units is then allocated once, at its size,
-// rather than grown one unit at a time.
-size_t contaLinhasBloco(LeitorLinhas& ficheiro) {
-  const LeitorLinhas::Marca inicio = ficheiro.marca();
-  size_t linhas = 0;
-  std::string_view texto;
-  while (ficheiro.proximaLinha(texto) && !fimDoBloco(texto)) ++linhas;
-  ficheiro.volta(inicio);
-  return linhas;
-}
-
 bool numeroUsado(int numero, const std::vector<Estudantes>& estudantes) {
   for (const Estudantes& e : estudantes) {
     if (e.getNumAluno() == numero) return true;
@@ -77,7 +65,6 @@ bool Estudantes::leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudan
   estudante.nome.assign(separa == std::string_view::npos ? std::string_view()
                                                          : linha.substr(separa + 1));
   estudante.listaUCs.clear();
-  estudante.listaUCs.reserve(contaLinhasBloco(ficheiro));
   std::string_view texto;
   UC uc;
   while (ficheiro.proximaLinha(texto)) {
@@ -165,10 +152,6 @@ int Estudantes::validaDadosEfoliosUC(int codigoUC) const {
     resposta = opcaoValida ? uc.validaDadosEfolios() : 1;
   }
   return resposta;
-}
-
-void Estudantes::setAprovados(std::vector<UC>& listaUCsCurso) const {
-  setAprovados(listaUCsCurso, indexaUCs(listaUCsCurso));
 }
 
 // Each course unit receives this student's grades in the order of his units,

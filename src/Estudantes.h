@@ -64,10 +64,8 @@ class Estudantes {
   int validaDadosEfoliosUC(int codigoUC) const;
 
   // Adds his passed units to the statistics of the course-level units with
-  // the same code.
-  void setAprovados(std::vector<UC>& listaUCsCurso) const;
-  // The same with the course units already indexed by code (`indice` made
-  // by indexaUCs from `listaUCsCurso`): each unit looked up once.
+  // the same code (`indice`, made by indexaUCs from `listaUCsCurso`, finds
+  // them).
   void setAprovados(std::vector<UC>& listaUCsCurso, const IndiceUCs& indice) const;
 
   // Totals over the passed units.

@@ -23,19 +23,6 @@ class LeitorLinhas {
   // Makes the line last returned the next one to be returned again.
   void devolveLinha();
 
-  // The reader's place, to read ahead and come back to it with volta.
-  struct Marca {
-    size_t posicao;
-    size_t posicaoAnterior;
-    long numero;
-  };
-  Marca marca() const { return {posicao_, posicaoAnterior_, numero_}; }
-  void volta(const Marca& m) {
-    posicao_ = m.posicao;
-    posicaoAnterior_ = m.posicaoAnterior;
-    numero_ = m.numero;
-  }
-
   // Number (from 1) of the line last returned.
   long numeroLinha() const { return numero_; }
 
