@@ -1,19 +1,12 @@
-#include <gtest/gtest.h>
-
 #include <iomanip>
-#include <iostream>
-#include <string>
 
-#include "Captura.h"
-#include "Modelo.h"
-
-using namespace modelo;
+#include "Apoio.h"
 
 // Grade-entry dialogues: texts, ranges, admission, saved values (depois), input left unread.
 TEST(NotasUC, Dialogos) {
-  const std::string eA = nota + "A:\n" + erroNota + "A\n", inv = "Opção inválida\n";
+  const S eA = nota + "A:\n" + erroNota + "A\n", inv = "Opção inválida\n";
   const auto dicaC = "Para o caso de não existir eFolio C inserir -1 na Nota\n" + nota + "C:\n";
-  const struct { std::string registo, acao, entrada, depois, saida, resto = "\n"; } casos[] = {
+  const struct { S registo, acao, entrada, depois, saida, resto = "\n"; } casos[] = {
       {"1;A;-;-;B;-;-;C;-;-", "A", "100.5\n-0.5\n-2\n100\n8.5\n-1\n8\n", "A;100;8;B;-1;-1",
        eA + eA + eA + nota + "A:\n" + peso('A') + erroPeso + peso('A') + erroPeso + peso('A')},
       {"-1", "B", "2\n-1\n1\n0\n0\n", "1;A;-1;-1;B;0;0",
@@ -52,7 +45,7 @@ TEST(NotasUC, Dialogos) {
     if (d.acao == "F") r.userSetNotaProvaFinal();
     if (d.acao == "R") r.userSetNotaExameRecurso();
     if (d.acao < "D") r.userSetNotaEfolio(d.acao[0]);
-    std::string saida = c.saida(), g = grava(r);
+    S saida = c.saida(), g = grava(r);
     if (d.saida == "ERRO:\n") saida = saida.substr(0, 5) + saida.substr(saida.find('\n'));
     EXPECT_EQ(saida, d.saida);
     EXPECT_NE(g.find(d.depois + ";"), g.npos) << g;
@@ -62,16 +55,12 @@ TEST(NotasUC, Dialogos) {
 
 // Continuous assessment needs weights adding up to 8; the listing follows the console notation.
 TEST(NotasUC, PesosTemDeSomarOito) {
-  auto lista = [](const std::string& v, const std::string& total) {
-    return "\nERRO: O peso total dos eFolios tem que ser 8, por favor corrija os valores\n"
-           "Os pesos que estão definidos neste momento são:\neFolio A - " + v + "\neFolio B - " +
-           v + "\neFolio C - " + v + "\nTotal do peso neste momento é " + total + "\n";
-  };
   Captura c;
   EXPECT_EQ(reg("1;A;50;2.5;B;50;2.5;C;-1;3;F;-;R;-;N;-").validaDadosEfolios(), 1);
   EXPECT_EQ(reg("1;A;50;3;B;50;3;C;50;3;F;-;R;-;N;-").validaDadosEfolios(), 0);
   EXPECT_EQ(reg("0;F;-;R;-;N;-").validaDadosEfolios(), 0);
   std::cout << std::fixed << std::setprecision(1);
   EXPECT_EQ(reg("1;A;-;-;B;-;-;C;-;-;F;-;R;-;N;-").validaDadosEfolios(), 0);
-  EXPECT_EQ(c.saida(), "Valores dos eFolios são Válidos\n" + lista("3", "9") + lista("0.0", "0.0"));
+  EXPECT_EQ(c.saida(), "Valores dos eFolios são Válidos\n" + pesos("3", "3", "3", "9") +
+                           pesos("0.0", "0.0", "0.0", "0.0"));
 }

@@ -1,17 +1,12 @@
-#include <gtest/gtest.h>
+#include <iomanip>
 
-#include <string>
-
-#include "Captura.h"
-#include "Modelo.h"
-
-using namespace modelo;
+#include "Apoio.h"
 
 // Both record forms read and written back: stale e-folios, option 2 kept, bad lines refused.
 TEST(UC, LeituraEEscrita) {
-  const std::string dois = P + "2;A;80;3;B;70;3;C;50;2;F;8.5;R;9;N;15";
-  const struct { std::string linha, gravada, saida = ""; } casos[] = {
-      {"1001;Unidade X;1;2;6", "1001;Unidade X;1;2;6;AVALIACAO;-1;" + sem + "F;-1;R;-1;N;-1"},
+  const S dois = P + "2;A;80;3;B;70;3;C;50;2;F;8.5;R;9;N;15", sem = "A;-1;-1;B;-1;-1;C;-1;-1;";
+  const struct { S linha, gravada, saida = ""; } casos[] = {
+      {"1001;Unidade X;1;2;6", "1001;Unidade X;1;2;6" + vazia},
       {"1;Física;1;1;6;AVALIACAO;1;A;66.666667;1e-05;B;87.5;2.5;C;-;-;F;8.25;R;-;N;14.7",
        "1;Física;1;1;6;AVALIACAO;1;A;66.6667;1e-05;B;87.5;2.5;C;-1;-1;F;8.25;R;-1;N;14"},
       {P + "0;A;80;3;B;70;3;C;50;2;F;14;R;16;N;16", P + "0;" + sem + "F;14;R;16;N;16"},
@@ -26,7 +21,7 @@ TEST(UC, LeituraEEscrita) {
   }
   Captura c;
   UC uc;
-  for (const std::string& linha : std::vector<std::string>{
+  for (const S& linha : std::vector<S>{
            P + "1;A;80;3;C;50;2;F;8.5;R;-1;N;15", P + "1;A;80;3;B;70;3;C;50;2;F;8.5;N;15",
            P + "1;A;80;3;B;70;3;C;50;2;R;-1;N;15", P + "1;A;x;3;B;70;3;C;50;2;F;8.5;R;-1;N;15",
            P + "0;F;abc;R;-1;N;15", P + "abc;F;1;R;-1;N;15", P + "0;F;1e99;R;-1;N;15",
@@ -39,11 +34,11 @@ TEST(UC, LeituraEEscrita) {
 
 // The final grade of every assessment path, against the grade already held.
 TEST(UC, NotaFinal) {
-  const std::string E = "0;F;", Q = "1;A;50;4;B;50;4;C;-1;-1;F;", N = "1;A;40;5;B;35;4;C;-;-;F;";
-  const std::string naoAtualizada = "\nNota final não atualizada\n\n\n",
-                    melhoria = "\nATENÇÂO: A nova nota é superior a nota existente, trata-se de "
-                               "uma melhoria de nota?\nA Atualizar Nota ...\n\n\n";
-  const struct { std::string aval; int nota; std::string atual = "-1", saida = "\n\n"; } casos[] = {
+  const S E = "0;F;", Q = "1;A;50;4;B;50;4;C;-1;-1;F;", N = "1;A;40;5;B;35;4;C;-;-;F;";
+  const S naoAtualizada = "\nNota final não atualizada\n\n\n",
+          melhoria = "\nATENÇÂO: A nova nota é superior a nota existente, trata-se de uma "
+                     "melhoria de nota?\nA Atualizar Nota ...\n\n\n";
+  const struct { S aval; int nota; S atual = "-1", saida = "\n\n"; } casos[] = {
       {E + "8;R;12", 12}, {E + "14;R;10", 14}, {E + "9.5;R;-1", 10}, {E + "-1;R;-1", -1},
       {"-1;F;14;R;-1", 0}, {Q + "6;R;-1", 10}, {Q + "5.4;R;-1", 0}, {Q + "5.4;R;7", 11},
       {Q + "6;R;5", 10}, {Q + "6;R;8", 12}, {Q + "5.4;R;5.5", 10}, {Q + "-1;R;-1", 4},
@@ -65,7 +60,7 @@ TEST(UC, NotaFinal) {
 
 // Report rows (passed units only unless forced, own format after fixed notation); statistics.
 TEST(UC, Textos) {
-  const std::string x = "1;Unidade X;1;2;6;AVALIACAO;1;A;75;2;B;33.3;3;C;0;3;F;8.5;R;-1;N;";
+  const S x = "1;Unidade X;1;2;6;AVALIACAO;1;A;75;2;B;33.3;3;C;0;3;F;8.5;R;-1;N;";
   Captura c;
   le(x + "9.9").imprimeInfoUC();
   std::cout << std::fixed << std::setprecision(1);

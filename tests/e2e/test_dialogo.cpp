@@ -1,20 +1,11 @@
-// The dialogue of the real program: start-up, loading, menus, grade entry and
-// whole sessions, each transcript compared byte for byte, then the files left.
-#include <gtest/gtest.h>
-
+// The real program's dialogue, transcripts byte for byte, then the files left.
 #include <regex>
 
-#include "Captura.h"
-#include "Cenario.h"
+#include "Apoio.h"
 
 namespace {
-
-using S = std::string;
 using Linhas = std::vector<std::pair<S, S>>;
-using Ficheiros = std::map<S, S>;
 
-S cel(const S& t, size_t n) { return t.size() >= n ? t : t + S(n - t.size(), ' '); }
-const S M(8, ' '), R = S(155, '-') + "\n";
 const S fecho = "\n        Introduza o número da opção que deseja.\n\n";
 const S menuGeral = "\n\n        #### Menu Estudantes ####\n        1    Consultar Alunos\n"
                     "        2    Inserir Notas  \n        3    Inserir Estudante\n"
@@ -39,13 +30,13 @@ S escolheu(int o) {
 }
 
 S curso(S n = "Curso de Teste", S f = "5-UC.txt") {
-  return M + cel("5", 15) + cel(n, 50) + cel(f, 10) + "\n";
+  return margem + col("5", 15) + col(n, 50) + col(f, 10) + "\n";
 }
 const S banner = "\nQuivra - Dravelho - Aluno Olvarin Tesk nº4455302 \n";
 S listagem(const S& linha) {
-  return "\nOs cursos atualmente disponíveis para serem carregados são:\n\n" + R + M +
-         cel("Código", 15) + cel("Nome do Curso", 50) + cel("Ficheiro", 10) + "\n" + R + linha +
-         R + "\nInsira o código do curso que deseja consultar\nInsira 0 para sair\n";
+  return "\nOs cursos atualmente disponíveis para serem carregados são:\n\n" + regua + margem +
+         col("Código", 15) + col("Nome do Curso", 50) + "Ficheiro  \n" + regua + linha + regua +
+         "\nInsira o código do curso que deseja consultar\nInsira 0 para sair\n";
 }
 S carregados(int n) { return "O número de Estudantes carregados é " + std::to_string(n) + "\n"; }
 const S semFicheiro = "Não foi possivel abrir o ficheiro 5-Estudantes.txt\n";
@@ -58,9 +49,9 @@ S inicio(const S& linha, const S& ucs, const S& est, const S& desvio = "") {
 S inicio5(const S& est = carregados(3)) { return inicio(curso(), "3\n", est); }
 
 S tabela(const S& h1, const S& h2, const Linhas& l) {
-  S t = R + M + cel(h1, 15) + h2 + "\n" + R;
-  for (const auto& [a, b] : l) t += M + cel(a, 15) + cel(b, 50) + "\n";
-  return t + R;
+  S t = regua + margem + col(h1, 15) + h2 + "\n" + regua;
+  for (const auto& [a, b] : l) t += margem + col(a, 15) + col(b, 50) + "\n";
+  return t + regua;
 }
 S alunos(const Linhas& l) {
   return "Digite o número do estudante pretendido.\nOu digite 0 para voltar ao menu anterior\n\n" +
@@ -71,30 +62,11 @@ const S tabUCs = tabela("Código", "Nome da Unidade Curricular",
                         {{"101", "Álgebra"}, {"102", "Física"}, {"103", "Química"}});
 const S pedidoUC = "Em que Unidade Curricular deseja inserir a nota?\n" + tabUCs;
 const S ucInexistente = "Não existe nenhuma UC com esse código no sistema, tente novamente \n";
-
-const S cabecalho = R + M + cel("UC", 49) + cel("ECTS", 8) + cel("Opção Avaliação", 21) +
-                    cel("eFA", 10) + cel("eFB", 10) + cel("eFC", 7) + cel("pF/Ex.Final", 12) +
-                    cel("Ex.Recurso", 12) + cel("Nota Final", 10) + "\n" + R;
-// The report on one unit under the grade-entry menu.
-S relUC(const S& aluno, const std::vector<S>& v) {
-  static const size_t w[] = {50, 10, 18, 10, 10, 10, 12, 12, 10};
-  S t = "ALUNO: " + aluno + "\n\n" + cabecalho + M;
-  for (size_t i = 0; i < v.size(); ++i) t += cel(v[i], w[i]);
-  return t + "\n";
+S relUC(const S& aluno, const S& campos) {  // one unit's report, under the grade-entry menu
+  return "ALUNO: " + aluno + "\n\n" + topo + fila(campos);
 }
-
-const S perguntaOpcao =
-    "Por defeito a Opção de Avaliação definida para as Unidades Curriculares é avaliação "
-    "continua, deseja continuar ou redefinir a opção para Exame Final?\n"
-    " Continuar com Avaliação Continua - 1\n Redefinir para Exame Final - 0\n";
 const S exameFinal = "\nATENÇÃO: O aluno optou pela avaliação por Exame Final nesta unidade "
                      "curricular, logo não é possivel inserir notas de eFolio\n";
-S pesos(const S& a, const S& b, const S& c, const S& total) {
-  return "\nERRO: O peso total dos eFolios tem que ser 8, por favor corrija os valores\n"
-         "Os pesos que estão definidos neste momento são:\neFolio A - " + a + "\neFolio B - " +
-         b + "\neFolio C - " + c + "\nTotal do peso neste momento é " + total + "\n";
-}
-
 const S pedeNumero = "\nInsira o número de Aluno do Estudante\n";
 const S pedeNome = "\nInsira o Nome do Estudante\n";
 const S insere = menuGeral + escolheu(3) + pedeNumero + pedeNome + "Inseriu o estudante \n";
@@ -102,16 +74,10 @@ const S consulta =
     "\nPretende consultar a informação de todas as UC ou de alguma em particular?\n"
     "Para consultar todas pressione '0' para consultar a lista e seleccionar uma UC pressione "
     "'1'\nPara sair pressione '9'\n";
-S estat(const S& uc, int n, const S& media) {
-  return "\nUNIDADE CURRICULAR: " + uc + "\nTotal de Alunos Aprovados: " + std::to_string(n) +
-         (n ? "\nMédia: " + media
-            : "\nNão existem alunos aprovados, logo não é possivel calcular a média") + "\n";
-}
 const S respostas = "Para gravar insira 1\nPara sair sem gravar insira 0\n\n";
 const S pergunta =
     "ATENÇÃO: Existem alterações por gravar, deseja gravar antes de sair?\n" + respostas;
-const S gravado =
-    "\n ---------- AS ALTERAÇÕES FORAM GRAVADAS NO FICHEIRO 5-Estudantes.txt ----------\n\n";
+const S gravado = gravadas("5-Estudantes.txt");
 const S fim = "\nA sair ...", sair = menuGeral + consulta + fim;
 const S sairPergunta = menuGeral + consulta + pergunta + fim;
 
@@ -123,32 +89,30 @@ const S est5 = crlf({"ALUNO;11;Ana Sá", alg + "-1;A;-1;-1;B;-1;-1;C;-1;-1;F;-1;
                      alg + "1;A;80;3;B;70;3;C;50;2;F;8.5;R;-1;N;14",
                      fis + "1;A;40;3;B;-1;-1;C;-1;-1;F;-1;R;-1;N;-1", "", "ALUNO;7;Bia Cruz",
                      alg + "0;A;-1;-1;B;-1;-1;C;-1;-1;F;13;R;-1;N;13", ""});
-const S vazia = ";AVALIACAO;-1;A;-1;-1;B;-1;-1;C;-1;-1;F;-1;R;-1;N;-1\r\n";
-const Ficheiros curso5{{"5-UC.txt", ucs5}, {"5-Estudantes.txt", est5}};
+const Mapa curso5{{"5-UC.txt", ucs5}, {"5-Estudantes.txt", est5}};
 
 // What a student added at the console gets in the file: every unit, nothing assessed.
 S blocoNovo(const S& aluno, const S& ucs) {
   static const std::regex uc("([^;\n]*;[^;\n]*;[^;\n]*;[^;\n]*;[^;\r\n]*)[^\r\n]*\r\n");
   const S corpo = ucs.substr(ucs.find('\n') + 1);
-  return aluno + "\r\n" + std::regex_replace(corpo, uc, "$1" + vazia) + "\r\n";
+  return aluno + "\r\n" + std::regex_replace(corpo, uc, "$1" + vazia + "\r\n") + "\r\n";
 }
 S troca(S t, const S& de, const S& para) {
   EXPECT_TRUE(t.find(de) != S::npos && t.find(de) == t.rfind(de)) << de;
   return t.replace(std::min(t.find(de), t.size()), de.size(), para);
 }
 
-// A run: input, whole output, exit 0, the regular files after (default: as
-// before) and the files before (content "/": a directory).
+// A run: input, whole output, exit 0, files after (default: as before), before ("/": a folder).
 struct Caso {
   const char* guarda;
   S entrada, saida;
-  Ficheiros depois = {}, antes = curso5;
+  Mapa depois = {}, antes = curso5;
 };
 void corre(const std::vector<Caso>& casos) {
   for (const Caso& k : casos) {
     SCOPED_TRACE(k.guarda);
     Cenario c;
-    Ficheiros depois = k.depois;
+    Mapa depois = k.depois;
     for (const auto& [nome, t] : k.antes) {
       t == "/" ? (void)std::filesystem::create_directory(c.dir() / nome) : c.escreve(nome, t);
       if (k.depois.empty() && t != "/") depois[nome] = t;
@@ -165,24 +129,20 @@ void corre(const std::vector<Caso>& casos) {
 // Course prompt: 0, end of input, non-numeric and unknown codes; loading counts and errors.
 TEST(Dialogo, ArranqueECarregamento) {
   const S L = curso("Curso Cinco"), e = "5-Estudantes.txt";
-  auto erro = [](int n, const S& f) {
-    return "ERRO: Linha " + std::to_string(n) + " do ficheiro " + f + " ignorada\n";
-  };
   const S U1 = "21002;Álgebra Linear;1;1;6;AVALIACAO;1;A;80;2;B;75;2;C;90;4;F;9.5;R;-1;N;16";
   corre({
       {"zero", "0\n", banner + listagem(curso()) + "\nA Sair ..."},
       {"fim da entrada", "", banner + listagem(curso()) + "\nA sair ..."},
       {"não numérico, código errado", "abc\n99\n5\n9\n9\n",
-       inicio(curso(), "3\n", carregados(3),
-              "O valor que inseriu é inválido ( Não numérico )\nPor favor insira um valor válido\n"
-              "O curso seleccionado não existe, por favor insira um curso da lista\n" +
-                  listagem(curso())) + sair},
+       inicio(curso(), "3\n", carregados(3), naoNumerico + "O curso seleccionado não existe, por "
+              "favor insira um curso da lista\n" + listagem(curso())) + sair},
       {"unidades vazias, sem estudantes", "5\n9\n9\n",
        inicio(curso("Curso Cinco", "6-UC.txt"), "-1\n", semFicheiro) + sair,
        {}, {{"6-UC.txt", "CURSO;5;Curso Cinco\r\n"}, {"5-UC.txt", ""}}},
       {"só linhas ALUNO exatas, erros depois da contagem", "5\n9\n9\n",
-       inicio(L, "3\n" + erro(3, "5-UC.txt"), carregados(3) + erro(2, e) + erro(4, e) + erro(8, e))
-           + sair, {},
+       inicio(L, "3\n" + erroLinha(3, "5-UC.txt"),
+              carregados(3) + erroLinha(2, e) + erroLinha(4, e) + erroLinha(8, e)) + sair,
+       {},
        {{"5-UC.txt", crlf({"CURSO;5;Curso Cinco", "21002;Álgebra Linear;1;1;6",
                            "21099;Incompleta;1", "21104;Arquitetura;1;2;6"})},
         {"5-Estudantes.txt", crlf({"ALUNO;1001;Um", "aluno;1002;x", U1, "21037;Estatística", "",
@@ -217,46 +177,36 @@ TEST(Dialogo, MenuPrincipal) {
 // count as changes (the question on leaving).
 TEST(Dialogo, InserirNotas) {
   const S ate = inicio5() + menuGeral + escolheu(2) + alunos(A5) + pedidoUC;
-  const S fisAna =
-      relUC("Ana Sá", {"Física", "5", "Ex.Final", "-", "-", "-", "12.00", "-", "12"}) + menuNotas;
+  const S fisAna = relUC("Ana Sá", "Física|5|Ex.Final|-|-|-|12.00|-|12") + menuNotas;
   auto ana = [](const S& a, const S& b, const S& n) {
-    return relUC("Ana Sá", {"Álgebra", "6", "Contínua", a, b, "-", "-", "-", n});
+    return relUC("Ana Sá", "Álgebra|6|Contínua|" + a + "|" + b + "|-|-|-|" + n);
   };
   auto rui = [](const S& rec, const S& n) {
-    return relUC("Rui Luz", {"Física", "5", "Contínua", "1.20", "-", "-", "-", rec, n}) + menuNotas;
+    return relUC("Rui Luz", "Física|5|Contínua|1.20|-|-|-|" + rec + "|" + n) + menuNotas;
   };
   const S p = pesos("3", "0", "0", "3"), valida = "A validar os valores inseridos... \n" + p;
-  const S nota = "Insira a Nota em Percentagem do eFolio ";
-  const S peso = "insira o Peso da Nota do Efolio ";
-  const S algebra = estat("Álgebra", 2, "13.500");
-  const S recusa = "\nATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para "
-                   "poder ser admitido ao pFolio de Recurso\nDesta forma fica admitido a Exame de "
-                   "Recurso \nPor favor insira a nota do Exame de Recurso \n";
+  const S algebra = estat("Álgebra", 2, "13.500"), recusa = minimo + " de Recurso" + aExame;
   corre({
       {"UC errada, exame final sem eFolios", "5\n2\n11\n999\n102\n1\n9\n0\n9\n9\n",
        ate + ucInexistente + pedidoUC + fisAna + exameFinal + fisAna + invalida(9) + fisAna + sair},
       {"opção na primeira entrada, menu eFolio",
        "5\n2\n11\n101\n2\n1\n1\n0\n4\n1\n80\n3\n8\n8\n9\n2\n70\n5\n9\n0\n9\n9\n0\n",
        ate + "ATENÇÃO: O aluno ainda não tem opção de Avaliação definida para esta Unidade "
-             "Curricular\n" + perguntaOpcao + "Opção inválida\n" + perguntaOpcao +
+             "Curricular\n" + opcao + "Opção inválida\n" + opcao +
            ana("-", "-", "-") + menuNotas + menuEfolio + invalida(0) + menuEfolio + invalida(4) +
-           menuEfolio + nota + "A:\n" + peso + "A:\n" + ana("2.40", "-", "-") + menuEfolio +
-           valida + menuEfolio + valida + menuEfolio + p + menuEfolio + nota + "B:\n" + peso +
-           "B:\n" + ana("2.40", "3.50", "-") + menuEfolio +
+           menuEfolio + nota + "A:\n" + peso('A') + ana("2.40", "-", "-") + menuEfolio +
+           valida + menuEfolio + valida + menuEfolio + p + menuEfolio + nota + "B:\n" +
+           peso('B') + ana("2.40", "3.50", "-") + menuEfolio +
            "Valores dos eFolios são Válidos\n\n\nVoltou ao menu #### Inserir Notas ####\n"
            "Aluno e Unidade Curricular Atualmente Seleccionados\n\n" + ana("2.40", "3.50", "6") +
            menuNotas + sairPergunta},
       {"pFolio recusado é alteração", "5\n2\n22\n102\n2\n0\n9\n9\n0\n",
-       ate + rui("-", "-") +
-           "\nATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder ser "
-           "admitido ao pFolio \nNão é possivel inserir a nota do pFolio \n\n\n" + rui("-", "-") +
-           sairPergunta},
+       ate + rui("-", "-") + minimo + " \nNão é possivel inserir a nota do pFolio \n\n\n" +
+           rui("-", "-") + sairPergunta},
       {"recurso recusado, exame de recurso, estatísticas, gravar no fim",
        "5\n2\n22\n102\n3\n25\n11\n0\n9\n1\n101\n0\n9\n1\n",
-       ate + rui("-", "-") + recusa +
-           "ERRO: A nota do Exame de Recurso deverá estar entre 0 e 20, por favor corrija o "
-           "valor\n" + recusa + "Nota do Exame de Recurso inserida é válida\n\n\n" +
-           rui("11.00", "11") + menuGeral + consulta +
+       ate + rui("-", "-") + recusa + erro("Exame de Recurso", "20") + recusa +
+           ok("Exame de Recurso") + "\n\n" + rui("11.00", "11") + menuGeral + consulta +
            "\nInsira o código da UC que Pretende Consultar\n\n" + tabUCs + algebra + consulta +
            algebra + estat("Física", 2, "11.500") + estat("Química", 0, "") + consulta + pergunta +
            gravado + fim,
@@ -267,11 +217,9 @@ TEST(Dialogo, InserirNotas) {
 
 // Whole sessions: saving, the last question, failed saves, end of input with changes.
 TEST(Dialogo, Sessoes) {
-  const S erro = "ERRO: Não foi possivel gravar o ficheiro 5-Estudantes.txt\n";
+  const S erro = naoGravou("5-Estudantes.txt");
   const S falhada = insere + menuGeral + escolheu(4) + erro + menuGeral + consulta + pergunta +
                     erro + respostas + fim;
-  const S perdidas = "\nATENÇÃO: A entrada de dados terminou, as alterações não gravadas foram "
-                     "perdidas\nA sair ...";
   corre({
       {"inserir, gravar, sair sem pergunta", "5\n3\n22\n0\n33\nEva Reis\n4\n9\n9\n",
        inicio5() + menuGeral + escolheu(3) + pedeNumero +
@@ -311,17 +259,17 @@ TEST(Dialogo, SessaoExemplo) {
   const S uc48 = "N;5\r\n21048;Ética e Práticas de Engenharia;1;1;6";
   const S uc97 = "N;15\r\n21097;Redes de Comunicação;2;2;6";
   S f = troca(exemplo("12-Estudantes.txt"), "C;50;2;F;8.5;R;-1;N;14", "C;50;2;F;11.5;R;-1;N;17");
-  f = troca(f, uc48 + vazia, uc48 + ";AVALIACAO;1;A;75;3;B;90;2.5;C;60;2.5;F;8.5;R;-1;N;15\r\n");
-  f = troca(f, uc97 + vazia, uc97 + ";AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;8;R;12.5;N;13\r\n");
+  f = troca(f, uc48 + vazia, uc48 + ";AVALIACAO;1;A;75;3;B;90;2.5;C;60;2.5;F;8.5;R;-1;N;15");
+  f = troca(f, uc97 + vazia, uc97 + ";AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;8;R;12.5;N;13");
   f = troca(f, "C;25;2;F;-1;R;7.5;N;8", "C;25;2;F;-1;R;12;N;12");
   f += blocoNovo("ALUNO;1009;Mónica Ribeiro", exemplo("12-UC.txt"));
   EXPECT_EQ(c.ficheiros(),
-            (Ficheiros{{"12-UC.txt", exemplo("12-UC.txt")}, {"12-Estudantes.txt", f}}));
+            (Mapa{{"12-UC.txt", exemplo("12-UC.txt")}, {"12-Estudantes.txt", f}}));
   EXPECT_NE(s.find("\nTotal de UC: 14\n\nTotal de ECTS: 82\n\nMédia: 13.671\n\nCompletou 45.6%"),
             S::npos);
   EXPECT_NE(s.find(pesos("3.0", "2.5", "3.0", "8.5")), S::npos);
   EXPECT_NE(s.find("ALUNO: Mónica Ribeiro\nUnidades curriculares onde obteve aprovação\n\n" +
-                   cabecalho + R + "\nTotal de UC: 0\n\nTotal de ECTS: 0\n\nMédia: -\n\n"),
+                   topo + regua + "\nTotal de UC: 0\n\nTotal de ECTS: 0\n\nMédia: -\n\n"),
             S::npos);
   const S algebra = estat("Álgebra Linear I", 8, "15.375");
   int n = 0;

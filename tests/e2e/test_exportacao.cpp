@@ -1,18 +1,9 @@
 // The export mode of the real program: both CSV files, the arguments and its failures.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-#include "Captura.h"
-#include "Cenario.h"
-
-namespace fs = std::filesystem;
-using S = std::string;
-using Tabela = std::vector<std::vector<S>>;
+#include "Apoio.h"
 
 // ';' cells, CR LF rows, '"' quoting with inner quotes doubled, as a spreadsheet reads them.
-static Tabela leCsv(const S& t) {
-  Tabela linhas(1, {""});
+static std::vector<std::vector<S>> leCsv(const S& t) {
+  std::vector<std::vector<S>> linhas(1, {""});
   bool aspas = false;
   for (size_t i = 0; i < t.size(); ++i) {
     if (aspas && t.compare(i, 2, "\"\"") == 0) linhas.back().back() += t[i++];
@@ -25,7 +16,7 @@ static Tabela leCsv(const S& t) {
   return linhas;
 }
 
-// Both files byte for byte and read back; the student file untouched.
+// Both files byte for byte and read back as cells; the student file untouched.
 TEST(Exportar, OsDoisFicheiros) {
   const S alg = "100;Álgebra;1;1;6;AVALIACAO;";
   const S pr = "200;Programação \"C\";1;2;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;";
@@ -55,7 +46,7 @@ TEST(Exportar, OsDoisFicheiros) {
                   "100;Álgebra;6;2;1;15,000;0;0;0;0;0;1;0;0;0;0;0",
                   "200;" + prog + "6;2;1;12,000;0;0;1;0;0;0;0;0;0;0;0",
                   "300;Ética;4;0;0;;0;0;0;0;0;0;0;0;0;0;0"}));
-  const Tabela pauta = leCsv(c.le("5-Pauta.csv")), estat = leCsv(c.le("5-Estatisticas.csv"));
+  const auto pauta = leCsv(c.le("5-Pauta.csv")), estat = leCsv(c.le("5-Estatisticas.csv"));
   ASSERT_TRUE(pauta.size() == 5 && estat.size() == 4);
   for (const auto& linha : pauta) EXPECT_EQ(linha.size(), 18u);
   for (const auto& linha : estat) EXPECT_EQ(linha.size(), 17u);
@@ -83,8 +74,7 @@ TEST(Exportar, Falhas) {
     Resultado r = c.executa("", {"--exportar", codigo});
     const S desdeErro = r.erros.substr(std::min(r.erros.find("ERRO:"), r.erros.size()));
     EXPECT_TRUE(r.estado == 2 && r.saida.empty()) << codigo;
-    EXPECT_EQ(desdeErro,
-              codigo == "99" ? r.erros : "ERRO: Não foi possivel gravar o ficheiro 12-Pauta.csv\n");
+    EXPECT_EQ(desdeErro, codigo == "99" ? r.erros : naoGravou("12-Pauta.csv"));
     EXPECT_EQ(std::count(desdeErro.begin(), desdeErro.end(), '\n'), 1) << r.erros;
   }
   EXPECT_EQ(c.ficheiros(), antes);
