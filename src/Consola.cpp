@@ -1,5 +1,7 @@
 #include "Consola.h"
 
+#include "Cp1252.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -24,34 +26,11 @@ AcaoFimEntrada acaoFimEntrada = terminaProcesso;
 
 #ifndef _WIN32
 
-// Unicode code points of the CP1252 bytes 0x80..0x9F; 0 marks the five
-// bytes that CP1252 leaves undefined (shown as U+FFFD).
-// clang-format off
-const unsigned short cp1252Alto[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0};
-// clang-format on
-
-unsigned codigoUnicode(unsigned char byte) {
-  if (byte >= 0x80 && byte <= 0x9F) {
-    unsigned cp = cp1252Alto[byte - 0x80];
-    return cp != 0 ? cp : 0xFFFD;
-  }
-  return byte;
-}
+unsigned codigoUnicode(unsigned char byte) { return cp1252::paraUnicode(byte); }
 
 char byteCp1252(unsigned codigo) {
-  if (codigo < 0x80 || (codigo >= 0xA0 && codigo <= 0xFF)) {
-    return static_cast<char>(codigo);
-  }
-  for (unsigned i = 0; i < 32; ++i) {
-    if (cp1252Alto[i] != 0 && cp1252Alto[i] == codigo) {
-      return static_cast<char>(0x80 + i);
-    }
-  }
-  return '?';
+  const int byte = cp1252::deUnicode(codigo);
+  return byte < 0 ? '?' : static_cast<char>(byte);
 }
 
 // Output buffer that re-encodes CP1252 bytes as UTF-8 for a terminal.

@@ -1,0 +1,53 @@
+#include "Cp1252.h"
+
+namespace cp1252 {
+
+void acrescentaUtf8(std::string& destino, std::string_view texto) {
+  for (char c : texto) {
+    const char32_t codigo = paraUnicode(static_cast<unsigned char>(c));
+    if (codigo < 0x80) {
+      destino += static_cast<char>(codigo);
+    } else if (codigo < 0x800) {
+      destino += static_cast<char>(0xC0 | (codigo >> 6));
+      destino += static_cast<char>(0x80 | (codigo & 0x3F));
+    } else {
+      destino += static_cast<char>(0xE0 | (codigo >> 12));
+      destino += static_cast<char>(0x80 | ((codigo >> 6) & 0x3F));
+      destino += static_cast<char>(0x80 | (codigo & 0x3F));
+    }
+  }
+}
+
+std::string paraUtf8(std::string_view texto) {
+  std::string resultado;
+  resultado.reserve(texto.size());
+  acrescentaUtf8(resultado, texto);
+  return resultado;
+}
+
+std::string deUtf8(std::string_view texto, std::size_t* substituidos) {
+  std::string resultado;
+  resultado.reserve(texto.size());
+  std::size_t perdidos = 0;
+  for (std::size_t i = 0; i < texto.size();) {
+    const char32_t codigo = leUtf8(texto.data(), texto.size(), i);
+    const int byte = codigo == kSubstituto ? -1 : deUnicode(codigo);
+    if (byte < 0) ++perdidos;
+    resultado += byte < 0 ? '?' : static_cast<char>(byte);
+  }
+  if (substituidos != nullptr) *substituidos = perdidos;
+  return resultado;
+}
+
+bool utf8Valido(std::string_view texto) {
+  for (std::size_t i = 0; i < texto.size();) {
+    const std::size_t antes = i;
+    if (leUtf8(texto.data(), texto.size(), i) == kSubstituto) {
+      // U+FFFD written out in UTF-8 is valid; a malformed byte is not.
+      if (i - antes != 3) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace cp1252

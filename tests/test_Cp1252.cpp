@@ -1,0 +1,48 @@
+// CP1252 <-> UTF-8 conversions and the texts converted while compiling.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Cp1252.h"
+
+// Every byte goes to UTF-8 and back unchanged, but the five undefined ones.
+TEST(Cp1252, IdaEVoltaDeTodosOsBytes) {
+  for (int b = 1; b < 256; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    const bool indefinido = b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+    std::size_t perdidos = 0;
+    EXPECT_EQ(cp1252::deUtf8(cp1252::paraUtf8(byte), &perdidos), indefinido ? "?" : byte) << b;
+    EXPECT_EQ(perdidos, indefinido ? 1u : 0u) << b;
+  }
+  EXPECT_EQ(cp1252::paraUtf8("\x80\xE9"), "\xE2\x82\xAC\xC3\xA9");
+}
+
+// Characters outside CP1252 and malformed UTF-8 become '?', each counted once.
+TEST(Cp1252, SubstituicoesEValidade) {
+  const struct {
+    std::string utf8, cp1252;
+    std::size_t perdidos;
+    bool valido;
+  } casos[] = {
+      {"\xC5\x81ukasz", "?ukasz", 1, true},  // U+0141, not in CP1252
+      {"a\xF0\x9F\x98\x80", "a?", 1, true},  // an emoji
+      {"\xC3", "?", 1, false},               // cut short
+      {"\xC0\xAF", "??", 2, false},          // overlong
+      {"\xED\xA0\x80", "???", 3, false},     // surrogate
+      {"\xEF\xBF\xBD", "?", 1, true},        // U+FFFD itself
+      {"Jo\xC3\xA3o \xE2\x82\xAC", "Jo\xE3o \x80", 0, true},
+  };
+  for (const auto& c : casos) {
+    std::size_t perdidos = 99;
+    EXPECT_EQ(cp1252::deUtf8(c.utf8, &perdidos), c.cp1252) << c.utf8;
+    EXPECT_EQ(perdidos, c.perdidos) << c.utf8;
+    EXPECT_EQ(cp1252::utf8Valido(c.utf8), c.valido) << c.utf8;
+  }
+}
+
+TEST(Cp1252, TextosConvertidosAoCompilar) {
+  EXPECT_EQ(std::string(TXT("Código: é € ç")),
+            "C\xF3"
+            "digo: \xE9 \x80 \xE7");
+  EXPECT_EQ(std::string(TXT("ascii")), "ascii");
+}
