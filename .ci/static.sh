@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Static checks of src/: clang-tidy with the checks of .clang-tidy, cppcheck,
-# and the layout of .clang-format. Any finding fails.
+# Static checks: clang-tidy with the checks of .clang-tidy and cppcheck on
+# src/, and the layout of .clang-format on src/, tests/ and fuzz/. Any
+# finding fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,5 +28,7 @@ cppcheck --enable=warning,performance,portability --error-exitcode=1 --std=c++17
   src
 
 echo "--- clang-format"
-clang-format --dry-run --Werror "${fontes[@]}" "${cabecalhos[@]}"
+formatados=("${fontes[@]}" "${cabecalhos[@]}" tests/*.cpp tests/*.h tests/e2e/*.cpp tests/e2e/*.h
+            fuzz/*.cpp fuzz/*.h)
+clang-format --dry-run --Werror "${formatados[@]}"
 echo "static OK"

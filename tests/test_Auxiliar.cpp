@@ -4,20 +4,28 @@
 #include "Apoio.h"
 #include "Auxiliar.h"
 
-static const S inv = naoNumerico, fim = "\nA sair ...";
-static S naoReal(const S& t) {
+static const Texto inv = naoNumerico, fim = "\nA sair ...";
+static Texto naoReal(const Texto& t) {
   return "ATENÇÃO: Valor inválido, por favor insira um número Real ( digitos aceitáveis "
-         "'1234567890 . -' ): " + t + "\n";
+         "'1234567890 . -' ): " +
+         t + "\n";
 }
 
 // Values read one after another, what is printed, and what stays unread.
 TEST(LeituraInteiro, ValoresMensagensEResto) {
-  const struct { S entrada; std::vector<int> valores; S saida, resto; } casos[] = {
-      {"+5 -7 0042\n", {5, -7, 42}, "", "\n"}, {"\n\n  \t\n17\n", {17}, "", "\n"},
+  const struct {
+    Texto entrada;
+    std::vector<int> valores;
+    Texto saida, resto;
+  } casos[] = {
+      {"+5 -7 0042\n", {5, -7, 42}, "", "\n"},
+      {"\n\n  \t\n17\n", {17}, "", "\n"},
       {"2147483647\n-2147483648\n", {INT_MAX, INT_MIN}, "", "\n"},
       {"2147483648\n-2147483649\n5\n", {5}, inv + inv, "\n"},
-      {"abc 8 9\n-\n7\n", {7}, inv + inv, "\n"}, {"12abc\n8\n", {12, 8}, inv, "\n"},
-      {"3.7\n", {3}, "", ".7\n"}, {"5", {5}, "", ""},
+      {"abc 8 9\n-\n7\n", {7}, inv + inv, "\n"},
+      {"12abc\n8\n", {12, 8}, inv, "\n"},
+      {"3.7\n", {3}, "", ".7\n"},
+      {"5", {5}, "", ""},
   };
   for (const auto& c : casos) {
     SCOPED_TRACE(c.entrada);
@@ -30,15 +38,24 @@ TEST(LeituraInteiro, ValoresMensagensEResto) {
 
 // Reals: accepted forms, refused words each warned, what stays unread.
 TEST(LeituraReal, ValoresAvisosEResto) {
-  const S recusados[] = {"abc", "1,5", "+5", "1e5", "12.5x", "Ç",
-                         "-",   ".",   "-.", "--5", ".-",    "1" + S(40, '0')};
-  S todos, avisos;
-  for (const S& t : recusados) todos += t + "\n", avisos += naoReal(t);
-  const struct { S entrada; float valor; S saida, resto; } casos[] = {
-      {".5\n", 0.5f, "", "\n"}, {"1.2.3\n", 1.2f, "", "\n"}, {"5-3\n", 5, "", "\n"},
-      {"\n  \n\t-7.\n", -7, "", "\n"}, {todos + "9.5\n", 9.5f, avisos, "\n"},
-      {"8 9\n", 8, "", " 9\n"}, {"x y 4\n", 4, naoReal("x") + naoReal("y"), "\n"},
-      {"0." + S(49, '0') + "1\n", 0, "", "\n"}, {"-0." + S(39, '0') + "1\n", 0, "", "\n"},
+  const Texto recusados[] = {"abc", "1,5", "+5", "1e5", "12.5x", "Ç",
+                             "-",   ".",   "-.", "--5", ".-",    "1" + Texto(40, '0')};
+  Texto todos, avisos;
+  for (const Texto& t : recusados) todos += t + "\n", avisos += naoReal(t);
+  const struct {
+    Texto entrada;
+    float valor;
+    Texto saida, resto;
+  } casos[] = {
+      {".5\n", 0.5f, "", "\n"},
+      {"1.2.3\n", 1.2f, "", "\n"},
+      {"5-3\n", 5, "", "\n"},
+      {"\n  \n\t-7.\n", -7, "", "\n"},
+      {todos + "9.5\n", 9.5f, avisos, "\n"},
+      {"8 9\n", 8, "", " 9\n"},
+      {"x y 4\n", 4, naoReal("x") + naoReal("y"), "\n"},
+      {"0." + Texto(49, '0') + "1\n", 0, "", "\n"},
+      {"-0." + Texto(39, '0') + "1\n", 0, "", "\n"},
   };
   for (const auto& c : casos) {
     SCOPED_TRACE(c.entrada);
@@ -51,11 +68,21 @@ TEST(LeituraReal, ValoresAvisosEResto) {
 
 // Input ending at a prompt: messages of the last failed read first, then the end texts.
 TEST(FimEntrada, TextosDeSaida) {
-  const struct { S entrada; bool real; int leituras, alteracoes; S saida; } casos[] = {
-      {"", false, 1, -1, fim}, {"\n\n  \n", false, 1, -1, fim}, {" \n\t\n", true, 1, -1, fim},
-      {"abc", false, 2, -1, inv + fim}, {"12abc\n", false, 2, -1, inv + fim},
-      {"abc", true, 1, -1, naoReal("abc") + fim}, {"", false, 1, 1, perdidas},
-      {"-.", true, 1, 1, naoReal("-.") + perdidas}, {"", true, 1, 0, fim},
+  const struct {
+    Texto entrada;
+    bool real;
+    int leituras, alteracoes;
+    Texto saida;
+  } casos[] = {
+      {"", false, 1, -1, fim},
+      {"\n\n  \n", false, 1, -1, fim},
+      {" \n\t\n", true, 1, -1, fim},
+      {"abc", false, 2, -1, inv + fim},
+      {"12abc\n", false, 2, -1, inv + fim},
+      {"abc", true, 1, -1, naoReal("abc") + fim},
+      {"", false, 1, 1, alteracoesPerdidas},
+      {"-.", true, 1, 1, naoReal("-.") + alteracoesPerdidas},
+      {"", true, 1, 0, fim},
   };
   for (const auto& c : casos) {
     SCOPED_TRACE(c.entrada);

@@ -2,7 +2,7 @@
 
 // Which files are courses (exact tables when none and one), last readable record, shared codes.
 TEST(Catalogo, FicheirosDeCursoETabela) {
-  Pasta p;
+  PastaTemporaria p;
   for (const char* f : {"12-Estudantes.txt", "12-uc.txt", "12-UC.txt.bak", "Eng-Inf-UC.txt",
                         "12--UC.txt", "UC.txt", "-UC.txt"}) {
     p.c.escreve(f, crlf({"CURSO;12;Errado"}));
@@ -17,23 +17,26 @@ TEST(Catalogo, FicheirosDeCursoETabela) {
     l.imprimeCursoEscolhido(codigo);
     return std::make_pair(l.checkCodigoCurso(codigo), c.saida());
   };
-  auto tabela = [](const S& filas, const S& escolhidas) {
-    return "\n" + regua + fila("Código", "Nome do Curso", "Ficheiro") + regua + filas + regua +
-           "\n" + escolhidas;
+  auto tabela = [](const Texto& filas, const Texto& escolhidas) {
+    return "\n" + regua + linhaTabela("Código", "Nome do Curso", "Ficheiro") + regua + filas +
+           regua + "\n" + escolhidas;
   };
   EXPECT_EQ(catalogo(12), std::make_pair(0, tabela("", "")));
   p.c.escreve("12-UC.txt",
               crlf({"CURSO;12;Licenciatura em Engenharia Informática", "21002;Álgebra;1;1;6"}));
-  const S um = fila("12", "Licenciatura em Engenharia Informática", "12-UC.txt");
+  const Texto um = linhaTabela("12", "Licenciatura em Engenharia Informática", "12-UC.txt");
   EXPECT_EQ(catalogo(12), std::make_pair(1, tabela(um, um)));
   p.c.escreve("-12-UC.txt", crlf({"CURSO;13;Treze"}));
   p.c.escreve("ENG-UC.txt", crlf({"CURSO;14;Catorze"}));
   p.c.escreve("20-UC.txt", crlf({"CURSO;20;Primeiro", "21002;Álgebra;1;1;6", "CURSO;30;Segundo",
                                  "CURSO;x;Mau"}));
   p.c.escreve("31-UC.txt", crlf({"CURSO;30;Gestão"}));
-  const S trinta = fila("30", "Segundo", "20-UC.txt") + fila("30", "Gestão", "31-UC.txt");
+  const Texto trinta =
+      linhaTabela("30", "Segundo", "20-UC.txt") + linhaTabela("30", "Gestão", "31-UC.txt");
   const auto [achado, saida] = catalogo(30);
   EXPECT_EQ(achado, 1);
-  EXPECT_EQ(linhas(saida), linhas(tabela(um + fila("13", "Treze", "-12-UC.txt") +
-                                         fila("14", "Catorze", "ENG-UC.txt") + trinta, trinta)));
+  EXPECT_EQ(linhasSemOrdem(saida),
+            linhasSemOrdem(tabela(um + linhaTabela("13", "Treze", "-12-UC.txt") +
+                                      linhaTabela("14", "Catorze", "ENG-UC.txt") + trinta,
+                                  trinta)));
 }

@@ -2,16 +2,20 @@
 
 // A student's block in the student file, and the line left for the caller.
 TEST(Estudantes, Bloco) {
-  const S b = "ALUNO;2;B", f = "12-Estudantes.txt";
-  const struct { S conteudo, lido, resto, saida = ""; } casos[] = {
-      {crlf({"ALUNO;1234;Nome Exemplo", u1, u2, "", b}), "1234 Nome Exemplo: 21002 21037", b},
-      {crlf({"ALUNO;1;A", u1, u2}), "1 A: 21002 21037", "<fim>"},
-      {"ALUNO;1;A\r\n" + u1 + "\r\n" + u2, "1 A: 21002 21037", "<fim>"},
-      {crlf({"ALUNO;1;A", "", u1}), "1 A:", u1},
+  const Texto b = "ALUNO;2;B", f = "12-Estudantes.txt";
+  const struct {
+    Texto conteudo, lido, resto, saida = "";
+  } casos[] = {
+      {crlf({"ALUNO;1234;Nome Exemplo", ucExame14, ucContinua9, "", b}),
+       "1234 Nome Exemplo: 21002 21037", b},
+      {crlf({"ALUNO;1;A", ucExame14, ucContinua9}), "1 A: 21002 21037", "<fim>"},
+      {"ALUNO;1;A\r\n" + ucExame14 + "\r\n" + ucContinua9, "1 A: 21002 21037", "<fim>"},
+      {crlf({"ALUNO;1;A", "", ucExame14}), "1 A:", ucExame14},
       {"ALUNO;1;A", "1 A:", "<fim>"},
-      {crlf({"ALUNO;1;A", u1, b, u2}), "1 A: 21002", b},
-      {crlf({"ALUNO;1;A", u1, "abc", u2, ""}), "1 A: 21002 21037", "<fim>", erroLinha(3, f)},
-      {crlf({"ALUNO;abc;Nome", u1, "", u2}), "falhou", u1, erroLinha(1, f)},
+      {crlf({"ALUNO;1;A", ucExame14, b, ucContinua9}), "1 A: 21002", b},
+      {crlf({"ALUNO;1;A", ucExame14, "abc", ucContinua9, ""}), "1 A: 21002 21037", "<fim>",
+       erroLinha(3, f)},
+      {crlf({"ALUNO;abc;Nome", ucExame14, "", ucContinua9}), "falhou", ucExame14, erroLinha(1, f)},
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.conteudo);
@@ -20,11 +24,12 @@ TEST(Estudantes, Bloco) {
     std::string_view linha;
     ASSERT_TRUE(leitor.proximaLinha(linha));
     Estudantes e;
-    S lido = Estudantes::leBloco(linha.substr(6), leitor, e)
-                 ? std::to_string(e.getNumAluno()) + " " + e.getNome() + ":" : "falhou";
+    Texto lido = Estudantes::leBloco(linha.substr(6), leitor, e)
+                     ? std::to_string(e.getNumAluno()) + " " + e.getNome() + ":"
+                     : "falhou";
     for (const UC& uc : e.getListaUCs()) lido += " " + std::to_string(uc.getCodigo());
     EXPECT_EQ(lido, caso.lido);
-    EXPECT_EQ(leitor.proximaLinha(linha) ? S(linha) : "<fim>", caso.resto);
+    EXPECT_EQ(leitor.proximaLinha(linha) ? Texto(linha) : "<fim>", caso.resto);
     EXPECT_EQ(c.saida(), caso.saida);
   }
 }
@@ -32,31 +37,33 @@ TEST(Estudantes, Bloco) {
 // Full report (passed units, totals, average, share of the 180 ECTS), one-unit report, saving.
 TEST(Estudantes, Relatorios) {
   Captura c;
-  Estudantes e = estudante("Ana Sousa", {u1, u2, u3, u4});
+  Estudantes e = estudante("Ana Sousa", {ucExame14, ucContinua9, ucContinua16, ucSemAvaliacao});
   e.imprimeInfoEstudante();
   e.imprimeInfoEstudante(21071);
   e.imprimeInfoEstudante(99999);
-  estudante("", {unidade(0, "15"), unidade(6, "9")}).imprimeMedia();
-  estudante("", {unidade(120, "10"), unidade(60, "20")}).imprimePercentagemCurso();
-  estudante("", {unidade(120, "10"), unidade(66, "20")}).imprimePercentagemCurso();
-  const S uma = "ALUNO: Ana Sousa\n\n" + topo, banner = "\t\t" + S(48, '#');
-  EXPECT_EQ(c.saida(),
-            "ALUNO: Ana Sousa\nUnidades curriculares onde obteve aprovação\n\n" + topo +
-                fila("Álgebra Linear I|6|Ex.Final|-|-|-|14.00|-|14") +
-                fila("BD|12|Contínua|1.50|1.00|0.00|8.50|-|16") + regua +
-                "\nTotal de UC: 2\n\nTotal de ECTS: 18\n\nMédia: 15.333\n"
-                "\nCompletou 10.0% dos ECTS do Curso \n" + uma + fila("Sistemas|6|-|-|-|-|-|-|-") +
-                uma + "\nMédia: -\n\nCompletou 100.0% dos ECTS do Curso \n\n" + banner +
-                "\n\t\t########## PARABENS COMPLETOU O CURSO ##########\n" + banner +
-                "\n\nCompletou 103.3% dos ECTS do Curso \n");
-  S texto;
+  estudante("", {ucComEctsENota(0, "15"), ucComEctsENota(6, "9")}).imprimeMedia();
+  estudante("", {ucComEctsENota(120, "10"), ucComEctsENota(60, "20")}).imprimePercentagemCurso();
+  estudante("", {ucComEctsENota(120, "10"), ucComEctsENota(66, "20")}).imprimePercentagemCurso();
+  const Texto uma = "ALUNO: Ana Sousa\n\n" + cabecalhoRelatorio, banner = "\t\t" + Texto(48, '#');
+  EXPECT_EQ(c.saida(), "ALUNO: Ana Sousa\nUnidades curriculares onde obteve aprovação\n\n" +
+                           cabecalhoRelatorio +
+                           linhaRelatorio("Álgebra Linear I|6|Ex.Final|-|-|-|14.00|-|14") +
+                           linhaRelatorio("BD|12|Contínua|1.50|1.00|0.00|8.50|-|16") + regua +
+                           "\nTotal de UC: 2\n\nTotal de ECTS: 18\n\nMédia: 15.333\n"
+                           "\nCompletou 10.0% dos ECTS do Curso \n" +
+                           uma + linhaRelatorio("Sistemas|6|-|-|-|-|-|-|-") + uma +
+                           "\nMédia: -\n\nCompletou 100.0% dos ECTS do Curso \n\n" + banner +
+                           "\n\t\t########## PARABENS COMPLETOU O CURSO ##########\n" + banner +
+                           "\n\nCompletou 103.3% dos ECTS do Curso \n");
+  Texto texto;
   e.gravaFicheiroEstudanteUC(texto);
-  EXPECT_EQ(texto, grava(le(u1)) + grava(le(u2)) + grava(le(u3)) + grava(le(u4)));
+  EXPECT_EQ(texto, linhaGravada(leUC(ucExame14)) + linhaGravada(leUC(ucContinua9)) +
+                       linhaGravada(leUC(ucContinua16)) + linhaGravada(leUC(ucSemAvaliacao)));
 }
 
 // A new student from the console: number refused when taken or 0, name from a fresh line.
 TEST(Estudantes, NovoNaConsola) {
-  const std::vector<UC> curso = {le(u4), le(u1)};
+  const std::vector<UC> curso = {leUC(ucSemAvaliacao), leUC(ucExame14)};
   std::vector<Estudantes> existentes(1);
   existentes[0].setNumAluno(1001);
   Captura c("1001\n0\n-5 lixo\nNome Novo\n8\n\nDepois\n");
@@ -67,7 +74,7 @@ TEST(Estudantes, NovoNaConsola) {
             "ERRO: O número 0 não pode ser usado como número de Aluno, por favor insira um "
             "número diferente\n\nInsira o Nome do Estudante\n");
   EXPECT_EQ(std::to_string(e.getNumAluno()) + " " + e.getNome(), "-5 Nome Novo");
-  EXPECT_EQ(grava(e.getListaUCs()[1]), grava(curso[1]));
+  EXPECT_EQ(linhaGravada(e.getListaUCs()[1]), linhaGravada(curso[1]));
   EXPECT_EQ(Estudantes(curso, existentes).getNome(), "");
   EXPECT_EQ(c.restoEntrada(), "Depois\n");
 }

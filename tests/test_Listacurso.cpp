@@ -2,40 +2,62 @@
 
 // Well-formed files (CR LF or LF only) load silently and rewrite to the expected bytes.
 TEST(Ficheiros, LeituraEReescrita) {
-  const S par =
-      crlf({"ALUNO;1001;Aluno Um", U1, U2, U3, "", "ALUNO;1002;Aluno Dois", U2, ""});
-  const S variado = crlf(
-      {"ALUNO;1001;Inês Conceição",
-       "21002;Álgebra I;1;2;6;AVALIACAO;1;A;80;3;B;70;3;C;50;2;F;8.5;R;-1;N;14",
-       "21037;Estatística;1;2;6;AVALIACAO;0;A;50;2;B;60;3;C;70;3;F;9;R;13;N;13",
-       "21048;Física;2;2;6;AVALIACAO;-1;A;10;1;B;-1;-1;C;20;4;F;-1;R;-1;N;-1", "",
-       "ALUNO;1002;Nome; com; vírgulas",
-       "-3;Análise I;1;2;6;AVALIACAO;1;A;66.6667;2.5;B;1e-05;2.5;C;-1;-1;F;12;R;5.75;N;14", "",
-       "ALUNO;-5;", ""});
-  S limpo = variado;  // the e-folios of options 0 and -1 are not kept
-  for (const S velho : {"A;50;2;B;60;3;C;70;3", "A;10;1;B;-1;-1;C;20;4"}) {
+  const Texto par = crlf({"ALUNO;1001;Aluno Um", linhaAlgebra, linhaEstatistica, linhaBases, "",
+                          "ALUNO;1002;Aluno Dois", linhaEstatistica, ""});
+  const Texto variado =
+      crlf({"ALUNO;1001;Inês Conceição",
+            "21002;Álgebra I;1;2;6;AVALIACAO;1;A;80;3;B;70;3;C;50;2;F;8.5;R;-1;N;14",
+            "21037;Estatística;1;2;6;AVALIACAO;0;A;50;2;B;60;3;C;70;3;F;9;R;13;N;13",
+            "21048;Física;2;2;6;AVALIACAO;-1;A;10;1;B;-1;-1;C;20;4;F;-1;R;-1;N;-1", "",
+            "ALUNO;1002;Nome; com; vírgulas",
+            "-3;Análise I;1;2;6;AVALIACAO;1;A;66.6667;2.5;B;1e-05;2.5;C;-1;-1;F;12;R;5.75;N;14", "",
+            "ALUNO;-5;", ""});
+  Texto limpo = variado;  // the e-folios of options 0 and -1 are not kept
+  for (const Texto velho : {"A;50;2;B;60;3;C;70;3", "A;10;1;B;-1;-1;C;20;4"}) {
     limpo.replace(limpo.find(velho), velho.size(), "A;-1;-1;B;-1;-1;C;-1;-1");
   }
-  const std::pair<S, S> casos[] = {
-      {par, par}, {limpo, limpo}, {"", ""}, {variado, limpo},
+  const std::pair<Texto, Texto> casos[] = {
+      {par, par},
+      {limpo, limpo},
+      {"", ""},
+      {variado, limpo},
       {exemplo("12-Estudantes.txt"), exemplo("12-Estudantes.txt")},
-      {crlf({"texto solto", "ALUNO;1001;Um", U1, U2, "", "", "", U3, "ALUNO;1002;Sem UCs", "",
-             "aluno;3;x", U1, "ALUNO", U1, "ALUNO;", U2, "x", "ALUNO;1001;Repetido", U3, ""}) +
+      {crlf({"texto solto",
+             "ALUNO;1001;Um",
+             linhaAlgebra,
+             linhaEstatistica,
+             "",
+             "",
+             "",
+             linhaBases,
+             "ALUNO;1002;Sem UCs",
+             "",
+             "aluno;3;x",
+             linhaAlgebra,
+             "ALUNO",
+             linhaAlgebra,
+             "ALUNO;",
+             linhaEstatistica,
+             "x",
+             "ALUNO;1001;Repetido",
+             linhaBases,
+             ""}) +
            "ALUNO;1005;Último",
-       crlf({"ALUNO;1001;Um", U1, U2, "", "ALUNO;1002;Sem UCs", "", "ALUNO;1001;Repetido", U3, "",
-             "ALUNO;1005;Último", ""})},
-      {crlf({"ALUNO;1;A", U1}) + U2, crlf({"ALUNO;1;A", U1, U2, ""})},
-      {crlf({"ALUNO;1;A", U1, "x", U2, "ALUNO;2;B", "ALUNO", U3}),
-       crlf({"ALUNO;1;A", U1, "", "ALUNO;2;B", ""})},
+       crlf({"ALUNO;1001;Um", linhaAlgebra, linhaEstatistica, "", "ALUNO;1002;Sem UCs", "",
+             "ALUNO;1001;Repetido", linhaBases, "", "ALUNO;1005;Último", ""})},
+      {crlf({"ALUNO;1;A", linhaAlgebra}) + linhaEstatistica,
+       crlf({"ALUNO;1;A", linhaAlgebra, linhaEstatistica, ""})},
+      {crlf({"ALUNO;1;A", linhaAlgebra, "x", linhaEstatistica, "ALUNO;2;B", "ALUNO", linhaBases}),
+       crlf({"ALUNO;1;A", linhaAlgebra, "", "ALUNO;2;B", ""})},
       {crlf({"ALUNO;1;A", "21002;Álgebra;1;1;6"}),
-       crlf({"ALUNO;1;A", "21002;Álgebra;1;1;6" + vazia, ""})},
+       crlf({"ALUNO;1;A", "21002;Álgebra;1;1;6" + avaliacaoVazia, ""})},
   };
   for (const auto& [ficheiro, esperado] : casos) {
     SCOPED_TRACE(ficheiro);
-    S soLf = ficheiro, saida;
+    Texto soLf = ficheiro, saida;
     soLf.erase(std::remove(soLf.begin(), soLf.end(), '\r'), soLf.end());
-    for (const S& f : {ficheiro, soLf}) {
-      EXPECT_EQ(carrega(f, &saida).conteudoFicheiroEstudantes(), esperado);
+    for (const Texto& f : {ficheiro, soLf}) {
+      EXPECT_EQ(carregaCurso(f, &saida).conteudoFicheiroEstudantes(), esperado);
       EXPECT_EQ(saida, "");
     }
   }
@@ -43,50 +65,54 @@ TEST(Ficheiros, LeituraEReescrita) {
 
 // Each unreadable line is reported with its number; the rest still loads.
 TEST(Ficheiros, LinhasMalFormadas) {
-  S saida, esperado;
-  const S alg = "21002;Álgebra;1;1;6;AVALIACAO;1;A;";
-  const S mau = crlf(
-      {"ALUNO;1001;Um", U1, "21037;Estatística;1;2;6;AVALIACAO;1;A;5;2;B;6;3;F;9;R;-1;N;9",
-       "abc;Nome;1;1;6", "21053;Bases;2;1", "ALUNO;1002", U2, "ALUNO;abc;Mau", U3, "",
-       "ALUNO;99999999999;Grande", "", "ALUNO;1003;Três", alg + "8;2;B;7;2;C;9;4;F;x;R;-1;N;16",
-       alg + "oito;2;B;7;2;C;9;4;F;9;R;-1;N;16", U3});
-  EXPECT_EQ(carrega(mau, &saida).conteudoFicheiroEstudantes(),
-            crlf({"ALUNO;1001;Um", U1, "", "ALUNO;1002;", U2, "", "ALUNO;1003;Três", U3, ""}));
+  Texto saida, esperado;
+  const Texto alg = "21002;Álgebra;1;1;6;AVALIACAO;1;A;";
+  const Texto mau = crlf({"ALUNO;1001;Um", linhaAlgebra,
+                          "21037;Estatística;1;2;6;AVALIACAO;1;A;5;2;B;6;3;F;9;R;-1;N;9",
+                          "abc;Nome;1;1;6", "21053;Bases;2;1", "ALUNO;1002", linhaEstatistica,
+                          "ALUNO;abc;Mau", linhaBases, "", "ALUNO;99999999999;Grande", "",
+                          "ALUNO;1003;Três", alg + "8;2;B;7;2;C;9;4;F;x;R;-1;N;16",
+                          alg + "oito;2;B;7;2;C;9;4;F;9;R;-1;N;16", linhaBases});
+  EXPECT_EQ(carregaCurso(mau, &saida).conteudoFicheiroEstudantes(),
+            crlf({"ALUNO;1001;Um", linhaAlgebra, "", "ALUNO;1002;", linhaEstatistica, "",
+                  "ALUNO;1003;Três", linhaBases, ""}));
   for (int n : {3, 4, 5, 8, 11, 14, 15}) esperado += erroLinha(n, "12-Estudantes.txt");
   EXPECT_EQ(saida, esperado);
 
-  const Listacurso ucs = carrega(crlf({"CURSO;12;E", "21002;Álgebra;1;1;6", "",
-                                       "21037;Estatística;1;2",
-                                       "21053;Bases;2;1;6;AVALIACAO;-;F;-;R;-;N;-",
-                                       "-x;Sem código;1;1;6"}), &saida, true);
+  const Listacurso ucs =
+      carregaCurso(crlf({"CURSO;12;E", "21002;Álgebra;1;1;6", "", "21037;Estatística;1;2",
+                         "21053;Bases;2;1;6;AVALIACAO;-;F;-;R;-;N;-", "-x;Sem código;1;1;6"}),
+                   &saida, true);
   EXPECT_EQ(saida, erroLinha(4, "12-UC.txt") + erroLinha(6, "12-UC.txt"));
-  S unidades;
+  Texto unidades;
   for (const UC& uc : ucs.getListaUCsCurso()) uc.gravaFicheiroEstudanteUC(unidades);
-  EXPECT_EQ(unidades, crlf({"21002;Álgebra;1;1;6" + vazia, "21053;Bases;2;1;6" + vazia}));
+  EXPECT_EQ(unidades,
+            crlf({"21002;Álgebra;1;1;6" + avaliacaoVazia, "21053;Bases;2;1;6" + avaliacaoVazia}));
 }
 
 // A file cut at any byte: earlier students whole, the last one cut short at most.
 TEST(Ficheiros, CortadoEmQualquerByte) {
-  const S inteiro = crlf(
-      {"ALUNO;1001;Inês", U1, U2, "", "ALUNO;1002;", "", "ALUNO;1003;Nome; com;", U3,
-       "21002;Álgebra;1;1;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;8;R;12.5;N;12", ""});
+  const Texto inteiro =
+      crlf({"ALUNO;1001;Inês", linhaAlgebra, linhaEstatistica, "", "ALUNO;1002;", "",
+            "ALUNO;1003;Nome; com;", linhaBases,
+            "21002;Álgebra;1;1;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;8;R;12.5;N;12", ""});
   auto escrito = [](const Estudantes& e) {
-    std::vector<S> v{"ALUNO;" + std::to_string(e.getNumAluno()) + ";" + e.getNome()};
+    std::vector<Texto> v{"ALUNO;" + std::to_string(e.getNumAluno()) + ";" + e.getNome()};
     for (const UC& uc : e.getListaUCs()) uc.gravaFicheiroEstudanteUC(v.emplace_back());
     return v;
   };
-  const std::vector<Estudantes> todos = carrega(inteiro).getListaEstudantes();
+  const std::vector<Estudantes> todos = carregaCurso(inteiro).getListaEstudantes();
   for (size_t corte = 0; corte <= inteiro.size(); ++corte) {
     SCOPED_TRACE(corte);
-    const S parte = inteiro.substr(0, corte);
-    const std::vector<Estudantes> lidos = carrega(parte).getListaEstudantes();
+    const Texto parte = inteiro.substr(0, corte);
+    const std::vector<Estudantes> lidos = carregaCurso(parte).getListaEstudantes();
     size_t n = 0;
-    for (size_t p = parte.find("ALUNO;"); p != S::npos; p = parte.find("ALUNO;", p + 1))
+    for (size_t p = parte.find("ALUNO;"); p != Texto::npos; p = parte.find("ALUNO;", p + 1))
       n += corte > p + 6;
     ASSERT_EQ(lidos.size(), n);
     for (size_t i = 0; i + 1 < n; ++i) EXPECT_EQ(escrito(lidos[i]), escrito(todos[i]));
     if (n == 0) continue;
-    std::vector<S> ultimo = escrito(lidos.back()), certo = escrito(todos[n - 1]);
+    std::vector<Texto> ultimo = escrito(lidos.back()), certo = escrito(todos[n - 1]);
     if (ultimo[0].back() == ';') ultimo[0].pop_back();
     EXPECT_EQ((certo[0] + "\r").compare(0, ultimo[0].size(), ultimo[0]), 0) << ultimo[0];
     ASSERT_LE(ultimo.size(), certo.size());
@@ -99,13 +125,13 @@ TEST(Ficheiros, CortadoEmQualquerByte) {
 
 // Repeated numbers answer from the first or last student; statistics rebuilt; tables exact.
 TEST(Curso, RepetidosEstatisticasETabelas) {
-  const S alg = "21002;Álgebra Linear;1;1;6;AVALIACAO;";
-  Listacurso est = carrega(crlf({"ALUNO;1001;Primeiro", U1, U2, "", "ALUNO;1002;Outro",
-                                 alg + "0;A;-1;-1;B;-1;-1;C;-1;-1;F;9;R;-1;N;9", "",
-                                 "ALUNO;1001;Segundo",
-                                 alg + "1;A;80;2;B;75;2;C;90;2;F;9.5;R;-1;N;13"}));
-  Listacurso ucs = carrega(crlf({"CURSO;12;E", "-7;Negativa;1;1;6", "21002;Álgebra Linear;1;1;6"}),
-                           nullptr, true);
+  const Texto alg = "21002;Álgebra Linear;1;1;6;AVALIACAO;";
+  Listacurso est =
+      carregaCurso(crlf({"ALUNO;1001;Primeiro", linhaAlgebra, linhaEstatistica, "",
+                         "ALUNO;1002;Outro", alg + "0;A;-1;-1;B;-1;-1;C;-1;-1;F;9;R;-1;N;9", "",
+                         "ALUNO;1001;Segundo", alg + "1;A;80;2;B;75;2;C;90;2;F;9.5;R;-1;N;13"}));
+  Listacurso ucs = carregaCurso(
+      crlf({"CURSO;12;E", "-7;Negativa;1;1;6", "21002;Álgebra Linear;1;1;6"}), nullptr, true);
   EXPECT_EQ(est.checkOpcaoAvaliacaoUCEstudante(1001, 21037), 0);
   EXPECT_EQ(est.checkOpcaoAvaliacaoUCEstudante(1001, -7), 2);
   Captura c("-5\nNovo Aluno\n");
@@ -117,12 +143,14 @@ TEST(Curso, RepetidosEstatisticasETabelas) {
     ucs.imprimeInfoUCcurso(21002);
   }
   for (const Listacurso* k : {&est, &ucs}) k->imprimeEstudantesDisponiveis(), k->imprimeInfoUCs();
-  const S media = estat("Álgebra Linear", 2, "14.500");
-  const S cabE = regua + margem + "Nº de Aluno    Nome do Aluno\n" + regua;
-  const S cabU = regua + margem + "Código         Nome da Unidade Curricular\n" + regua;
-  const S tabelaE = cabE + fila("1001", "Primeiro") + fila("1002", "Outro") +
-                    fila("1001", "Segundo") + fila("-5", "Novo Aluno") + regua + "\n";
-  const S tabelaU = cabU + fila("-7", "Negativa") + fila("21002", "Álgebra Linear") + regua;
+  const Texto media = estatisticaUC("Álgebra Linear", 2, "14.500");
+  const Texto cabE = regua + margem + "Nº de Aluno    Nome do Aluno\n" + regua;
+  const Texto cabU = regua + margem + "Código         Nome da Unidade Curricular\n" + regua;
+  const Texto tabelaE = cabE + linhaTabela("1001", "Primeiro") + linhaTabela("1002", "Outro") +
+                        linhaTabela("1001", "Segundo") + linhaTabela("-5", "Novo Aluno") + regua +
+                        "\n";
+  const Texto tabelaU =
+      cabU + linhaTabela("-7", "Negativa") + linhaTabela("21002", "Álgebra Linear") + regua;
   EXPECT_EQ(tabelas.saida(),
             media + media + tabelaE + cabU + regua + cabE + regua + "\n" + tabelaU);
 }

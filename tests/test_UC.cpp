@@ -4,29 +4,36 @@
 
 // Both record forms read and written back: stale e-folios, option 2 kept, bad lines refused.
 TEST(UC, LeituraEEscrita) {
-  const S dois = P + "2;A;80;3;B;70;3;C;50;2;F;8.5;R;9;N;15", sem = "A;-1;-1;B;-1;-1;C;-1;-1;";
-  const struct { S linha, gravada, saida = ""; } casos[] = {
-      {"1001;Unidade X;1;2;6", "1001;Unidade X;1;2;6" + vazia},
+  const Texto dois = prefixoUC + "2;A;80;3;B;70;3;C;50;2;F;8.5;R;9;N;15",
+              sem = "A;-1;-1;B;-1;-1;C;-1;-1;";
+  const struct {
+    Texto linha, gravada, saida = "";
+  } casos[] = {
+      {"1001;Unidade X;1;2;6", "1001;Unidade X;1;2;6" + avaliacaoVazia},
       {"1;Física;1;1;6;AVALIACAO;1;A;66.666667;1e-05;B;87.5;2.5;C;-;-;F;8.25;R;-;N;14.7",
        "1;Física;1;1;6;AVALIACAO;1;A;66.6667;1e-05;B;87.5;2.5;C;-1;-1;F;8.25;R;-1;N;14"},
-      {P + "0;A;80;3;B;70;3;C;50;2;F;14;R;16;N;16", P + "0;" + sem + "F;14;R;16;N;16"},
-      {P + "-1;A;80;3;B;70;3;C;50;2;F;-;R;-;N;-", P + "-1;" + sem + "F;-1;R;-1;N;-1"},
-      {P + "-;F;-;R;-;N;3e9", P + "-1;" + sem + "F;-1;R;-1;N;2147483647"},
-      {dois, dois, incompativel},
+      {prefixoUC + "0;A;80;3;B;70;3;C;50;2;F;14;R;16;N;16",
+       prefixoUC + "0;" + sem + "F;14;R;16;N;16"},
+      {prefixoUC + "-1;A;80;3;B;70;3;C;50;2;F;-;R;-;N;-",
+       prefixoUC + "-1;" + sem + "F;-1;R;-1;N;-1"},
+      {prefixoUC + "-;F;-;R;-;N;3e9", prefixoUC + "-1;" + sem + "F;-1;R;-1;N;2147483647"},
+      {dois, dois, avisoIncompativel},
   };
   for (const auto& caso : casos) {
     Captura c;
-    EXPECT_EQ(grava(le(caso.linha)), caso.gravada + "\r\n");
+    EXPECT_EQ(linhaGravada(leUC(caso.linha)), caso.gravada + "\r\n");
     EXPECT_EQ(c.saida(), caso.saida);
   }
   Captura c;
   UC uc;
-  for (const S& linha : std::vector<S>{
-           P + "1;A;80;3;C;50;2;F;8.5;R;-1;N;15", P + "1;A;80;3;B;70;3;C;50;2;F;8.5;N;15",
-           P + "1;A;80;3;B;70;3;C;50;2;R;-1;N;15", P + "1;A;x;3;B;70;3;C;50;2;F;8.5;R;-1;N;15",
-           P + "0;F;abc;R;-1;N;15", P + "abc;F;1;R;-1;N;15", P + "0;F;1e99;R;-1;N;15",
-           P + "0;F;1;R;-1;N;abc", "abc;N;1;1;6", "1;N;1;1", "", "99999999999;N;1;1;6",
-           "1;N;1;x;6"}) {
+  for (const Texto& linha :
+       std::vector<Texto>{prefixoUC + "1;A;80;3;C;50;2;F;8.5;R;-1;N;15",
+                          prefixoUC + "1;A;80;3;B;70;3;C;50;2;F;8.5;N;15",
+                          prefixoUC + "1;A;80;3;B;70;3;C;50;2;R;-1;N;15",
+                          prefixoUC + "1;A;x;3;B;70;3;C;50;2;F;8.5;R;-1;N;15",
+                          prefixoUC + "0;F;abc;R;-1;N;15", prefixoUC + "abc;F;1;R;-1;N;15",
+                          prefixoUC + "0;F;1e99;R;-1;N;15", prefixoUC + "0;F;1;R;-1;N;abc",
+                          "abc;N;1;1;6", "1;N;1;1", "", "99999999999;N;1;1;6", "1;N;1;x;6"}) {
     EXPECT_FALSE(UC::interpreta(linha, uc)) << linha;
   }
   EXPECT_EQ(c.saida(), "");
@@ -34,24 +41,45 @@ TEST(UC, LeituraEEscrita) {
 
 // The final grade of every assessment path, against the grade already held.
 TEST(UC, NotaFinal) {
-  const S E = "0;F;", Q = "1;A;50;4;B;50;4;C;-1;-1;F;", N = "1;A;40;5;B;35;4;C;-;-;F;";
-  const S naoAtualizada = "\nNota final não atualizada\n\n\n",
-          melhoria = "\nATENÇÂO: A nova nota é superior a nota existente, trata-se de uma "
-                     "melhoria de nota?\nA Atualizar Nota ...\n\n\n";
-  const struct { S aval; int nota; S atual = "-1", saida = "\n\n"; } casos[] = {
-      {E + "8;R;12", 12}, {E + "14;R;10", 14}, {E + "9.5;R;-1", 10}, {E + "-1;R;-1", -1},
-      {"-1;F;14;R;-1", 0}, {Q + "6;R;-1", 10}, {Q + "5.4;R;-1", 0}, {Q + "5.4;R;7", 11},
-      {Q + "6;R;5", 10}, {Q + "6;R;8", 12}, {Q + "5.4;R;5.5", 10}, {Q + "-1;R;-1", 4},
-      {N + "10;R;12", 12}, {N + "10;R;-1", -1}, {"1;A;100;8;B;-;-;C;-;-;F;10;R;15", 15},
-      {"1;A;0;4;B;100;4;C;-;-;F;6;R;-", 10}, {"1;A;50;3;B;50;4;C;-1;-1;F;5.5;R;-1", 9},
-      {E + "14.2;R;-1", 14, "12", melhoria}, {E + "12.4;R;-1", 12, "12", melhoria},
-      {E + "11.6;R;-1", 12, "12", naoAtualizada}, {E + "5;R;-1", 8, "8", naoAtualizada},
-      {E + "9.5;R;-1", 10, "8"}, {E + "9.6;R;-1", 10, "9.7"},
+  const Texto exame = "0;F;", admitido = "1;A;50;4;B;50;4;C;-1;-1;F;",
+              naoAdmitido = "1;A;40;5;B;35;4;C;-;-;F;";
+  const Texto naoAtualizada = "\nNota final não atualizada\n\n\n",
+              melhoria =
+                  "\nATENÇÂO: A nova nota é superior a nota existente, trata-se de uma "
+                  "melhoria de nota?\nA Atualizar Nota ...\n\n\n";
+  const struct {
+    Texto aval;
+    int nota;
+    Texto atual = "-1", saida = "\n\n";
+  } casos[] = {
+      {exame + "8;R;12", 12},
+      {exame + "14;R;10", 14},
+      {exame + "9.5;R;-1", 10},
+      {exame + "-1;R;-1", -1},
+      {"-1;F;14;R;-1", 0},
+      {admitido + "6;R;-1", 10},
+      {admitido + "5.4;R;-1", 0},
+      {admitido + "5.4;R;7", 11},
+      {admitido + "6;R;5", 10},
+      {admitido + "6;R;8", 12},
+      {admitido + "5.4;R;5.5", 10},
+      {admitido + "-1;R;-1", 4},
+      {naoAdmitido + "10;R;12", 12},
+      {naoAdmitido + "10;R;-1", -1},
+      {"1;A;100;8;B;-;-;C;-;-;F;10;R;15", 15},
+      {"1;A;0;4;B;100;4;C;-;-;F;6;R;-", 10},
+      {"1;A;50;3;B;50;4;C;-1;-1;F;5.5;R;-1", 9},
+      {exame + "14.2;R;-1", 14, "12", melhoria},
+      {exame + "12.4;R;-1", 12, "12", melhoria},
+      {exame + "11.6;R;-1", 12, "12", naoAtualizada},
+      {exame + "5;R;-1", 8, "8", naoAtualizada},
+      {exame + "9.5;R;-1", 10, "8"},
+      {exame + "9.6;R;-1", 10, "9.7"},
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.aval + " N " + caso.atual);
     Captura c;
-    UC uc = reg(caso.aval + ";N;" + caso.atual);
+    UC uc = ucComAvaliacao(caso.aval + ";N;" + caso.atual);
     uc.atualizaNotaFinal();
     EXPECT_EQ(uc.getNota(), caso.nota);
     EXPECT_EQ(c.saida(), caso.saida);
@@ -60,20 +88,20 @@ TEST(UC, NotaFinal) {
 
 // Report rows (passed units only unless forced, own format after fixed notation); statistics.
 TEST(UC, Textos) {
-  const S x = "1;Unidade X;1;2;6;AVALIACAO;1;A;75;2;B;33.3;3;C;0;3;F;8.5;R;-1;N;";
+  const Texto x = "1;Unidade X;1;2;6;AVALIACAO;1;A;75;2;B;33.3;3;C;0;3;F;8.5;R;-1;N;";
   Captura c;
-  le(x + "9.9").imprimeInfoUC();
+  leUC(x + "9.9").imprimeInfoUC();
   std::cout << std::fixed << std::setprecision(1);
-  le(x + "10").imprimeInfoUC();
-  le("3;Exame;1;1;5;AVALIACAO;0;F;14;R;9.25;N;9.9").imprimeInfoUC(1);
-  le("4;Estranha;1;1;5;AVALIACAO;2;F;-1;R;-1;N;-1").imprimeInfoUC(1);
-  UC uc = le(u1);
+  leUC(x + "10").imprimeInfoUC();
+  leUC("3;Exame;1;1;5;AVALIACAO;0;F;14;R;9.25;N;9.9").imprimeInfoUC(1);
+  leUC("4;Estranha;1;1;5;AVALIACAO;2;F;-1;R;-1;N;-1").imprimeInfoUC(1);
+  UC uc = leUC(ucExame14);
   uc.imprimeInfoUCcurso();
   for (float n : {12.0f, 15.0f}) uc.setAlunoAprovado(), uc.setSomaNotas(n);
   uc.imprimeInfoUCcurso();
-  EXPECT_EQ(c.saida(), fila("Unidade X|6|Contínua|1.50|1.00|0.00|8.50|-|10") +
-                           fila("Exame|5|Ex.Final|-|-|-|14.00|9.25|9") + incompativel +
-                           fila("Estranha|5||-|-|-|-|-|-") +
+  EXPECT_EQ(c.saida(), linhaRelatorio("Unidade X|6|Contínua|1.50|1.00|0.00|8.50|-|10") +
+                           linhaRelatorio("Exame|5|Ex.Final|-|-|-|14.00|9.25|9") +
+                           avisoIncompativel + linhaRelatorio("Estranha|5||-|-|-|-|-|-") +
                            "\nUNIDADE CURRICULAR: Álgebra Linear I\nTotal de Alunos Aprovados: 0\n"
                            "Não existem alunos aprovados, logo não é possivel calcular a média\n"
                            "\nUNIDADE CURRICULAR: Álgebra Linear I\nTotal de Alunos Aprovados: 2\n"

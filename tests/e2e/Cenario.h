@@ -27,12 +27,13 @@ class Cenario {  // a scratch working directory, removed on destruction
   bool existe(const std::string& nome) const { return std::filesystem::exists(dir_ / nome); }
   std::map<std::string, std::string> ficheiros() const;  // name -> content of every file
   const std::filesystem::path& dir() const { return dir_; }
+
  private:
   std::filesystem::path raiz_, dir_;  // raiz_ holds dir_ and the standard streams' files
 };
 
 std::string leFicheiro(const std::filesystem::path& caminho);  // binary; "" if unreadable
-std::string exemplo(const std::string& nome);                   // an example course file
+std::string exemplo(const std::string& nome);                  // an example course file
 std::string comandoPauta();            // the shell command that starts pauta
 std::string semCr(std::string texto);  // CR LF read back as LF, if PAUTA_SAIDA_CRLF is set
 

@@ -2,28 +2,33 @@
 #include "Apoio.h"
 
 // ';' cells, CR LF rows, '"' quoting with inner quotes doubled, as a spreadsheet reads them.
-static std::vector<std::vector<S>> leCsv(const S& t) {
-  std::vector<std::vector<S>> linhas(1, {""});
+static std::vector<std::vector<Texto>> leCsv(const Texto& t) {
+  std::vector<std::vector<Texto>> celulas(1, {""});
   bool aspas = false;
   for (size_t i = 0; i < t.size(); ++i) {
-    if (aspas && t.compare(i, 2, "\"\"") == 0) linhas.back().back() += t[i++];
-    else if (t[i] == '"') aspas = !aspas;
-    else if (!aspas && t[i] == ';') linhas.back().emplace_back();
-    else if (!aspas && t[i] == '\n') linhas.push_back({""});
-    else if (aspas || t[i] != '\r') linhas.back().back() += t[i];
+    if (aspas && t.compare(i, 2, "\"\"") == 0)
+      celulas.back().back() += t[i++];
+    else if (t[i] == '"')
+      aspas = !aspas;
+    else if (!aspas && t[i] == ';')
+      celulas.back().emplace_back();
+    else if (!aspas && t[i] == '\n')
+      celulas.push_back({""});
+    else if (aspas || t[i] != '\r')
+      celulas.back().back() += t[i];
   }
-  linhas.pop_back();
-  return linhas;
+  celulas.pop_back();
+  return celulas;
 }
 
 // Both files byte for byte and read back as cells; the student file untouched.
 TEST(Exportar, OsDoisFicheiros) {
-  const S alg = "100;Álgebra;1;1;6;AVALIACAO;";
-  const S pr = "200;Programação \"C\";1;2;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;";
-  const S est = crlf({"ALUNO;1;Ana; a \"Rápida\"",
-                      alg + "1;A;80;2;B;75;2.5;C;66.6667;3.5;F;9.5;R;-1;N;15", pr + "8;R;12;N;12",
-                      "", "ALUNO;2;Bruno", "", "ALUNO;1;Ana Duplicada", alg + "-;F;-;R;-;N;-",
-                      pr + "6;R;-1;N;6", ""});
+  const Texto alg = "100;Álgebra;1;1;6;AVALIACAO;";
+  const Texto pr = "200;Programação \"C\";1;2;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;";
+  const Texto est =
+      crlf({"ALUNO;1;Ana; a \"Rápida\"", alg + "1;A;80;2;B;75;2.5;C;66.6667;3.5;F;9.5;R;-1;N;15",
+            pr + "8;R;12;N;12", "", "ALUNO;2;Bruno", "", "ALUNO;1;Ana Duplicada",
+            alg + "-;F;-;R;-;N;-", pr + "6;R;-1;N;6", ""});
   Cenario c;
   c.escreve("5-UC.txt", crlf({"CURSO;5;Curso Pequeno", "100;Álgebra;1;1;6",
                               "200;Programação \"C\";1;2;6", "300;Ética;2;1;4"}));
@@ -32,7 +37,7 @@ TEST(Exportar, OsDoisFicheiros) {
   Resultado r = c.executa("", {"--exportar", "5"});
   EXPECT_EQ(r.estado, 0);
   EXPECT_EQ(r.saida, "Exportados 5-Pauta.csv e 5-Estatisticas.csv\n");
-  const S ana = "1;\"Ana; a \"\"Rápida\"\"\";", prog = "\"Programação \"\"C\"\"\";";
+  const Texto ana = "1;\"Ana; a \"\"Rápida\"\"\";", prog = "\"Programação \"\"C\"\"\";";
   EXPECT_EQ(c.le("5-Pauta.csv"),
             crlf({"Número;Nome;Código UC;Unidade Curricular;Ano;Semestre;ECTS;Avaliação;eFolio A;"
                   "Peso A;eFolio B;Peso B;eFolio C;Peso C;pFolio/Exame;Recurso;Nota Final;Aprovado",
@@ -46,12 +51,14 @@ TEST(Exportar, OsDoisFicheiros) {
                   "100;Álgebra;6;2;1;15,000;0;0;0;0;0;1;0;0;0;0;0",
                   "200;" + prog + "6;2;1;12,000;0;0;1;0;0;0;0;0;0;0;0",
                   "300;Ética;4;0;0;;0;0;0;0;0;0;0;0;0;0;0"}));
-  const auto pauta = leCsv(c.le("5-Pauta.csv")), estat = leCsv(c.le("5-Estatisticas.csv"));
-  ASSERT_TRUE(pauta.size() == 5 && estat.size() == 4);
+  const auto pauta = leCsv(c.le("5-Pauta.csv")), estatisticaUC = leCsv(c.le("5-Estatisticas.csv"));
+  ASSERT_TRUE(pauta.size() == 5 && estatisticaUC.size() == 4);
   for (const auto& linha : pauta) EXPECT_EQ(linha.size(), 18u);
-  for (const auto& linha : estat) EXPECT_EQ(linha.size(), 17u);
-  EXPECT_EQ((std::vector<S>{pauta[1][1], pauta[2][3], pauta[1][12], estat[2][5], estat[3][5]}),
-            (std::vector<S>{"Ana; a \"Rápida\"", "Programação \"C\"", "66,6667", "12,000", ""}));
+  for (const auto& linha : estatisticaUC) EXPECT_EQ(linha.size(), 17u);
+  EXPECT_EQ(
+      (std::vector<Texto>{pauta[1][1], pauta[2][3], pauta[1][12], estatisticaUC[2][5],
+                          estatisticaUC[3][5]}),
+      (std::vector<Texto>{"Ana; a \"Rápida\"", "Programação \"C\"", "66,6667", "12,000", ""}));
   EXPECT_EQ(c.ficheiros().size(), 4u);
   EXPECT_EQ(c.le("5-Estudantes.txt"), est);
   EXPECT_EQ(fs::last_write_time(c.dir() / "5-Estudantes.txt"), hora);
@@ -62,17 +69,18 @@ TEST(Exportar, Falhas) {
   Cenario c;
   c.copiaExemplos();
   const auto antes = c.ficheiros();
-  const S uso = c.executa("", {"--help"}).saida;
-  EXPECT_NE(uso.find("--exportar"), S::npos);
-  for (const std::vector<S>& args : std::vector<std::vector<S>>{
+  const Texto uso = c.executa("", {"--help"}).saida;
+  EXPECT_NE(uso.find("--exportar"), Texto::npos);
+  for (const std::vector<Texto>& args : std::vector<std::vector<Texto>>{
            {"--exportar"}, {"--exportar", "12x"}, {"--exportar", "12", "13"}, {"12"}, {""}}) {
     Resultado r = c.executa("0\n", args);
-    EXPECT_TRUE(r.estado == 2 && r.saida.empty() && r.erros.find(uso) != S::npos) << args.back();
+    EXPECT_TRUE(r.estado == 2 && r.saida.empty() && r.erros.find(uso) != Texto::npos)
+        << args.back();
   }
   fs::create_directory(c.dir() / "12-Pauta.csv");
-  for (const S codigo : {"99", "12"}) {
+  for (const Texto codigo : {"99", "12"}) {
     Resultado r = c.executa("", {"--exportar", codigo});
-    const S desdeErro = r.erros.substr(std::min(r.erros.find("ERRO:"), r.erros.size()));
+    const Texto desdeErro = r.erros.substr(std::min(r.erros.find("ERRO:"), r.erros.size()));
     EXPECT_TRUE(r.estado == 2 && r.saida.empty()) << codigo;
     EXPECT_EQ(desdeErro, codigo == "99" ? r.erros : naoGravou("12-Pauta.csv"));
     EXPECT_EQ(std::count(desdeErro.begin(), desdeErro.end(), '\n'), 1) << r.erros;
