@@ -3,7 +3,7 @@
 // the latest when the input runs out) without a crash, and afterwards each
 // student file is either untouched or a complete file as the program writes
 // it: it reads back without any skipped line and writes back to the same
-// bytes. No temporary file of a save may be left behind.
+// bytes. No temporary file of a save and no course lock may be left behind.
 //
 // A finding aborts while the course directory is the working directory:
 // give libFuzzer an absolute -artifact_prefix.
@@ -21,6 +21,7 @@
 
 #include "ApoioFuzz.h"
 #include "Consola.h"
+#include "Ficheiros.h"
 #include "LeitorLinhas.h"
 #include "Listacurso.h"
 #include "Programa.h"
@@ -73,8 +74,10 @@ void reporCurso() {
 // A student file after the run: the original, or a complete file.
 void verificaFicheiro(const std::string& nome, const char* original) {
   VERIFICA(!fs::exists(nome + ".tmp"), "ficou um ficheiro temporário");
+  VERIFICA(!fs::exists(nome + ".lock"), "ficou o bloqueio do curso");
   std::string conteudo;
-  if (!LeitorLinhas::leFicheiro(nome, conteudo)) {
+  std::string razao;
+  if (leFicheiroNormal(nome, &conteudo, nullptr, &razao) != Leitura::lido) {
     VERIFICA(original == nullptr && !fs::exists(nome), "o ficheiro de estudantes desapareceu");
     return;
   }

@@ -3,7 +3,9 @@
 #include <iostream>
 #include <string_view>
 
+#include "Ficheiros.h"
 #include "LeitorLinhas.h"
+#include "Nomes.h"
 #include "Numeros.h"
 #include "Tabela.h"
 
@@ -20,12 +22,14 @@ Cmenu::Cmenu()
 Cmenu::Cmenu(const std::string& nomeF) : Cmenu() {
   nomeFicheiro = nomeF;
   std::string conteudo;
-  if (!LeitorLinhas::leFicheiro(nomeF, conteudo)) return;
+  std::string razao;
+  if (leFicheiroNormal(nomeF, &conteudo, nullptr, &razao) != Leitura::lido) return;
   LeitorLinhas leitor(std::move(conteudo), nomeF);
   std::string_view texto;
   while (leitor.proximaLinha(texto)) {
     size_t fimPalavra = texto.find(';');
-    if (fimPalavra == std::string_view::npos || texto.substr(0, fimPalavra) != "CURSO") continue;
+    if (fimPalavra == std::string_view::npos || texto.substr(0, fimPalavra) != palavraCurso)
+      continue;
     std::string_view resto = texto.substr(fimPalavra + 1);
     size_t fimCodigo = resto.find(';');
     int c = 0;

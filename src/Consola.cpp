@@ -1,11 +1,11 @@
 #include "Consola.h"
 
-#include "Cp1252.h"
-
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <streambuf>
+#include <string>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -13,9 +13,21 @@
 #include <unistd.h>
 #endif
 
+#include "Cp1252.h"
+
 namespace {
 
-const int* flagAlteracoes = nullptr;
+const int* volatile flagAlteracoes = nullptr;
+volatile Limpeza limpezaRegistada = nullptr;
+
+const char* const textoPerdidas =
+    "ATENÇÃO: A entrada de dados terminou, as alterações não gravadas foram perdidas";
+const char* const textoSair = "A sair ...";
+
+// The end texts a signal prints, made beforehand in the console's encoding:
+// a signal handler can only hand ready bytes to the system.
+std::string fimSinalSemAlteracoes;
+std::string fimSinalComAlteracoes;
 
 [[noreturn]] void terminaProcesso() {
   std::cout.flush();
@@ -108,6 +120,51 @@ class EntradaUtf8 : public std::streambuf {
 
 #endif
 
+// `texto` (CP1252) as the console shows it: UTF-8 on a terminal other than
+// Windows', the bytes themselves elsewhere.
+std::string paraConsola(const std::string& texto) {
+#ifndef _WIN32
+  if (isatty(STDOUT_FILENO)) return cp1252::paraUtf8(texto);
+#endif
+  return texto;
+}
+
+// Writes ready bytes to standard output without the streams.
+void escreveDireto(const std::string& texto) {
+#ifdef _WIN32
+  DWORD escritos = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), texto.data(), static_cast<DWORD>(texto.size()),
+            &escritos, nullptr);
+#else
+  size_t feito = 0;
+  while (feito < texto.size()) {
+    const ssize_t n = write(STDOUT_FILENO, texto.data() + feito, texto.size() - feito);
+    if (n <= 0) break;
+    feito += static_cast<size_t>(n);
+  }
+#endif
+}
+
+// Ends the dialogue on a signal, as at the end of input.
+void terminaPorSinal() {
+  const int* flag = flagAlteracoes;
+  escreveDireto(flag != nullptr && *flag != 0 ? fimSinalComAlteracoes : fimSinalSemAlteracoes);
+  consolaLimpa();
+}
+
+#ifdef _WIN32
+BOOL WINAPI aoEventoConsola(DWORD /*evento*/) {
+  terminaPorSinal();
+  ExitProcess(0);
+  return TRUE;
+}
+#else
+void aoSinal(int /*sinal*/) {
+  terminaPorSinal();
+  _exit(0);
+}
+#endif
+
 }  // namespace
 
 void consolaIniciar() {
@@ -131,13 +188,32 @@ void consolaDefineAcaoFimEntrada(AcaoFimEntrada acao) {
   acaoFimEntrada = acao != nullptr ? acao : terminaProcesso;
 }
 
+void consolaRegistaLimpeza(Limpeza limpeza) { limpezaRegistada = limpeza; }
+
+void consolaLimpa() {
+  const Limpeza limpeza = limpezaRegistada;
+  limpezaRegistada = nullptr;
+  if (limpeza != nullptr) limpeza();
+}
+
+void consolaTrataSinais() {
+  fimSinalSemAlteracoes = paraConsola(std::string("\n") + textoSair);
+  fimSinalComAlteracoes = paraConsola(std::string("\n") + textoPerdidas + "\n" + textoSair);
+#ifdef _WIN32
+  SetConsoleCtrlHandler(aoEventoConsola, TRUE);
+#else
+  struct sigaction acao = {};
+  acao.sa_handler = aoSinal;
+  sigfillset(&acao.sa_mask);
+  for (int sinal : {SIGINT, SIGTERM, SIGHUP}) sigaction(sinal, &acao, nullptr);
+#endif
+}
+
 void consolaFimEntrada() {
   std::cout << std::endl;
-  if (flagAlteracoes != nullptr && *flagAlteracoes != 0) {
-    std::cout << "ATENÇÃO: A entrada de dados terminou, as alterações não gravadas foram perdidas"
-              << std::endl;
-  }
-  std::cout << "A sair ..." << std::flush;
+  if (flagAlteracoes != nullptr && *flagAlteracoes != 0) std::cout << textoPerdidas << std::endl;
+  std::cout << textoSair << std::flush;
+  consolaLimpa();
   acaoFimEntrada();
   std::abort();  // an end-of-input action must not return
 }

@@ -20,9 +20,24 @@ void consolaRegistaAlteracoes(const int* alteracoes);
 using AcaoFimEntrada = void (*)();
 void consolaDefineAcaoFimEntrada(AcaoFimEntrada acao);
 
+// Registers the clean-up that every way out of the dialogue runs once
+// (nullptr for none): the normal end (consolaLimpa), the end of input and
+// the signals below. It may run inside a signal handler, so it must be
+// async-signal-safe; it releases what the session holds (its course lock).
+using Limpeza = void (*)();
+void consolaRegistaLimpeza(Limpeza limpeza);
+// Runs the registered clean-up now, if it has not run yet.
+void consolaLimpa();
+
+// From now on Ctrl-C, SIGTERM and SIGHUP (on Windows the console's Ctrl-C,
+// Ctrl-Break and close events) end the dialogue the way the end of input
+// does: a line end, the lost-changes warning when the flag is set, "A sair
+// ...", the clean-up, exit status 0.
+void consolaTrataSinais();
+
 // Standard input has ended at a prompt: prints a line end, the lost-changes
-// warning when the registered flag is set, and "A sair ...", then runs the
-// end-of-input action. Nothing is written to any file.
+// warning when the registered flag is set, and "A sair ...", runs the
+// clean-up, then the end-of-input action. Nothing is written to any file.
 [[noreturn]] void consolaFimEntrada();
 
 #endif

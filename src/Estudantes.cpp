@@ -5,6 +5,7 @@
 
 #include "Auxiliar.h"
 #include "LeitorLinhas.h"
+#include "Nomes.h"
 #include "Numeros.h"
 #include "Tabela.h"
 
@@ -37,8 +38,10 @@ void imprimeCabecalhoRelatorio() {
 
 // A line that ends the unit lines of a student block: one of at most one
 // character, or the next student record.
+// A student's unit lines end at a blank line, a line of one character, or
+// the next student record.
 bool fimDoBloco(std::string_view texto) {
-  return texto.size() <= 1 || primeiroCampo(texto) == "ALUNO";
+  return texto.size() <= 1 || linhaEmBranco(texto) || primeiroCampo(texto) == palavraAluno;
 }
 
 bool numeroUsado(int numero, const std::vector<Estudantes>& estudantes) {
@@ -69,7 +72,12 @@ bool Estudantes::leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudan
   UC uc;
   while (ficheiro.proximaLinha(texto)) {
     if (fimDoBloco(texto)) {
-      if (texto.size() > 1) ficheiro.devolveLinha();  // the next student's record
+      if (linhaEmBranco(texto)) break;
+      if (texto.size() > 1) {
+        ficheiro.devolveLinha();  // the next student's record
+      } else {
+        ficheiro.ignoraLinha();  // one character that ends the block is still dropped
+      }
       break;
     }
     if (UC::interpreta(texto, uc)) {

@@ -30,9 +30,10 @@ class Estudantes {
 
   // Reads a student block: `linha` is the student record after "ALUNO;"
   // (number, ';', name), `ficheiro` stands just after it. Unit lines follow
-  // until a line of at most one character (consumed), the end of the file,
-  // or a line whose first field is "ALUNO" (left for the caller). A unit line
-  // that cannot be read is reported and skipped. Returns false, reporting the
+  // until a blank line or a line of one character (consumed; a non-blank one
+  // is reported), the end of the file, or a line whose first field is
+  // "ALUNO" (left for the caller). A unit line that cannot be read is
+  // reported and skipped. Returns false, reporting the
   // student record, when its number is not a number; nothing is read then.
   static bool leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudantes& estudante);
 

@@ -1,12 +1,10 @@
 #include "Exportacao.h"
 
 #include <array>
-#include <filesystem>
 #include <iostream>
-#include <system_error>
 
-#include "Gravacao.h"
-#include "LeitorLinhas.h"
+#include "Ficheiros.h"
+#include "Nomes.h"
 #include "Numeros.h"
 
 #ifndef PAUTA_VERSAO
@@ -138,21 +136,23 @@ struct Anterior {
 
 Anterior guardaAnterior(const std::string& nome) {
   Anterior anterior;
-  anterior.existia = LeitorLinhas::leFicheiro(nome, anterior.conteudo);
+  std::string razao;
+  anterior.existia = leFicheiroNormal(nome, &anterior.conteudo, nullptr, &razao) == Leitura::lido;
   return anterior;
 }
 
 void repoe(const std::string& nome, const Anterior& anterior) {
+  std::string erro;
   if (anterior.existia) {
-    gravaFicheiroSeguro(nome, anterior.conteudo);
+    substituiFicheiro(nome, anterior.conteudo, &erro);
   } else {
-    std::error_code erro;
-    std::filesystem::remove(nome, erro);
+    removeFicheiro(nome, &erro);
   }
 }
 
-void imprimeErroGravacao(const std::string& nome) {
-  std::cerr << "ERRO: Não foi possivel gravar o ficheiro " << nome << std::endl;
+void imprimeErroGravacao(const std::string& nome, const std::string& erro) {
+  std::cerr << "ERRO: Não foi possivel gravar o ficheiro " << nome << " (" << erro << ")"
+            << std::endl;
 }
 
 }  // namespace
@@ -190,8 +190,8 @@ std::string conteudoEstatisticas(Listacurso& unidades, const std::vector<Estudan
 
 int exportaCurso(int nCurso, Listacurso& unidades, const std::vector<Estudantes>& estudantes) {
   const std::string codigo = std::to_string(nCurso);
-  const std::string nomePauta = codigo + "-Pauta.csv";
-  const std::string nomeEstatisticas = codigo + "-Estatisticas.csv";
+  const std::string nomePauta = codigo + sufixoPautaCsv;
+  const std::string nomeEstatisticas = codigo + sufixoEstatisticasCsv;
   const std::string pauta = conteudoPauta(estudantes);
   const std::string estatisticas = conteudoEstatisticas(unidades, estudantes);
 
@@ -201,13 +201,14 @@ int exportaCurso(int nCurso, Listacurso& unidades, const std::vector<Estudantes>
   // previous grade sheet that cannot be read cannot be put back and is
   // removed instead.
   const Anterior pautaAnterior = guardaAnterior(nomePauta);
-  if (!gravaFicheiroSeguro(nomePauta, pauta)) {
-    imprimeErroGravacao(nomePauta);
+  std::string erro;
+  if (!substituiFicheiro(nomePauta, pauta, &erro)) {
+    imprimeErroGravacao(nomePauta, erro);
     return estadoErroExportacao;
   }
-  if (!gravaFicheiroSeguro(nomeEstatisticas, estatisticas)) {
+  if (!substituiFicheiro(nomeEstatisticas, estatisticas, &erro)) {
     repoe(nomePauta, pautaAnterior);
-    imprimeErroGravacao(nomeEstatisticas);
+    imprimeErroGravacao(nomeEstatisticas, erro);
     return estadoErroExportacao;
   }
   std::cout << "Exportados " << nomePauta << " e " << nomeEstatisticas << std::endl;

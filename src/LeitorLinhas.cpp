@@ -1,31 +1,15 @@
 #include "LeitorLinhas.h"
 
-#include <cstdio>
-#include <filesystem>
 #include <iostream>
-#include <system_error>
 #include <utility>
 
-bool LeitorLinhas::leFicheiro(const std::string& nome, std::string& conteudo) {
-  std::FILE* f = std::fopen(nome.c_str(), "rb");
-  if (f == nullptr) return false;
-  conteudo.clear();
-  // One allocation for the whole file rather than repeated doublings, which
-  // copy the text each time (the size is only a hint: reading goes on to
-  // the real end of the file).
-  std::error_code erro;
-  const auto tamanho = std::filesystem::file_size(nome, erro);
-  if (!erro) conteudo.reserve(static_cast<size_t>(tamanho));
-  char bloco[1 << 16];
-  size_t lidos = 0;
-  while ((lidos = std::fread(bloco, 1, sizeof bloco, f)) > 0) conteudo.append(bloco, lidos);
-  bool ok = std::ferror(f) == 0;
-  std::fclose(f);
-  return ok;
-}
-
 LeitorLinhas::LeitorLinhas(std::string conteudo, std::string nomeFicheiro)
-    : conteudo_(std::move(conteudo)), nomeFicheiro_(std::move(nomeFicheiro)) {}
+    : LeitorLinhas(std::move(conteudo), std::move(nomeFicheiro), std::cout) {}
+
+LeitorLinhas::LeitorLinhas(std::string conteudo, std::string nomeFicheiro, std::ostream& mensagens)
+    : conteudo_(std::move(conteudo)),
+      nomeFicheiro_(std::move(nomeFicheiro)),
+      mensagens_(&mensagens) {}
 
 LeitorLinhas::~LeitorLinhas() = default;
 
@@ -65,8 +49,8 @@ void LeitorLinhas::devolveLinha() {
 
 void LeitorLinhas::ignoraLinha() {
   ignoradas_ = true;
-  std::cout << "ERRO: Linha " << numero_ << " do ficheiro " << nomeFicheiro_ << " ignorada"
-            << std::endl;
+  *mensagens_ << "ERRO: Linha " << numero_ << " do ficheiro " << nomeFicheiro_ << " ignorada"
+              << std::endl;
 }
 
 long LeitorLinhas::contaLinhas() const {
@@ -84,3 +68,7 @@ long LeitorLinhas::contaLinhasComPrimeiroCampo(std::string_view campo) const {
 }
 
 std::string_view primeiroCampo(std::string_view linha) { return linha.substr(0, linha.find(';')); }
+
+bool linhaEmBranco(std::string_view linha) {
+  return linha.find_first_not_of(" \t\r") == std::string_view::npos;
+}

@@ -3,17 +3,17 @@
 #ifndef PAUTA_LEITORLINHAS_H
 #define PAUTA_LEITORLINHAS_H
 
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
 class LeitorLinhas {
  public:
-  // Reads the whole file `nome` in binary mode into `conteudo`. Returns
-  // false when it cannot be opened or read (a directory, for instance).
-  static bool leFicheiro(const std::string& nome, std::string& conteudo);
-
-  // A reader over `conteudo`, which came from the file `nomeFicheiro`.
+  // A reader over `conteudo`, which came from the file `nomeFicheiro`; the
+  // messages about skipped lines go to `mensagens` (standard output unless
+  // given).
   LeitorLinhas(std::string conteudo, std::string nomeFicheiro);
+  LeitorLinhas(std::string conteudo, std::string nomeFicheiro, std::ostream& mensagens);
   virtual ~LeitorLinhas();
 
   // Sets `linha` to the next line without its line end (LF, or CR LF) and
@@ -44,6 +44,7 @@ class LeitorLinhas {
  private:
   std::string conteudo_;
   std::string nomeFicheiro_;
+  std::ostream* mensagens_;
   size_t posicao_ = 0;
   size_t posicaoAnterior_ = 0;
   long numero_ = 0;
@@ -52,5 +53,8 @@ class LeitorLinhas {
 
 // The text of `linha` before its first ';' (the whole line if it has none).
 std::string_view primeiroCampo(std::string_view linha);
+
+// Whether `linha` holds nothing but blanks (spaces, tabs, CR): a separator.
+bool linhaEmBranco(std::string_view linha);
 
 #endif

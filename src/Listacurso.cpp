@@ -1,48 +1,15 @@
 #include "Listacurso.h"
 
-#include <filesystem>
 #include <iostream>
 #include <string_view>
-#include <system_error>
 #include <unordered_map>
 
-#include "Gravacao.h"
 #include "LeitorLinhas.h"
+#include "Nomes.h"
 #include "Numeros.h"
 #include "Tabela.h"
 
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
-
 namespace {
-
-const char* const sufixoFicheiroUC = "UC.txt";
-
-// A directory entry's name as the program's narrow file functions take it
-// and the console shows it: on Windows in the ANSI code page (the library
-// would give UTF-8, which fopen there does not understand), elsewhere the
-// bytes as the platform lists them.
-std::string nomeNaListagem(const std::filesystem::path& nome) {
-#ifdef _WIN32
-  const std::wstring largo = nome.wstring();
-  const int tamanho = static_cast<int>(largo.size());
-  int n = WideCharToMultiByte(CP_ACP, 0, largo.data(), tamanho, nullptr, 0, nullptr, nullptr);
-  std::string estreito(static_cast<size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) {
-    WideCharToMultiByte(CP_ACP, 0, largo.data(), tamanho, estreito.data(), n, nullptr, nullptr);
-  }
-  return estreito;
-#else
-  return nome.string();
-#endif
-}
 
 // A unit file's name: after any leading '-', a piece up to a '-', then
 // exactly "UC.txt".
@@ -51,12 +18,12 @@ bool nomeDeFicheiroUC(const std::string& nome) {
   if (inicio == std::string::npos) return false;
   size_t traco = nome.find('-', inicio);
   return traco != std::string::npos &&
-         nome.compare(traco + 1, std::string::npos, sufixoFicheiroUC) == 0;
+         nome.compare(traco, std::string::npos, sufixoFicheiroUC) == 0;
 }
 
 // Appends a student's block of the student file.
 void acrescentaBloco(std::string& destino, const Estudantes& e) {
-  destino += "ALUNO;";
+  destino += inicioRegistoAluno;
   acrescentaInteiro(destino, e.getNumAluno());
   destino += ';';
   destino += e.getNome();
@@ -91,16 +58,13 @@ void imprimeCabecalho(const char* coluna1, int largura1, const char* coluna2, in
 
 }  // namespace
 
-Listacurso::Listacurso() : curso(0), n(0), linhasIgnoradas(false), copiaFeita(false) {}
+Listacurso::Listacurso()
+    : curso(0), n(0), linhasIgnoradas(false), copiaFeita(false), identidadeConhecida(false) {}
 
 Listacurso::~Listacurso() = default;
 
 void Listacurso::listaFicheiros() {
-  std::error_code erro;
-  std::filesystem::directory_iterator it(".", erro);
-  if (erro) return;
-  for (; it != std::filesystem::directory_iterator(); it.increment(erro)) {
-    std::string nome = nomeNaListagem(it->path().filename());
+  for (const std::string& nome : listaFicheirosNormais(".")) {
     if (!nomeDeFicheiroUC(nome)) continue;
     Cmenu entrada(nome);
     if (entrada.valido()) menu.push_back(entrada);
@@ -153,17 +117,27 @@ void Listacurso::setUCsCurso(int nCurso, int /*nUCs*/, LeitorLinhas& ficheiro) {
 void Listacurso::setListaEstudantes(int nCurso, int nEstudantes, LeitorLinhas& ficheiro) {
   curso = nCurso;
   n = nEstudantes;
-  if (n <= 0) return;
-  listaEstudantes.reserve(static_cast<size_t>(n));
+  if (n > 0) listaEstudantes.reserve(static_cast<size_t>(n));
+  // Every line is walked even without student records: a line that is not
+  // used is reported, never dropped without a word at the next save.
+  const std::string_view inicio = inicioRegistoAluno;
   std::string_view texto;
   Estudantes estudante;
   while (ficheiro.proximaLinha(texto)) {
-    if (texto.size() <= 6 || texto.compare(0, 6, "ALUNO;") != 0) continue;
-    if (Estudantes::leBloco(texto.substr(6), ficheiro, estudante)) {
+    if (texto.size() <= inicio.size() || texto.compare(0, inicio.size(), inicio) != 0) {
+      if (!linhaEmBranco(texto)) ficheiro.ignoraLinha();
+      continue;
+    }
+    if (Estudantes::leBloco(texto.substr(inicio.size()), ficheiro, estudante)) {
       listaEstudantes.push_back(std::move(estudante));
     }
   }
   linhasIgnoradas = linhasIgnoradas || ficheiro.houveLinhasIgnoradas();
+}
+
+void Listacurso::setIdentidadeFicheiro(const IdentidadeFicheiro& id) {
+  identidade = id;
+  identidadeConhecida = true;
 }
 
 int Listacurso::checkNumAluno(int numAluno) const {
@@ -281,23 +255,69 @@ std::string Listacurso::conteudoFicheiroEstudantes() const {
   return conteudo;
 }
 
-int Listacurso::gravaFicheiro(const std::string& nomeFicheiro) {
-  const std::string copia = nomeFicheiro + ".bak";
-  bool guardaCopia = linhasIgnoradas && !copiaFeita;
-  bool ok = !guardaCopia || copiaFicheiro(nomeFicheiro, copia);
-  ok = ok && gravaFicheiroSeguro(nomeFicheiro, pedacosFicheiroEstudantes(listaEstudantes));
-  if (!ok) {
-    std::cout << "ERRO: Não foi possivel gravar o ficheiro " << nomeFicheiro << std::endl;
-    return 0;
+namespace {
+
+void imprimeErroGravacao(std::ostream& mensagens, const std::string& nome,
+                         const std::string& erro) {
+  mensagens << "ERRO: Não foi possivel gravar o ficheiro " << nome << " (" << erro << ")"
+            << std::endl;
+}
+
+}  // namespace
+
+Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro,
+                                                 std::ostream& mensagens) {
+  std::string original;
+  IdentidadeFicheiro atual;
+  std::string erro;
+  if (leFicheiroNormal(nomeFicheiro, &original, &atual, &erro) == Leitura::ilegivel) {
+    imprimeErroGravacao(mensagens, nomeFicheiro, nomeFicheiro + ": " + erro);
+    return Gravacao::falhou;
   }
-  if (guardaCopia) {
+  if (identidadeConhecida && !mesmoConteudo(atual, identidade)) {
+    // Someone else changed the file: keep both versions, replace neither.
+    std::string conflito;
+    if (!gravaFicheiroNovo(nomeFicheiro + sufixoConflito,
+                           pedacosFicheiroEstudantes(listaEstudantes), nomeFicheiro, &conflito,
+                           &erro)) {
+      imprimeErroGravacao(mensagens, nomeFicheiro, erro);
+      return Gravacao::falhou;
+    }
+    identidade = atual;
+    mensagens << "ERRO: O ficheiro " << nomeFicheiro
+              << " foi alterado por outro programa depois de ser carregado; as alterações desta "
+                 "sessão foram gravadas em "
+              << conflito << std::endl;
+    return Gravacao::conflito;
+  }
+  if (linhasIgnoradas && !copiaFeita && atual.existe) {
+    if (!gravaFicheiroNovo(nomeFicheiro + sufixoCopia, original, nomeFicheiro, &copiaPorAnunciar,
+                           &erro)) {
+      imprimeErroGravacao(mensagens, nomeFicheiro, erro);
+      return Gravacao::falhou;
+    }
     copiaFeita = true;
-    std::cout << "ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para "
-              << copia << std::endl;
   }
-  std::cout << std::endl;
-  std::cout << " ---------- AS ALTERAÇÕES FORAM GRAVADAS NO FICHEIRO " << nomeFicheiro
+  original = std::string();  // the memory back before writing
+  IdentidadeFicheiro nova;
+  if (!substituiFicheiro(nomeFicheiro, pedacosFicheiroEstudantes(listaEstudantes), &erro, &nova)) {
+    imprimeErroGravacao(mensagens, nomeFicheiro, erro);
+    return Gravacao::falhou;
+  }
+  identidade = nova;
+  identidadeConhecida = true;
+  if (!copiaPorAnunciar.empty()) {
+    mensagens << "ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para "
+              << copiaPorAnunciar << std::endl;
+    copiaPorAnunciar.clear();
+  }
+  mensagens << std::endl;
+  mensagens << " ---------- AS ALTERAÇÕES FORAM GRAVADAS NO FICHEIRO " << nomeFicheiro
             << " ----------" << std::endl;
-  std::cout << std::endl;
-  return 1;
+  mensagens << std::endl;
+  return Gravacao::gravado;
+}
+
+int Listacurso::gravaFicheiro(const std::string& nomeFicheiro) {
+  return gravaEstudantes(nomeFicheiro, std::cout) != Gravacao::falhou ? 1 : 0;
 }

@@ -5,11 +5,13 @@
 #ifndef PAUTA_LISTACURSO_H
 #define PAUTA_LISTACURSO_H
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "Cmenu.h"
 #include "Estudantes.h"
+#include "Ficheiros.h"
 #include "UC.h"
 
 class LeitorLinhas;
@@ -35,10 +37,14 @@ class Listacurso {
   // Loads the units of a unit file: its first line (the course record) is
   // skipped, empty lines are skipped silently, unreadable ones reported.
   void setUCsCurso(int nCurso, int nUCs, LeitorLinhas& ficheiro);
-  // Loads the students of a student file (nothing when n <= 0). Lines that
-  // cannot be read are reported and skipped; the next successful save then
-  // keeps a copy of the original file.
+  // Loads the students of a student file. Every non-blank line that gives
+  // no student or unit (unreadable, stray, after a block cut short, the
+  // unit lines of a skipped record) is reported; the next successful save
+  // then keeps a copy of the original file.
   void setListaEstudantes(int nCurso, int n, LeitorLinhas& ficheiro);
+  // Remembers what the student file held when it was loaded: a save then
+  // replaces it only while it still holds that.
+  void setIdentidadeFicheiro(const IdentidadeFicheiro& identidade);
   void setCurso(int c) { curso = c; }
   int getCurso() const { return curso; }
   std::vector<UC> getCopiaListaUCsCurso() const { return listaUCsCurso; }
@@ -80,9 +86,20 @@ class Listacurso {
   // of every unit of `listaUnidadesCurso`.
   void userSetEstudante(const std::vector<UC>& listaUnidadesCurso,
                         const std::vector<Estudantes>& listaEstComp);
-  // Rewrites the student file `nomeFicheiro` safely and prints the
-  // confirmation; on failure prints the error instead and the file is left
-  // as it was. Returns 1 when saved, 0 when not.
+  enum class Gravacao {
+    gravado,   // the student file was replaced
+    conflito,  // it had changed since loading: written beside it instead
+    falhou,    // nothing written; the error was printed
+  };
+  // Saves the students to `nomeFicheiro` safely, with its messages on
+  // `mensagens`: the confirmation, or the error with its reason. If the file
+  // changed since it was loaded it is not replaced: the students go to the
+  // first free `nomeFicheiro`.conflito[.N] and the error says so. The first
+  // save after skipped lines first keeps the original as the first free
+  // `nomeFicheiro`.bak[.N].
+  Gravacao gravaEstudantes(const std::string& nomeFicheiro, std::ostream& mensagens);
+  // gravaEstudantes on standard output. Returns 1 when the changes are kept
+  // (saved, or written to a conflict file), 0 when not.
   int gravaFicheiro(const std::string& nomeFicheiro);
   // The whole content of a student file holding the current students.
   std::string conteudoFicheiroEstudantes() const;
@@ -97,6 +114,11 @@ class Listacurso {
   // keeps a copy of the original first.
   bool linhasIgnoradas;
   bool copiaFeita;
+  // The copy made by a save that then failed, still to be announced.
+  std::string copiaPorAnunciar;
+  // What the student file held at loading or at the last save.
+  bool identidadeConhecida;
+  IdentidadeFicheiro identidade;
 };
 
 #endif

@@ -1,14 +1,17 @@
 #include "Programa.h"
 
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "Auxiliar.h"
+#include "BloqueioCurso.h"
+#include "CarregaCurso.h"
 #include "Consola.h"
 #include "Emenu.h"
 #include "Exportacao.h"
-#include "LeitorLinhas.h"
 #include "Listacurso.h"
+#include "Nomes.h"
 
 namespace {
 
@@ -45,35 +48,54 @@ int escolheCurso(const Listacurso& listaCursosDisponiveis) {
   }
 }
 
-// --- Course loading ---
+// --- The course lock ---
 
-// Answers false, printing nothing, when the unit file cannot be read.
-bool carregaUnidades(int nCurso, Listacurso& listaUnidadesCurso) {
-  const std::string nomefUCs = std::to_string(nCurso) + "-UC.txt";
-  std::string conteudo;
-  if (!LeitorLinhas::leFicheiro(nomefUCs, conteudo)) return false;
-  LeitorLinhas fUCs(std::move(conteudo), nomefUCs);
-  long numUCs = fUCs.contaLinhas() - 1;
-  std::cout << "o número de UCs do curso é: " << numUCs << std::endl;
-  listaUnidadesCurso.setUCsCurso(nCurso, static_cast<int>(numUCs), fUCs);
-  return true;
+const int respostaAbrirMesmoAssim = 1;
+const int respostaOutroCurso = 0;
+
+void imprimeDono(const DonoBloqueio& dono) {
+  std::cout << " (máquina " << dono.maquina << ", processo " << dono.processo << ", desde "
+            << dono.desde << ")" << std::endl;
 }
 
-void carregaEstudantes(int nCurso, Sessao& sessao) {
-  sessao.nomefEstudantes = std::to_string(nCurso) + "-Estudantes.txt";
-  std::cout << std::endl;
-  std::cout << "A abrir o Ficheiro de estudantes " << sessao.nomefEstudantes << std::endl;
-  std::cout << std::endl;
-  std::string conteudo;
-  if (!LeitorLinhas::leFicheiro(sessao.nomefEstudantes, conteudo)) {
-    std::cout << "Não foi possivel abrir o ficheiro " << sessao.nomefEstudantes << std::endl;
-    return;
+void avisaSemBloqueio(int nCurso) {
+  std::cout << "ATENÇÃO: Não foi possivel bloquear o curso " << nCurso
+            << "; outra sessão pode alterar os mesmos ficheiros" << std::endl;
+}
+
+// Takes the lock of course nCurso for this session; when another session
+// holds it, the user may open the course all the same or choose another.
+// Answers false when the user chose another course.
+bool bloqueiaCurso(int nCurso) {
+  const std::string nome = nomeFicheiroEstudantes(nCurso) + sufixoBloqueio;
+  DonoBloqueio dono;
+  std::string razao;
+  switch (adquireBloqueio(nome, &dono, &razao)) {
+    case Bloqueio::obtido:
+      return true;
+    case Bloqueio::antigoRemovido:
+      std::cout << "ATENÇÃO: Foi removido o bloqueio antigo do curso " << nCurso;
+      imprimeDono(dono);
+      return true;
+    case Bloqueio::impossivel:
+      avisaSemBloqueio(nCurso);
+      return true;
+    case Bloqueio::ocupado:
+      break;
   }
-  LeitorLinhas fEstudantes(std::move(conteudo), sessao.nomefEstudantes);
-  long numEstudantes = fEstudantes.contaLinhasComPrimeiroCampo("ALUNO");
-  std::cout << "O número de Estudantes carregados é " << numEstudantes << std::endl;
-  sessao.listaEstudantesCurso.setListaEstudantes(nCurso, static_cast<int>(numEstudantes),
-                                                 fEstudantes);
+  std::cout << "ATENÇÃO: O curso " << nCurso << " está a ser alterado noutra sessão";
+  imprimeDono(dono);
+  for (;;) {
+    std::cout << "Para abrir o curso mesmo assim insira 1, para escolher outro curso insira 0"
+              << std::endl;
+    const int resposta = getIntFromUser();
+    if (resposta == respostaOutroCurso) return false;
+    if (resposta == respostaAbrirMesmoAssim) {
+      if (!tomaBloqueio(nome, &razao)) avisaSemBloqueio(nCurso);
+      return true;
+    }
+    std::cout << "Opção inválida" << std::endl;
+  }
 }
 
 // --- Main menu ---
@@ -308,48 +330,71 @@ void consultaUCs(Sessao& sessao) {
 
 }  // namespace
 
+namespace {
+
+// Chooses, locks and loads a course; answers its session, or nullptr when
+// the user typed 0 at the course prompt. A course whose lock the user left
+// to another session, or whose student file cannot be read, sends him back
+// to the course choice.
+std::unique_ptr<Sessao> abreCurso(const Listacurso& listaCursosDisponiveis) {
+  for (;;) {
+    const int nCurso = escolheCurso(listaCursosDisponiveis);
+    if (nCurso == 0) return nullptr;
+    std::cout << "O curso escolhido foi:" << std::endl;
+    std::cout << std::endl;
+    listaCursosDisponiveis.imprimeCursoEscolhido(nCurso);
+    std::cout << std::endl;
+    if (!bloqueiaCurso(nCurso)) continue;
+
+    auto sessao = std::make_unique<Sessao>();
+    if (!carregaUnidadesCurso(nCurso, sessao->listaUnidadesCurso, std::cout)) {
+      // The listed unit file has gone since start-up: say why the course
+      // has no units rather than showing an empty course without a word.
+      std::cout << "Não foi possivel abrir o ficheiro " << nomeFicheiroUC(nCurso) << std::endl;
+    }
+    if (carregaEstudantesCurso(nCurso, sessao->listaEstudantesCurso, std::cout)) {
+      sessao->nomefEstudantes = nomeFicheiroEstudantes(nCurso);
+      return sessao;
+    }
+    libertaBloqueio();
+  }
+}
+
+}  // namespace
+
 int executaDialogo() {
   consolaIniciar();
-  Sessao sessao;
-  consolaRegistaAlteracoes(&sessao.alteracoes);
+  consolaRegistaLimpeza(libertaBloqueio);
+  consolaTrataSinais();
 
   std::cout << std::endl;
   std::cout << "Quivra - Dravelho - Aluno Olvarin Tesk nº4455302 " << std::endl;
   Listacurso listaCursosDisponiveis;
   listaCursosDisponiveis.listaFicheiros();
-  const int nCurso = escolheCurso(listaCursosDisponiveis);
-  if (nCurso == 0) {
+  std::unique_ptr<Sessao> sessao = abreCurso(listaCursosDisponiveis);
+  if (sessao == nullptr) {
     std::cout << std::endl;
     std::cout << "A Sair ..." << std::flush;
-    consolaRegistaAlteracoes(nullptr);
+    consolaLimpa();
     return 0;
   }
-  std::cout << "O curso escolhido foi:" << std::endl;
-  std::cout << std::endl;
-  listaCursosDisponiveis.imprimeCursoEscolhido(nCurso);
+  consolaRegistaAlteracoes(&sessao->alteracoes);
   std::cout << std::endl;
 
-  if (!carregaUnidades(nCurso, sessao.listaUnidadesCurso)) {
-    // The listed unit file has gone since start-up: say why the course has
-    // no units rather than showing an empty course without a word.
-    std::cout << "Não foi possivel abrir o ficheiro " << nCurso << "-UC.txt" << std::endl;
-  }
-  carregaEstudantes(nCurso, sessao);
-  std::cout << std::endl;
-
-  menuPrincipal(sessao);
-  consultaUCs(sessao);
+  menuPrincipal(*sessao);
+  consultaUCs(*sessao);
   std::cout << std::endl;
   std::cout << "A sair ..." << std::flush;
   consolaRegistaAlteracoes(nullptr);
+  consolaLimpa();
   return 0;
 }
 
 namespace {
 
 // While alive, everything written to std::cout goes to standard error: the
-// export loads the course with the dialogue's own loading code, whose
-// messages must not mix with the export's one line of output.
+// unit reader prints its message about an invalid assessment option there,
+// and it must not mix with the export's one line of output.
 class SaidaParaErros {
  public:
   SaidaParaErros() : anterior_(std::cout.rdbuf(std::cerr.rdbuf())) {}
@@ -371,12 +416,14 @@ int executaExportacao(int nCurso) {
   Sessao sessao;
   {
     SaidaParaErros redirecao;
-    if (!carregaUnidades(nCurso, sessao.listaUnidadesCurso)) {
+    if (!carregaUnidadesCurso(nCurso, sessao.listaUnidadesCurso, std::cerr)) {
       std::cerr << "ERRO: O curso " << nCurso << " não existe: não foi possivel ler o ficheiro "
-                << nCurso << "-UC.txt" << std::endl;
+                << nomeFicheiroUC(nCurso) << std::endl;
       return estadoErroExportacao;
     }
-    carregaEstudantes(nCurso, sessao);
+    if (!carregaEstudantesCurso(nCurso, sessao.listaEstudantesCurso, std::cerr)) {
+      return estadoErroExportacao;
+    }
   }
   return exportaCurso(nCurso, sessao.listaUnidadesCurso,
                       sessao.listaEstudantesCurso.getListaEstudantes());

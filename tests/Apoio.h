@@ -82,8 +82,9 @@ inline Texto erroLinha(int n, const Texto& ficheiro) {
 inline Texto gravadas(const Texto& ficheiro) {
   return "\n ---------- AS ALTERAÇÕES FORAM GRAVADAS NO FICHEIRO " + ficheiro + " ----------\n\n";
 }
-inline Texto naoGravou(const Texto& f) {
-  return "ERRO: Não foi possivel gravar o ficheiro " + f + "\n";
+// A failed save of `f`, with the file and reason the failing step gave.
+inline Texto naoGravou(const Texto& f, const Texto& porque) {
+  return "ERRO: Não foi possivel gravar o ficheiro " + f + " (" + porque + ")\n";
 }
 
 // Grading model: units read from record texts, and the texts of dialogues and reports.
@@ -212,8 +213,14 @@ const Texto linhaEstatistica =
 const Texto linhaBases = "21053;Bases de Dados;2;1;6" + avaliacaoVazia;
 using Mapa = std::map<Texto, Texto>;
 const Texto ficheiroEstudantes = "12-Estudantes.txt";
-const auto gravouBem = std::make_pair(1, gravadas(ficheiroEstudantes)),
-           falhouGravar = std::make_pair(0, naoGravou(ficheiroEstudantes));
+const auto gravouBem = std::make_pair(1, gravadas(ficheiroEstudantes));
+inline std::pair<int, Texto> falhouGravar(const Texto& porque) {
+  return {0, naoGravou(ficheiroEstudantes, porque)};
+}
+inline Texto copiado(const Texto& copia) {
+  return "ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para " + copia +
+         "\n";
+}
 const Texto ficheiroValido = crlf({"ALUNO;1001;Um", linhaAlgebra, "", "ALUNO;1002;Dois", ""});
 inline std::pair<int, Texto> gravaCurso(Listacurso& k) {
   Captura c;

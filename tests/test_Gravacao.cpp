@@ -3,41 +3,45 @@
 // Saving writes the exact bytes, no temporary file left; a failure leaves the old file as it was.
 TEST(Gravacao, BytesExactosEFalhas) {
   PastaTemporaria p;
+  const Texto& nome = ficheiroEstudantes;
   const Texto antigo =
       "conteúdo antigo, mais comprido do que o novo" + ficheiroValido + ficheiroValido;
-  p.c.escreve(ficheiroEstudantes, antigo);
+  p.c.escreve(nome, antigo);
   Listacurso k = carregaCurso(ficheiroValido);
-  fs::create_directory(ficheiroEstudantes + ".tmp");
-  EXPECT_EQ(gravaCurso(k), falhouGravar);
-  EXPECT_EQ(p.c.ficheiros(), (Mapa{{ficheiroEstudantes, antigo}}));
-  fs::remove(ficheiroEstudantes + ".tmp");
+  fs::create_directory(nome + ".tmp");
+  EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ".tmp: é uma pasta"));
+  EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, antigo}}));
+  fs::remove(nome + ".tmp");
   EXPECT_EQ(gravaCurso(k), gravouBem);
-  EXPECT_EQ(p.c.ficheiros(), (Mapa{{ficheiroEstudantes, ficheiroValido}}));
-  fs::rename(ficheiroEstudantes, "guardado");
-  fs::create_directory(ficheiroEstudantes);
-  EXPECT_EQ(gravaCurso(k), falhouGravar);
+  EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, ficheiroValido}}));
+  fs::rename(nome, "guardado");
+  fs::create_directory(nome);
+  EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ": é uma pasta"));
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{"guardado", ficheiroValido}}));
 }
 
-// After skipped lines, the first good save copies the original to NAME.bak; no copy, no save.
-TEST(Gravacao, CopiaDoOriginalSoNaPrimeiraGravacao) {
+// After skipped lines, the first good save of a session keeps the original under the first free
+// backup name, never over an earlier backup; no backup, no save.
+TEST(Gravacao, CopiasDoOriginalNuncaSeSobrepoem) {
   PastaTemporaria p;
+  const Texto& nome = ficheiroEstudantes;
   const Texto mau = crlf({"ALUNO;1001;Um", linhaAlgebra, "21037;Estatística;1;2", "", "ALUNO;x;Mau",
                           "", "ALUNO;1002;Dois", ""});
-  p.c.escreve(ficheiroEstudantes, mau);
+  p.c.escreve(nome, mau);
   Listacurso k = carregaCurso(mau);
-  fs::create_directory(ficheiroEstudantes + ".bak");
-  EXPECT_EQ(gravaCurso(k), falhouGravar);
-  EXPECT_EQ(p.c.ficheiros(), (Mapa{{ficheiroEstudantes, mau}}));
-  fs::remove(ficheiroEstudantes + ".bak");
-  EXPECT_EQ(gravaCurso(k).second,
-            "ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi "
-            "copiado para " +
-                ficheiroEstudantes + ".bak\n" + gravouBem.second);
-  EXPECT_EQ(p.c.ficheiros(),
-            (Mapa{{ficheiroEstudantes, ficheiroValido}, {ficheiroEstudantes + ".bak", mau}}));
-  p.c.escreve(ficheiroEstudantes + ".bak", "mudado");
+  fs::create_directory(nome + ".bak.tmp");
+  EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ".bak.tmp: é uma pasta"));
+  EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, mau}}));
+  fs::remove(nome + ".bak.tmp");
+  fs::create_directory(nome + ".bak");
+  EXPECT_EQ(gravaCurso(k).second, copiado(nome + ".bak.1") + gravouBem.second);
   EXPECT_EQ(gravaCurso(k), gravouBem);
+  EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, ficheiroValido}, {nome + ".bak.1", mau}}));
+
+  const Texto outro = mau + "solto\r\n";
+  p.c.escreve(nome, outro);
+  Listacurso segunda = carregaCurso(outro);
+  EXPECT_EQ(gravaCurso(segunda).second, copiado(nome + ".bak.2") + gravouBem.second);
   EXPECT_EQ(p.c.ficheiros(),
-            (Mapa{{ficheiroEstudantes, ficheiroValido}, {ficheiroEstudantes + ".bak", "mudado"}}));
+            (Mapa{{nome, ficheiroValido}, {nome + ".bak.1", mau}, {nome + ".bak.2", outro}}));
 }

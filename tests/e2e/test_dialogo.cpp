@@ -157,7 +157,8 @@ TEST(Dialogo, ArranqueECarregamento) {
       {"só linhas ALUNO exatas, erros depois da contagem",
        "5\n9\n9\n",
        inicio(linhaCursoCinco, "3\n" + erroLinha(3, "5-UC.txt"),
-              carregados(3) + erroLinha(2, e) + erroLinha(4, e) + erroLinha(8, e)) +
+              carregados(3) + erroLinha(2, e) + erroLinha(4, e) + erroLinha(6, e) +
+                  erroLinha(7, e) + erroLinha(8, e)) +
            sair,
        {},
        {{"5-UC.txt", crlf({"CURSO;5;Curso Cinco", "21002;Álgebra Linear;1;1;6",
@@ -244,7 +245,10 @@ TEST(Dialogo, InserirNotas) {
 
 // Whole sessions: saving, the last question, failed saves, end of input with changes.
 TEST(Dialogo, Sessoes) {
-  const Texto erroGravar = naoGravou("5-Estudantes.txt");
+  const Texto erroGravar = naoGravou("5-Estudantes.txt", "5-Estudantes.txt.tmp: é uma pasta");
+  const Texto naoLido =
+      "ERRO: O ficheiro 5-Estudantes.txt existe mas não pode ser lido (é uma pasta); "
+      "o curso 5 não foi aberto\n";
   const Texto falhada = insere + menuGeral + escolheu(4) + erroGravar + menuGeral + consulta +
                         pergunta + erroGravar + respostas + fim;
   corre({
@@ -260,9 +264,16 @@ TEST(Dialogo, Sessoes) {
       {"inserir e sair sem gravar", "5\n3\n33\nEva Reis\n9\n9\n5\n0\n",
        inicio5() + insere + menuGeral + consulta + pergunta + "A Opção que inseriu é inválida\n" +
            respostas + fim},
-      {"ficheiro de estudantes é uma pasta",
+      {"pasta no lugar do temporário",
        "5\n3\n33\nEva Reis\n4\n9\n9\n1\n0\n",
-       inicio5(semFicheiro) + falhada,
+       inicio5() + falhada,
+       {},
+       {{"5-UC.txt", ucsCurso5},
+        {"5-Estudantes.txt", estudantesCurso5},
+        {"5-Estudantes.txt.tmp", "/"}}},
+      {"ficheiro de estudantes é uma pasta: de volta à escolha do curso",
+       "5\n0\n",
+       inicio5(naoLido) + listagem(curso()).substr(1) + "\nA Sair ...",
        {},
        {{"5-UC.txt", ucsCurso5}, {"5-Estudantes.txt", "/"}}},
       {"fim da entrada no menu", "5\n3\n33\nEva Reis\n",

@@ -82,7 +82,8 @@ TEST(Exportar, Falhas) {
     Resultado r = c.executa("", {"--exportar", codigo});
     const Texto desdeErro = r.erros.substr(std::min(r.erros.find("ERRO:"), r.erros.size()));
     EXPECT_TRUE(r.estado == 2 && r.saida.empty()) << codigo;
-    EXPECT_EQ(desdeErro, codigo == "99" ? r.erros : naoGravou("12-Pauta.csv"));
+    EXPECT_EQ(desdeErro,
+              codigo == "99" ? r.erros : naoGravou("12-Pauta.csv", "12-Pauta.csv: é uma pasta"));
     EXPECT_EQ(std::count(desdeErro.begin(), desdeErro.end(), '\n'), 1) << r.erros;
   }
   EXPECT_EQ(c.ficheiros(), antes);

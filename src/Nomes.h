@@ -1,0 +1,45 @@
+// The names of the course data files and of the files kept beside them, and
+// the keyword of a student record: one place for every name the program
+// gives a file or looks for in one.
+#ifndef PAUTA_NOMES_H
+#define PAUTA_NOMES_H
+
+#include <string>
+#include <string_view>
+
+// End of a unit file's name after the course code.
+const char* const sufixoFicheiroUC = "-UC.txt";
+// End of a student file's name after the course code.
+const char* const sufixoFicheiroEstudantes = "-Estudantes.txt";
+// Added to a file's name for the temporary file of its safe replacement.
+const char* const sufixoTemporario = ".tmp";
+// Added to a student file's name for the copy of an original whose lines
+// were skipped at loading.
+const char* const sufixoCopia = ".bak";
+// Added to a student file's name for the lock of a session on the course.
+const char* const sufixoBloqueio = ".lock";
+// Added to a student file's name for a session's version that could not
+// replace a file changed by someone else.
+const char* const sufixoConflito = ".conflito";
+// The keyword of a course record.
+const char* const palavraCurso = "CURSO";
+// The keyword of a student record and the record's start as written.
+const char* const palavraAluno = "ALUNO";
+const char* const inicioRegistoAluno = "ALUNO;";
+// Ends of the names of the exported files after the course code.
+const char* const sufixoPautaCsv = "-Pauta.csv";
+const char* const sufixoEstatisticasCsv = "-Estatisticas.csv";
+
+// "<code>-UC.txt".
+inline std::string nomeFicheiroUC(int codigo) { return std::to_string(codigo) + sufixoFicheiroUC; }
+// "<code>-Estudantes.txt".
+inline std::string nomeFicheiroEstudantes(int codigo) {
+  return std::to_string(codigo) + sufixoFicheiroEstudantes;
+}
+// The n-th name of a series of files that never replace one another:
+// `base` itself for 0, then `base`.1, `base`.2, ...
+inline std::string nomeNumerado(const std::string& base, int n) {
+  return n == 0 ? base : base + "." + std::to_string(n);
+}
+
+#endif
