@@ -15,6 +15,10 @@ namespace {
 
 const char* const fimLinha = "\r\n";
 const char separadorCsv = ';';
+// The first characters by which a spreadsheet takes a cell for a formula,
+// and the mark that makes it plain text.
+const char* const inicioFormula = "=+-@\t\r";
+const char guardaFormula = '\'';
 
 const int notaMinimaAprovado = 10;
 const int notaMaxima = 20;
@@ -158,9 +162,15 @@ void imprimeErroGravacao(const std::string& nome, const std::string& erro) {
 }  // namespace
 
 std::string celulaCsv(std::string_view texto) {
-  if (texto.find_first_of(";\"\r\n") == std::string_view::npos) return std::string(texto);
+  std::string guardado;
+  if (!texto.empty() &&
+      std::string_view(inicioFormula).find(texto.front()) != std::string_view::npos) {
+    guardado = guardaFormula;
+  }
+  guardado += texto;
+  if (guardado.find_first_of(";\"\r\n") == std::string::npos) return guardado;
   std::string celula = "\"";
-  for (char c : texto) {
+  for (char c : guardado) {
     if (c == '"') celula += '"';
     celula += c;
   }
