@@ -86,6 +86,8 @@ DonoBloqueio leLinhaBloqueio(std::string_view conteudo) {
     if (fim == std::string_view::npos) break;
     conteudo.remove_prefix(fim + 1);
   }
+  long long pid = 0;
+  if (!lePid(dono.processo, pid)) dono.processo = "?";  // not a process id: unknown
   return dono;
 }
 

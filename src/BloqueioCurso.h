@@ -20,7 +20,8 @@ struct DonoBloqueio {
 
 // The lock file's line for its holder (without its line end).
 std::string linhaBloqueio(const DonoBloqueio& dono);
-// Reads a lock file's content; fields it lacks stay "?".
+// Reads a lock file's content; fields it lacks, and a process id that is not
+// a number, are "?".
 DonoBloqueio leLinhaBloqueio(std::string_view conteudo);
 // This session as the holder of a lock taken now.
 DonoBloqueio esteProcesso();

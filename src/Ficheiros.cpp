@@ -95,8 +95,8 @@ class PedacosMedidos {
   }
 
  private:
-  const Pedacos& pedacos_;
   XXH3_state_t estado_;
+  const Pedacos& pedacos_;
   std::uint64_t tamanho_ = 0;
 };
 
@@ -306,7 +306,7 @@ Leitura leFicheiroNormal(const std::string& nome, std::string* conteudo,
     return Leitura::ilegivel;
   }
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    *razao = razaoTipo(info.st_mode);
+    *razao = S_ISREG(info.st_mode) ? razaoErro(errno) : razaoTipo(info.st_mode);
     close(fd);
     return Leitura::ilegivel;
   }
