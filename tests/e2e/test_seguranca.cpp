@@ -1,0 +1,304 @@
+// Data safety of the real program on POSIX: the course lock between sessions and signals, a file
+// changed under a session, links, FIFOs, permissions, a file-size limit, skipped lines and their
+// backups, formulas in the export. Every run has a time limit, so a hang fails instead of waiting.
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "Apoio.h"
+
+namespace {
+
+const std::string est = "12-Estudantes.txt", bloqueio = est + ".lock";
+const std::string guardaSessao = "12\n3\n2001\nNovo\n4\n9\n9\n";  // adds 2001, saves, leaves
+
+std::string maquina() {
+  char nome[256] = {};
+  gethostname(nome, sizeof nome - 1);
+  return nome;
+}
+
+// Runs the sh script in the scenario's directory, $P being the command that starts pauta, with a
+// time limit; answers what the script wrote to ../saida.
+std::string script(const Cenario& c, const std::string& texto) {
+  const fs::path raiz = c.dir().parent_path();
+  c.escreve("../script.sh", "P=" + comandoPauta() + "\n" + texto);
+  const int estado = std::system(
+      ("cd '" + c.dir().string() + "' && timeout 60 sh ../script.sh 2>../erros").c_str());
+  EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 0) << texto << leFicheiro(raiz / "erros");
+  return leFicheiro(raiz / "saida");
+}
+
+bool contem(const std::string& texto, const std::string& parte) {
+  return texto.find(parte) != std::string::npos;
+}
+
+std::string ocupado(const std::string& dono) {
+  return "12-UC.txt \n\nATENÇÃO: O curso 12 está a ser alterado noutra sessão (" + dono +
+         ")\nPara abrir o curso mesmo assim insira 1, para escolher outro curso insira 0\n";
+}
+
+// What a session saving `entrada` on the example course leaves in the student file.
+std::string gravadoPor(const std::string& entrada) {
+  Cenario c;
+  c.copiaExemplos();
+  c.executa(entrada);
+  return c.le(est);
+}
+
+// Runs pauta as another user when the tests run as root, who may write and read every file:
+// permissions are then those of the scenario's root-owned files and folder.
+std::string semPrivilegios() {
+  return getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+}
+
+bool ehLigacao(const Cenario& c, const std::string& nome) { return fs::is_symlink(c.dir() / nome); }
+
+}  // namespace
+
+// Two sessions on one course: the second is told who holds it and may leave it or take it over;
+// SIGTERM ends a session like the end of input and releases its lock; a dead session's lock is
+// removed with a warning; an unreadable lock is shown with '?'.
+TEST(Seguranca, BloqueioEntreSessoes) {
+  Cenario c;
+  c.copiaExemplos();
+  script(c,
+         "mkfifo ../entrada; $P <../entrada >../primeira & primeira=$!; exec 3>../entrada\n"
+         "printf '12\\n3\\n2001\\nNovo\\n' >&3\n"
+         "for i in $(seq 1200); do grep -q 'Inseriu o estudante' ../primeira && break; sleep 0.05;"
+         " done\n"
+         "cp " +
+             bloqueio +
+             " ../bloqueio; echo $primeira > ../pid\n"
+             "printf '12\\n7\\n0\\n0\\n' | $P >../segunda\n"
+             "kill -TERM $primeira; wait $primeira; echo $? >../estado; ls -a >../depois\n");
+  const fs::path raiz = c.dir().parent_path();
+  std::string pid = leFicheiro(raiz / "pid");
+  pid.pop_back();
+  const std::string linha = leFicheiro(raiz / "bloqueio");
+  EXPECT_EQ(linha.rfind(pid + ";" + maquina() + ";", 0), 0u) << linha;
+  const std::string desde = linha.substr(linha.rfind(';') + 1, 16);
+  EXPECT_EQ(linha.size(), linha.rfind(';') + 1 + 16 + 2) << linha;  // YYYY-MM-DD HH:MM CR LF
+  const std::string segunda = leFicheiro(raiz / "segunda");
+  EXPECT_TRUE(
+      contem(segunda, ocupado("máquina " + maquina() + ", processo " + pid + ", desde " + desde) +
+                          "Opção inválida\nPara abrir o curso mesmo assim insira 1, para "
+                          "escolher outro curso insira 0\n\nOs cursos atualmente"))
+      << segunda;
+  EXPECT_TRUE(contem(segunda, "Insira 0 para sair\n\nA Sair ...")) << segunda;
+  EXPECT_FALSE(contem(segunda, "A abrir o Ficheiro"));
+  const std::string primeira = leFicheiro(raiz / "primeira");
+  EXPECT_EQ(primeira.substr(primeira.size() - alteracoesPerdidas.size() - 1),
+            "\n" + alteracoesPerdidas);
+  EXPECT_EQ(leFicheiro(raiz / "estado"), "0\n");
+  EXPECT_FALSE(contem(leFicheiro(raiz / "depois"), bloqueio));
+  EXPECT_EQ(c.le(est), exemplo(est));
+
+  // A lock of a live process here: taken over with 1, and released at the end as ours.
+  const std::string sempre = "sleep 30 & vivo=$!; printf \"$vivo;" + maquina() +
+                             ";outra;2026-01-02 03:04\\r\\n\" >" + bloqueio + "\n";
+  const std::string tomado =
+      script(c, sempre + "printf '12\\n1\\n9\\n9\\n' | $P >../saida; kill $vivo\n");
+  EXPECT_TRUE(contem(tomado, "processo ")) << tomado;
+  EXPECT_TRUE(contem(tomado,
+                     ", desde 2026-01-02 03:04)\nPara abrir o curso mesmo assim insira 1, "
+                     "para escolher outro curso insira 0\no número de UCs do curso é: 30"))
+      << tomado;
+  EXPECT_FALSE(c.existe(bloqueio));
+
+  const std::pair<std::string, std::string> casos[] = {
+      {"999999999;" + maquina() + ";antigo;2020-01-01 10:00\r\n",
+       "12-UC.txt \n\nATENÇÃO: Foi removido o bloqueio antigo do curso 12 (máquina " + maquina() +
+           ", processo 999999999, desde 2020-01-01 10:00)\no número de UCs do curso é: 30\n"},
+      {"lixo", ocupado("máquina ?, processo ?, desde ?")},
+      {"", ocupado("máquina ?, processo ?, desde ?")},
+      {"1;outra-maquina;x;2026-01-01 00:00", ocupado("máquina outra-maquina, processo 1, desde "
+                                                     "2026-01-01 00:00")},
+  };
+  for (const auto& [conteudo, esperado] : casos) {
+    c.escreve(bloqueio, conteudo);
+    const std::string saida = c.executa("12\n1\n9\n9\n").saida;
+    EXPECT_TRUE(contem(saida, esperado)) << saida;
+    EXPECT_FALSE(c.existe(bloqueio)) << conteudo;
+  }
+  // No lock, nothing printed about it; a lock left by no one.
+  EXPECT_FALSE(contem(c.executa("12\n9\n9\n").saida, "bloqueio"));
+  EXPECT_FALSE(c.existe(bloqueio));
+}
+
+// A folder where the lock cannot be created: a warning, and the session goes on; a student file
+// without read permission does not open the course and is left alone.
+TEST(Seguranca, SemPermissao) {
+  Cenario c;
+  c.copiaExemplos();
+  const fs::perms leitura = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                            fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+  fs::permissions(c.dir(), leitura);
+  const std::string saida =
+      script(c, "printf '12\\n9\\n9\\n' | " + semPrivilegios() + "$P >../saida\n");
+  EXPECT_TRUE(contem(saida,
+                     "12-UC.txt \n\nATENÇÃO: Não foi possivel bloquear o curso 12; outra "
+                     "sessão pode alterar os mesmos ficheiros\no número de UCs"))
+      << saida;
+
+  fs::permissions(c.dir(), fs::perms::owner_all | leitura);
+  fs::permissions(c.dir() / est, fs::perms::owner_write);
+  const std::string fechado =
+      script(c, "printf '12\\n0\\n' | " + semPrivilegios() + "$P >../saida\n");
+  EXPECT_TRUE(contem(fechado,
+                     "ERRO: O ficheiro 12-Estudantes.txt existe mas não pode ser lido "
+                     "(sem permissão); o curso 12 não foi aberto\n\nOs cursos"))
+      << fechado;
+  EXPECT_EQ(c.le(est), exemplo(est));
+}
+
+// The student file changed between loading and saving: the session's version goes to the first
+// free conflict file, the file is untouched; the next save compares with the file as it is then.
+TEST(Seguranca, FicheiroAlteradoPorOutroPrograma) {
+  Cenario c;
+  c.copiaExemplos();
+  c.escreve(est + ".conflito", "antigo");
+  const std::string saida =
+      script(c,
+             "{ printf '12\\n3\\n2001\\nNovo\\n'; for i in $(seq 1200); do grep -q 'Inseriu o "
+             "estudante' ../saida && break; sleep 0.05; done; printf 'mudado\\r\\n' >>" +
+                 est + "; printf '4\\n3\\n2002\\nOutra\\n4\\n9\\n9\\n'; } | $P >../saida\n");
+  const std::string conflito =
+      "ERRO: O ficheiro 12-Estudantes.txt foi alterado por outro programa depois "
+      "de ser carregado; as alterações desta sessão foram gravadas em "
+      "12-Estudantes.txt.conflito.1\n";
+  EXPECT_TRUE(contem(saida, "### GRAVAR ALTERAÇÕES NO FICHEIRO ###\n" + conflito + "\n\n"))
+      << saida;
+  EXPECT_TRUE(contem(saida, gravadas(est)) &&
+              saida.find(gravadas(est)) == saida.rfind(gravadas(est)));
+  EXPECT_FALSE(contem(saida, "Existem alterações por gravar"));
+  const std::string umNovo = gravadoPor(guardaSessao);
+  EXPECT_EQ(c.le(est + ".conflito.1"), umNovo);
+  EXPECT_EQ(c.le(est + ".conflito"), "antigo");
+  EXPECT_EQ(c.le(est), gravadoPor("12\n3\n2001\nNovo\n3\n2002\nOutra\n4\n9\n9\n"));
+}
+
+// Links where a save would write: never followed, their targets byte for byte as before; a
+// student file that is a link stays one, its target replaced with the mode and owner kept.
+TEST(Seguranca, Ligacoes) {
+  Cenario c;
+  c.copiaExemplos();
+  const fs::path alvo = c.dir().parent_path() / "alvo";
+  const std::string protegido = "não escrever aqui\r\n";
+  c.escreve("../alvo", protegido);
+  fs::create_symlink(alvo, c.dir() / (est + ".tmp"));
+  const std::string saida = c.executa(guardaSessao + "0\n").saida;
+  EXPECT_TRUE(contem(saida, naoGravou(est, est + ".tmp: é uma ligação simbólica"))) << saida;
+  EXPECT_EQ(leFicheiro(alvo), protegido);
+  EXPECT_TRUE(ehLigacao(c, est + ".tmp"));
+  EXPECT_EQ(c.le(est), exemplo(est));
+  fs::remove(c.dir() / (est + ".tmp"));
+
+  // The export's temporary files.
+  fs::create_symlink(alvo, c.dir() / "12-Pauta.csv.tmp");
+  Resultado r = c.executa("", {"--exportar", "12"});
+  EXPECT_EQ(r.estado, 2);
+  EXPECT_EQ(r.erros.substr(r.erros.find("ERRO:")),
+            naoGravou("12-Pauta.csv", "12-Pauta.csv.tmp: é uma ligação simbólica"));
+  EXPECT_EQ(leFicheiro(alvo), protegido);
+  EXPECT_FALSE(c.existe("12-Pauta.csv"));
+  fs::remove(c.dir() / "12-Pauta.csv.tmp");
+
+  // The student file as a link to a file of mode 0640 owned by someone else.
+  const fs::path real = c.dir().parent_path() / "real.txt";
+  fs::rename(c.dir() / est, real);
+  fs::create_symlink(real, c.dir() / est);
+  chmod(real.c_str(), 0640);
+  const bool dono = getuid() == 0 && chown(real.c_str(), 1234, 1235) == 0;
+  EXPECT_TRUE(contem(c.executa(guardaSessao).saida, gravadas(est)));
+  EXPECT_TRUE(ehLigacao(c, est));
+  EXPECT_EQ(leFicheiro(real), gravadoPor(guardaSessao));
+  struct stat info = {};
+  ASSERT_EQ(stat(real.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  if (dono) {
+    EXPECT_TRUE(info.st_uid == 1234 && info.st_gid == 1235);
+  }
+  EXPECT_FALSE(fs::exists(real.string() + ".tmp"));
+}
+
+// FIFOs and devices named like data files are never opened for reading: nothing hangs. A student
+// file that cannot be read does not open the course, and is left alone.
+TEST(Seguranca, FicheirosQueNaoSaoNormais) {
+  Cenario c;
+  c.copiaExemplos();
+  ASSERT_EQ(mkfifo((c.dir() / "13-UC.txt").c_str(), 0600), 0);
+  const std::string lista = script(c, "printf '13\\n0\\n' | $P >../saida\n");
+  EXPECT_FALSE(contem(lista, "13-UC.txt")) << lista;
+  EXPECT_TRUE(contem(lista, "O curso seleccionado não existe"));
+
+  const std::string naoAberto = "ERRO: O ficheiro 12-Estudantes.txt existe mas não pode ser lido (";
+  fs::remove(c.dir() / est);
+  ASSERT_EQ(mkfifo((c.dir() / est).c_str(), 0600), 0);
+  const std::string fifo = script(c, "printf '12\\n0\\n' | $P >../saida\n");
+  EXPECT_TRUE(
+      contem(fifo, "\n\nA abrir o Ficheiro de estudantes 12-Estudantes.txt\n\n" + naoAberto +
+                       "não é um ficheiro normal); o curso 12 não foi aberto\n\nOs cursos "))
+      << fifo;
+  EXPECT_TRUE(contem(fifo, "Insira 0 para sair\n\nA Sair ..."));
+  EXPECT_FALSE(c.existe(bloqueio));
+  fs::remove(c.dir() / est);
+  fs::create_symlink("/dev/zero", c.dir() / est);
+  const Resultado zero = c.executa("", {"--exportar", "12"});
+  EXPECT_EQ(zero.estado, 2);
+  EXPECT_TRUE(contem(zero.erros, naoAberto + "não é um ficheiro normal); o curso 12 não foi "
+                                             "aberto\n"))
+      << zero.erros;
+  EXPECT_FALSE(c.existe("12-Pauta.csv"));
+}
+
+// A file-size limit is an ordinary write error: the usual text, the original intact, no temporary
+// file, the changes still unsaved.
+TEST(Seguranca, LimiteDeTamanho) {
+  Cenario c;
+  c.copiaExemplos();
+  const std::string saida =
+      script(c,
+             "( ulimit -f 4; printf '12\\n3\\n2001\\nNovo\\n4\\n9\\n9\\n0\\n' | $P ) | "
+             "cat >../saida\n");
+  EXPECT_TRUE(contem(saida, naoGravou(est, est + ".tmp: ficheiro demasiado grande"))) << saida;
+  EXPECT_TRUE(contem(saida, "ATENÇÃO: Existem alterações por gravar"));
+  EXPECT_EQ(c.le(est), exemplo(est));
+  EXPECT_FALSE(c.existe(est + ".tmp"));
+}
+
+// Every kind of line the loader does not use is reported, and the first save of each session
+// keeps the original under a backup name of its own.
+TEST(Seguranca, LinhasIgnoradasEAsCopias) {
+  const std::string u =
+      "21002;Álgebra Linear I;1;1;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;14;R;-1;N;14";
+  const std::string mau =
+      "\xEF\xBB\xBF" +
+      crlf({"ALUNO;1;Com BOM", u, "", "aluno;2;minúsculas", u, "", "ALUNO;3;Cortado", u, "", u,
+            "ALUNO;x;Número mau", u, "", "ALUNO;4;Bom", u, "", "lixo no fim"});
+  Cenario c;
+  c.copiaExemplos();
+  for (const std::string& copia : {est + ".bak", est + ".bak.1"}) {
+    c.escreve(est, mau);
+    const std::string saida = c.executa("12\n3\n2001\nNovo\n4\n9\n9\n").saida;
+    std::string erros;
+    for (int n : {1, 2, 4, 5, 10, 11, 12, 17}) erros += erroLinha(n, est);
+    EXPECT_TRUE(contem(saida, "O número de Estudantes carregados é 3\n" + erros + "\n")) << saida;
+    EXPECT_TRUE(contem(saida, copiado(copia) + gravadas(est))) << saida;
+    EXPECT_EQ(c.le(copia), mau);
+  }
+  EXPECT_EQ(c.le(est + ".bak"), mau);
+}
+
+// Export cells that a spreadsheet would run as formulas start with an apostrophe.
+TEST(Seguranca, FormulasNaExportacao) {
+  Cenario c;
+  c.escreve("5-UC.txt", crlf({"CURSO;5;Curso", "1;=1+1;1;1;6"}));
+  c.escreve("5-Estudantes.txt", crlf({"ALUNO;1;=HYPERLINK(\"x\")", "1;=1+1;1;1;6", "",
+                                      "ALUNO;2;@Ana", "1;=1+1;1;1;6", "", "ALUNO;3;-Rui", ""}));
+  ASSERT_EQ(c.executa("", {"--exportar", "5"}).estado, 0);
+  const std::string pauta = c.le("5-Pauta.csv");
+  EXPECT_TRUE(contem(pauta, "\r\n1;\"'=HYPERLINK(\"\"x\"\")\";1;'=1+1;1;1;6;;")) << pauta;
+  EXPECT_TRUE(contem(pauta, "\r\n2;'@Ana;1;'=1+1;")) << pauta;
+  EXPECT_TRUE(contem(c.le("5-Estatisticas.csv"), "\r\n1;'=1+1;6;2;0;;"));
+}

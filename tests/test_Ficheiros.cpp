@@ -1,0 +1,146 @@
+// The platform module and the course lock on real files in a scratch folder: links, FIFOs,
+// leftovers, series of new files, identities.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "Apoio.h"
+#include "BloqueioCurso.h"
+#include "Ficheiros.h"
+
+namespace {
+
+struct Lido {
+  Leitura leitura;
+  std::string conteudo, razao;
+  IdentidadeFicheiro identidade;
+};
+
+Lido lido(const std::string& nome) {
+  Lido l;
+  l.leitura = leFicheiroNormal(nome, &l.conteudo, &l.identidade, &l.razao);
+  return l;
+}
+
+}  // namespace
+
+// Only regular files are read or listed (a link to one counts); the rest answers why, at once.
+TEST(Plataforma, SoFicheirosNormais) {
+  PastaTemporaria p;
+  p.c.escreve("normal", "abc\r\n");
+  fs::create_symlink("normal", "ligacao");
+  fs::create_symlink("nada", "partida");
+  fs::create_directory("pasta");
+  ASSERT_EQ(mkfifo("fifo", 0600), 0);
+  EXPECT_EQ(lido("normal").conteudo, "abc\r\n");
+  EXPECT_EQ(lido("ligacao").leitura, Leitura::lido);
+  EXPECT_EQ(lido("inexistente").leitura, Leitura::inexistente);
+  EXPECT_EQ(lido("partida").leitura, Leitura::inexistente);
+  for (const auto& [nome, razao] :
+       std::map<std::string, std::string>{{"pasta", "é uma pasta"},
+                                          {"fifo", "não é um ficheiro normal"},
+                                          {"/dev/zero", "não é um ficheiro normal"}}) {
+    const Lido l = lido(nome);
+    EXPECT_TRUE(l.leitura == Leitura::ilegivel && l.razao == razao) << nome << ": " << l.razao;
+  }
+  auto nomes = listaFicheirosNormais(".");
+  std::sort(nomes.begin(), nomes.end());
+  EXPECT_EQ(nomes, (std::vector<std::string>{"ligacao", "normal"}));
+}
+
+// Identities: same bytes, same identity; any change of content, a different one; the identity of
+// a replacement is that of the file as read afterwards.
+TEST(Plataforma, Identidades) {
+  PastaTemporaria p;
+  p.c.escreve("a", "conteúdo");
+  p.c.escreve("b", "conteúdo");
+  const IdentidadeFicheiro a = lido("a").identidade, nenhum = lido("c").identidade;
+  EXPECT_TRUE(mesmoConteudo(a, lido("b").identidade));
+  EXPECT_TRUE(mesmoConteudo(nenhum, IdentidadeFicheiro()));
+  EXPECT_FALSE(mesmoConteudo(a, nenhum));
+  p.c.escreve("b", "conteúdO");
+  EXPECT_FALSE(mesmoConteudo(a, lido("b").identidade));
+  std::string erro;
+  IdentidadeFicheiro escrito;
+  const std::vector<std::string> partes = {"um ", "dois ", "três"};
+  size_t i = 0;
+  ASSERT_TRUE(substituiFicheiro(
+      "a",
+      [&](std::string_view& parte) { return i < partes.size() && (parte = partes[i++], true); },
+      &erro, &escrito));
+  EXPECT_EQ(p.c.le("a"), "um dois três");
+  EXPECT_TRUE(mesmoConteudo(escrito, lido("a").identidade));
+}
+
+// Replacement: a leftover regular temporary file is removed; a link, folder or FIFO there makes it
+// fail untouched; a link to the file keeps being a link.
+TEST(Plataforma, SubstituicaoSegura) {
+  PastaTemporaria p;
+  std::string erro;
+  p.c.escreve("f", "velho");
+  p.c.escreve("f.tmp", "restos de uma gravação morta");
+  EXPECT_TRUE(substituiFicheiro("f", "novo", &erro)) << erro;
+  EXPECT_EQ(p.c.ficheiros(), (Mapa{{"f", "novo"}}));
+  p.c.escreve("alvo", "intacto");
+  fs::create_symlink("alvo", "f.tmp");
+  EXPECT_FALSE(substituiFicheiro("f", "outro", &erro));
+  EXPECT_EQ(erro, "f.tmp: é uma ligação simbólica");
+  fs::remove("f.tmp");
+  ASSERT_EQ(mkfifo("f.tmp", 0600), 0);
+  EXPECT_FALSE(substituiFicheiro("f", "outro", &erro));
+  EXPECT_EQ(erro, "f.tmp: não é um ficheiro normal");
+  EXPECT_EQ(p.c.ficheiros(), (Mapa{{"f", "novo"}, {"alvo", "intacto"}}));
+  fs::remove("f.tmp");
+  fs::create_symlink("alvo", "ligado");
+  EXPECT_TRUE(substituiFicheiro("ligado", "pelo alvo", &erro)) << erro;
+  EXPECT_TRUE(fs::is_symlink("ligado"));
+  EXPECT_EQ(p.c.le("alvo"), "pelo alvo");
+}
+
+// New files never replace anything, not even a link: the first free name of the series is used.
+TEST(Plataforma, FicheirosNovosNumerados) {
+  PastaTemporaria p;
+  std::string erro, escrito;
+  p.c.escreve("modelo", "m");
+  chmod("modelo", 0640);
+  p.c.escreve("alvo", "intacto");
+  fs::create_symlink("alvo", "x.bak");
+  for (const char* esperado : {"x.bak.1", "x.bak.2"}) {
+    EXPECT_TRUE(gravaFicheiroNovo("x.bak", esperado, "modelo", &escrito, &erro)) << erro;
+    EXPECT_EQ(escrito, esperado);
+    EXPECT_EQ(p.c.le(esperado), std::string(esperado));
+    struct stat info = {};
+    stat(esperado, &info);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+  }
+  EXPECT_EQ(p.c.le("alvo"), "intacto");
+  EXPECT_FALSE(fs::exists("x.bak.tmp"));
+}
+
+// The lock: created once, never through a link; its line read back field by field, '?' for what
+// is missing; released only while it names this process.
+TEST(Plataforma, BloqueioDoCurso) {
+  PastaTemporaria p;
+  std::string razao;
+  DonoBloqueio dono;
+  EXPECT_EQ(adquireBloqueio("c.lock", &dono, &razao), Bloqueio::obtido);
+  const DonoBloqueio eu = leLinhaBloqueio(p.c.le("c.lock"));
+  EXPECT_EQ(eu.processo, std::to_string(getpid()));
+  EXPECT_EQ(eu.maquina, nomeMaquina());
+  EXPECT_EQ(p.c.le("c.lock"), linhaBloqueio(eu) + "\r\n");
+  EXPECT_EQ(adquireBloqueio("c.lock", &dono, &razao), Bloqueio::ocupado);
+  EXPECT_EQ(linhaBloqueio(dono), linhaBloqueio(eu));
+  libertaBloqueio();
+  EXPECT_FALSE(fs::exists("c.lock"));
+
+  fs::create_symlink("alvo", "l.lock");
+  EXPECT_EQ(criaFicheiroExclusivo("l.lock", "x", &razao), Criacao::jaExiste);
+  EXPECT_FALSE(fs::exists("alvo"));
+
+  EXPECT_EQ(adquireBloqueio("c.lock", &dono, &razao), Bloqueio::obtido);
+  p.c.escreve("c.lock", "1;outra;u;2026-01-01 00:00\r\n");  // taken over by someone else
+  libertaBloqueio();
+  EXPECT_EQ(p.c.le("c.lock"), "1;outra;u;2026-01-01 00:00\r\n");
+  EXPECT_EQ(linhaBloqueio(leLinhaBloqueio("7;h")), "7;h;?;?");
+  EXPECT_EQ(linhaBloqueio(leLinhaBloqueio(";;u;d;mais\r\nlixo")), "?;?;u;d");
+  EXPECT_EQ(linhaBloqueio(leLinhaBloqueio("12a;h;u;d")), "?;h;u;d");
+}
