@@ -46,10 +46,14 @@ std::string gravadoPor(const std::string& entrada) {
   return c.le(est);
 }
 
-// Runs pauta as another user when the tests run as root, who may write and read every file:
-// permissions are then those of the scenario's root-owned files and folder.
+// Script lines that set $Q to a command starting pauta as another user when the tests run as
+// root, who may write and read every file: permissions are then those of the scenario's
+// root-owned files and folder. That user runs a copy of the binary beside the scenario, since the
+// build tree may lie where he cannot go.
 std::string semPrivilegios() {
-  return getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  if (getuid() != 0) return "Q=$P\n";
+  return "cp $P ../pauta-outro && chmod 755 ../pauta-outro\n"
+         "Q='setpriv --reuid=65534 --regid=65534 --clear-groups ../pauta-outro'\n";
 }
 
 bool ehLigacao(const Cenario& c, const std::string& nome) { return fs::is_symlink(c.dir() / nome); }
@@ -134,8 +138,7 @@ TEST(Seguranca, SemPermissao) {
   const fs::perms leitura = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                             fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
   fs::permissions(c.dir(), leitura);
-  const std::string saida =
-      script(c, "printf '12\\n9\\n9\\n' | " + semPrivilegios() + "$P >../saida\n");
+  const std::string saida = script(c, semPrivilegios() + "printf '12\\n9\\n9\\n' | $Q >../saida\n");
   EXPECT_TRUE(contem(saida,
                      "12-UC.txt \n\nATENÇÃO: Não foi possivel bloquear o curso 12; outra "
                      "sessão pode alterar os mesmos ficheiros\no número de UCs"))
@@ -143,8 +146,7 @@ TEST(Seguranca, SemPermissao) {
 
   fs::permissions(c.dir(), fs::perms::owner_all | leitura);
   fs::permissions(c.dir() / est, fs::perms::owner_write);
-  const std::string fechado =
-      script(c, "printf '12\\n0\\n' | " + semPrivilegios() + "$P >../saida\n");
+  const std::string fechado = script(c, semPrivilegios() + "printf '12\\n0\\n' | $Q >../saida\n");
   EXPECT_TRUE(contem(fechado,
                      "ERRO: O ficheiro 12-Estudantes.txt existe mas não pode ser lido "
                      "(sem permissão); o curso 12 não foi aberto\n\nOs cursos"))
