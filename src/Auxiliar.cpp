@@ -44,9 +44,14 @@ float getFloatFromUser() {
 std::string getLinhaFromUser() {
   descartaLinha();
   if (std::cin.eof()) consolaFimEntrada();
+  const std::size_t substituidosAntes = consolaCaracteresSubstituidos();
   std::string linha;
   if (!std::getline(std::cin, linha)) consolaFimEntrada();
   if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+  if (consolaCaracteresSubstituidos() != substituidosAntes) {
+    std::cout << "ATENÇÃO: Os caracteres sem representação em CP1252 foram substituídos por '?'"
+              << std::endl;
+  }
   return linha;
 }
 

@@ -22,8 +22,9 @@ int getIntFromUser();
 float getFloatFromUser();
 
 // Discards what is left of the current input line, then reads one whole
-// line (a trailing CR is dropped). When input ends first, ends the run
-// through consolaFimEntrada().
+// line (a trailing CR is dropped). When typed characters of that line had
+// to be replaced by '?' (see consolaIniciar), says so. When input ends
+// first, ends the run through consolaFimEntrada().
 std::string getLinhaFromUser();
 
 // Copies a NUL-terminated character array into a new string.

@@ -6,8 +6,10 @@
 #include <iostream>
 #include <streambuf>
 #include <string>
+#include <string_view>
 
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
 #else
 #include <unistd.h>
@@ -36,45 +38,55 @@ std::string fimSinalComAlteracoes;
 
 AcaoFimEntrada acaoFimEntrada = terminaProcesso;
 
-#ifndef _WIN32
+// --- Terminals ---
 
-unsigned codigoUnicode(unsigned char byte) { return cp1252::paraUnicode(byte); }
-
-char byteCp1252(unsigned codigo) {
-  const int byte = cp1252::deUnicode(codigo);
-  return byte < 0 ? '?' : static_cast<char>(byte);
+// True for the bytes a terminal would act on instead of showing: the C0
+// controls but TAB, LF and CR, and DEL.
+bool byteDeControlo(unsigned char byte) {
+  return (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') || byte == 0x7F;
 }
 
-// Output buffer that re-encodes CP1252 bytes as UTF-8 for a terminal.
-class SaidaUtf8 : public std::streambuf {
+// Output buffer in front of a terminal. A control byte (an escape sequence
+// in a name read from a data file, say) is shown as '?', so data cannot
+// drive the terminal; with `utf8` the CP1252 bytes are re-encoded as UTF-8.
+class SaidaTerminal : public std::streambuf {
  public:
-  explicit SaidaUtf8(std::streambuf* destino) : destino_(destino) {}
+  SaidaTerminal(std::streambuf* destino, bool utf8) : destino_(destino), utf8_(utf8) {}
 
  protected:
+  std::streamsize xsputn(const char* texto, std::streamsize n) override {
+    std::string bytes;
+    for (std::streamsize i = 0; i < n; ++i) {
+      const unsigned char byte = static_cast<unsigned char>(texto[i]);
+      const char visivel = byteDeControlo(byte) ? '?' : static_cast<char>(byte);
+      if (utf8_) {
+        cp1252::acrescentaUtf8(bytes, std::string_view(&visivel, 1));
+      } else {
+        bytes += visivel;
+      }
+    }
+    const auto tamanho = static_cast<std::streamsize>(bytes.size());
+    return destino_->sputn(bytes.data(), tamanho) == tamanho ? n : 0;
+  }
   int_type overflow(int_type c) override {
     if (traits_type::eq_int_type(c, traits_type::eof())) return 0;
-    unsigned cp = codigoUnicode(static_cast<unsigned char>(c));
-    char bytes[3];
-    int n = 0;
-    if (cp < 0x80) {
-      bytes[n++] = static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      bytes[n++] = static_cast<char>(0xC0 | (cp >> 6));
-      bytes[n++] = static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      bytes[n++] = static_cast<char>(0xE0 | (cp >> 12));
-      bytes[n++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      bytes[n++] = static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return destino_->sputn(bytes, n) == n ? c : traits_type::eof();
+    const char byte = traits_type::to_char_type(c);
+    return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
   }
   int sync() override { return destino_->pubsync(); }
 
  private:
   std::streambuf* destino_;
+  bool utf8_;
 };
 
-// Input buffer that decodes typed UTF-8 into CP1252 bytes.
+// Characters typed at a terminal that CP1252 cannot hold, replaced so far.
+std::size_t caracteresSubstituidos = 0;
+
+#ifndef _WIN32
+
+// Input buffer that decodes typed UTF-8 into CP1252 bytes; a character
+// CP1252 cannot hold, or a malformed sequence, becomes '?' and is counted.
 class EntradaUtf8 : public std::streambuf {
  public:
   explicit EntradaUtf8(std::streambuf* origem) : origem_(origem) {}
@@ -84,7 +96,7 @@ class EntradaUtf8 : public std::streambuf {
     int_type c = origem_->sbumpc();
     if (traits_type::eq_int_type(c, traits_type::eof())) return c;
     unsigned char primeiro = static_cast<unsigned char>(c);
-    unsigned codigo = primeiro;
+    char32_t codigo = primeiro;
     int seguintes = 0;
     if (primeiro >= 0xF0) {
       codigo = primeiro & 0x07;
@@ -96,19 +108,21 @@ class EntradaUtf8 : public std::streambuf {
       codigo = primeiro & 0x1F;
       seguintes = 1;
     } else if (primeiro >= 0x80) {
-      codigo = 0xFFFD;  // a stray continuation byte
+      codigo = cp1252::kSubstituto;  // a stray continuation byte
     }
     for (int i = 0; i < seguintes; ++i) {
       int_type prox = origem_->sgetc();
       if (traits_type::eq_int_type(prox, traits_type::eof()) ||
           (static_cast<unsigned char>(prox) & 0xC0) != 0x80) {
-        codigo = 0xFFFD;
+        codigo = cp1252::kSubstituto;
         break;
       }
       origem_->sbumpc();
       codigo = (codigo << 6) | (static_cast<unsigned char>(prox) & 0x3F);
     }
-    atual_ = byteCp1252(codigo);
+    const int byte = cp1252::deUnicode(codigo);
+    if (byte < 0) ++caracteresSubstituidos;
+    atual_ = byte < 0 ? '?' : static_cast<char>(byte);
     setg(&atual_, &atual_, &atual_ + 1);
     return traits_type::to_int_type(atual_);
   }
@@ -117,6 +131,16 @@ class EntradaUtf8 : public std::streambuf {
   std::streambuf* origem_;
   char atual_ = 0;
 };
+
+const int descritorSaida = STDOUT_FILENO;
+const int descritorErros = STDERR_FILENO;
+bool eTerminal(int descritor) { return isatty(descritor) != 0; }
+
+#else
+
+const int descritorSaida = 1;
+const int descritorErros = 2;
+bool eTerminal(int descritor) { return _isatty(descritor) != 0; }
 
 #endif
 
@@ -165,22 +189,40 @@ void aoSinal(int /*sinal*/) {
 }
 #endif
 
+// Puts a terminal buffer in front of `saida` when `descritor` is a terminal.
+// Never freed: the standard streams outlive every static object.
+void preparaSaida(std::ostream& saida, int descritor) {
+  if (!eTerminal(descritor)) return;
+#ifdef _WIN32
+  const bool utf8 = false;  // the console shows code page 1252 itself
+#else
+  const bool utf8 = true;
+#endif
+  saida.rdbuf(new SaidaTerminal(saida.rdbuf(), utf8));
+}
+
+void preparaEntrada() {
+#ifndef _WIN32
+  if (eTerminal(STDIN_FILENO)) std::cin.rdbuf(new EntradaUtf8(std::cin.rdbuf()));
+#endif
+}
+
 }  // namespace
 
 void consolaIniciar() {
+  static bool iniciada = false;
+  if (iniciada) return;
+  iniciada = true;
 #ifdef _WIN32
   SetConsoleOutputCP(1252);
   SetConsoleCP(1252);
-#else
-  if (isatty(STDOUT_FILENO)) {
-    // Never freed: the standard streams outlive every static object.
-    std::cout.rdbuf(new SaidaUtf8(std::cout.rdbuf()));
-  }
-  if (isatty(STDIN_FILENO)) {
-    std::cin.rdbuf(new EntradaUtf8(std::cin.rdbuf()));
-  }
 #endif
+  preparaSaida(std::cout, descritorSaida);
+  preparaSaida(std::cerr, descritorErros);
+  preparaEntrada();
 }
+
+std::size_t consolaCaracteresSubstituidos() { return caracteresSubstituidos; }
 
 void consolaRegistaAlteracoes(const int* alteracoes) { flagAlteracoes = alteracoes; }
 

@@ -3,12 +3,21 @@
 #ifndef PAUTA_CONSOLA_H
 #define PAUTA_CONSOLA_H
 
-// Prepares the console for CP1252 text. On Windows sets the console input
-// and output code pages to 1252. Elsewhere, when standard output is a
-// terminal its CP1252 bytes are shown as UTF-8, and when standard input is
-// a terminal typed UTF-8 is turned into CP1252 ('?' for characters outside
-// it). Redirected streams pass byte for byte. Call once, before any output.
+#include <cstddef>
+
+// Prepares the console for CP1252 text; call first thing in main, before
+// any output (later calls do nothing). On Windows sets the console input
+// and output code pages to 1252. Elsewhere, standard output and standard
+// error, each when it is a terminal, show their CP1252 bytes as UTF-8, and
+// when standard input is a terminal typed UTF-8 is turned into CP1252 ('?'
+// for characters outside it). On every system a control byte other than
+// TAB, LF and CR written to a terminal is shown as '?'. Redirected streams
+// pass byte for byte.
 void consolaIniciar();
+
+// How many typed characters CP1252 cannot hold have been replaced by '?'
+// so far (always 0 while standard input is not a terminal).
+std::size_t consolaCaracteresSubstituidos();
 
 // Registers the unsaved-changes flag of the running dialogue (nullptr for
 // none). It is read only when input ends, to warn that changes were lost.

@@ -133,9 +133,31 @@ int escolheUC(const Sessao& sessao) {
   }
 }
 
-// The e-folio menu, left only through 9 with valid e-folio data.
+// After a failed check at 9: answers true when the user leaves the e-folio
+// menu without validating (0), false when he goes back to correct (1).
+bool saiSemValidarEfolios() {
+  for (;;) {
+    std::cout << "Para corrigir os valores insira 1, para sair sem validar os eFolios insira 0"
+              << std::endl;
+    const int resposta = getIntFromUser();
+    if (resposta == 0) return true;
+    if (resposta == 1) return false;
+    std::cout << "Opção inválida" << std::endl;
+  }
+}
+
+void imprimeVoltouInserirNotas() {
+  std::cout << "Voltou ao menu #### Inserir Notas ####" << std::endl;
+  std::cout << "Aluno e Unidade Curricular Atualmente Seleccionados" << std::endl;
+  std::cout << std::endl;
+}
+
+// The e-folio menu, left through 9: with valid e-folio data the final grade
+// is recomputed; otherwise the user may still leave without validating, and
+// the e-folio values entered stay in the record unsaved.
 void menuEfolio(Sessao& sessao, int numAluno, int codigoUC) {
   Listacurso& estudantes = sessao.listaEstudantesCurso;
+  bool inseriuEfolios = false;
   int opcao = 1;
   while (opcao != opcaoSair) {
     sessao.menuEstudantes.imprimeOpcoesEfolio();
@@ -144,6 +166,7 @@ void menuEfolio(Sessao& sessao, int numAluno, int codigoUC) {
       const char letras[] = {'A', 'B', 'C'};
       estudantes.userSetNotaEfolioUCEstudante(numAluno, codigoUC, letras[opcao - 1]);
       estudantes.imprimeInfoEstudantes(numAluno, codigoUC);
+      inseriuEfolios = true;
       opcao = 0;
     } else if (opcao == 8) {
       std::cout << "A validar os valores inseridos... " << std::endl;
@@ -152,9 +175,10 @@ void menuEfolio(Sessao& sessao, int numAluno, int codigoUC) {
       if (estudantes.validaDadosEfoliosUCEstudantes(numAluno, codigoUC) != 0) {
         estudantes.atualizaNotaFinalUCEstudante(numAluno, codigoUC);
         sessao.alteracoes = 1;
-        std::cout << "Voltou ao menu #### Inserir Notas ####" << std::endl;
-        std::cout << "Aluno e Unidade Curricular Atualmente Seleccionados" << std::endl;
-        std::cout << std::endl;
+        imprimeVoltouInserirNotas();
+      } else if (saiSemValidarEfolios()) {
+        if (inseriuEfolios) sessao.alteracoes = 1;
+        imprimeVoltouInserirNotas();
       } else {
         opcao = 0;
       }
@@ -363,7 +387,6 @@ std::unique_ptr<Sessao> abreCurso(const Listacurso& listaCursosDisponiveis) {
 }  // namespace
 
 int executaDialogo() {
-  consolaIniciar();
   consolaRegistaLimpeza(libertaBloqueio);
   consolaTrataSinais();
 
@@ -412,7 +435,6 @@ class SaidaParaErros {
 // Loads course nCurso exactly as the dialogue does and exports it; the
 // student file is only read.
 int executaExportacao(int nCurso) {
-  consolaIniciar();
   Sessao sessao;
   {
     SaidaParaErros redirecao;

@@ -7,7 +7,8 @@
 // status. Without arguments: the interactive dialogue on the working
 // directory; --exportar CODIGO: the export of that course to CSV files;
 // --versao, --help: the version or the usage text. Any other command line:
-// the usage text on standard error, status 2.
+// the usage text on standard error, status 2. The console is set up first
+// (consolaIniciar).
 int executaPauta(int argc, char* argv[]);
 
 // The interactive dialogue from the banner to "A sair ...". Answers 0.

@@ -209,24 +209,38 @@ TEST(Dialogo, InserirNotas) {
   };
   const Texto p = erroPesos("3", "0", "0", "3"),
               valida = "A validar os valores inseridos... \n" + p;
+  const Texto corrigir =
+      "Para corrigir os valores insira 1, para sair sem validar os eFolios insira 0\n";
+  const Texto voltou =
+      "Voltou ao menu #### Inserir Notas ####\nAluno e Unidade Curricular Atualmente "
+      "Seleccionados\n\n";
+  const Texto semOpcao =
+      "ATENÇÃO: O aluno ainda não tem opção de Avaliação definida para esta Unidade Curricular\n";
   const Texto algebra = estatisticaUC("Álgebra", 2, "13.500"),
               recusa = semMinimoEfolios + " de Recurso" + admitidoExameRecurso;
   corre({
       {"UC errada, exame final sem eFolios", "5\n2\n11\n999\n102\n1\n9\n0\n9\n9\n",
        ate + ucInexistente + pedidoUC + fisAna + exameFinal + fisAna + invalida(9) + fisAna + sair},
       {"opção na primeira entrada, menu eFolio",
-       "5\n2\n11\n101\n2\n1\n1\n0\n4\n1\n80\n3\n8\n8\n9\n2\n70\n5\n9\n0\n9\n9\n0\n",
-       ate +
-           "ATENÇÃO: O aluno ainda não tem opção de Avaliação definida para esta Unidade "
-           "Curricular\n" +
-           perguntaOpcao + "Opção inválida\n" + perguntaOpcao + ana("-", "-", "-") + menuNotas +
-           menuEfolio + invalida(0) + menuEfolio + invalida(4) + menuEfolio + pedeNota + "A:\n" +
-           pedePeso('A') + ana("2.40", "-", "-") + menuEfolio + valida + menuEfolio + valida +
-           menuEfolio + p + menuEfolio + pedeNota + "B:\n" + pedePeso('B') +
-           ana("2.40", "3.50", "-") + menuEfolio +
-           "Valores dos eFolios são Válidos\n\n\nVoltou ao menu #### Inserir Notas ####\n"
-           "Aluno e Unidade Curricular Atualmente Seleccionados\n\n" +
-           ana("2.40", "3.50", "6") + menuNotas + sairPergunta},
+       "5\n2\n11\n101\n2\n1\n1\n0\n4\n1\n80\n3\n8\n8\n9\n1\n2\n70\n5\n9\n0\n9\n9\n0\n",
+       ate + semOpcao + perguntaOpcao + "Opção inválida\n" + perguntaOpcao + ana("-", "-", "-") +
+           menuNotas + menuEfolio + invalida(0) + menuEfolio + invalida(4) + menuEfolio + pedeNota +
+           "A:\n" + pedePeso('A') + ana("2.40", "-", "-") + menuEfolio + valida + menuEfolio +
+           valida + menuEfolio + p + corrigir + menuEfolio + pedeNota + "B:\n" + pedePeso('B') +
+           ana("2.40", "3.50", "-") + menuEfolio + "Valores dos eFolios são Válidos\n\n\n" +
+           voltou + ana("2.40", "3.50", "6") + menuNotas + sairPergunta},
+      {"sair do menu eFolio sem validar: valores ficam, nota final não",
+       "5\n2\n11\n101\n1\n1\n1\n80\n3\n9\n5\n0\n0\n9\n9\n1\n",
+       ate + semOpcao + perguntaOpcao + ana("-", "-", "-") + menuNotas + menuEfolio + pedeNota +
+           "A:\n" + pedePeso('A') + ana("2.40", "-", "-") + menuEfolio + p + corrigir +
+           "Opção inválida\n" + corrigir + voltou + ana("2.40", "-", "-") + menuNotas + menuGeral +
+           consulta + pergunta + gravado + fim,
+       {{"5-UC.txt", ucsCurso5},
+        {"5-Estudantes.txt", troca(estudantesCurso5, alg + "-1;A;-1;-1;", alg + "1;A;80;3;")}}},
+      {"menu eFolio aberto por engano: sair sem validar não é alteração",
+       "5\n2\n22\n102\n1\n9\n0\n0\n9\n9\n",
+       ate + rui("-", "-") + menuEfolio + erroPesos("3", "0", "0", "3") + corrigir + voltou +
+           rui("-", "-") + sair},
       {"pFolio recusado é alteração", "5\n2\n22\n102\n2\n0\n9\n9\n0\n",
        ate + rui("-", "-") + semMinimoEfolios +
            " \nNão é possivel inserir a nota do pFolio \n\n\n" + rui("-", "-") + sairPergunta},

@@ -1,0 +1,128 @@
+#include "Terminal.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#endif
+
+#ifdef _WIN32
+
+bool haTerminais() { return false; }
+Resultado executaEmTerminal(const Cenario&, const std::string&, const std::vector<std::string>&,
+                            bool) {
+  throw std::runtime_error("no pseudo-terminals here");
+}
+
+#else
+
+namespace {
+
+const int segundosMaximos = 60;  // a run that takes longer has hung
+
+struct Terminal {
+  int mestre = -1, escravo = -1;
+};
+
+// A pseudo-terminal that shows bytes as written and echoes nothing typed; canonical input, so
+// ^D at the start of a line is the end of input.
+Terminal abreTerminal() {
+  Terminal t;
+  if (openpty(&t.mestre, &t.escravo, nullptr, nullptr, nullptr) != 0) {
+    throw std::runtime_error("openpty failed");
+  }
+  termios modo{};
+  tcgetattr(t.escravo, &modo);
+  modo.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+  modo.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL);
+  tcsetattr(t.escravo, TCSANOW, &modo);
+  return t;
+}
+
+void escreveTudo(int fd, const std::string& texto) {
+  for (size_t feito = 0; feito < texto.size();) {
+    const ssize_t n = write(fd, texto.data() + feito, texto.size() - feito);
+    if (n <= 0) throw std::runtime_error("cannot type at the terminal");
+    feito += static_cast<size_t>(n);
+  }
+}
+
+// Reads both masters until every slave is closed (read fails with EIO) or time runs out.
+bool recolhe(int saida, int erros, std::string& textoSaida, std::string& textoErros) {
+  const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(segundosMaximos);
+  pollfd fds[] = {{saida, POLLIN, 0}, {erros, POLLIN, 0}};
+  std::string* destinos[] = {&textoSaida, &textoErros};
+  int abertos = 2;
+  while (abertos > 0) {
+    if (std::chrono::steady_clock::now() > limite) return false;
+    if (poll(fds, 2, 100) < 0) continue;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      char bloco[4096];
+      const ssize_t n = read(fds[i].fd, bloco, sizeof bloco);
+      if (n > 0) {
+        destinos[i]->append(bloco, static_cast<size_t>(n));
+      } else {
+        fds[i].fd = -1;
+        --abertos;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool haTerminais() {
+  const char* outro = std::getenv("PAUTA_EXECUTAVEL");
+  return outro == nullptr || *outro == '\0';
+}
+
+Resultado executaEmTerminal(const Cenario& cenario, const std::string& entrada,
+                            const std::vector<std::string>& args, bool entradaNoTerminal) {
+  const std::string ficheiroEntrada = (cenario.dir().parent_path() / "stdin-terminal").string();
+  if (!entradaNoTerminal) std::ofstream(ficheiroEntrada, std::ios::binary) << entrada;
+  const Terminal saida = abreTerminal(), erros = abreTerminal(), teclado = abreTerminal();
+  std::vector<std::string> palavras{PAUTA_BINARIO};
+  palavras.insert(palavras.end(), args.begin(), args.end());
+  const pid_t filho = fork();
+  if (filho == 0) {
+    setsid();
+    const int in = entradaNoTerminal ? teclado.escravo : open(ficheiroEntrada.c_str(), O_RDONLY);
+    if (in < 0 || dup2(in, 0) < 0 || dup2(saida.escravo, 1) < 0 || dup2(erros.escravo, 2) < 0 ||
+        chdir(cenario.dir().c_str()) != 0) {
+      _exit(127);
+    }
+    for (int fd : {saida.mestre, erros.mestre, teclado.mestre, saida.escravo, erros.escravo,
+                   teclado.escravo, in}) {
+      if (fd > 2) close(fd);
+    }
+    std::vector<char*> argv;
+    for (std::string& p : palavras) argv.push_back(p.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  for (int fd : {saida.escravo, erros.escravo, teclado.escravo}) close(fd);
+  if (entradaNoTerminal) escreveTudo(teclado.mestre, entrada + "\x04");
+  Resultado r{"", "", -1};
+  const bool acabou = recolhe(saida.mestre, erros.mestre, r.saida, r.erros);
+  if (!acabou) kill(filho, SIGKILL);
+  int estado = 0;
+  waitpid(filho, &estado, 0);
+  for (int fd : {saida.mestre, erros.mestre, teclado.mestre}) close(fd);
+  if (acabou && WIFEXITED(estado)) r.estado = WEXITSTATUS(estado);
+  return r;
+}
+
+#endif
