@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Builds pauta and runs it on a scratch copy of the example course, so the
-# files under examples/ stay untouched whatever is saved.
+# Builds pauta (no tests, so no GoogleTest needed) in build-exemplo/ and runs
+# it on build-exemplo/curso/, a fresh copy of the example course made on every
+# run: the files under examples/ stay untouched whatever is saved, and no
+# scratch folder is left anywhere else.
 set -euo pipefail
 raiz="$(cd "$(dirname "$0")/.." && pwd)"
-cmake -S "$raiz" -B "$raiz/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build "$raiz/build" -j"$(nproc)" --target pauta > /dev/null
-copia="$(mktemp -d "${TMPDIR:-/tmp}/pauta-exemplo.XXXXXX")"
+build="$raiz/build-exemplo"
+cmake -S "$raiz" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAUTA_TESTS=OFF > /dev/null
+cmake --build "$build" -j"$(nproc)" --target pauta > /dev/null
+copia="$build/curso"
+rm -rf "$copia"
+mkdir -p "$copia"
 cp "$raiz"/examples/* "$copia"/
-echo "(scratch copy of the example course: $copia)"
+echo "(a fresh copy of the example course: $copia)"
 cd "$copia"
-exec "$raiz/build/pauta" "$@"
+exec "$build/pauta" "$@"
