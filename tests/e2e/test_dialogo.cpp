@@ -129,7 +129,7 @@ void corre(const std::vector<Caso>& casos) {
     }
     Resultado r = c.executa(k.entrada);
     EXPECT_EQ(r.saida, k.saida);
-    EXPECT_EQ(r.estado, 0);
+    EXPECT_EQ(r.estado, 0) << r.erros;
     EXPECT_EQ(c.ficheiros(), depois);
   }
 }

@@ -81,7 +81,8 @@ TEST(Exportar, Falhas) {
   for (const Texto codigo : {"99", "12"}) {
     Resultado r = c.executa("", {"--exportar", codigo});
     const Texto desdeErro = r.erros.substr(std::min(r.erros.find("ERRO:"), r.erros.size()));
-    EXPECT_TRUE(r.estado == 2 && r.saida.empty()) << codigo;
+    EXPECT_TRUE(r.estado == 2 && r.saida.empty())
+        << codigo << " status " << r.estado << " stdout " << r.saida << " stderr " << r.erros;
     EXPECT_EQ(desdeErro,
               codigo == "99" ? r.erros : naoGravou("12-Pauta.csv", "12-Pauta.csv: é uma pasta"));
     EXPECT_EQ(std::count(desdeErro.begin(), desdeErro.end(), '\n'), 1) << r.erros;
