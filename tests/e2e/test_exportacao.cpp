@@ -35,7 +35,7 @@ TEST(Exportar, OsDoisFicheiros) {
   c.escreve("5-Estudantes.txt", est);
   const auto hora = fs::last_write_time(c.dir() / "5-Estudantes.txt");
   Resultado r = c.executa("", {"--exportar", "5"});
-  EXPECT_EQ(r.estado, 0);
+  EXPECT_EQ(r.estado, 0) << r.erros;
   EXPECT_EQ(r.saida, "Exportados 5-Pauta.csv e 5-Estatisticas.csv\n");
   const Texto ana = "1;\"Ana; a \"\"Rápida\"\"\";", prog = "\"Programação \"\"C\"\"\";";
   EXPECT_EQ(c.le("5-Pauta.csv"),
@@ -75,7 +75,7 @@ TEST(Exportar, Falhas) {
            {"--exportar"}, {"--exportar", "12x"}, {"--exportar", "12", "13"}, {"12"}, {""}}) {
     Resultado r = c.executa("0\n", args);
     EXPECT_TRUE(r.estado == 2 && r.saida.empty() && r.erros.find(uso) != Texto::npos)
-        << args.back();
+        << args.back() << " status " << r.estado << " stderr " << r.erros;
   }
   fs::create_directory(c.dir() / "12-Pauta.csv");
   for (const Texto codigo : {"99", "12"}) {
