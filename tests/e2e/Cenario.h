@@ -1,6 +1,8 @@
 // End-to-end scenarios: the real pauta binary run in a fresh temporary directory holding given
 // data files. PAUTA_EXECUTAVEL may name another command to run (e.g. "wine pauta.exe"); with
-// PAUTA_SAIDA_CRLF set, the CR LF line ends of a Windows console are read back as LF.
+// PAUTA_SAIDA_CRLF set, the CR LF line ends of a Windows console are read back as LF; with
+// PAUTA_REPETE_ARRANQUE set, a run that ended before pauta started (no output at all, a status
+// pauta never gives) is made once more.
 #ifndef PAUTA_TESTES_CENARIO_H
 #define PAUTA_TESTES_CENARIO_H
 
