@@ -78,7 +78,7 @@ filtro="-$(IFS=:; echo "${excluidos[*]}")"
 # of a pass, since a save that silently does not happen on Windows is what
 # these tests exist to catch. A failed run shows pauta.exe's exit status and
 # both of its streams. The one exception is wine failing to start a program,
-# seen here about once in a thousand starts on a loaded machine: status 1
+# seen here twice in some 6,000 starts on a loaded machine: status 1
 # and not a byte on standard output or error (with WINEDEBUG=-all), which
 # pauta.exe cannot give, since it prints before anything else and exits 0
 # or 2. The scenario runner starts such a run, and only such a run, again.
