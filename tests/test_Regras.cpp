@@ -1,0 +1,130 @@
+// The grading rules on their own: field ranges at their bounds, admission,
+// the weights totalling 8, and the final grade with its decision.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Regras.h"
+#include "UC.h"
+
+namespace {
+
+// A record read from the assessment part of a unit line ("1;A;80;3;...").
+UC registo(const std::string& avaliacao) {
+  UC uc;
+  EXPECT_TRUE(UC::interpreta("1;U;1;1;6;AVALIACAO;" + avaliacao, uc)) << avaliacao;
+  return uc;
+}
+
+using regras::Campo;
+
+}  // namespace
+
+TEST(Regras, LimitesDeCadaCampo) {
+  const struct {
+    Campo campo;
+    float maximo;
+  } campos[] = {{Campo::notaEfolio, 100},   {Campo::pesoEfolio, 8},  {Campo::pfolio, 12},
+                {Campo::pfolioRecurso, 12}, {Campo::exameFinal, 20}, {Campo::exameRecurso, 20}};
+  for (const auto& c : campos) {
+    SCOPED_TRACE(c.maximo);
+    EXPECT_EQ(regras::maximo(c.campo), c.maximo);
+    EXPECT_TRUE(regras::valorValido(c.campo, 0));
+    EXPECT_TRUE(regras::valorValido(c.campo, c.maximo));
+    EXPECT_FALSE(regras::valorValido(c.campo, c.maximo + 0.01f));
+    EXPECT_FALSE(regras::valorValido(c.campo, -0.01f));
+    // Only an e-folio grade takes -1, meaning no e-folio.
+    EXPECT_EQ(regras::valorValido(c.campo, -1), c.campo == Campo::notaEfolio);
+  }
+  EXPECT_FALSE(regras::numeroAlunoValido(0));
+  EXPECT_TRUE(regras::numeroAlunoValido(-5));
+  EXPECT_TRUE(regras::opcaoValida(0) && regras::opcaoValida(1));
+  EXPECT_FALSE(regras::opcaoValida(-1) || regras::opcaoValida(2));
+  EXPECT_FALSE(regras::abaixoMinimoPfolio(5.5f));
+  EXPECT_TRUE(regras::abaixoMinimoPfolio(5.49f));
+}
+
+// The total is tested first; exactly 3.5 and exactly two graded e-folios admit.
+TEST(Regras, AdmissaoAoPfolio) {
+  using regras::Admissao;
+  EXPECT_EQ(regras::admissaoPfolio(3.5f, 2), Admissao::admitido);
+  EXPECT_EQ(regras::admissaoPfolio(3.49f, 1), Admissao::totalInsuficiente);
+  EXPECT_EQ(regras::admissaoPfolio(8, 1), Admissao::poucosEfolios);
+  EXPECT_TRUE(regras::admitidoPfolio(registo("1;A;50;3;B;50;4;C;-;-;F;-;R;-;N;-")));
+  EXPECT_FALSE(regras::admitidoPfolio(registo("1;A;40;3;B;50;4;C;-;-;F;-;R;-;N;-")));
+  // The resit goes to the p-folio resit only for an admitted continuous record.
+  EXPECT_EQ(regras::campoRecurso(registo("1;A;50;4;B;50;4;C;-;-;F;-;R;-;N;-")),
+            Campo::pfolioRecurso);
+  EXPECT_EQ(regras::campoRecurso(registo("1;A;100;8;B;-;-;C;-;-;F;-;R;-;N;-")),
+            Campo::exameRecurso);
+  EXPECT_EQ(regras::campoRecurso(registo("0;F;-;R;-;N;-")), Campo::exameRecurso);
+}
+
+// Every one-decimal triple that adds up to 8 is accepted, whatever single
+// precision makes of its sum; a total off by 0.0001 or more is not.
+TEST(Regras, PesosTotalizamOito) {
+  int recusados = 0;
+  for (int a = 0; a <= 80; ++a) {
+    for (int b = 0; a + b <= 80; ++b) {
+      const std::string texto = "1;A;50;" + std::to_string(a / 10.0) + ";B;50;" +
+                                std::to_string(b / 10.0) + ";C;50;" +
+                                std::to_string((80 - a - b) / 10.0) + ";F;-;R;-;N;-";
+      recusados += !regras::pesosTotalizamOito(regras::totalPesos(registo(texto).eFolios));
+    }
+  }
+  EXPECT_EQ(recusados, 0);
+  EXPECT_TRUE(regras::pesosTotalizamOito(8.00009f));
+  EXPECT_FALSE(regras::pesosTotalizamOito(7.9998f));
+  EXPECT_FALSE(regras::pesosTotalizamOito(8.0002f));
+  // A weight of -1 counts as 0; a grade without weight is not the point here.
+  const UC r = registo("1;A;-1;3;B;50;-1;C;50;5;F;-;R;-;N;-");
+  EXPECT_EQ(regras::pesosContados(r.eFolios), (std::vector<float>{3, 0, 5}));
+  EXPECT_TRUE(regras::pesosTotalizamOito(regras::totalPesos(r.eFolios)));
+}
+
+TEST(Regras, NotaCalculada) {
+  const struct {
+    std::string avaliacao;
+    float nota;
+  } casos[] = {
+      {"0;F;8;R;12;N;-", 12},
+      {"0;F;14;R;10;N;-", 14},
+      {"0;F;9.5;R;-;N;-", 9.5f},
+      {"0;F;-;R;-;N;-", -1},
+      {"1;A;50;4;B;50;4;C;-;-;F;6;R;-;N;-", 10},
+      {"1;A;50;4;B;50;4;C;-;-;F;5.4;R;-;N;-", 0},
+      {"1;A;50;4;B;50;4;C;-;-;F;5.4;R;7;N;-", 11},
+      {"1;A;50;4;B;50;4;C;-;-;F;6;R;5;N;-", 10},
+      {"1;A;50;4;B;50;4;C;-;-;F;-;R;-;N;-", 4},
+      {"1;A;50;3;B;50;4;C;-;-;F;5.5;R;-;N;-", 9},
+      {"1;A;40;3;B;50;4;C;-;-;F;12;R;-;N;-", -1},
+      {"1;A;40;3;B;50;4;C;-;-;F;12;R;15;N;-", 15},
+      {"-1;F;-;R;-;N;-", 0},
+  };
+  for (const auto& c : casos) {
+    EXPECT_FLOAT_EQ(regras::notaCalculada(registo(c.avaliacao)), c.nota) << c.avaliacao;
+  }
+}
+
+// The decision compares the unrounded new grade with the truncated current one.
+TEST(Regras, DecisaoDaNotaFinal) {
+  using regras::Decisao;
+  const struct {
+    float atual, nova;
+    Decisao decisao;
+    bool guarda;
+    float nota;
+  } casos[] = {
+      {12, 14.2f, Decisao::melhoria, true, 14},       {12, 12.4f, Decisao::melhoria, true, 12},
+      {12, 11.6f, Decisao::naoAtualizada, false, 12}, {8, 5, Decisao::naoAtualizada, false, 5},
+      {8, 9.5f, Decisao::atualizada, true, 10},       {-1, -1, Decisao::atualizada, true, -1},
+      {9, 12.5f, Decisao::atualizada, true, 13},
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(std::to_string(c.atual) + " -> " + std::to_string(c.nova));
+    const regras::NotaFinal r = regras::decideNotaFinal(c.atual, c.nova);
+    EXPECT_EQ(r.decisao, c.decisao);
+    EXPECT_EQ(r.guarda, c.guarda);
+    EXPECT_EQ(r.nota, c.nota);
+  }
+}
