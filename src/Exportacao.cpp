@@ -214,6 +214,12 @@ void imprimeUtilizacao(std::ostream& saida) {
   saida << "  pauta --exportar CODIGO  exporta a pauta e as estatísticas do curso CODIGO para"
         << std::endl;
   saida << "                           CODIGO-Pauta.csv e CODIGO-Estatisticas.csv" << std::endl;
+  saida << "  pauta --importar CODIGO FICHEIRO" << std::endl;
+  saida << "                           importa alunos e notas de FICHEIRO (CSV com as colunas de"
+        << std::endl;
+  saida << "                           CODIGO-Pauta.csv) para o curso CODIGO" << std::endl;
+  saida << "  pauta --importar --verificar CODIGO FICHEIRO" << std::endl;
+  saida << "                           verifica FICHEIRO sem alterar nada" << std::endl;
   saida << "  pauta --versao           mostra o nome e a versão do programa" << std::endl;
   saida << "  pauta --help             mostra esta ajuda" << std::endl;
 }

@@ -10,6 +10,7 @@
 #include "Consola.h"
 #include "Emenu.h"
 #include "Exportacao.h"
+#include "Importacao.h"
 #include "Listacurso.h"
 #include "Nomes.h"
 
@@ -429,6 +430,26 @@ int executaExportacao(int nCurso) {
                       sessao.listaEstudantesCurso.getListaEstudantes());
 }
 
+// Loads course nCurso exactly as the dialogue does and imports the CSV file
+// `ficheiro` into it (only checks it, with `verificar`).
+int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
+  consolaIniciar();
+  Sessao sessao;
+  {
+    SaidaParaErros redirecao;
+    if (!carregaUnidadesCurso(nCurso, sessao.listaUnidadesCurso, std::cerr)) {
+      std::cerr << "ERRO: O curso " << nCurso << " não existe: não foi possivel ler o ficheiro "
+                << nomeFicheiroUC(nCurso) << std::endl;
+      return estadoErroImportacao;
+    }
+    if (!carregaEstudantesCurso(nCurso, sessao.listaEstudantesCurso, std::cerr)) {
+      return estadoErroImportacao;
+    }
+  }
+  return importaCurso(ficheiro, verificar, sessao.listaUnidadesCurso, sessao.listaEstudantesCurso,
+                      nomeFicheiroEstudantes(nCurso));
+}
+
 int erroArgumentos() {
   imprimeUtilizacao(std::cerr);
   return estadoErroExportacao;
@@ -450,6 +471,13 @@ int executaPauta(int argc, char* argv[]) {
   int nCurso = 0;
   if (opcao == "--exportar" && argc == 3 && leCodigoCurso(argv[2], nCurso)) {
     return executaExportacao(nCurso);
+  }
+  if (opcao == "--importar") {
+    const bool verificar = argc > 2 && std::string(argv[2]) == "--verificar";
+    const int codigo = verificar ? 3 : 2;
+    if (argc == codigo + 2 && leCodigoCurso(argv[codigo], nCurso)) {
+      return executaImportacao(nCurso, argv[codigo + 1], verificar);
+    }
   }
   return erroArgumentos();
 }
