@@ -103,9 +103,9 @@ void Importador::importa(std::string_view texto) {
   LeitorCsv leitor(texto);
   leitor_ = &leitor;
   std::vector<std::string> celulas;
-  bool cabecalho = leitor.proximo(celulas);
+  if (!leitor.proximo(celulas)) celulas.clear();  // an empty file: a header without columns
   linha_ = 1;
-  if (!cabecalho || !leCabecalho(celulas)) return;
+  if (!leCabecalho(celulas)) return;
   while (leitor.proximo(celulas)) {
     linha_ = leitor.linha();
     processaLinha(celulas);
@@ -421,7 +421,7 @@ bool Importador::aplicaEfolios(UC& uc, long& notas) {
         continue;
       }
       peso = -1;
-    } else if (peso == -1) {
+    } else if (!pesoDado && peso == -1) {
       erro(colunaPeso >= 0 ? colunaPeso : colunaNota,
            std::string("falta o peso do eFolio ") + letras[i]);
       continue;
