@@ -33,6 +33,15 @@ struct Colunas {
 // the same digits: a value read back from an export is not a change.
 bool mesmoValor(float a, float b) { return a == b || textoGeral(a) == textoGeral(b); }
 
+// Bytes below the blank other than TAB, and DEL.
+bool temControlo(std::string_view texto) {
+  for (char c : texto) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte < 0x20 && c != '\t') || byte == 0x7F) return true;
+  }
+  return false;
+}
+
 std::string entreAspas(std::string_view texto) { return "'" + std::string(texto) + "'"; }
 
 // What a unit row changed.
@@ -200,6 +209,11 @@ void Importador::processaLinha(std::vector<std::string>& celulas) {
   std::string_view nome;
   if (colunas_.nome >= 0 && static_cast<size_t>(colunas_.nome) < celulas.size()) {
     nome = csv::semBrancos(csv::semProtecao((*celulas_)[static_cast<size_t>(colunas_.nome)]));
+  }
+  if (temControlo(nome)) {
+    // A line break in a name would split the student's record in the file.
+    erro(colunas_.nome, "o nome tem quebras de linha ou outros caracteres de controlo");
+    return;
   }
   processaAluno(numero, nome, celula(colunas_.codigo));
 }

@@ -141,7 +141,10 @@ TEST(Importacao, LinhasComErros) {
                 + ana +
                 "200;Exame Final;;;;;;;21;\r\n"    // 19
                 "1001;Ana;100;;;;;;;;;;extra\r\n"  // 20
-                "1001;\"Ana\r\n");                 // 21
+                + ana +
+                "200;Contínua;60\r\n"        // 21
+                "2002;\"Rui\r\nLopes\"\r\n"  // 22
+                "1001;\"Ana\r\n");           // 24
   const std::vector<std::string> esperados = {
       "Linha 2: Número: o número 0 não pode ser usado como número de aluno",
       "Linha 3: Número: '12a' não é um número de aluno",
@@ -165,7 +168,9 @@ TEST(Importacao, LinhasComErros) {
       "Linha 18: Código UC: falta o código da UC das notas",
       "Linha 19: pFolio/Exame: '21' fora do intervalo de 0 a 20",
       "Linha 20: a linha tem mais células do que o cabeçalho",
-      "Linha 21: aspas abertas que não fecham até ao fim do ficheiro",
+      "Linha 21: Peso A: falta o peso do eFolio A",
+      "Linha 22: Nome: o nome tem quebras de linha ou outros caracteres de controlo",
+      "Linha 24: aspas abertas que não fecham até ao fim do ficheiro",
   };
   EXPECT_EQ(curso.erros, esperados);
   EXPECT_EQ(curso.estudantes.size(), 1u);
