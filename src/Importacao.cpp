@@ -52,22 +52,22 @@ struct Alteracao {
 
 class Importador {
  public:
-  Importador(const std::vector<UC>& unidades, std::vector<Estudantes>& estudantes,
-             std::vector<std::string>& erros)
-      : unidades_(unidades), estudantes_(estudantes), erros_(erros) {
+  Importador(std::string_view texto, const std::vector<UC>& unidades,
+             std::vector<Estudantes>& estudantes, std::vector<std::string>& erros)
+      : leitor_(texto), unidades_(unidades), estudantes_(estudantes), erros_(erros) {
     for (size_t i = 0; i < estudantes_.size(); ++i) {
       porNumero_[estudantes_[i].getNumAluno()].push_back(i);
     }
     for (const UC& uc : unidades_) codigosCurso_[uc.getCodigo()] = true;
   }
 
-  void importa(std::string_view texto);
+  void importa();
   const ResumoImportacao& resumo() const { return resumo_; }
 
  private:
-  bool leCabecalho(std::vector<std::string>& celulas);
-  void processaLinha(std::vector<std::string>& celulas);
-  bool converteCelulas(std::vector<std::string>& celulas);
+  bool leCabecalho();
+  void processaLinha();
+  bool converteCelulas();
   void processaAluno(int numero, std::string_view nome, std::string_view textoCodigo);
   bool procuraUC(const Estudantes& estudante, size_t indice, int codigo, size_t& posicao) const;
   static size_t contaUC(const Estudantes& estudante, int codigo);
@@ -82,8 +82,8 @@ class Importador {
   // The cell of the current row in `coluna`, without blanks around it;
   // empty when the file has no such column or the row is shorter.
   std::string_view celula(int coluna) const {
-    if (coluna < 0 || static_cast<size_t>(coluna) >= celulas_->size()) return {};
-    return csv::semBrancos((*celulas_)[static_cast<size_t>(coluna)]);
+    if (coluna < 0 || static_cast<size_t>(coluna) >= celulas_.size()) return {};
+    return csv::semBrancos(celulas_[static_cast<size_t>(coluna)]);
   }
   std::string nomeColuna(int coluna) const { return nomes_[static_cast<size_t>(coluna)]; }
   void erro(const std::string& razao) {
@@ -91,6 +91,8 @@ class Importador {
   }
   void erro(int coluna, const std::string& razao) { erro(nomeColuna(coluna) + ": " + razao); }
 
+  LeitorCsv leitor_;
+  std::vector<std::string> celulas_;  // of the current row
   const std::vector<UC>& unidades_;
   std::vector<Estudantes>& estudantes_;
   std::vector<std::string>& erros_;
@@ -101,27 +103,23 @@ class Importador {
   std::unordered_map<size_t, std::unordered_map<int, size_t>> ocorrencias_;
   Colunas colunas_;
   std::vector<std::string> nomes_;  // header cells, CP1252
-  const LeitorCsv* leitor_ = nullptr;
-  const std::vector<std::string>* celulas_ = nullptr;
   long linha_ = 0;
   bool faltaOpcaoDita_ = false;
   ResumoImportacao resumo_;
 };
 
-void Importador::importa(std::string_view texto) {
-  LeitorCsv leitor(texto);
-  leitor_ = &leitor;
-  std::vector<std::string> celulas;
-  if (!leitor.proximo(celulas)) celulas.clear();  // an empty file: a header without columns
+void Importador::importa() {
+  if (!leitor_.proximo(celulas_)) celulas_.clear();  // an empty file: a header without columns
   linha_ = 1;
-  if (!leCabecalho(celulas)) return;
-  while (leitor.proximo(celulas)) {
-    linha_ = leitor.linha();
-    processaLinha(celulas);
+  if (!leCabecalho()) return;
+  while (leitor_.proximo(celulas_)) {
+    linha_ = leitor_.linha();
+    processaLinha();
   }
 }
 
-bool Importador::leCabecalho(std::vector<std::string>& celulas) {
+bool Importador::leCabecalho() {
+  std::vector<std::string>& celulas = celulas_;
   struct Nome {
     const char* nome;
     int* coluna;
@@ -137,7 +135,7 @@ bool Importador::leCabecalho(std::vector<std::string>& celulas) {
   c.total = celulas.size();
   for (size_t i = 0; i < celulas.size(); ++i) {
     std::string& texto = celulas[i];
-    leitor_->converte(texto);  // a name that cannot be converted matches none
+    leitor_.converte(texto);  // a name that cannot be converted matches none
     nomes_.emplace_back(csv::semBrancos(csv::semProtecao(texto)));
     for (const Nome& conhecida : conhecidas) {
       if (nomes_.back() != conhecida.nome) continue;
@@ -157,7 +155,8 @@ bool Importador::leCabecalho(std::vector<std::string>& celulas) {
 }
 
 // Converts the cells the import uses from UTF-8; reports each that cannot be.
-bool Importador::converteCelulas(std::vector<std::string>& celulas) {
+bool Importador::converteCelulas() {
+  std::vector<std::string>& celulas = celulas_;
   bool ok = true;
   for (size_t i = 0; i < celulas.size() && i < colunas_.total; ++i) {
     if (celulas[i].empty()) continue;
@@ -168,7 +167,7 @@ bool Importador::converteCelulas(std::vector<std::string>& celulas) {
                        colunas_.nota[2], colunas_.peso[0], colunas_.peso[1], colunas_.peso[2]}) {
       usada = usada || coluna == static_cast<int>(i);
     }
-    if (usada && !leitor_->converte(celulas[i])) {
+    if (usada && !leitor_.converte(celulas[i])) {
       erro(nome + (cp1252::utf8Valido(celulas[i]) ? ": caracteres que o CP1252 não tem"
                                                   : ": texto UTF-8 inválido"));
       ok = false;
@@ -177,10 +176,10 @@ bool Importador::converteCelulas(std::vector<std::string>& celulas) {
   return ok;
 }
 
-void Importador::processaLinha(std::vector<std::string>& celulas) {
-  celulas_ = &celulas;
+void Importador::processaLinha() {
+  const std::vector<std::string>& celulas = celulas_;
   faltaOpcaoDita_ = false;
-  if (leitor_->aspasPorFechar()) {
+  if (leitor_.aspasPorFechar()) {
     erro("aspas abertas que não fecham até ao fim do ficheiro");
     return;
   }
@@ -194,7 +193,7 @@ void Importador::processaLinha(std::vector<std::string>& celulas) {
     vazia = false;
   }
   if (vazia) return;  // a row of empty cells, as spreadsheets leave
-  if (!converteCelulas(celulas)) return;
+  if (!converteCelulas()) return;
 
   const std::string_view textoNumero = celula(colunas_.numero);
   int numero = 0;
@@ -208,7 +207,7 @@ void Importador::processaLinha(std::vector<std::string>& celulas) {
   }
   std::string_view nome;
   if (colunas_.nome >= 0 && static_cast<size_t>(colunas_.nome) < celulas.size()) {
-    nome = csv::semBrancos(csv::semProtecao((*celulas_)[static_cast<size_t>(colunas_.nome)]));
+    nome = csv::semBrancos(csv::semProtecao(celulas[static_cast<size_t>(colunas_.nome)]));
   }
   if (temControlo(nome)) {
     // A line break in a name would split the student's record in the file.
@@ -517,8 +516,8 @@ std::string nomeParaMostrar(const std::string& nome) {
 ResumoImportacao importaPauta(std::string_view texto, const std::vector<UC>& unidades,
                               std::vector<Estudantes>& estudantes,
                               std::vector<std::string>& erros) {
-  Importador importador(unidades, estudantes, erros);
-  importador.importa(texto);
+  Importador importador(texto, unidades, estudantes, erros);
+  importador.importa();
   return importador.resumo();
 }
 
