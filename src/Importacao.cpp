@@ -103,6 +103,7 @@ class Importador {
   std::unordered_map<size_t, std::unordered_map<int, size_t>> ocorrencias_;
   Colunas colunas_;
   std::vector<std::string> nomes_;  // header cells, CP1252
+  std::vector<bool> usadas_;        // by position: a column the import reads
   long linha_ = 0;
   bool faltaOpcaoDita_ = false;
   ResumoImportacao resumo_;
@@ -145,6 +146,10 @@ bool Importador::leCabecalho() {
       *conhecida.coluna = static_cast<int>(i);
     }
   }
+  usadas_.assign(c.total, false);
+  for (const Nome& conhecida : conhecidas) {
+    if (*conhecida.coluna >= 0) usadas_[static_cast<size_t>(*conhecida.coluna)] = true;
+  }
   if (c.numero < 0) erro(std::string("falta a coluna ") + csv::colunaNumero);
   bool notas = c.avaliacao >= 0 || c.pfolio >= 0 || c.recurso >= 0;
   for (int i = 0; i < numEfolios; ++i) notas = notas || c.nota[i] >= 0 || c.peso[i] >= 0;
@@ -160,16 +165,9 @@ bool Importador::converteCelulas() {
   bool ok = true;
   for (size_t i = 0; i < celulas.size() && i < colunas_.total; ++i) {
     if (celulas[i].empty()) continue;
-    const std::string& nome = nomes_[i];
-    bool usada = false;
-    for (int coluna : {colunas_.numero, colunas_.nome, colunas_.codigo, colunas_.avaliacao,
-                       colunas_.pfolio, colunas_.recurso, colunas_.nota[0], colunas_.nota[1],
-                       colunas_.nota[2], colunas_.peso[0], colunas_.peso[1], colunas_.peso[2]}) {
-      usada = usada || coluna == static_cast<int>(i);
-    }
-    if (usada && !leitor_.converte(celulas[i])) {
-      erro(nome + (cp1252::utf8Valido(celulas[i]) ? ": caracteres que o CP1252 não tem"
-                                                  : ": texto UTF-8 inválido"));
+    if (usadas_[i] && !leitor_.converte(celulas[i])) {
+      erro(nomes_[i] + (cp1252::utf8Valido(celulas[i]) ? ": caracteres que o CP1252 não tem"
+                                                       : ": texto UTF-8 inválido"));
       ok = false;
     }
   }
