@@ -42,7 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
       estudante(1, "Ana",
                 {"100;Algebra;1;1;6;AVALIACAO;1;A;80;3;B;70;3;C;50;2;F;8;R;-1;N;14",
                  "200;Fisica;1;2;6;AVALIACAO;-1;F;-;R;-;N;-"}),
-      estudante(2, "Bruno", {"100;Algebra;1;1;6;AVALIACAO;0;F;9;R;12;N;12"})};
+      estudante(2, "Bruno", {"100;Algebra;1;1;6;AVALIACAO;0;F;9;R;12;N;12"}),
+      // Values out of every range, as only a data file can hold them.
+      estudante(3, "Caio",
+                {"100;Algebra;1;1;6;AVALIACAO;1;A;150;9;B;-1;3;C;50;-1;F;13;R;-2;N;30",
+                 "200;Fisica;1;2;6;AVALIACAO;7;A;1;1;B;2;2;C;3;3;F;1;R;1;N;1"})};
   const std::string texto(reinterpret_cast<const char*>(dados), tamanho);
   std::vector<std::string> erros;
   importaPauta(texto, unidades, estudantes, erros);

@@ -14,6 +14,8 @@ namespace {
 
 const char letras[] = {'A', 'B', 'C'};
 const int numEfolios = 3;
+const char* const colunasNota[] = {csv::colunaEfolioA, csv::colunaEfolioB, csv::colunaEfolioC};
+const char* const colunasPeso[] = {csv::colunaPesoA, csv::colunaPesoB, csv::colunaPesoC};
 
 // Where each column the import uses is, by position in the header (-1: the
 // file has no such column).
@@ -77,7 +79,7 @@ class Importador {
   bool aplicaRecurso(UC& uc, long& notas);
   bool exigeOpcao(const UC& uc);
   bool leValor(int coluna, float& valor);
-  bool dentroDoIntervalo(regras::Campo campo, float valor, int coluna);
+  bool dentroDoIntervalo(regras::Campo campo, float valor, const char* nome, int coluna);
 
   // The cell of the current row in `coluna`, without blanks around it;
   // empty when the file has no such column or the row is shorter.
@@ -85,7 +87,10 @@ class Importador {
     if (coluna < 0 || static_cast<size_t>(coluna) >= celulas_.size()) return {};
     return csv::semBrancos(celulas_[static_cast<size_t>(coluna)]);
   }
-  std::string nomeColuna(int coluna) const { return nomes_[static_cast<size_t>(coluna)]; }
+  // The name of a column the file has.
+  std::string nomeColuna(int coluna) const {
+    return coluna >= 0 ? nomes_[static_cast<size_t>(coluna)] : std::string();
+  }
   void erro(const std::string& razao) {
     erros_.push_back("Linha " + std::to_string(linha_) + ": " + razao);
   }
@@ -336,12 +341,16 @@ bool Importador::leValor(int coluna, float& valor) {
   return false;
 }
 
-bool Importador::dentroDoIntervalo(regras::Campo campo, float valor, int coluna) {
+// Reports a value out of the field's range; `coluna` (maybe -1) is the
+// column `nome` of the file, whose cell shows the value unless the value is
+// the stored one.
+bool Importador::dentroDoIntervalo(regras::Campo campo, float valor, const char* nome, int coluna) {
   if (regras::valorValido(campo, valor)) return true;
-  std::string razao =
-      entreAspas(celula(coluna)) + " fora do intervalo de 0 a " + textoGeral(regras::maximo(campo));
+  const std::string_view texto = celula(coluna);
+  std::string razao = entreAspas(texto.empty() ? csv::textoDecimal(valor) : std::string(texto)) +
+                      " fora do intervalo de 0 a " + textoGeral(regras::maximo(campo));
   if (campo == regras::Campo::notaEfolio) razao += " (-1: sem eFolio)";
-  erro(coluna, razao);
+  erro(std::string(nome) + ": " + razao);
   return false;
 }
 
@@ -420,12 +429,13 @@ bool Importador::aplicaEfolios(UC& uc, long& notas) {
     }
     if (!exigeOpcao(uc)) continue;
     if (uc.getOpcaoAvaliacao() != opcaoContinua || efolio == nullptr) {
-      erro(colunaNota >= 0 ? colunaNota : colunaPeso,
-           uc.getOpcaoAvaliacao() == opcaoExameFinal ? "o aluno optou por Exame Final nesta UC"
-                                                     : "a opção de avaliação desta UC é inválida");
+      erro(std::string(notaDada ? colunasNota[i] : colunasPeso[i]) + ": " +
+           (uc.getOpcaoAvaliacao() == opcaoExameFinal
+                ? "o aluno optou por Exame Final nesta UC"
+                : "a opção de avaliação desta UC é inválida"));
       continue;
     }
-    if (!dentroDoIntervalo(regras::Campo::notaEfolio, nota, colunaNota)) continue;
+    if (!dentroDoIntervalo(regras::Campo::notaEfolio, nota, colunasNota[i], colunaNota)) continue;
     if (nota == -1) {
       if (pesoDado && peso != -1) {
         erro(colunaPeso, std::string("o eFolio ") + letras[i] + " sem nota não tem peso");
@@ -433,10 +443,9 @@ bool Importador::aplicaEfolios(UC& uc, long& notas) {
       }
       peso = -1;
     } else if (!pesoDado && peso == -1) {
-      erro(colunaPeso >= 0 ? colunaPeso : colunaNota,
-           std::string("falta o peso do eFolio ") + letras[i]);
+      erro(std::string(colunasPeso[i]) + ": falta o peso do eFolio " + letras[i]);
       continue;
-    } else if (!dentroDoIntervalo(regras::Campo::pesoEfolio, peso, colunaPeso)) {
+    } else if (!dentroDoIntervalo(regras::Campo::pesoEfolio, peso, colunasPeso[i], colunaPeso)) {
       continue;
     }
     efolio->setNota(nota);
@@ -480,7 +489,7 @@ bool Importador::aplicaProva(UC& uc, long& notas) {
     erro(coluna, "a opção de avaliação desta UC é inválida");
     return false;
   }
-  if (!dentroDoIntervalo(campo, valor, coluna)) return false;
+  if (!dentroDoIntervalo(campo, valor, csv::colunaPfolio, coluna)) return false;
   uc.setProvaFinal(valor);
   ++notas;
   return true;
@@ -493,7 +502,9 @@ bool Importador::aplicaRecurso(UC& uc, long& notas) {
   float valor = 0;
   if (!leValor(coluna, valor) || mesmoValor(valor, uc.getProvaRecurso())) return true;
   if (!exigeOpcao(uc)) return false;
-  if (!dentroDoIntervalo(regras::campoRecurso(uc), valor, coluna)) return false;
+  if (!dentroDoIntervalo(regras::campoRecurso(uc), valor, csv::colunaRecurso, coluna)) {
+    return false;
+  }
   uc.setProvaRecurso(valor);
   ++notas;
   return true;
