@@ -2,6 +2,8 @@
 // the weights totalling 8, and the final grade with its decision.
 #include <gtest/gtest.h>
 
+#include <iostream>
+#include <sstream>
 #include <string>
 
 #include "Regras.h"
@@ -80,4 +82,14 @@ TEST(Regras, PesosTotalizamOito) {
   const UC r = registo("1;A;-1;3;B;50;-1;C;50;5;F;-;R;-;N;-");
   EXPECT_EQ(regras::pesosContados(r.eFolios), (std::vector<float>{3, 0, 5}));
   EXPECT_TRUE(regras::pesosTotalizamOito(regras::totalPesos(r.eFolios)));
+}
+
+// The dialogue's e-folio check applies the same tolerance.
+TEST(Regras, VerificacaoDoDialogoComTolerancia) {
+  std::ostringstream saida;
+  std::streambuf* anterior = std::cout.rdbuf(saida.rdbuf());
+  const int resposta = registo("1;A;50;1.8;B;50;3.1;C;50;3.1;F;-;R;-;N;-").validaDadosEfolios();
+  std::cout.rdbuf(anterior);
+  EXPECT_EQ(resposta, 1);
+  EXPECT_EQ(saida.str(), "Valores dos eFolios são Válidos\n");
 }
