@@ -54,14 +54,14 @@ int escolheCurso(const Listacurso& listaCursosDisponiveis) {
 const int respostaAbrirMesmoAssim = 1;
 const int respostaOutroCurso = 0;
 
-void imprimeDono(const DonoBloqueio& dono) {
-  std::cout << " (máquina " << dono.maquina << ", processo " << dono.processo << ", desde "
-            << dono.desde << ")" << std::endl;
+void imprimeDono(const DonoBloqueio& dono, std::ostream& saida = std::cout) {
+  saida << " (máquina " << dono.maquina << ", processo " << dono.processo << ", desde "
+        << dono.desde << ")" << std::endl;
 }
 
-void avisaSemBloqueio(int nCurso) {
-  std::cout << "ATENÇÃO: Não foi possivel bloquear o curso " << nCurso
-            << "; outra sessão pode alterar os mesmos ficheiros" << std::endl;
+void avisaSemBloqueio(int nCurso, std::ostream& saida = std::cout) {
+  saida << "ATENÇÃO: Não foi possivel bloquear o curso " << nCurso
+        << "; outra sessão pode alterar os mesmos ficheiros" << std::endl;
 }
 
 // Takes the lock of course nCurso for this session; when another session
@@ -430,10 +430,48 @@ int executaExportacao(int nCurso) {
                       sessao.listaEstudantesCurso.getListaEstudantes());
 }
 
+// Takes the lock of course nCurso for a mode that changes it, with the
+// dialogue's texts on standard error. Answers false, leaving the lock alone,
+// when another live session holds it.
+bool bloqueiaSemPerguntar(int nCurso) {
+  DonoBloqueio dono;
+  std::string razao;
+  switch (adquireBloqueio(nomeFicheiroEstudantes(nCurso) + sufixoBloqueio, &dono, &razao)) {
+    case Bloqueio::obtido:
+      return true;
+    case Bloqueio::antigoRemovido:
+      std::cerr << "ATENÇÃO: Foi removido o bloqueio antigo do curso " << nCurso;
+      imprimeDono(dono, std::cerr);
+      return true;
+    case Bloqueio::impossivel:
+      avisaSemBloqueio(nCurso, std::cerr);
+      return true;
+    case Bloqueio::ocupado:
+      break;
+  }
+  std::cerr << "ATENÇÃO: O curso " << nCurso << " está a ser alterado noutra sessão";
+  imprimeDono(dono, std::cerr);
+  return false;
+}
+
+// Releases this process's course lock when it goes out of scope.
+struct LibertaBloqueio {
+  LibertaBloqueio() = default;
+  LibertaBloqueio(const LibertaBloqueio&) = delete;
+  LibertaBloqueio& operator=(const LibertaBloqueio&) = delete;
+  ~LibertaBloqueio() { libertaBloqueio(); }
+};
+
 // Loads course nCurso exactly as the dialogue does and imports the CSV file
-// `ficheiro` into it (only checks it, with `verificar`).
+// `ficheiro` into it, holding the course lock from before loading to after
+// saving; with `verificar` it only checks, takes no lock and writes nothing.
 int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
   consolaIniciar();
+  // A signal ends the import at once: the lock it leaves names a dead
+  // process, which the next session removes as stale; the student file is
+  // either the old one or the new one.
+  const LibertaBloqueio libertaNoFim;
+  if (!verificar && !bloqueiaSemPerguntar(nCurso)) return estadoErroImportacao;
   Sessao sessao;
   {
     SaidaParaErros redirecao;

@@ -133,10 +133,37 @@ TEST(Importar, LinhaDeComando) {
   }
   const Resultado semFicheiro = c.executa("", {"--importar", "12", "falta.csv"});
   EXPECT_EQ(semFicheiro.estado, 2);
-  EXPECT_NE(semFicheiro.erros.find("ERRO: Não foi possivel ler o ficheiro falta.csv\n"),
-            std::string::npos);
+  EXPECT_NE(
+      semFicheiro.erros.find("ERRO: Não foi possivel ler o ficheiro falta.csv (não existe)\n"),
+      std::string::npos);
   const Resultado semCurso = c.executa("", {"--importar", "99", "falta.csv"});
   EXPECT_EQ(semCurso.estado, 2);
   EXPECT_EQ(semCurso.erros,
             "ERRO: O curso 99 não existe: não foi possivel ler o ficheiro 99-UC.txt\n");
+}
+
+// A course another session holds: its holder on standard error, exit 2, nothing changed, the lock
+// left to its owner; --verificar, which writes nothing, does not need the lock. A finished
+// import leaves no lock behind.
+TEST(Importar, CursoBloqueado) {
+  Cenario c;
+  c.copiaExemplos();
+  const std::string bloqueio = "1;outra-maquina;x;2026-01-01 00:00\r\n";
+  c.escreve("12-Estudantes.txt.lock", bloqueio);
+  c.escreve("lista.csv", linhasCrLf({"Número;Nome", "9;Nove"}));
+  const auto antes = c.ficheiros();
+  const Resultado r = c.executa("", {"--importar", "12", "lista.csv"});
+  EXPECT_EQ(r.estado, 2);
+  EXPECT_EQ(r.saida, "");
+  EXPECT_EQ(r.erros,
+            "ATENÇÃO: O curso 12 está a ser alterado noutra sessão (máquina outra-maquina, "
+            "processo 1, desde 2026-01-01 00:00)\n");
+  EXPECT_EQ(c.ficheiros(), antes);
+  EXPECT_EQ(c.executa("", {"--importar", "--verificar", "12", "lista.csv"}).estado, 0);
+  EXPECT_EQ(c.ficheiros(), antes);
+
+  fs::remove(c.dir() / "12-Estudantes.txt.lock");
+  EXPECT_EQ(c.executa("", {"--importar", "12", "lista.csv"}).estado, 0);
+  EXPECT_FALSE(c.existe("12-Estudantes.txt.lock"));
+  EXPECT_NE(c.le("12-Estudantes.txt").find("ALUNO;9;Nove\r\n"), std::string::npos);
 }
