@@ -12,7 +12,7 @@ segundos="${FUZZ_SEGUNDOS:-60}"
 
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DPAUTA_FUZZ=ON -DPAUTA_TESTS=OFF > /dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_ficheiros fuzz_dialogo
+cmake --build build-fuzz -j"$(nproc)" --target fuzz_ficheiros fuzz_dialogo fuzz_importacao
 
 raiz="$(pwd)"
 achados="$raiz/build-fuzz/achados"
@@ -44,4 +44,5 @@ corre() {
 
 corre fuzz_ficheiros -dict=fuzz/ficheiros.dict -max_len=16384
 corre fuzz_dialogo -max_len=4096 -len_control=20
+corre fuzz_importacao -max_len=4096
 echo "fuzz OK"

@@ -4,14 +4,7 @@
 
 #include "Auxiliar.h"
 #include "Numeros.h"
-
-namespace {
-
-bool notaAceite(float nota) { return nota == -1 || (nota >= 0 && nota <= 100); }
-
-bool pesoAceite(float peso) { return peso >= 0 && peso <= 8; }
-
-}  // namespace
+#include "Regras.h"
 
 Efolio::Efolio(char l) : letra(l), nota(-1), peso(-1) {}
 
@@ -39,7 +32,7 @@ void Efolio::userSetEfolio(char l) {
       std::cout << "Para o caso de não existir eFolio C inserir -1 na Nota" << std::endl;
     std::cout << "Insira a Nota em Percentagem do eFolio " << l << ":" << std::endl;
     valor = getFloatFromUser();
-    if (notaAceite(valor)) break;
+    if (regras::valorValido(regras::Campo::notaEfolio, valor)) break;
     std::cout << std::endl;
     std::cout << "ERRO: Valor de Nota inválido, insira um valor entre 0 e 100, ou -1 no caso não "
                  "haver eFolio "
@@ -53,7 +46,7 @@ void Efolio::userSetEfolio(char l) {
   for (;;) {
     std::cout << "insira o Peso da Nota do Efolio " << l << ":" << std::endl;
     valor = getFloatFromUser();
-    if (pesoAceite(valor)) break;
+    if (regras::valorValido(regras::Campo::pesoEfolio, valor)) break;
     std::cout << std::endl;
     std::cout << "ERRO: Valor do peso inválido, insira um valor entre 0 e 8," << std::endl;
     std::cout << " tenha em conta que a soma dos pesos de todos os eFolios não pode ultrapassar 8"

@@ -7,6 +7,7 @@
 #include "LeitorLinhas.h"
 #include "Nomes.h"
 #include "Numeros.h"
+#include "Regras.h"
 #include "Tabela.h"
 
 namespace {
@@ -96,7 +97,7 @@ Estudantes::Estudantes(const std::vector<UC>& listaUCsCurso,
   std::cout << "Insira o número de Aluno do Estudante" << std::endl;
   for (;;) {
     int numero = getIntFromUser();
-    if (numero == 0) {
+    if (!regras::numeroAlunoValido(numero)) {
       std::cout << "ERRO: O número 0 não pode ser usado como número de Aluno, por favor insira um "
                    "número diferente"
                 << std::endl;
@@ -155,9 +156,7 @@ int Estudantes::validaDadosEfoliosUC(int codigoUC) const {
   int resposta = 1;
   for (const UC& uc : listaUCs) {
     if (uc.getCodigo() != codigoUC) continue;
-    int opcao = uc.getOpcaoAvaliacao();
-    bool opcaoValida = opcao == opcaoExameFinal || opcao == opcaoContinua;
-    resposta = opcaoValida ? uc.validaDadosEfolios() : 1;
+    resposta = regras::opcaoValida(uc.getOpcaoAvaliacao()) ? uc.validaDadosEfolios() : 1;
   }
   return resposta;
 }

@@ -49,6 +49,8 @@ class Estudantes {
   void setMediaAluno(float m) { mediaAluno = m; }
   const std::vector<UC>& getListaUCs() const { return listaUCs; }
   void adicionaUC(const UC& uc) { listaUCs.push_back(uc); }
+  // Replaces his unit at `posicao` (an index into getListaUCs()).
+  void setUC(size_t posicao, UC uc) { listaUCs[posicao] = std::move(uc); }
 
   // Per-unit operations: act on every unit whose code is `codigoUC`; do
   // nothing when the student does not take it.

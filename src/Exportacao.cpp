@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "Ficheiros.h"
+#include "FormatoCsv.h"
 #include "Nomes.h"
 #include "Numeros.h"
 
@@ -13,33 +14,24 @@
 
 namespace {
 
-const char* const fimLinha = "\r\n";
-const char separadorCsv = ';';
-// The first characters by which a spreadsheet takes a cell for a formula,
-// and the mark that makes it plain text.
-const char* const inicioFormula = "=+-@\t\r";
-const char guardaFormula = '\'';
+const char* const fimLinha = csv::fimLinha;
+const char separadorCsv = csv::separador;
 
 const int notaMinimaAprovado = 10;
 const int notaMaxima = 20;
 
-const char* const cabecalhoPauta =
-    "Número;Nome;Código UC;Unidade Curricular;Ano;Semestre;ECTS;Avaliação;eFolio A;Peso A;"
-    "eFolio B;Peso B;eFolio C;Peso C;pFolio/Exame;Recurso;Nota Final;Aprovado";
+const char* const colunasPauta[] = {csv::colunaNumero,  csv::colunaNome,      csv::colunaCodigoUC,
+                                    csv::colunaUC,      csv::colunaAno,       csv::colunaSemestre,
+                                    csv::colunaEcts,    csv::colunaAvaliacao, csv::colunaEfolioA,
+                                    csv::colunaPesoA,   csv::colunaEfolioB,   csv::colunaPesoB,
+                                    csv::colunaEfolioC, csv::colunaPesoC,     csv::colunaPfolio,
+                                    csv::colunaRecurso, csv::colunaNotaFinal, csv::colunaAprovado};
 const char* const cabecalhoEstatisticas =
     "Código UC;Unidade Curricular;ECTS;Inscritos;Aprovados;Média dos aprovados";
 
-// Spreadsheets of Portuguese users read a decimal comma.
-std::string comVirgula(std::string texto) {
-  for (char& c : texto) {
-    if (c == '.') c = ',';
-  }
-  return texto;
-}
-
 void acrescentaCelula(std::string& linha, std::string_view texto) {
   linha += separadorCsv;
-  linha += celulaCsv(texto);
+  linha += csv::celula(texto);
 }
 
 void acrescentaNumero(std::string& linha, long long valor) {
@@ -51,13 +43,7 @@ void acrescentaNumero(std::string& linha, long long valor) {
 // write it, with a decimal comma.
 void acrescentaNota(std::string& linha, float valor) {
   linha += separadorCsv;
-  if (valor != -1) linha += comVirgula(textoGeral(valor));
-}
-
-const char* textoOpcao(int opcao) {
-  if (opcao == opcaoContinua) return "Contínua";
-  if (opcao == opcaoExameFinal) return "Exame Final";
-  return "";
+  if (valor != -1) linha += csv::textoDecimal(valor);
 }
 
 void acrescentaLinhaPauta(std::string& conteudo, const Estudantes& estudante, const UC& uc) {
@@ -68,7 +54,7 @@ void acrescentaLinhaPauta(std::string& conteudo, const Estudantes& estudante, co
   acrescentaNumero(conteudo, uc.getAno());
   acrescentaNumero(conteudo, uc.getsemestre());
   acrescentaNumero(conteudo, uc.getEcts());
-  acrescentaCelula(conteudo, textoOpcao(uc.getOpcaoAvaliacao()));
+  acrescentaCelula(conteudo, csv::textoOpcao(uc.getOpcaoAvaliacao()));
   // The e-folios by letter: a unit read with an invalid option may hold
   // none of them, and then its cells stay empty.
   for (char letra : {'A', 'B', 'C'}) {
@@ -125,7 +111,7 @@ void acrescentaLinhaEstatisticas(std::string& conteudo, const UC& unidade,
   if (aprovados != 0) {
     // The same figure as the dialogue's "Média:", with 3 decimals.
     const float media = unidade.getSomaNotas() / static_cast<float>(aprovados);
-    conteudo += comVirgula(textoFixo(media, precisaoMedia));
+    conteudo += csv::comVirgula(textoFixo(media, precisaoMedia));
   }
   for (long long n : porNota) acrescentaNumero(conteudo, n);
   conteudo += fimLinha;
@@ -161,25 +147,12 @@ void imprimeErroGravacao(const std::string& nome, const std::string& erro) {
 
 }  // namespace
 
-std::string celulaCsv(std::string_view texto) {
-  std::string guardado;
-  if (!texto.empty() &&
-      std::string_view(inicioFormula).find(texto.front()) != std::string_view::npos) {
-    guardado = guardaFormula;
-  }
-  guardado += texto;
-  if (guardado.find_first_of(";\"\r\n") == std::string::npos) return guardado;
-  std::string celula = "\"";
-  for (char c : guardado) {
-    if (c == '"') celula += '"';
-    celula += c;
-  }
-  celula += '"';
-  return celula;
-}
-
 std::string conteudoPauta(const std::vector<Estudantes>& estudantes) {
-  std::string conteudo = cabecalhoPauta;
+  std::string conteudo;
+  for (const char* coluna : colunasPauta) {
+    if (!conteudo.empty()) conteudo += separadorCsv;
+    conteudo += coluna;
+  }
   conteudo += fimLinha;
   for (const Estudantes& estudante : estudantes) {
     for (const UC& uc : estudante.getListaUCs()) acrescentaLinhaPauta(conteudo, estudante, uc);
@@ -241,6 +214,12 @@ void imprimeUtilizacao(std::ostream& saida) {
   saida << "  pauta --exportar CODIGO  exporta a pauta e as estatísticas do curso CODIGO para"
         << std::endl;
   saida << "                           CODIGO-Pauta.csv e CODIGO-Estatisticas.csv" << std::endl;
+  saida << "  pauta --importar CODIGO FICHEIRO" << std::endl;
+  saida << "                           importa alunos e notas de FICHEIRO (CSV com as colunas de"
+        << std::endl;
+  saida << "                           CODIGO-Pauta.csv) para o curso CODIGO" << std::endl;
+  saida << "  pauta --importar --verificar CODIGO FICHEIRO" << std::endl;
+  saida << "                           verifica FICHEIRO sem alterar nada" << std::endl;
   saida << "  pauta --versao           mostra o nome e a versão do programa" << std::endl;
   saida << "  pauta --help             mostra esta ajuda" << std::endl;
 }

@@ -16,12 +16,6 @@
 // Exit status of a wrong command line or a failed export.
 const int estadoErroExportacao = 2;
 
-// One text cell: the text as is, or between '"' with inner '"' doubled when
-// it holds ';', '"', CR or LF. A text that begins with '=', '+', '-', '@', a
-// TAB or a CR first gets a leading apostrophe, so that a spreadsheet shows
-// it instead of evaluating it as a formula. Numbers never pass through here.
-std::string celulaCsv(std::string_view texto);
-
 // The grade sheet: the header row, then one row per student and unit he
 // takes, in list order.
 std::string conteudoPauta(const std::vector<Estudantes>& estudantes);

@@ -266,7 +266,7 @@ void imprimeErroGravacao(std::ostream& mensagens, const std::string& nome,
 }  // namespace
 
 Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro,
-                                                 std::ostream& mensagens) {
+                                                 std::ostream& mensagens, bool confirma) {
   std::string original;
   IdentidadeFicheiro atual;
   std::string erro;
@@ -311,10 +311,12 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
               << copiaPorAnunciar << std::endl;
     copiaPorAnunciar.clear();
   }
-  mensagens << std::endl;
-  mensagens << " ---------- AS ALTERAÇÕES FORAM GRAVADAS NO FICHEIRO " << nomeFicheiro
-            << " ----------" << std::endl;
-  mensagens << std::endl;
+  if (confirma) {
+    mensagens << std::endl;
+    mensagens << " ---------- AS ALTERAÇÕES FORAM GRAVADAS NO FICHEIRO " << nomeFicheiro
+              << " ----------" << std::endl;
+    mensagens << std::endl;
+  }
   return Gravacao::gravado;
 }
 

@@ -51,6 +51,8 @@ class Listacurso {
   std::vector<Estudantes> getCopialistaEstudantes() const { return listaEstudantes; }
   const std::vector<UC>& getListaUCsCurso() const { return listaUCsCurso; }
   const std::vector<Estudantes>& getListaEstudantes() const { return listaEstudantes; }
+  // The students, to be changed in bulk (the import).
+  std::vector<Estudantes>& alteraListaEstudantes() { return listaEstudantes; }
 
   // --- Lookups ---
   // 1 if a student has this number, otherwise 0.
@@ -97,7 +99,10 @@ class Listacurso {
   // first free `nomeFicheiro`.conflito[.N] and the error says so. The first
   // save after skipped lines first keeps the original as the first free
   // `nomeFicheiro`.bak[.N].
-  Gravacao gravaEstudantes(const std::string& nomeFicheiro, std::ostream& mensagens);
+  // With `confirma` false, a successful save prints nothing but the backup
+  // notice (the modes beside the dialogue are quiet on success).
+  Gravacao gravaEstudantes(const std::string& nomeFicheiro, std::ostream& mensagens,
+                           bool confirma = true);
   // gravaEstudantes on standard output. Returns 1 when the changes are kept
   // (saved, or written to a conflict file), 0 when not.
   int gravaFicheiro(const std::string& nomeFicheiro);

@@ -1,32 +1,29 @@
 #include "NotasUC.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "Auxiliar.h"
 #include "Numeros.h"
+#include "Regras.h"
 
 namespace {
 
-// Admission to the p-folio needs this e-folio total and this many graded
-// e-folios; a p-folio below the minimum does not count.
-const float minimoEfolios = 3.5f;
-const int minimoEfoliosAvaliados = 2;
-const float minimoPfolio = 5.5f;
-const float maximoPfolio = 12;
-const float maximoExame = 20;
+using regras::Admissao;
+using regras::Campo;
 
-// The check shared by the four grade checks: a grade outside 0..maximo is
-// refused with `erro`; an accepted one is confirmed with `valido` and, when
-// `avisoMinimo` is given and the grade is below the p-folio minimum, warned
-// that it will not count.
-int validaNota(float nota, float maximo, const char* erro, const char* valido,
+// The check shared by the four grade checks: a grade that `campo` does not
+// accept is refused with `erro`; an accepted one is confirmed with `valido`
+// and, when `avisoMinimo` is given and the grade is below the p-folio
+// minimum, warned that it will not count.
+int validaNota(float nota, Campo campo, const char* erro, const char* valido,
                const char* avisoMinimo) {
-  if (nota > maximo || nota < 0) {
+  if (!regras::valorValido(campo, nota)) {
     std::cout << erro << std::endl;
     return 0;
   }
   std::cout << valido << std::endl;
-  if (avisoMinimo != nullptr && nota < minimoPfolio) {
+  if (avisoMinimo != nullptr && regras::abaixoMinimoPfolio(nota)) {
     std::cout << std::endl;
     std::cout << avisoMinimo << std::endl;
   }
@@ -57,9 +54,7 @@ int NotasUC::getNumEfolios() const {
   return n;
 }
 
-bool NotasUC::admitidoPfolio() const {
-  return getNotaTotalEfolios() >= minimoEfolios && getNumEfolios() >= minimoEfoliosAvaliados;
-}
+bool NotasUC::admitidoPfolio() const { return regras::admitidoPfolio(*this); }
 
 std::string NotasUC::opcaoAvaliacaoToString() const {
   switch (opcaoAvaliacao) {
@@ -104,7 +99,7 @@ void NotasUC::userSetOpcaoAvaliacao() {
     std::cout << " Continuar com Avaliação Continua - 1" << std::endl;
     std::cout << " Redefinir para Exame Final - 0" << std::endl;
     int resposta = getIntFromUser();
-    if (resposta == opcaoExameFinal || resposta == opcaoContinua) {
+    if (regras::opcaoValida(resposta)) {
       opcaoAvaliacao = resposta;
       return;
     }
@@ -150,7 +145,8 @@ void NotasUC::pedeNotaExameFinal() {
 
 void NotasUC::pedeNotaPfolio() {
   for (;;) {
-    if (getNotaTotalEfolios() < minimoEfolios) {
+    const Admissao admissao = regras::admissaoPfolio(*this);
+    if (admissao == Admissao::totalInsuficiente) {
       std::cout << std::endl;
       std::cout << "ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder "
                    "ser admitido ao pFolio "
@@ -158,7 +154,7 @@ void NotasUC::pedeNotaPfolio() {
       std::cout << "Não é possivel inserir a nota do pFolio " << std::endl;
       return;
     }
-    if (getNumEfolios() < minimoEfoliosAvaliados) {
+    if (admissao == Admissao::poucosEfolios) {
       std::cout << std::endl;
       std::cout << "ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
                    "admitido no pFolio"
@@ -186,14 +182,15 @@ void NotasUC::userSetNotaExameRecurso() {
 // admitted, else the resit exam after the explanation. Returns true once a
 // valid grade is stored.
 bool NotasUC::pedeNotaPfolioRecurso() {
-  if (getNotaTotalEfolios() < minimoEfolios) {
+  const Admissao admissao = regras::admissaoPfolio(*this);
+  if (admissao == Admissao::totalInsuficiente) {
     std::cout << std::endl;
     std::cout
         << "ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder ser "
            "admitido ao pFolio de Recurso"
         << std::endl;
     std::cout << "Desta forma fica admitido a Exame de Recurso " << std::endl;
-  } else if (getNumEfolios() < minimoEfoliosAvaliados) {
+  } else if (admissao == Admissao::poucosEfolios) {
     std::cout << std::endl;
     std::cout << "ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
                  "admitido no pFolio de recurso"
@@ -220,15 +217,12 @@ void NotasUC::pedeNotaResitExame() {
 
 int NotasUC::validaDadosEfolios() const {
   if (opcaoAvaliacao != opcaoContinua) return 0;
-  float pesos[3] = {0, 0, 0};
-  float total = 0;
-  int i = 0;
-  for (const Efolio& e : eFolios) {
-    float peso = e.getPeso() == -1 ? 0 : e.getPeso();
-    if (i < 3) pesos[i++] = peso;
-    total += peso;
-  }
-  if (total == 8) {
+  std::vector<float> pesos = regras::pesosContados(eFolios);
+  const float total = regras::totalPesos(eFolios);
+  // A record without its three e-folios (read with an invalid option) lists
+  // 0 for the missing ones.
+  pesos.resize(std::max<size_t>(pesos.size(), 3), 0);
+  if (regras::pesosTotalizamOito(total)) {
     std::cout << "Valores dos eFolios são Válidos" << std::endl;
     return 1;
   }
@@ -245,7 +239,7 @@ int NotasUC::validaDadosEfolios() const {
 
 int NotasUC::validaNotaPfolio() const {
   return validaNota(
-      provaFinal, maximoPfolio,
+      provaFinal, Campo::pfolio,
       "ERRO: A nota do pFolio deverá estar entre 0 e 12, por favor corrija o valor",
       "Nota do pFolio inserida é válida",
       "ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio, desta forma "
@@ -254,7 +248,7 @@ int NotasUC::validaNotaPfolio() const {
 
 int NotasUC::validaNotaPfolioRecurso() const {
   return validaNota(
-      provaRecurso, maximoPfolio,
+      provaRecurso, Campo::pfolioRecurso,
       "ERRO: A nota do pFolio de Recurso deverá estar entre 0 e 12, por favor corrija "
       "o valor",
       "Nota do pFolio inserida é válida",
@@ -264,14 +258,14 @@ int NotasUC::validaNotaPfolioRecurso() const {
 
 int NotasUC::validaNotaExameFinal() const {
   return validaNota(
-      provaFinal, maximoExame,
+      provaFinal, Campo::exameFinal,
       "ERRO: A nota do Exame Final deverá estar entre 0 e 20, por favor corrija o valor",
       "Nota do Exame Final inserida é válida", nullptr);
 }
 
 int NotasUC::validaNotaRecurso() const {
   return validaNota(
-      provaRecurso, maximoExame,
+      provaRecurso, Campo::exameRecurso,
       "ERRO: A nota do Exame de Recurso deverá estar entre 0 e 20, por favor corrija o "
       "valor",
       "Nota do Exame de Recurso inserida é válida", nullptr);

@@ -10,6 +10,7 @@
 #include "Consola.h"
 #include "Emenu.h"
 #include "Exportacao.h"
+#include "Importacao.h"
 #include "Listacurso.h"
 #include "Nomes.h"
 
@@ -53,14 +54,14 @@ int escolheCurso(const Listacurso& listaCursosDisponiveis) {
 const int respostaAbrirMesmoAssim = 1;
 const int respostaOutroCurso = 0;
 
-void imprimeDono(const DonoBloqueio& dono) {
-  std::cout << " (máquina " << dono.maquina << ", processo " << dono.processo << ", desde "
-            << dono.desde << ")" << std::endl;
+void imprimeDono(const DonoBloqueio& dono, std::ostream& saida = std::cout) {
+  saida << " (máquina " << dono.maquina << ", processo " << dono.processo << ", desde "
+        << dono.desde << ")" << std::endl;
 }
 
-void avisaSemBloqueio(int nCurso) {
-  std::cout << "ATENÇÃO: Não foi possivel bloquear o curso " << nCurso
-            << "; outra sessão pode alterar os mesmos ficheiros" << std::endl;
+void avisaSemBloqueio(int nCurso, std::ostream& saida = std::cout) {
+  saida << "ATENÇÃO: Não foi possivel bloquear o curso " << nCurso
+        << "; outra sessão pode alterar os mesmos ficheiros" << std::endl;
 }
 
 // Takes the lock of course nCurso for this session; when another session
@@ -451,6 +452,64 @@ int executaExportacao(int nCurso) {
                       sessao.listaEstudantesCurso.getListaEstudantes());
 }
 
+// Takes the lock of course nCurso for a mode that changes it, with the
+// dialogue's texts on standard error. Answers false, leaving the lock alone,
+// when another live session holds it.
+bool bloqueiaSemPerguntar(int nCurso) {
+  DonoBloqueio dono;
+  std::string razao;
+  switch (adquireBloqueio(nomeFicheiroEstudantes(nCurso) + sufixoBloqueio, &dono, &razao)) {
+    case Bloqueio::obtido:
+      return true;
+    case Bloqueio::antigoRemovido:
+      std::cerr << "ATENÇÃO: Foi removido o bloqueio antigo do curso " << nCurso;
+      imprimeDono(dono, std::cerr);
+      return true;
+    case Bloqueio::impossivel:
+      avisaSemBloqueio(nCurso, std::cerr);
+      return true;
+    case Bloqueio::ocupado:
+      break;
+  }
+  std::cerr << "ATENÇÃO: O curso " << nCurso << " está a ser alterado noutra sessão";
+  imprimeDono(dono, std::cerr);
+  return false;
+}
+
+// Releases this process's course lock when it goes out of scope.
+struct LibertaBloqueio {
+  LibertaBloqueio() = default;
+  LibertaBloqueio(const LibertaBloqueio&) = delete;
+  LibertaBloqueio& operator=(const LibertaBloqueio&) = delete;
+  ~LibertaBloqueio() { libertaBloqueio(); }
+};
+
+// Loads course nCurso exactly as the dialogue does and imports the CSV file
+// `ficheiro` into it, holding the course lock from before loading to after
+// saving; with `verificar` it only checks, takes no lock and writes nothing.
+int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
+  consolaIniciar();
+  // A signal ends the import at once: the lock it leaves names a dead
+  // process, which the next session removes as stale; the student file is
+  // either the old one or the new one.
+  const LibertaBloqueio libertaNoFim;
+  if (!verificar && !bloqueiaSemPerguntar(nCurso)) return estadoErroImportacao;
+  Sessao sessao;
+  {
+    SaidaParaErros redirecao;
+    if (!carregaUnidadesCurso(nCurso, sessao.listaUnidadesCurso, std::cerr)) {
+      std::cerr << "ERRO: O curso " << nCurso << " não existe: não foi possivel ler o ficheiro "
+                << nomeFicheiroUC(nCurso) << std::endl;
+      return estadoErroImportacao;
+    }
+    if (!carregaEstudantesCurso(nCurso, sessao.listaEstudantesCurso, std::cerr)) {
+      return estadoErroImportacao;
+    }
+  }
+  return importaCurso(ficheiro, verificar, sessao.listaUnidadesCurso, sessao.listaEstudantesCurso,
+                      nomeFicheiroEstudantes(nCurso));
+}
+
 int erroArgumentos() {
   imprimeUtilizacao(std::cerr);
   return estadoErroExportacao;
@@ -472,6 +531,13 @@ int executaPauta(int argc, char* argv[]) {
   int nCurso = 0;
   if (opcao == "--exportar" && argc == 3 && leCodigoCurso(argv[2], nCurso)) {
     return executaExportacao(nCurso);
+  }
+  if (opcao == "--importar") {
+    const bool verificar = argc > 2 && std::string(argv[2]) == "--verificar";
+    const int codigo = verificar ? 3 : 2;
+    if (argc == codigo + 2 && leCodigoCurso(argv[codigo], nCurso)) {
+      return executaImportacao(nCurso, argv[codigo + 1], verificar);
+    }
   }
   return erroArgumentos();
 }

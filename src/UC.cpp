@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "Numeros.h"
+#include "Regras.h"
 #include "Tabela.h"
 
 namespace {
@@ -114,9 +115,6 @@ void efoliosAusentes(NotasUC& notas) {
   notas.setEfolios('C');
 }
 
-// Halves away from zero.
-float arredonda(float valor) { return std::round(valor); }
-
 }  // namespace
 
 IndiceUCs indexaUCs(const std::vector<UC>& ucs) {
@@ -203,44 +201,19 @@ void UC::limpaEstatisticas() {
 }
 
 void UC::atualizaNotaFinal() {
-  const float notaAtual = static_cast<float>(getNota());
-  float notaNova = 0;
-  const float exame = getProvaFinal();
-  const float recurso = getProvaRecurso();
-  if (getOpcaoAvaliacao() == opcaoExameFinal) {
-    if (recurso == -1) {
-      notaNova = exame;
-    } else {
-      notaNova = recurso > exame ? recurso : exame;
-    }
-  } else if (getOpcaoAvaliacao() == opcaoContinua) {
-    const float total = getNotaTotalEfolios();
-    if (admitidoPfolio()) {
-      if (exame >= 5.5f) {
-        notaNova = exame + total;
-      } else if (exame == -1) {
-        notaNova = total;
-      }
-      if (total + recurso > notaNova && recurso >= 5.5f) notaNova = total + recurso;
-    } else {
-      notaNova = recurso;
-    }
-  }
-
-  if (notaAtual >= 9.5f && notaNova > notaAtual) {
+  const regras::NotaFinal nova =
+      regras::decideNotaFinal(static_cast<float>(getNota()), regras::notaCalculada(*this));
+  if (nova.decisao == regras::Decisao::melhoria) {
     std::cout << std::endl;
     std::cout << "ATENÇÂO: A nova nota é superior a nota existente, trata-se de uma melhoria de "
                  "nota?"
               << std::endl;
     std::cout << "A Atualizar Nota ..." << std::endl;
-    setNota(arredonda(notaNova));
-  } else if (notaAtual > notaNova) {
+  } else if (nova.decisao == regras::Decisao::naoAtualizada) {
     std::cout << std::endl;
     std::cout << "Nota final não atualizada" << std::endl;
-  } else {
-    setNota(arredonda(notaNova));
   }
-  if (notaAtual == -1) setNota(arredonda(notaNova));
+  if (nova.guarda) setNota(nova.nota);
   std::cout << std::endl;
   std::cout << std::endl;
 }

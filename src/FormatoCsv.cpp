@@ -1,0 +1,114 @@
+#include "FormatoCsv.h"
+
+#include "NotasUC.h"
+#include "Numeros.h"
+
+namespace csv {
+
+namespace {
+
+const char* const textoContinua = "Contínua";
+const char* const textoExameFinal = "Exame Final";
+const char apostrofo = '\'';
+
+bool digito(char c) { return c >= '0' && c <= '9'; }
+
+// Consumes a run of digits from `p`; answers how many.
+size_t digitos(std::string_view texto, size_t& p) {
+  const size_t inicio = p;
+  while (p < texto.size() && digito(texto[p])) ++p;
+  return p - inicio;
+}
+
+}  // namespace
+
+const char* textoOpcao(int opcao) {
+  if (opcao == opcaoContinua) return textoContinua;
+  if (opcao == opcaoExameFinal) return textoExameFinal;
+  return "";
+}
+
+bool leOpcao(std::string_view texto, int& opcao) {
+  texto = semBrancos(texto);
+  if (texto.empty()) {
+    opcao = opcaoNaoEscolhida;
+  } else if (texto == textoContinua) {
+    opcao = opcaoContinua;
+  } else if (texto == textoExameFinal) {
+    opcao = opcaoExameFinal;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+std::string celula(std::string_view texto) {
+  std::string guardado;
+  if (pareceFormula(texto)) guardado = apostrofo;
+  guardado += texto;
+  if (guardado.find_first_of(";\"\r\n") == std::string::npos) return guardado;
+  std::string resultado = "\"";
+  for (char c : guardado) {
+    if (c == '"') resultado += '"';
+    resultado += c;
+  }
+  resultado += '"';
+  return resultado;
+}
+
+std::string comVirgula(std::string texto) {
+  for (char& c : texto) {
+    if (c == '.') c = ',';
+  }
+  return texto;
+}
+
+std::string textoDecimal(float valor) { return comVirgula(textoGeral(valor)); }
+
+bool leDecimal(std::string_view texto, float& valor) {
+  texto = semBrancos(texto);
+  std::string numero(texto);
+  size_t p = 0;
+  if (p < numero.size() && (numero[p] == '-' || numero[p] == '+')) ++p;
+  size_t inteiros = digitos(numero, p);
+  size_t decimais = 0;
+  if (p < numero.size() && (numero[p] == ',' || numero[p] == '.')) {
+    numero[p++] = '.';
+    decimais = digitos(numero, p);
+  }
+  if (inteiros + decimais == 0) return false;
+  if (p < numero.size() && (numero[p] == 'e' || numero[p] == 'E')) {
+    ++p;
+    if (p < numero.size() && (numero[p] == '-' || numero[p] == '+')) ++p;
+    if (digitos(numero, p) == 0) return false;
+  }
+  return p == numero.size() && leReal(numero, valor);
+}
+
+bool leInteiroCelula(std::string_view texto, int& valor) {
+  texto = semBrancos(texto);
+  size_t p = 0;
+  if (p < texto.size() && (texto[p] == '-' || texto[p] == '+')) ++p;
+  return digitos(texto, p) > 0 && p == texto.size() && leInteiro(texto, valor);
+}
+
+bool pareceFormula(std::string_view texto) {
+  if (texto.empty()) return false;
+  const char c = texto.front();
+  return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r';
+}
+
+std::string_view semProtecao(std::string_view texto) {
+  if (texto.size() >= 2 && texto.front() == apostrofo && pareceFormula(texto.substr(1))) {
+    texto.remove_prefix(1);
+  }
+  return texto;
+}
+
+std::string_view semBrancos(std::string_view texto) {
+  const size_t inicio = texto.find_first_not_of(" \t");
+  if (inicio == std::string_view::npos) return {};
+  return texto.substr(inicio, texto.find_last_not_of(" \t") - inicio + 1);
+}
+
+}  // namespace csv

@@ -1,0 +1,76 @@
+// What the grade-sheet export and the import share: the column names of the
+// grade sheet, the texts of the assessment option, how a cell is quoted,
+// how a decimal is written and read, and the guard against formulas.
+#ifndef PAUTA_FORMATOCSV_H
+#define PAUTA_FORMATOCSV_H
+
+#include <string>
+#include <string_view>
+
+namespace csv {
+
+// The columns of the grade sheet, in the order the export writes them.
+const char* const colunaNumero = "Número";
+const char* const colunaNome = "Nome";
+const char* const colunaCodigoUC = "Código UC";
+const char* const colunaUC = "Unidade Curricular";
+const char* const colunaAno = "Ano";
+const char* const colunaSemestre = "Semestre";
+const char* const colunaEcts = "ECTS";
+const char* const colunaAvaliacao = "Avaliação";
+const char* const colunaEfolioA = "eFolio A";
+const char* const colunaPesoA = "Peso A";
+const char* const colunaEfolioB = "eFolio B";
+const char* const colunaPesoB = "Peso B";
+const char* const colunaEfolioC = "eFolio C";
+const char* const colunaPesoC = "Peso C";
+const char* const colunaPfolio = "pFolio/Exame";
+const char* const colunaRecurso = "Recurso";
+const char* const colunaNotaFinal = "Nota Final";
+const char* const colunaAprovado = "Aprovado";
+
+// The cell separator the export writes, and the one a file whose header has
+// no ';' uses instead.
+const char separador = ';';
+const char separadorAlternativo = ',';
+const char* const fimLinha = "\r\n";
+
+// The assessment option as a cell: "Contínua", "Exame Final", or empty for
+// an option not chosen (or invalid).
+const char* textoOpcao(int opcao);
+// The option of a cell: "Contínua" 1, "Exame Final" 0, empty -1. Returns
+// false for any other text.
+bool leOpcao(std::string_view texto, int& opcao);
+
+// One text cell: the text as is, or between '"' with inner '"' doubled when
+// it holds ';', '"', CR or LF. A text that a spreadsheet would evaluate as a
+// formula (pareceFormula) first gets a leading apostrophe, so that it is
+// shown instead. Numbers never pass through here.
+std::string celula(std::string_view texto);
+
+// A number's text with its decimal point written as a comma.
+std::string comVirgula(std::string texto);
+// A grade or weight with a decimal comma, as a Portuguese spreadsheet reads
+// it (8,5; 66,6667); the digits of the data files.
+std::string textoDecimal(float valor);
+// A cell holding a number with a decimal comma or point (optional sign,
+// digits, one decimal mark, an exponent as the export may write: 1e-05),
+// blanks around it allowed. Returns false for anything else.
+bool leDecimal(std::string_view texto, float& valor);
+// A cell holding a whole number (optional sign, digits), blanks around it
+// allowed, fitting an int.
+bool leInteiroCelula(std::string_view texto, int& valor);
+
+// A text that begins with '=', '+', '-', '@', a TAB or a CR, which a
+// spreadsheet would take for a formula.
+bool pareceFormula(std::string_view texto);
+// A text cell as it was before the guard: a leading apostrophe before a
+// formula character is removed; anything else is returned unchanged.
+std::string_view semProtecao(std::string_view texto);
+
+// `texto` without blanks (spaces, tabs) at either end.
+std::string_view semBrancos(std::string_view texto);
+
+}  // namespace csv
+
+#endif

@@ -1,0 +1,565 @@
+#include "Importacao.h"
+
+#include <iostream>
+#include <unordered_map>
+
+#include "Cp1252.h"
+#include "Ficheiros.h"
+#include "FormatoCsv.h"
+#include "LeitorCsv.h"
+#include "Numeros.h"
+#include "Regras.h"
+
+namespace {
+
+const char letras[] = {'A', 'B', 'C'};
+const int numEfolios = 3;
+const char* const colunasNota[] = {csv::colunaEfolioA, csv::colunaEfolioB, csv::colunaEfolioC};
+const char* const colunasPeso[] = {csv::colunaPesoA, csv::colunaPesoB, csv::colunaPesoC};
+
+// Where each column the import uses is, by position in the header (-1: the
+// file has no such column).
+struct Colunas {
+  int numero = -1;
+  int nome = -1;
+  int codigo = -1;
+  int avaliacao = -1;
+  int nota[numEfolios] = {-1, -1, -1};
+  int peso[numEfolios] = {-1, -1, -1};
+  int pfolio = -1;
+  int recurso = -1;
+  size_t total = 0;  // cells in the header
+};
+
+// Two values are the same when they are, or when the files write them with
+// the same digits: a value read back from an export is not a change.
+bool mesmoValor(float a, float b) { return a == b || textoGeral(a) == textoGeral(b); }
+
+// Bytes below the blank other than TAB, and DEL.
+bool temControlo(std::string_view texto) {
+  for (char c : texto) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte < 0x20 && c != '\t') || byte == 0x7F) return true;
+  }
+  return false;
+}
+
+std::string entreAspas(std::string_view texto) { return "'" + std::string(texto) + "'"; }
+
+// What a unit row changed.
+struct Alteracao {
+  long notas = 0;
+  bool alterou = false;
+};
+
+class Importador {
+ public:
+  Importador(std::string_view texto, const std::vector<UC>& unidades,
+             std::vector<Estudantes>& estudantes, std::vector<std::string>& erros)
+      : leitor_(texto), unidades_(unidades), estudantes_(estudantes), erros_(erros) {
+    for (size_t i = 0; i < estudantes_.size(); ++i) {
+      porNumero_[estudantes_[i].getNumAluno()].push_back(i);
+    }
+    for (const UC& uc : unidades_) codigosCurso_[uc.getCodigo()] = true;
+  }
+
+  void importa();
+  const ResumoImportacao& resumo() const { return resumo_; }
+
+ private:
+  bool leCabecalho();
+  void processaLinha();
+  bool converteCelulas();
+  void processaAluno(int numero, std::string_view nome, std::string_view textoCodigo);
+  bool procuraUC(const Estudantes& estudante, size_t indice, int codigo, size_t& posicao) const;
+  static size_t contaUC(const Estudantes& estudante, int codigo);
+  Alteracao aplicaNotas(UC& uc);
+  bool aplicaEfolios(UC& uc, long& notas);
+  bool aplicaProva(UC& uc, long& notas);
+  bool aplicaRecurso(UC& uc, long& notas);
+  bool exigeOpcao(const UC& uc);
+  bool leValor(int coluna, float& valor);
+  bool dentroDoIntervalo(regras::Campo campo, float valor, const char* nome, int coluna);
+
+  // The cell of the current row in `coluna`, without blanks around it;
+  // empty when the file has no such column or the row is shorter.
+  std::string_view celula(int coluna) const {
+    if (coluna < 0 || static_cast<size_t>(coluna) >= celulas_.size()) return {};
+    return csv::semBrancos(celulas_[static_cast<size_t>(coluna)]);
+  }
+  // The name of a column the file has.
+  std::string nomeColuna(int coluna) const {
+    return coluna >= 0 ? nomes_[static_cast<size_t>(coluna)] : std::string();
+  }
+  void erro(const std::string& razao) {
+    erros_.push_back("Linha " + std::to_string(linha_) + ": " + razao);
+  }
+  void erro(int coluna, const std::string& razao) { erro(nomeColuna(coluna) + ": " + razao); }
+
+  LeitorCsv leitor_;
+  std::vector<std::string> celulas_;  // of the current row
+  const std::vector<UC>& unidades_;
+  std::vector<Estudantes>& estudantes_;
+  std::vector<std::string>& erros_;
+  std::unordered_map<int, std::vector<size_t>> porNumero_;
+  std::unordered_map<int, bool> codigosCurso_;
+  // Rows so far per student and unit code, for a student who has a code
+  // twice: the n-th row goes to his n-th unit with it.
+  std::unordered_map<size_t, std::unordered_map<int, size_t>> ocorrencias_;
+  Colunas colunas_;
+  std::vector<std::string> nomes_;  // header cells, CP1252
+  std::vector<bool> usadas_;        // by position: a column the import reads
+  long linha_ = 0;
+  bool faltaOpcaoDita_ = false;
+  ResumoImportacao resumo_;
+};
+
+void Importador::importa() {
+  if (!leitor_.proximo(celulas_)) celulas_.clear();  // an empty file: a header without columns
+  linha_ = 1;
+  if (!leCabecalho()) return;
+  while (leitor_.proximo(celulas_)) {
+    linha_ = leitor_.linha();
+    processaLinha();
+  }
+}
+
+bool Importador::leCabecalho() {
+  std::vector<std::string>& celulas = celulas_;
+  struct Nome {
+    const char* nome;
+    int* coluna;
+  };
+  Colunas& c = colunas_;
+  const Nome conhecidas[] = {{csv::colunaNumero, &c.numero},   {csv::colunaNome, &c.nome},
+                             {csv::colunaCodigoUC, &c.codigo}, {csv::colunaAvaliacao, &c.avaliacao},
+                             {csv::colunaEfolioA, &c.nota[0]}, {csv::colunaPesoA, &c.peso[0]},
+                             {csv::colunaEfolioB, &c.nota[1]}, {csv::colunaPesoB, &c.peso[1]},
+                             {csv::colunaEfolioC, &c.nota[2]}, {csv::colunaPesoC, &c.peso[2]},
+                             {csv::colunaPfolio, &c.pfolio},   {csv::colunaRecurso, &c.recurso}};
+  const size_t errosAntes = erros_.size();
+  c.total = celulas.size();
+  for (size_t i = 0; i < celulas.size(); ++i) {
+    std::string& texto = celulas[i];
+    leitor_.converte(texto);  // a name that cannot be converted matches none
+    nomes_.emplace_back(csv::semBrancos(csv::semProtecao(texto)));
+    for (const Nome& conhecida : conhecidas) {
+      if (nomes_.back() != conhecida.nome) continue;
+      if (*conhecida.coluna >= 0) {
+        erro(std::string("a coluna ") + conhecida.nome + " aparece mais de uma vez");
+      }
+      *conhecida.coluna = static_cast<int>(i);
+    }
+  }
+  usadas_.assign(c.total, false);
+  for (const Nome& conhecida : conhecidas) {
+    if (*conhecida.coluna >= 0) usadas_[static_cast<size_t>(*conhecida.coluna)] = true;
+  }
+  if (c.numero < 0) erro(std::string("falta a coluna ") + csv::colunaNumero);
+  bool notas = c.avaliacao >= 0 || c.pfolio >= 0 || c.recurso >= 0;
+  for (int i = 0; i < numEfolios; ++i) notas = notas || c.nota[i] >= 0 || c.peso[i] >= 0;
+  if (notas && c.codigo < 0) {
+    erro(std::string("falta a coluna ") + csv::colunaCodigoUC + " das notas");
+  }
+  return erros_.size() == errosAntes;
+}
+
+// Converts the cells the import uses from UTF-8; reports each that cannot be.
+bool Importador::converteCelulas() {
+  std::vector<std::string>& celulas = celulas_;
+  bool ok = true;
+  for (size_t i = 0; i < celulas.size() && i < colunas_.total; ++i) {
+    if (celulas[i].empty()) continue;
+    if (usadas_[i] && !leitor_.converte(celulas[i])) {
+      erro(nomes_[i] + (cp1252::utf8Valido(celulas[i]) ? ": caracteres que o CP1252 não tem"
+                                                       : ": texto UTF-8 inválido"));
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+void Importador::processaLinha() {
+  const std::vector<std::string>& celulas = celulas_;
+  faltaOpcaoDita_ = false;
+  if (leitor_.aspasPorFechar()) {
+    erro("aspas abertas que não fecham até ao fim do ficheiro");
+    return;
+  }
+  bool vazia = true;
+  for (size_t i = 0; i < celulas.size(); ++i) {
+    if (csv::semBrancos(celulas[i]).empty()) continue;
+    if (i >= colunas_.total) {
+      erro("a linha tem mais células do que o cabeçalho");
+      return;
+    }
+    vazia = false;
+  }
+  if (vazia) return;  // a row of empty cells, as spreadsheets leave
+  if (!converteCelulas()) return;
+
+  const std::string_view textoNumero = celula(colunas_.numero);
+  int numero = 0;
+  if (textoNumero.empty()) {
+    erro(colunas_.numero, "falta o número do aluno");
+    return;
+  }
+  if (!csv::leInteiroCelula(textoNumero, numero)) {
+    erro(colunas_.numero, entreAspas(textoNumero) + " não é um número de aluno");
+    return;
+  }
+  std::string_view nome;
+  if (colunas_.nome >= 0 && static_cast<size_t>(colunas_.nome) < celulas.size()) {
+    nome = csv::semBrancos(csv::semProtecao(celulas[static_cast<size_t>(colunas_.nome)]));
+  }
+  if (temControlo(nome)) {
+    // A line break in a name would split the student's record in the file.
+    erro(colunas_.nome, "o nome tem quebras de linha ou outros caracteres de controlo");
+    return;
+  }
+  processaAluno(numero, nome, celula(colunas_.codigo));
+}
+
+void Importador::processaAluno(int numero, std::string_view nome, std::string_view textoCodigo) {
+  const size_t errosAntes = erros_.size();
+  // The students the row is about: every one with the number (and the name,
+  // when given), or a new one.
+  std::vector<size_t> alvos;
+  Estudantes novo;
+  const auto encontrados = porNumero_.find(numero);
+  const bool eNovo = encontrados == porNumero_.end();
+  if (eNovo) {
+    if (!regras::numeroAlunoValido(numero)) {
+      erro(colunas_.numero, "o número 0 não pode ser usado como número de aluno");
+    }
+    if (nome.empty()) erro(std::string(csv::colunaNome) + ": falta o nome do novo aluno");
+    if (erros_.size() != errosAntes) return;
+    novo.setNumAluno(numero);
+    novo.setNome(std::string(nome));
+    for (const UC& uc : unidades_) novo.adicionaUC(uc);
+  } else {
+    for (size_t i : encontrados->second) {
+      if (nome.empty() || csv::semBrancos(estudantes_[i].getNome()) == nome) alvos.push_back(i);
+    }
+    if (alvos.empty()) {
+      erro(colunas_.nome, "o aluno " + std::to_string(numero) + " chama-se " +
+                              entreAspas(estudantes_[encontrados->second.front()].getNome()) +
+                              ", não " + entreAspas(nome));
+      return;
+    }
+  }
+
+  bool temNotas = !celula(colunas_.avaliacao).empty() || !celula(colunas_.pfolio).empty() ||
+                  !celula(colunas_.recurso).empty();
+  for (int i = 0; i < numEfolios; ++i) {
+    temNotas = temNotas || !celula(colunas_.nota[i]).empty() || !celula(colunas_.peso[i]).empty();
+  }
+  Alteracao total;
+  if (textoCodigo.empty()) {
+    if (temNotas) erro(std::string(csv::colunaCodigoUC) + ": falta o código da UC das notas");
+  } else {
+    int codigo = 0;
+    if (!csv::leInteiroCelula(textoCodigo, codigo)) {
+      erro(colunas_.codigo, entreAspas(textoCodigo) + " não é um código de UC");
+      return;
+    }
+    // Each student's unit is changed on a copy, kept only if the row is sound.
+    struct Mudanca {
+      size_t indice;  // in estudantes_; estudantes_.size() for the new one
+      size_t posicao;
+      UC uc;
+    };
+    std::vector<Mudanca> mudancas;
+    if (eNovo) alvos.push_back(estudantes_.size());
+    for (size_t indice : alvos) {
+      const Estudantes& estudante = eNovo ? novo : estudantes_[indice];
+      size_t posicao = 0;
+      if (!procuraUC(estudante, indice, codigo, posicao)) {
+        erro(colunas_.codigo, codigosCurso_.count(codigo) == 0
+                                  ? "a UC " + std::to_string(codigo) + " não existe no curso"
+                                  : "o aluno " + std::to_string(numero) +
+                                        " não está inscrito na UC " + std::to_string(codigo));
+        return;
+      }
+      UC uc = estudante.getListaUCs()[posicao];
+      const Alteracao a = aplicaNotas(uc);
+      total.notas += a.notas;
+      total.alterou = total.alterou || a.alterou;
+      mudancas.push_back({indice, posicao, std::move(uc)});
+    }
+    if (erros_.size() != errosAntes) return;
+    for (Mudanca& m : mudancas) {
+      Estudantes& estudante = eNovo ? novo : estudantes_[m.indice];
+      if (contaUC(estudante, codigo) > 1) ++ocorrencias_[m.indice][codigo];
+      estudante.setUC(m.posicao, std::move(m.uc));
+    }
+  }
+  if (erros_.size() != errosAntes) return;
+  if (eNovo) {
+    porNumero_[numero].push_back(estudantes_.size());
+    estudantes_.push_back(std::move(novo));
+    ++resumo_.alunosNovos;
+  }
+  resumo_.notasAlteradas += total.notas;
+  if (!eNovo && !total.alterou) ++resumo_.linhasSemAlteracoes;
+  resumo_.alterado = resumo_.alterado || eNovo || total.alterou;
+}
+
+size_t Importador::contaUC(const Estudantes& estudante, int codigo) {
+  size_t n = 0;
+  for (const UC& uc : estudante.getListaUCs()) n += uc.getCodigo() == codigo;
+  return n;
+}
+
+// The unit with the code that the student's next row for it goes to: the
+// first, or for a student who has the code more than once, the n-th for his
+// n-th row (the last one past them), as the export lists them.
+bool Importador::procuraUC(const Estudantes& estudante, size_t indice, int codigo,
+                           size_t& posicao) const {
+  size_t anteriores = 0;
+  const auto porAluno = ocorrencias_.find(indice);
+  if (porAluno != ocorrencias_.end()) {
+    const auto porCodigo = porAluno->second.find(codigo);
+    if (porCodigo != porAluno->second.end()) anteriores = porCodigo->second;
+  }
+  const std::vector<UC>& ucs = estudante.getListaUCs();
+  bool encontrada = false;
+  for (size_t i = 0; i < ucs.size(); ++i) {
+    if (ucs[i].getCodigo() != codigo) continue;
+    posicao = i;
+    encontrada = true;
+    if (anteriores-- == 0) break;
+  }
+  return encontrada;
+}
+
+bool Importador::leValor(int coluna, float& valor) {
+  const std::string_view texto = celula(coluna);
+  if (texto.empty()) return false;
+  if (csv::leDecimal(texto, valor)) return true;
+  erro(coluna, entreAspas(texto) + " não é um número");
+  return false;
+}
+
+// Reports a value out of the field's range; `coluna` (maybe -1) is the
+// column `nome` of the file, whose cell shows the value unless the value is
+// the stored one.
+bool Importador::dentroDoIntervalo(regras::Campo campo, float valor, const char* nome, int coluna) {
+  if (regras::valorValido(campo, valor)) return true;
+  const std::string_view texto = celula(coluna);
+  std::string razao = entreAspas(texto.empty() ? csv::textoDecimal(valor) : std::string(texto)) +
+                      " fora do intervalo de 0 a " + textoGeral(regras::maximo(campo));
+  if (campo == regras::Campo::notaEfolio) razao += " (-1: sem eFolio)";
+  erro(std::string(nome) + ": " + razao);
+  return false;
+}
+
+// A grade given for a unit whose option is not chosen: the option must come
+// with it (said once per row).
+bool Importador::exigeOpcao(const UC& uc) {
+  if (uc.getOpcaoAvaliacao() != opcaoNaoEscolhida) return true;
+  if (!faltaOpcaoDita_) {
+    erro(std::string(csv::colunaAvaliacao) +
+         ": falta a opção de avaliação da UC (Contínua ou Exame Final)");
+  }
+  faltaOpcaoDita_ = true;
+  return false;
+}
+
+Alteracao Importador::aplicaNotas(UC& uc) {
+  Alteracao resultado;
+  const std::string_view textoOpcao = celula(colunas_.avaliacao);
+  int opcao = opcaoNaoEscolhida;
+  if (!csv::leOpcao(textoOpcao, opcao)) {
+    erro(colunas_.avaliacao, entreAspas(textoOpcao) + " não é " + csv::textoOpcao(opcaoContinua) +
+                                 " nem " + csv::textoOpcao(opcaoExameFinal));
+    return resultado;
+  }
+  if (opcao != opcaoNaoEscolhida && opcao != uc.getOpcaoAvaliacao()) {
+    if (uc.getOpcaoAvaliacao() != opcaoNaoEscolhida) {
+      const char* atual = csv::textoOpcao(uc.getOpcaoAvaliacao());
+      erro(colunas_.avaliacao, std::string("o aluno já tem a opção ") +
+                                   (*atual != '\0' ? atual : "inválida") + " nesta UC");
+      return resultado;
+    }
+    uc.setOpcaoAvaliacao(opcao);
+    resultado.alterou = true;
+  }
+  const size_t errosAntes = erros_.size();
+  long notas = 0;
+  // The e-folios first: admission to the p-folio and the resit's range
+  // depend on them.
+  if (aplicaEfolios(uc, notas)) {
+    aplicaProva(uc, notas);
+    aplicaRecurso(uc, notas);
+  }
+  if (erros_.size() != errosAntes || notas == 0) return resultado;
+  const regras::NotaFinal nova =
+      regras::decideNotaFinal(static_cast<float>(uc.getNota()), regras::notaCalculada(uc));
+  if (nova.guarda) uc.setNota(nova.nota);
+  resultado.notas = notas;
+  resultado.alterou = true;
+  return resultado;
+}
+
+// The e-folio cells; answers false when any is wrong. A change must leave
+// weights that total 8, as leaving the dialogue's e-folio menu requires.
+bool Importador::aplicaEfolios(UC& uc, long& notas) {
+  const size_t errosAntes = erros_.size();
+  bool mudou = false;
+  for (int i = 0; i < numEfolios; ++i) {
+    const int colunaNota = colunas_.nota[i];
+    const int colunaPeso = colunas_.peso[i];
+    if (celula(colunaNota).empty() && celula(colunaPeso).empty()) continue;
+    Efolio* efolio = nullptr;
+    for (Efolio& e : uc.eFolios) {
+      if (e.getLetra() == letras[i]) efolio = &e;
+    }
+    float nota = efolio != nullptr ? efolio->getNota() : -1;
+    float peso = efolio != nullptr ? efolio->getPeso() : -1;
+    const bool notaDada = !celula(colunaNota).empty();
+    const bool pesoDado = !celula(colunaPeso).empty();
+    bool lidos = true;
+    if (notaDada) lidos = leValor(colunaNota, nota) && lidos;
+    if (pesoDado) lidos = leValor(colunaPeso, peso) && lidos;
+    if (!lidos) continue;
+    if (efolio != nullptr && mesmoValor(nota, efolio->getNota()) &&
+        mesmoValor(peso, efolio->getPeso())) {
+      continue;
+    }
+    if (!exigeOpcao(uc)) continue;
+    if (uc.getOpcaoAvaliacao() != opcaoContinua || efolio == nullptr) {
+      erro(std::string(notaDada ? colunasNota[i] : colunasPeso[i]) + ": " +
+           (uc.getOpcaoAvaliacao() == opcaoExameFinal
+                ? "o aluno optou por Exame Final nesta UC"
+                : "a opção de avaliação desta UC é inválida"));
+      continue;
+    }
+    if (!dentroDoIntervalo(regras::Campo::notaEfolio, nota, colunasNota[i], colunaNota)) continue;
+    if (nota == -1) {
+      if (pesoDado && peso != -1) {
+        erro(colunaPeso, std::string("o eFolio ") + letras[i] + " sem nota não tem peso");
+        continue;
+      }
+      peso = -1;
+    } else if (!pesoDado && peso == -1) {
+      erro(std::string(colunasPeso[i]) + ": falta o peso do eFolio " + letras[i]);
+      continue;
+    } else if (!dentroDoIntervalo(regras::Campo::pesoEfolio, peso, colunasPeso[i], colunaPeso)) {
+      continue;
+    }
+    efolio->setNota(nota);
+    efolio->setPeso(peso);
+    ++notas;
+    mudou = true;
+  }
+  if (erros_.size() != errosAntes) return false;
+  const float total = regras::totalPesos(uc.eFolios);
+  if (mudou && !regras::pesosTotalizamOito(total)) {
+    erro(std::string("Pesos: os pesos dos eFolios somam ") + csv::textoDecimal(total) +
+         " e têm de somar 8");
+    return false;
+  }
+  return true;
+}
+
+// The p-folio (continuous assessment, admitted students, 0..12) or the
+// exam (0..20).
+bool Importador::aplicaProva(UC& uc, long& notas) {
+  const int coluna = colunas_.pfolio;
+  float valor = 0;
+  if (!leValor(coluna, valor) || mesmoValor(valor, uc.getProvaFinal())) return true;
+  if (!exigeOpcao(uc)) return false;
+  regras::Campo campo = regras::Campo::exameFinal;
+  if (uc.getOpcaoAvaliacao() == opcaoContinua) {
+    const regras::Admissao admissao = regras::admissaoPfolio(uc);
+    if (admissao == regras::Admissao::totalInsuficiente) {
+      erro(coluna, "o aluno não foi admitido ao pFolio: os eFolios somam " +
+                       csv::textoDecimal(uc.getNotaTotalEfolios()) + ", o mínimo é " +
+                       csv::textoDecimal(regras::minimoTotalEfolios));
+      return false;
+    }
+    if (admissao == regras::Admissao::poucosEfolios) {
+      erro(coluna, "o aluno não foi admitido ao pFolio: tem de ser avaliado em pelo menos " +
+                       std::to_string(regras::minimoEfoliosAvaliados) + " eFolios");
+      return false;
+    }
+    campo = regras::Campo::pfolio;
+  } else if (uc.getOpcaoAvaliacao() != opcaoExameFinal) {
+    erro(coluna, "a opção de avaliação desta UC é inválida");
+    return false;
+  }
+  if (!dentroDoIntervalo(campo, valor, csv::colunaPfolio, coluna)) return false;
+  uc.setProvaFinal(valor);
+  ++notas;
+  return true;
+}
+
+// The resit: the p-folio resit (0..12) for an admitted continuous-assessment
+// student, the resit exam (0..20) for anyone else.
+bool Importador::aplicaRecurso(UC& uc, long& notas) {
+  const int coluna = colunas_.recurso;
+  float valor = 0;
+  if (!leValor(coluna, valor) || mesmoValor(valor, uc.getProvaRecurso())) return true;
+  if (!exigeOpcao(uc)) return false;
+  if (!dentroDoIntervalo(regras::campoRecurso(uc), valor, csv::colunaRecurso, coluna)) {
+    return false;
+  }
+  uc.setProvaRecurso(valor);
+  ++notas;
+  return true;
+}
+
+// The file name as the program's CP1252 output shows it: a POSIX command
+// line gives it in UTF-8.
+std::string nomeParaMostrar(const std::string& nome) {
+#ifdef _WIN32
+  return nome;
+#else
+  return cp1252::utf8Valido(nome) ? cp1252::deUtf8(nome) : nome;
+#endif
+}
+
+}  // namespace
+
+ResumoImportacao importaPauta(std::string_view texto, const std::vector<UC>& unidades,
+                              std::vector<Estudantes>& estudantes,
+                              std::vector<std::string>& erros) {
+  Importador importador(texto, unidades, estudantes, erros);
+  importador.importa();
+  return importador.resumo();
+}
+
+std::string textoResumo(bool verificar, std::string_view ficheiro, const ResumoImportacao& resumo) {
+  std::string texto = verificar ? "Verificado " : "Importado ";
+  texto += ficheiro;
+  texto += ": " + std::to_string(resumo.alunosNovos) + " alunos novos, " +
+           std::to_string(resumo.notasAlteradas) + " notas alteradas, " +
+           std::to_string(resumo.linhasSemAlteracoes) + " linhas sem alterações";
+  return texto;
+}
+
+int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& unidades,
+                 Listacurso& estudantes, const std::string& nomeEstudantes) {
+  std::string texto;
+  std::string razao = "não existe";
+  if (leFicheiroNormal(ficheiro, &texto, nullptr, &razao) != Leitura::lido) {
+    std::cerr << "ERRO: Não foi possivel ler o ficheiro " << nomeParaMostrar(ficheiro) << " ("
+              << razao << ")" << std::endl;
+    return estadoErroImportacao;
+  }
+  std::vector<std::string> erros;
+  const ResumoImportacao resumo =
+      importaPauta(texto, unidades.getListaUCsCurso(), estudantes.alteraListaEstudantes(), erros);
+  if (!erros.empty()) {
+    for (const std::string& e : erros) std::cerr << "ERRO: " << e << std::endl;
+    return estadoErroImportacao;
+  }
+  if (!verificar && resumo.alterado &&
+      estudantes.gravaEstudantes(nomeEstudantes, std::cerr, false) !=
+          Listacurso::Gravacao::gravado) {
+    return estadoErroImportacao;
+  }
+  std::cout << textoResumo(verificar, nomeParaMostrar(ficheiro), resumo) << std::endl;
+  return 0;
+}

@@ -1,0 +1,55 @@
+// The import of a grade sheet or a list of students into a loaded course:
+// a CSV file laid out as the export writes its grade sheet (columns found by
+// their names, any order, unknown ones ignored). Every row is checked with
+// the grading rules of the dialogue, and either every row is applied or
+// none.
+#ifndef PAUTA_IMPORTACAO_H
+#define PAUTA_IMPORTACAO_H
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Estudantes.h"
+#include "Listacurso.h"
+#include "UC.h"
+
+// Exit status of a failed import (a wrong row, a file that cannot be read
+// or written, a locked course).
+const int estadoErroImportacao = 2;
+
+struct ResumoImportacao {
+  long alunosNovos = 0;
+  // Grade values changed: an e-folio (grade and weight together), a p-folio
+  // or exam, a resit.
+  long notasAlteradas = 0;
+  // Rows that neither enrolled a student nor changed anything.
+  long linhasSemAlteracoes = 0;
+  // Whether anything changed (a new student, a grade, an option).
+  bool alterado = false;
+};
+
+// Checks the rows of the CSV text `texto` against a course whose units are
+// `unidades`, applying them in order to `estudantes`: a new number enrols a
+// student (taking a copy of every unit), a row with a unit code sets the
+// option and grades of that unit and recomputes its final grade as the
+// dialogue does. Appends each problem found to `erros` as "Linha N: WHY"
+// and leaves out the row that has it; when any is found the caller must
+// discard `estudantes`.
+ResumoImportacao importaPauta(std::string_view texto, const std::vector<UC>& unidades,
+                              std::vector<Estudantes>& estudantes, std::vector<std::string>& erros);
+
+// The summary line, without line end: "Importado FICHEIRO: A alunos novos,
+// G notas alteradas, S linhas sem alterações" ("Verificado" for a check).
+std::string textoResumo(bool verificar, std::string_view ficheiro, const ResumoImportacao& resumo);
+
+// The import mode, on a course already loaded into `unidades` and
+// `estudantes`: reads the CSV file `ficheiro`, checks and applies its rows
+// and, unless `verificar`, saves the student file `nomeEstudantes` safely
+// when anything changed. Prints each error on standard error as "ERRO:
+// Linha N: WHY" and answers estadoErroImportacao, with nothing written; on
+// success prints the summary line on standard output and answers 0.
+int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& unidades,
+                 Listacurso& estudantes, const std::string& nomeEstudantes);
+
+#endif

@@ -1,0 +1,102 @@
+#include "LeitorCsv.h"
+
+#include <algorithm>
+
+#include "Cp1252.h"
+#include "FormatoCsv.h"
+
+namespace {
+
+const std::string_view marcaUtf8 = "\xEF\xBB\xBF";
+const char aspas = '"';
+
+bool temNaoAscii(std::string_view texto) {
+  return std::any_of(texto.begin(), texto.end(),
+                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+}  // namespace
+
+LeitorCsv::LeitorCsv(std::string_view texto) : texto_(texto) {
+  if (texto_.substr(0, marcaUtf8.size()) == marcaUtf8) {
+    texto_.remove_prefix(marcaUtf8.size());
+    utf8_ = true;
+  } else {
+    utf8_ = temNaoAscii(texto_) && cp1252::utf8Valido(texto_);
+  }
+  const std::string_view primeira = texto_.substr(0, texto_.find('\n'));
+  const bool semPontoEVirgula = primeira.find(csv::separador) == std::string_view::npos;
+  const bool comVirgula = primeira.find(csv::separadorAlternativo) != std::string_view::npos;
+  separador_ = semPontoEVirgula && comVirgula ? csv::separadorAlternativo : csv::separador;
+}
+
+bool LeitorCsv::proximo(std::vector<std::string>& celulas) {
+  if (posicao_ >= texto_.size()) return false;
+  linhaRegisto_ = linhaAtual_;
+  aspasPorFechar_ = false;
+  size_t n = 0;
+  for (bool fim = false; !fim;) {
+    if (n == celulas.size()) celulas.emplace_back();
+    std::string& celula = celulas[n++];
+    celula.clear();
+    fim = leCelula(celula);
+  }
+  celulas.resize(n);
+  return true;
+}
+
+void LeitorCsv::acrescenta(std::string& celula, size_t inicio, size_t fim) {
+  const std::string_view parte = texto_.substr(inicio, fim - inicio);
+  linhaAtual_ += static_cast<long>(std::count(parte.begin(), parte.end(), '\n'));
+  celula.append(parte);
+}
+
+bool LeitorCsv::leCelula(std::string& celula) {
+  const size_t tamanho = texto_.size();
+  if (posicao_ < tamanho && texto_[posicao_] == aspas) {
+    ++posicao_;
+    for (;;) {
+      const size_t fecho = texto_.find(aspas, posicao_);
+      if (fecho == std::string_view::npos) {
+        acrescenta(celula, posicao_, tamanho);
+        posicao_ = tamanho;
+        aspasPorFechar_ = true;
+        return true;
+      }
+      acrescenta(celula, posicao_, fecho);
+      posicao_ = fecho + 1;
+      if (posicao_ < tamanho && texto_[posicao_] == aspas) {
+        celula += aspas;
+        ++posicao_;
+      } else {
+        break;
+      }
+    }
+  }
+  // Unquoted text, or whatever follows a closing quote (kept as it is).
+  size_t fim = posicao_;
+  while (fim < tamanho && texto_[fim] != separador_ && texto_[fim] != '\n') ++fim;
+  size_t fimTexto = fim;
+  if (fim < tamanho && texto_[fim] == '\n' && fimTexto > posicao_ && texto_[fimTexto - 1] == '\r') {
+    --fimTexto;
+  }
+  celula.append(texto_.substr(posicao_, fimTexto - posicao_));
+  if (fim == tamanho) {
+    posicao_ = tamanho;
+    return true;
+  }
+  posicao_ = fim + 1;
+  if (texto_[fim] == separador_) return false;
+  ++linhaAtual_;
+  return true;
+}
+
+bool LeitorCsv::converte(std::string& celula) const {
+  if (!utf8_ || !temNaoAscii(celula)) return true;
+  if (!cp1252::utf8Valido(celula)) return false;
+  size_t substituidos = 0;
+  std::string convertido = cp1252::deUtf8(celula, &substituidos);
+  if (substituidos != 0) return false;
+  celula = std::move(convertido);
+  return true;
+}

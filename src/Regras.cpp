@@ -1,0 +1,120 @@
+#include "Regras.h"
+
+#include <cmath>
+
+#include "NotasUC.h"
+
+namespace regras {
+
+namespace {
+
+const float maximoNotaEfolio = 100;
+const float maximoPesoEfolio = 8;
+const float maximoPfolio = 12;
+const float maximoExame = 20;
+const float totalPesosExigido = 8;
+const float toleranciaPesos = 0.0001f;
+// A passed unit (truncated grade 10 or more) whose grade goes up is an
+// improvement.
+const float notaAprovacao = 9.5f;
+
+}  // namespace
+
+float maximo(Campo campo) {
+  switch (campo) {
+    case Campo::notaEfolio:
+      return maximoNotaEfolio;
+    case Campo::pesoEfolio:
+      return maximoPesoEfolio;
+    case Campo::pfolio:
+    case Campo::pfolioRecurso:
+      return maximoPfolio;
+    case Campo::exameFinal:
+    case Campo::exameRecurso:
+      break;
+  }
+  return maximoExame;
+}
+
+bool valorValido(Campo campo, float valor) {
+  if (campo == Campo::notaEfolio && valor == -1) return true;
+  return valor >= 0 && valor <= maximo(campo);
+}
+
+bool numeroAlunoValido(int numero) { return numero != 0; }
+
+bool opcaoValida(int opcao) { return opcao == opcaoExameFinal || opcao == opcaoContinua; }
+
+bool abaixoMinimoPfolio(float nota) { return nota < minimoPfolio; }
+
+Admissao admissaoPfolio(float totalEfolios, int efoliosAvaliados) {
+  if (totalEfolios < minimoTotalEfolios) return Admissao::totalInsuficiente;
+  if (efoliosAvaliados < minimoEfoliosAvaliados) return Admissao::poucosEfolios;
+  return Admissao::admitido;
+}
+
+Admissao admissaoPfolio(const NotasUC& notas) {
+  return admissaoPfolio(notas.getNotaTotalEfolios(), notas.getNumEfolios());
+}
+
+bool admitidoPfolio(const NotasUC& notas) { return admissaoPfolio(notas) == Admissao::admitido; }
+
+Campo campoRecurso(const NotasUC& notas) {
+  if (notas.getOpcaoAvaliacao() == opcaoContinua && admitidoPfolio(notas)) {
+    return Campo::pfolioRecurso;
+  }
+  return Campo::exameRecurso;
+}
+
+std::vector<float> pesosContados(const std::vector<Efolio>& efolios) {
+  std::vector<float> pesos;
+  pesos.reserve(efolios.size());
+  for (const Efolio& e : efolios) pesos.push_back(e.getPeso() == -1 ? 0 : e.getPeso());
+  return pesos;
+}
+
+float totalPesos(const std::vector<Efolio>& efolios) {
+  float total = 0;
+  for (float peso : pesosContados(efolios)) total += peso;
+  return total;
+}
+
+bool pesosTotalizamOito(float total) {
+  return std::fabs(total - totalPesosExigido) < toleranciaPesos;
+}
+
+float notaCalculada(const NotasUC& notas) {
+  const float exame = notas.getProvaFinal();
+  const float recurso = notas.getProvaRecurso();
+  if (notas.getOpcaoAvaliacao() == opcaoExameFinal) {
+    if (recurso == -1) return exame;
+    return recurso > exame ? recurso : exame;
+  }
+  if (notas.getOpcaoAvaliacao() != opcaoContinua) return 0;
+  if (!admitidoPfolio(notas)) return recurso;
+  const float total = notas.getNotaTotalEfolios();
+  float nota = 0;
+  if (exame >= minimoPfolio) {
+    nota = exame + total;
+  } else if (exame == -1) {
+    nota = total;
+  }
+  if (total + recurso > nota && recurso >= minimoPfolio) nota = total + recurso;
+  return nota;
+}
+
+float arredondaNota(float nota) { return std::round(nota); }
+
+NotaFinal decideNotaFinal(float notaAtual, float novaNota) {
+  NotaFinal resultado{Decisao::atualizada, true, arredondaNota(novaNota)};
+  if (notaAtual >= notaAprovacao && novaNota > notaAtual) {
+    resultado.decisao = Decisao::melhoria;
+  } else if (notaAtual > novaNota) {
+    resultado.decisao = Decisao::naoAtualizada;
+    resultado.guarda = false;
+  }
+  if (notaAtual == -1) resultado.guarda = true;
+  return resultado;
+}
+
+}  // namespace regras

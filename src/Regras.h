@@ -1,0 +1,95 @@
+// The grading rules as pure functions, without console or file: which
+// values each field of an assessment record accepts, admission to the
+// p-folio, the e-folio weights totalling 8, and the final grade of a record.
+// The console dialogues and the import apply these same rules.
+#ifndef PAUTA_REGRAS_H
+#define PAUTA_REGRAS_H
+
+#include <vector>
+
+#include "Efolio.h"
+
+class NotasUC;
+
+namespace regras {
+
+// Admission to the p-folio (and to its resit) needs at least this e-folio
+// total and this many graded e-folios.
+const float minimoTotalEfolios = 3.5f;
+const int minimoEfoliosAvaliados = 2;
+// A p-folio or p-folio resit below this does not count for the final grade.
+const float minimoPfolio = 5.5f;
+
+// The fields of an assessment record that take a value.
+enum class Campo {
+  notaEfolio,     // -1 (no e-folio) or 0..100
+  pesoEfolio,     // 0..8
+  pfolio,         // 0..12
+  exameFinal,     // 0..20
+  pfolioRecurso,  // 0..12
+  exameRecurso,   // 0..20
+};
+
+// Whether `valor` is accepted for `campo`; every bound is included.
+bool valorValido(Campo campo, float valor);
+
+// The largest value `campo` accepts (100, 8, 12 or 20).
+float maximo(Campo campo);
+
+// A student number can be given to a new student: any but 0.
+bool numeroAlunoValido(int numero);
+
+// An assessment option that can be chosen: continuous (1) or final exam (0).
+bool opcaoValida(int opcao);
+
+// A p-folio or p-folio resit grade that does not count for the final grade.
+bool abaixoMinimoPfolio(float nota);
+
+// The verdict on admission to the p-folio, the total tested first.
+enum class Admissao { admitido, totalInsuficiente, poucosEfolios };
+Admissao admissaoPfolio(float totalEfolios, int efoliosAvaliados);
+// The same for a record, from its graded e-folios.
+Admissao admissaoPfolio(const NotasUC& notas);
+bool admitidoPfolio(const NotasUC& notas);
+
+// The field a resit grade goes to: the p-folio resit for an admitted
+// continuous-assessment record, the resit exam otherwise.
+Campo campoRecurso(const NotasUC& notas);
+
+// The weight of each e-folio in order, a weight of exactly -1 counted as 0.
+std::vector<float> pesosContados(const std::vector<Efolio>& efolios);
+// Their single-precision sum, added in order.
+float totalPesos(const std::vector<Efolio>& efolios);
+// Whether a total of weights counts as 8: it differs from 8 by less than
+// 0.0001, so that sums like 1.8 + 3.1 + 3.1 are not refused for the
+// rounding of single precision.
+bool pesosTotalizamOito(float total);
+
+// The final grade that the record's values give, before rounding: the exam
+// or the better resit; in continuous assessment the e-folio total plus the
+// p-folio (or its resit) when admitted, else the resit exam alone; 0 for no
+// option. May be -1 (nothing to count yet).
+float notaCalculada(const NotasUC& notas);
+
+// Rounds a final grade to a whole number, halves away from zero.
+float arredondaNota(float nota);
+
+// What happens to the stored final grade when a new one is computed.
+enum class Decisao {
+  melhoria,       // the unit was passed and the new grade is higher: stored
+  naoAtualizada,  // the new grade is lower: the stored one is kept
+  atualizada,     // stored without a word
+};
+struct NotaFinal {
+  Decisao decisao;
+  bool guarda;  // whether `nota` replaces the stored grade
+  float nota;   // the rounded new grade
+};
+// The decision for a unit whose current final grade, truncated, is
+// `notaAtual` (-1 for none) and whose record now gives `novaNota`. A unit
+// without a grade always takes the new one.
+NotaFinal decideNotaFinal(float notaAtual, float novaNota);
+
+}  // namespace regras
+
+#endif

@@ -1,0 +1,73 @@
+// The cell rules shared by the export and the import, each way.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+#include "FormatoCsv.h"
+#include "NotasUC.h"
+
+// A cell holding a line break stays one cell; a text a spreadsheet would take for a formula gets
+// an apostrophe first (quoted as any other cell when it needs quotes); other texts stay as they
+// are.
+TEST(FormatoCsv, CelulasDeTexto) {
+  const std::pair<std::string, std::string> casos[] = {
+      {"a\r\nb", "\"a\r\nb\""},
+      {"Ana; a \"Rápida\"", "\"Ana; a \"\"Rápida\"\"\""},
+      {"=1+1", "'=1+1"},
+      {"+351 Nome", "'+351 Nome"},
+      {"-Rui", "'-Rui"},
+      {"@SOMA(A1)", "'@SOMA(A1)"},
+      {"\tTab", "'\tTab"},
+      {"\rx", "\"'\rx\""},
+      {"=A1;B1", "\"'=A1;B1\""},
+      {"Ana=Rui-3", "Ana=Rui-3"},
+      {"", ""},
+      {"'já guardado", "'já guardado"},
+  };
+  for (const auto& [texto, celula] : casos) EXPECT_EQ(csv::celula(texto), celula) << texto;
+}
+
+// Decimals are written with a comma and read with a comma or a point; a
+// cell with anything else is not a number.
+TEST(FormatoCsv, Decimais) {
+  EXPECT_EQ(csv::textoDecimal(8.5f), "8,5");
+  EXPECT_EQ(csv::textoDecimal(66.66666f), "66,6667");
+  EXPECT_EQ(csv::textoDecimal(0.00001f), "1e-05");
+  const struct {
+    std::string texto;
+    float valor;
+  } bons[] = {{"8,5", 8.5f}, {"8.5", 8.5f}, {" 12 ", 12},        {"-1", -1},
+              {",5", 0.5f},  {"7,", 7},     {"1e-05", 0.00001f}, {"+3", 3}};
+  for (const auto& c : bons) {
+    float v = 0;
+    EXPECT_TRUE(csv::leDecimal(c.texto, v)) << c.texto;
+    EXPECT_FLOAT_EQ(v, c.valor) << c.texto;
+  }
+  for (const std::string mau : {"", " ", "8,5,1", "1.000,5", "8 5", "abc", "12a", "nan", "inf", "-",
+                                ",", "1e", "1e400", "0x10"}) {
+    float v = 0;
+    EXPECT_FALSE(csv::leDecimal(mau, v)) << mau;
+  }
+  int n = 0;
+  EXPECT_TRUE(csv::leInteiroCelula(" 1001 ", n) && n == 1001);
+  EXPECT_TRUE(csv::leInteiroCelula("-5", n) && n == -5);
+  for (const std::string mau : {"", "10.5", "1001a", "99999999999", "1 001"}) {
+    EXPECT_FALSE(csv::leInteiroCelula(mau, n)) << mau;
+  }
+}
+
+TEST(FormatoCsv, OpcaoEProtecaoDeFormulas) {
+  for (int opcao : {opcaoContinua, opcaoExameFinal, opcaoNaoEscolhida}) {
+    int lida = 7;
+    EXPECT_TRUE(csv::leOpcao(csv::textoOpcao(opcao), lida) && lida == opcao);
+  }
+  int lida = 0;
+  EXPECT_FALSE(csv::leOpcao("Continua", lida));
+  EXPECT_EQ(csv::semProtecao("'=SOMA(A1)"), "=SOMA(A1)");
+  EXPECT_EQ(csv::semProtecao("'-Ana"), "-Ana");
+  EXPECT_EQ(csv::semProtecao("'Ana"), "'Ana");
+  EXPECT_EQ(csv::semProtecao("'"), "'");
+  EXPECT_TRUE(csv::pareceFormula("@x") && !csv::pareceFormula("Ana") && !csv::pareceFormula(""));
+  EXPECT_EQ(csv::semBrancos(" \tA b \t"), "A b");
+}

@@ -1,0 +1,95 @@
+// The grading rules on their own: field ranges at their bounds, admission,
+// the weights totalling 8, and the final grade with its decision.
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "Regras.h"
+#include "UC.h"
+
+namespace {
+
+// A record read from the assessment part of a unit line ("1;A;80;3;...").
+UC registo(const std::string& avaliacao) {
+  UC uc;
+  EXPECT_TRUE(UC::interpreta("1;U;1;1;6;AVALIACAO;" + avaliacao, uc)) << avaliacao;
+  return uc;
+}
+
+using regras::Campo;
+
+}  // namespace
+
+TEST(Regras, LimitesDeCadaCampo) {
+  const struct {
+    Campo campo;
+    float maximo;
+  } campos[] = {{Campo::notaEfolio, 100},   {Campo::pesoEfolio, 8},  {Campo::pfolio, 12},
+                {Campo::pfolioRecurso, 12}, {Campo::exameFinal, 20}, {Campo::exameRecurso, 20}};
+  for (const auto& c : campos) {
+    SCOPED_TRACE(c.maximo);
+    EXPECT_EQ(regras::maximo(c.campo), c.maximo);
+    EXPECT_TRUE(regras::valorValido(c.campo, 0));
+    EXPECT_TRUE(regras::valorValido(c.campo, c.maximo));
+    EXPECT_FALSE(regras::valorValido(c.campo, c.maximo + 0.01f));
+    EXPECT_FALSE(regras::valorValido(c.campo, -0.01f));
+    // Only an e-folio grade takes -1, meaning no e-folio.
+    EXPECT_EQ(regras::valorValido(c.campo, -1), c.campo == Campo::notaEfolio);
+  }
+  EXPECT_FALSE(regras::numeroAlunoValido(0));
+  EXPECT_TRUE(regras::numeroAlunoValido(-5));
+  EXPECT_TRUE(regras::opcaoValida(0) && regras::opcaoValida(1));
+  EXPECT_FALSE(regras::opcaoValida(-1) || regras::opcaoValida(2));
+  EXPECT_FALSE(regras::abaixoMinimoPfolio(5.5f));
+  EXPECT_TRUE(regras::abaixoMinimoPfolio(5.49f));
+}
+
+// The total is tested first; exactly 3.5 and exactly two graded e-folios admit.
+TEST(Regras, AdmissaoAoPfolio) {
+  using regras::Admissao;
+  EXPECT_EQ(regras::admissaoPfolio(3.5f, 2), Admissao::admitido);
+  EXPECT_EQ(regras::admissaoPfolio(3.49f, 1), Admissao::totalInsuficiente);
+  EXPECT_EQ(regras::admissaoPfolio(8, 1), Admissao::poucosEfolios);
+  EXPECT_TRUE(regras::admitidoPfolio(registo("1;A;50;3;B;50;4;C;-;-;F;-;R;-;N;-")));
+  EXPECT_FALSE(regras::admitidoPfolio(registo("1;A;40;3;B;50;4;C;-;-;F;-;R;-;N;-")));
+  // The resit goes to the p-folio resit only for an admitted continuous record.
+  EXPECT_EQ(regras::campoRecurso(registo("1;A;50;4;B;50;4;C;-;-;F;-;R;-;N;-")),
+            Campo::pfolioRecurso);
+  EXPECT_EQ(regras::campoRecurso(registo("1;A;100;8;B;-;-;C;-;-;F;-;R;-;N;-")),
+            Campo::exameRecurso);
+  EXPECT_EQ(regras::campoRecurso(registo("0;F;-;R;-;N;-")), Campo::exameRecurso);
+}
+
+// Every one-decimal triple that adds up to 8 is accepted, whatever single
+// precision makes of its sum; a total off by 0.0001 or more is not.
+TEST(Regras, PesosTotalizamOito) {
+  int recusados = 0;
+  for (int a = 0; a <= 80; ++a) {
+    for (int b = 0; a + b <= 80; ++b) {
+      const std::string texto = "1;A;50;" + std::to_string(a / 10.0) + ";B;50;" +
+                                std::to_string(b / 10.0) + ";C;50;" +
+                                std::to_string((80 - a - b) / 10.0) + ";F;-;R;-;N;-";
+      recusados += !regras::pesosTotalizamOito(regras::totalPesos(registo(texto).eFolios));
+    }
+  }
+  EXPECT_EQ(recusados, 0);
+  EXPECT_TRUE(regras::pesosTotalizamOito(8.00009f));
+  EXPECT_FALSE(regras::pesosTotalizamOito(7.9998f));
+  EXPECT_FALSE(regras::pesosTotalizamOito(8.0002f));
+  // A weight of -1 counts as 0; a grade without weight is not the point here.
+  const UC r = registo("1;A;-1;3;B;50;-1;C;50;5;F;-;R;-;N;-");
+  EXPECT_EQ(regras::pesosContados(r.eFolios), (std::vector<float>{3, 0, 5}));
+  EXPECT_TRUE(regras::pesosTotalizamOito(regras::totalPesos(r.eFolios)));
+}
+
+// The dialogue's e-folio check applies the same tolerance.
+TEST(Regras, VerificacaoDoDialogoComTolerancia) {
+  std::ostringstream saida;
+  std::streambuf* anterior = std::cout.rdbuf(saida.rdbuf());
+  const int resposta = registo("1;A;50;1.8;B;50;3.1;C;50;3.1;F;-;R;-;N;-").validaDadosEfolios();
+  std::cout.rdbuf(anterior);
+  EXPECT_EQ(resposta, 1);
+  EXPECT_EQ(saida.str(), "Valores dos eFolios são Válidos\n");
+}
