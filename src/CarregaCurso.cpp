@@ -8,41 +8,72 @@
 #include "LeitorLinhas.h"
 #include "Nomes.h"
 
-bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, std::ostream& mensagens) {
+bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregamento& relato) {
   const std::string nomefUCs = nomeFicheiroUC(nCurso);
   std::string conteudo;
   std::string razao;
   if (leFicheiroNormal(nomefUCs, &conteudo, nullptr, &razao) != Leitura::lido) return false;
-  LeitorLinhas fUCs(std::move(conteudo), nomefUCs, mensagens);
+  LeitorLinhas fUCs(std::move(conteudo), nomefUCs, *relato.avisos);
   const long numUCs = fUCs.contaLinhas() - 1;
-  mensagens << "o número de UCs do curso é: " << numUCs << std::endl;
+  if (relato.progresso != nullptr) {
+    *relato.progresso << "o número de UCs do curso é: " << numUCs << std::endl;
+  }
   unidades.setUCsCurso(nCurso, static_cast<int>(numUCs), fUCs);
   return true;
 }
 
-bool carregaEstudantesCurso(int nCurso, Listacurso& estudantes, std::ostream& mensagens) {
+FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
+                                          const RelatoCarregamento& relato) {
   const std::string nomefEstudantes = nomeFicheiroEstudantes(nCurso);
-  mensagens << std::endl;
-  mensagens << "A abrir o Ficheiro de estudantes " << nomefEstudantes << std::endl;
-  mensagens << std::endl;
+  std::ostream* progresso = relato.progresso;
+  if (progresso != nullptr) {
+    *progresso << std::endl;
+    *progresso << "A abrir o Ficheiro de estudantes " << nomefEstudantes << std::endl;
+    *progresso << std::endl;
+  }
   std::string conteudo;
   IdentidadeFicheiro identidade;
   std::string razao;
   const Leitura leitura = leFicheiroNormal(nomefEstudantes, &conteudo, &identidade, &razao);
   if (leitura == Leitura::ilegivel) {
-    mensagens << "ERRO: O ficheiro " << nomefEstudantes << " existe mas não pode ser lido ("
-              << razao << "); o curso " << nCurso << " não foi aberto" << std::endl;
-    return false;
+    *relato.avisos << "ERRO: O ficheiro " << nomefEstudantes << " existe mas não pode ser lido ("
+                   << razao << "); o curso " << nCurso << " não foi aberto" << std::endl;
+    return FicheiroEstudantes::ilegivel;
   }
   estudantes.setCurso(nCurso);
   estudantes.setIdentidadeFicheiro(identidade);
   if (leitura == Leitura::inexistente) {
-    mensagens << "Não foi possivel abrir o ficheiro " << nomefEstudantes << std::endl;
-    return true;
+    if (progresso != nullptr) {
+      *progresso << "Não foi possivel abrir o ficheiro " << nomefEstudantes << std::endl;
+    }
+    return FicheiroEstudantes::inexistente;
   }
-  LeitorLinhas fEstudantes(std::move(conteudo), nomefEstudantes, mensagens);
+  LeitorLinhas fEstudantes(std::move(conteudo), nomefEstudantes, *relato.avisos);
   const long numEstudantes = fEstudantes.contaLinhasComPrimeiroCampo(palavraAluno);
-  mensagens << "O número de Estudantes carregados é " << numEstudantes << std::endl;
+  if (progresso != nullptr) {
+    *progresso << "O número de Estudantes carregados é " << numEstudantes << std::endl;
+  }
   estudantes.setListaEstudantes(nCurso, static_cast<int>(numEstudantes), fEstudantes);
-  return true;
+  return FicheiroEstudantes::carregado;
+}
+
+bool carregaCursoSemDialogo(int nCurso, Listacurso& unidades, Listacurso& estudantes,
+                            std::ostream& erros) {
+  const RelatoCarregamento relato{nullptr, &erros};
+  if (!carregaUnidadesCurso(nCurso, unidades, relato)) {
+    erros << "ERRO: O curso " << nCurso << " não existe: não foi possivel ler o ficheiro "
+          << nomeFicheiroUC(nCurso) << std::endl;
+    return false;
+  }
+  switch (carregaEstudantesCurso(nCurso, estudantes, relato)) {
+    case FicheiroEstudantes::carregado:
+      return true;
+    case FicheiroEstudantes::inexistente:
+      erros << "ATENÇÃO: O curso " << nCurso << " ainda não tem ficheiro de estudantes"
+            << std::endl;
+      return true;
+    case FicheiroEstudantes::ilegivel:
+      break;
+  }
+  return false;
 }

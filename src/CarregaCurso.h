@@ -1,7 +1,8 @@
 // Loading a chosen course from its two data files, shared by the dialogue
-// and the modes beside it. The loading texts and the reports of skipped
-// lines go to the stream given (standard output in the dialogue, standard
-// error in the other modes).
+// and the modes beside it. The dialogue shows its loading texts (counts,
+// headings) on standard output; the other modes load without a word unless
+// something is wrong. What could not be read is reported on the stream each
+// caller gives, so no mode redirects standard output.
 #ifndef PAUTA_CARREGACURSO_H
 #define PAUTA_CARREGACURSO_H
 
@@ -9,16 +10,40 @@
 
 #include "Listacurso.h"
 
+// Where loading reports: `progresso` receives the dialogue's loading texts
+// (nullptr: nowhere), `avisos` the messages about what could not be read.
+struct RelatoCarregamento {
+  std::ostream* progresso;
+  std::ostream* avisos;
+};
+
 // Loads the units of course `nCurso` from "<code>-UC.txt" into `unidades`
-// and prints their count. Answers false, printing nothing, when the file
+// and shows their count. Answers false, printing nothing, when the file
 // cannot be read.
-bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, std::ostream& mensagens);
+bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregamento& relato);
+
+// What became of a course's student file at loading.
+enum class FicheiroEstudantes {
+  carregado,    // read (and its students loaded)
+  inexistente,  // missing: a new course without students
+  ilegivel,     // exists but cannot be read: the error has been reported
+};
 
 // Loads the students of course `nCurso` from "<code>-Estudantes.txt" into
 // `estudantes` with the loading texts, and remembers what the file held for
-// the next save. A missing file is a new course without students. Answers
-// false when the file exists but cannot be read: the error is printed, and
-// the course must not be opened (a save would replace the file).
-bool carregaEstudantesCurso(int nCurso, Listacurso& estudantes, std::ostream& mensagens);
+// the next save. A missing file is a new course without students (the
+// dialogue says it cannot open it). A file that exists but cannot be read is
+// reported on `avisos`; the course must not be opened then (a save would
+// replace the file).
+FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
+                                          const RelatoCarregamento& relato);
+
+// Loads course `nCurso` for a mode beside the dialogue: nothing is printed
+// when all is well; problems go to `erros`, a missing student file as
+// "ATENÇÃO: O curso N ainda não tem ficheiro de estudantes" (a course without
+// students). Answers false, after an "ERRO:" line, when the unit file or an
+// existing student file cannot be read.
+bool carregaCursoSemDialogo(int nCurso, Listacurso& unidades, Listacurso& estudantes,
+                            std::ostream& erros);
 
 #endif

@@ -81,7 +81,7 @@ bool Estudantes::leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudan
       }
       break;
     }
-    if (UC::interpreta(texto, uc)) {
+    if (UC::interpreta(texto, uc, ficheiro.mensagens())) {
       estudante.listaUCs.push_back(uc);
     } else {
       ficheiro.ignoraLinha();

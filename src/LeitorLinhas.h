@@ -30,6 +30,8 @@ class LeitorLinhas {
   // returned and remembers that a line was skipped.
   void ignoraLinha();
   bool houveLinhasIgnoradas() const { return ignoradas_; }
+  // Where the messages about the file's content go.
+  std::ostream& mensagens() const { return *mensagens_; }
 
   // Number of lines in the whole content: a last line without a line end
   // counts, nothing after the last line end does.

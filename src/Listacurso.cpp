@@ -106,7 +106,7 @@ void Listacurso::setUCsCurso(int nCurso, int /*nUCs*/, LeitorLinhas& ficheiro) {
   UC uc;
   while (ficheiro.proximaLinha(texto)) {
     if (texto.empty()) continue;
-    if (UC::interpreta(texto, uc)) {
+    if (UC::interpreta(texto, uc, ficheiro.mensagens())) {
       listaUCsCurso.push_back(uc);
     } else {
       ficheiro.ignoraLinha();

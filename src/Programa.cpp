@@ -357,6 +357,10 @@ void consultaUCs(Sessao& sessao) {
 
 namespace {
 
+// The dialogue shows its loading texts and reports problems on standard
+// output like the rest of its texts.
+const RelatoCarregamento relatoDialogo{&std::cout, &std::cout};
+
 // Chooses, locks and loads a course; answers its session, or nullptr when
 // the user typed 0 at the course prompt. A course whose lock the user left
 // to another session, or whose student file cannot be read, sends him back
@@ -372,12 +376,13 @@ std::unique_ptr<Sessao> abreCurso(const Listacurso& listaCursosDisponiveis) {
     if (!bloqueiaCurso(nCurso)) continue;
 
     auto sessao = std::make_unique<Sessao>();
-    if (!carregaUnidadesCurso(nCurso, sessao->listaUnidadesCurso, std::cout)) {
+    if (!carregaUnidadesCurso(nCurso, sessao->listaUnidadesCurso, relatoDialogo)) {
       // The listed unit file has gone since start-up: say why the course
       // has no units rather than showing an empty course without a word.
       std::cout << "Não foi possivel abrir o ficheiro " << nomeFicheiroUC(nCurso) << std::endl;
     }
-    if (carregaEstudantesCurso(nCurso, sessao->listaEstudantesCurso, std::cout)) {
+    if (carregaEstudantesCurso(nCurso, sessao->listaEstudantesCurso, relatoDialogo) !=
+        FicheiroEstudantes::ilegivel) {
       sessao->nomefEstudantes = nomeFicheiroEstudantes(nCurso);
       return sessao;
     }
@@ -416,40 +421,16 @@ int executaDialogo() {
 
 namespace {
 
-// While alive, everything written to std::cout goes to standard error: the
-// unit reader prints its message about an invalid assessment option there,
-// and it must not mix with the export's one line of output.
-class SaidaParaErros {
- public:
-  SaidaParaErros() : anterior_(std::cout.rdbuf(std::cerr.rdbuf())) {}
-  ~SaidaParaErros() {
-    std::cout.flush();
-    std::cout.rdbuf(anterior_);
-  }
-  SaidaParaErros(const SaidaParaErros&) = delete;
-  SaidaParaErros& operator=(const SaidaParaErros&) = delete;
-
- private:
-  std::streambuf* anterior_;
-};
-
-// Loads course nCurso exactly as the dialogue does and exports it; the
-// student file is only read.
+// Loads course nCurso without a word unless something is wrong and exports
+// it; the student file is only read.
 int executaExportacao(int nCurso) {
-  Sessao sessao;
-  {
-    SaidaParaErros redirecao;
-    if (!carregaUnidadesCurso(nCurso, sessao.listaUnidadesCurso, std::cerr)) {
-      std::cerr << "ERRO: O curso " << nCurso << " não existe: não foi possivel ler o ficheiro "
-                << nomeFicheiroUC(nCurso) << std::endl;
-      return estadoErroExportacao;
-    }
-    if (!carregaEstudantesCurso(nCurso, sessao.listaEstudantesCurso, std::cerr)) {
-      return estadoErroExportacao;
-    }
+  consolaIniciar();
+  Listacurso unidades;
+  Listacurso estudantes;
+  if (!carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr)) {
+    return estadoErroExportacao;
   }
-  return exportaCurso(nCurso, sessao.listaUnidadesCurso,
-                      sessao.listaEstudantesCurso.getListaEstudantes());
+  return exportaCurso(nCurso, unidades, estudantes.getListaEstudantes());
 }
 
 // Takes the lock of course nCurso for a mode that changes it, with the
@@ -484,7 +465,7 @@ struct LibertaBloqueio {
   ~LibertaBloqueio() { libertaBloqueio(); }
 };
 
-// Loads course nCurso exactly as the dialogue does and imports the CSV file
+// Loads course nCurso as the export does and imports the CSV file
 // `ficheiro` into it, holding the course lock from before loading to after
 // saving; with `verificar` it only checks, takes no lock and writes nothing.
 int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
@@ -494,20 +475,12 @@ int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
   // either the old one or the new one.
   const LibertaBloqueio libertaNoFim;
   if (!verificar && !bloqueiaSemPerguntar(nCurso)) return estadoErroImportacao;
-  Sessao sessao;
-  {
-    SaidaParaErros redirecao;
-    if (!carregaUnidadesCurso(nCurso, sessao.listaUnidadesCurso, std::cerr)) {
-      std::cerr << "ERRO: O curso " << nCurso << " não existe: não foi possivel ler o ficheiro "
-                << nomeFicheiroUC(nCurso) << std::endl;
-      return estadoErroImportacao;
-    }
-    if (!carregaEstudantesCurso(nCurso, sessao.listaEstudantesCurso, std::cerr)) {
-      return estadoErroImportacao;
-    }
+  Listacurso unidades;
+  Listacurso estudantes;
+  if (!carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr)) {
+    return estadoErroImportacao;
   }
-  return importaCurso(ficheiro, verificar, sessao.listaUnidadesCurso, sessao.listaEstudantesCurso,
-                      nomeFicheiroEstudantes(nCurso));
+  return importaCurso(ficheiro, verificar, unidades, estudantes, nomeFicheiroEstudantes(nCurso));
 }
 
 int erroArgumentos() {

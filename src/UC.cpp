@@ -128,7 +128,9 @@ UC::UC()
 
 UC::~UC() = default;
 
-bool UC::interpreta(std::string_view linha, UC& uc) {
+bool UC::interpreta(std::string_view linha, UC& uc) { return interpreta(linha, uc, std::cout); }
+
+bool UC::interpreta(std::string_view linha, UC& uc, std::ostream& avisos) {
   Campos campos(linha);
   std::string_view nome;
   uc.somaAlunosAprovados = 0;
@@ -163,9 +165,9 @@ bool UC::interpreta(std::string_view linha, UC& uc) {
     if (!leGruposEfolio(campos, uc)) return false;
   } else {
     if (opcao != opcaoExameFinal && opcao != opcaoNaoEscolhida) {
-      std::cout << "Ficheiro apresenta dados incompatíveis, opção de avaliação deverá ser 0 para "
-                   "Exame Final ou 1 para Avaliação Contínua"
-                << std::endl;
+      avisos << "Ficheiro apresenta dados incompatíveis, opção de avaliação deverá ser 0 para "
+                "Exame Final ou 1 para Avaliação Contínua"
+             << std::endl;
       // Keep whatever e-folio groups the record holds, so that saving does
       // not lose them.
       size_t inicio = campos.posicao();

@@ -6,6 +6,7 @@
 #define PAUTA_UC_H
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -44,8 +45,10 @@ class UC : public NotasUC {
   // Reads one unit record of the unit file or the student file (the line
   // without its line end). A record without an assessment part gets option
   // -1, three absent e-folios and grades -1. An option other than -1, 0 or
-  // 1 is reported on the console and kept. Returns false, leaving `uc` in
-  // an unspecified state, when the line cannot be read as a unit record.
+  // 1 is reported on `avisos` and kept. Returns false, leaving `uc` in an
+  // unspecified state, when the line cannot be read as a unit record.
+  static bool interpreta(std::string_view linha, UC& uc, std::ostream& avisos);
+  // The same, reporting on standard output.
   static bool interpreta(std::string_view linha, UC& uc);
 
   int getCodigo() const { return codigo; }

@@ -37,6 +37,7 @@ TEST(Exportar, OsDoisFicheiros) {
   Resultado r = c.executa("", {"--exportar", "5"});
   EXPECT_EQ(r.estado, 0) << r.erros;
   EXPECT_EQ(r.saida, "Exportados 5-Pauta.csv e 5-Estatisticas.csv\n");
+  EXPECT_EQ(r.erros, "");
   const Texto ana = "1;\"Ana; a \"\"Rápida\"\"\";", prog = "\"Programação \"\"C\"\"\";";
   EXPECT_EQ(c.le("5-Pauta.csv"),
             crlf({"Número;Nome;Código UC;Unidade Curricular;Ano;Semestre;ECTS;Avaliação;eFolio A;"
@@ -88,4 +89,48 @@ TEST(Exportar, Falhas) {
     EXPECT_EQ(std::count(desdeErro.begin(), desdeErro.end(), '\n'), 1) << r.erros;
   }
   EXPECT_EQ(c.ficheiros(), antes);
+}
+
+// Loading is quiet: problems in the files go to stderr as the program's lines and only they; a
+// missing student file is a course without students, an unreadable one an error.
+TEST(Exportar, ProblemasDoCarregamento) {
+  const std::string cabecalhoPauta =
+      "Número;Nome;Código UC;Unidade Curricular;Ano;Semestre;ECTS;Avaliação;eFolio A;Peso A;"
+      "eFolio B;Peso B;eFolio C;Peso C;pFolio/Exame;Recurso;Nota Final;Aprovado\r\n";
+  const std::string exportados = "Exportados 7-Pauta.csv e 7-Estatisticas.csv\n";
+  Cenario cenario;
+  cenario.escreve("7-UC.txt", crlf({"CURSO;7;Sete", "100;Álgebra;1;1;6", "linha estragada"}));
+
+  Resultado semEstudantes = cenario.executa("", {"--exportar", "7"});
+  EXPECT_EQ(semEstudantes.estado, 0);
+  EXPECT_EQ(semEstudantes.saida, exportados);
+  EXPECT_EQ(semEstudantes.erros,
+            erroLinha(3, "7-UC.txt") + "ATENÇÃO: O curso 7 ainda não tem ficheiro de estudantes\n");
+  EXPECT_EQ(cenario.le("7-Pauta.csv"), cabecalhoPauta);
+  EXPECT_FALSE(cenario.existe("7-Estudantes.txt"));
+
+  const std::string estudantes =
+      crlf({"ALUNO;1;Ana", "100;Álgebra;1;1;6;AVALIACAO;2;F;9;R;-1;N;-1", "", "ALUNO;x;Mau", ""});
+  cenario.escreve("7-Estudantes.txt", estudantes);
+  Resultado comProblemas = cenario.executa("", {"--exportar", "7"});
+  EXPECT_EQ(comProblemas.estado, 0);
+  EXPECT_EQ(comProblemas.saida, exportados);
+  EXPECT_EQ(comProblemas.erros,
+            erroLinha(3, "7-UC.txt") +
+                "Ficheiro apresenta dados incompatíveis, opção de avaliação deverá ser 0 para "
+                "Exame Final ou 1 para Avaliação Contínua\n" +
+                erroLinha(4, "7-Estudantes.txt"));
+  EXPECT_EQ(cenario.le("7-Estudantes.txt"), estudantes);
+
+  fs::remove(cenario.dir() / "7-Estudantes.txt");
+  fs::create_directory(cenario.dir() / "7-Estudantes.txt");
+  const auto antes = cenario.ficheiros();
+  Resultado ilegivel = cenario.executa("", {"--exportar", "7"});
+  EXPECT_EQ(ilegivel.estado, 2);
+  EXPECT_EQ(ilegivel.saida, "");
+  EXPECT_EQ(ilegivel.erros,
+            erroLinha(3, "7-UC.txt") +
+                "ERRO: O ficheiro 7-Estudantes.txt existe mas não pode ser lido (é uma "
+                "pasta); o curso 7 não foi aberto\n");
+  EXPECT_EQ(cenario.ficheiros(), antes);
 }
