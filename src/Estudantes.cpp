@@ -191,13 +191,17 @@ long long Estudantes::calculaTotalEcts() const {
 }
 
 float Estudantes::calculaMedia() {
+  mediaAluno = mediaPonderada();
+  return mediaAluno;
+}
+
+float Estudantes::mediaPonderada() const {
   float soma = 0;
   for (const UC& uc : listaUCs) {
     if (uc.aprovado())
       soma += static_cast<float>(static_cast<long long>(uc.getEcts()) * uc.getNota());
   }
-  mediaAluno = soma / static_cast<float>(calculaTotalEcts());
-  return mediaAluno;
+  return soma / static_cast<float>(calculaTotalEcts());
 }
 
 float Estudantes::calculaPercentagemCurso() const {

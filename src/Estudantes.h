@@ -77,6 +77,8 @@ class Estudantes {
   // ECTS-weighted average of the truncated grades; stored in mediaAluno.
   // Not a number when the passed units total 0 ECTS.
   float calculaMedia();
+  // The same average without storing it.
+  float mediaPonderada() const;
   // Passed ECTS as a percentage of the course's 180.
   float calculaPercentagemCurso() const;
 

@@ -1,8 +1,8 @@
 #include "Exportacao.h"
 
-#include <array>
 #include <iostream>
 
+#include "DistribuicaoNotas.h"
 #include "Ficheiros.h"
 #include "FormatoCsv.h"
 #include "Nomes.h"
@@ -16,9 +16,6 @@ namespace {
 
 const char* const fimLinha = csv::fimLinha;
 const char separadorCsv = csv::separador;
-
-const int notaMinimaAprovado = 10;
-const int notaMaxima = 20;
 
 const char* const colunasPauta[] = {csv::colunaNumero,  csv::colunaNome,      csv::colunaCodigoUC,
                                     csv::colunaUC,      csv::colunaAno,       csv::colunaSemestre,
@@ -78,33 +75,12 @@ void acrescentaLinhaPauta(std::string& conteudo, const Estudantes& estudante, co
   conteudo += fimLinha;
 }
 
-// A student is enrolled in a unit when at least one of his units has its
-// code; he counts once however many such units he has.
-bool inscrito(const Estudantes& estudante, int codigoUC) {
-  for (const UC& uc : estudante.getListaUCs()) {
-    if (uc.getCodigo() == codigoUC) return true;
-  }
-  return false;
-}
-
 void acrescentaLinhaEstatisticas(std::string& conteudo, const UC& unidade,
-                                 const std::vector<Estudantes>& estudantes) {
-  long long inscritos = 0;
-  // How many passed with each final grade from 10 to 20, counted the way
-  // the pass statistics count (every passed unit of a student with the code).
-  std::array<long long, notaMaxima - notaMinimaAprovado + 1> porNota{};
-  for (const Estudantes& estudante : estudantes) {
-    if (inscrito(estudante, unidade.getCodigo())) ++inscritos;
-    for (const UC& uc : estudante.getListaUCs()) {
-      if (uc.getCodigo() != unidade.getCodigo() || !uc.aprovado()) continue;
-      const int nota = uc.getNota();
-      if (nota <= notaMaxima) ++porNota[static_cast<size_t>(nota - notaMinimaAprovado)];
-    }
-  }
+                                 const DistribuicaoUC& distribuicao) {
   acrescentaInteiro(conteudo, unidade.getCodigo());
   acrescentaCelula(conteudo, unidade.nomeUC());
   acrescentaNumero(conteudo, unidade.getEcts());
-  acrescentaNumero(conteudo, inscritos);
+  acrescentaNumero(conteudo, distribuicao.inscritos);
   const int aprovados = unidade.getAlunosAprovados();
   acrescentaNumero(conteudo, aprovados);
   conteudo += separadorCsv;
@@ -113,7 +89,10 @@ void acrescentaLinhaEstatisticas(std::string& conteudo, const UC& unidade,
     const float media = unidade.getSomaNotas() / static_cast<float>(aprovados);
     conteudo += csv::comVirgula(textoFixo(media, precisaoMedia));
   }
-  for (long long n : porNota) acrescentaNumero(conteudo, n);
+  // How many passed with each final grade from 10 to 20.
+  for (int nota = notaMinimaAprovacao; nota <= notaMaximaEscala; ++nota) {
+    acrescentaNumero(conteudo, distribuicao.porNota[static_cast<size_t>(nota)]);
+  }
   conteudo += fimLinha;
 }
 
@@ -162,11 +141,15 @@ std::string conteudoPauta(const std::vector<Estudantes>& estudantes) {
 
 std::string conteudoEstatisticas(Listacurso& unidades, const std::vector<Estudantes>& estudantes) {
   unidades.setInfoUCsCurso(estudantes);
+  const std::vector<UC>& ucs = unidades.getListaUCsCurso();
+  const std::vector<DistribuicaoUC> distribuicoes = distribuiNotas(ucs, estudantes);
   std::string conteudo = cabecalhoEstatisticas;
-  for (int nota = notaMinimaAprovado; nota <= notaMaxima; ++nota) acrescentaNumero(conteudo, nota);
+  for (int nota = notaMinimaAprovacao; nota <= notaMaximaEscala; ++nota) {
+    acrescentaNumero(conteudo, nota);
+  }
   conteudo += fimLinha;
-  for (const UC& unidade : unidades.getListaUCsCurso()) {
-    acrescentaLinhaEstatisticas(conteudo, unidade, estudantes);
+  for (size_t i = 0; i < ucs.size(); ++i) {
+    acrescentaLinhaEstatisticas(conteudo, ucs[i], distribuicoes[i]);
   }
   return conteudo;
 }
@@ -220,6 +203,11 @@ void imprimeUtilizacao(std::ostream& saida) {
   saida << "                           CODIGO-Pauta.csv) para o curso CODIGO" << std::endl;
   saida << "  pauta --importar --verificar CODIGO FICHEIRO" << std::endl;
   saida << "                           verifica FICHEIRO sem alterar nada" << std::endl;
+  saida << "  pauta --relatorio CODIGO grava o relatório do curso CODIGO, uma página HTML com"
+        << std::endl;
+  saida << "                           as distribuições das notas e o registo de cada estudante,"
+        << std::endl;
+  saida << "                           em CODIGO-Relatorio.html" << std::endl;
   saida << "  pauta --versao           mostra o nome e a versão do programa" << std::endl;
   saida << "  pauta --help             mostra esta ajuda" << std::endl;
 }

@@ -29,6 +29,8 @@ const char* const inicioRegistoAluno = "ALUNO;";
 // Ends of the names of the exported files after the course code.
 const char* const sufixoPautaCsv = "-Pauta.csv";
 const char* const sufixoEstatisticasCsv = "-Estatisticas.csv";
+// End of the name of the report page after the course code.
+const char* const sufixoRelatorio = "-Relatorio.html";
 
 // "<code>-UC.txt".
 inline std::string nomeFicheiroUC(int codigo) { return std::to_string(codigo) + sufixoFicheiroUC; }

@@ -13,6 +13,7 @@
 #include "Importacao.h"
 #include "Listacurso.h"
 #include "Nomes.h"
+#include "Relatorio.h"
 
 namespace {
 
@@ -483,6 +484,18 @@ int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
   return importaCurso(ficheiro, verificar, unidades, estudantes, nomeFicheiroEstudantes(nCurso));
 }
 
+// Loads course nCurso as the export does and writes its report page; the
+// student file is only read.
+int executaRelatorio(int nCurso) {
+  consolaIniciar();
+  Listacurso unidades;
+  Listacurso estudantes;
+  if (!carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr)) {
+    return estadoErroExportacao;
+  }
+  return gravaRelatorio(nCurso, unidades, estudantes.getListaEstudantes());
+}
+
 int erroArgumentos() {
   imprimeUtilizacao(std::cerr);
   return estadoErroExportacao;
@@ -511,6 +524,9 @@ int executaPauta(int argc, char* argv[]) {
     if (argc == codigo + 2 && leCodigoCurso(argv[codigo], nCurso)) {
       return executaImportacao(nCurso, argv[codigo + 1], verificar);
     }
+  }
+  if (opcao == "--relatorio" && argc == 3 && leCodigoCurso(argv[2], nCurso)) {
+    return executaRelatorio(nCurso);
   }
   return erroArgumentos();
 }

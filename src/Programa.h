@@ -6,6 +6,7 @@
 // Runs the program with its command-line arguments and answers the exit
 // status. Without arguments: the interactive dialogue on the working
 // directory; --exportar CODIGO: the export of that course to CSV files;
+// --relatorio CODIGO: the course's HTML report page;
 // --versao, --help: the version or the usage text. Any other command line:
 // the usage text on standard error, status 2. The console is set up first
 // (consolaIniciar).

@@ -1,0 +1,54 @@
+// The course report: one self-contained HTML page (inline CSS and SVG, no
+// script, UTF-8) with the course's totals, every unit's figures and grade
+// distribution, and every student's whole record (passed, failed and not yet
+// graded units), with a table of contents. Meant to be looked at on screen
+// and printed on A4.
+#ifndef PAUTA_RELATORIO_H
+#define PAUTA_RELATORIO_H
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Estudantes.h"
+#include "Ficheiros.h"
+#include "Listacurso.h"
+
+// The course as the page names it; CP1252 texts.
+struct IdentificacaoCurso {
+  int codigo = 0;
+  std::string nome;
+  // When the page was made, as shown on it ("07/12/2026 02:30").
+  std::string geradoEm;
+};
+
+// "<nCurso>-Relatorio.html".
+std::string nomeFicheiroRelatorio(int nCurso);
+
+// CP1252 text made safe to stand in HTML text or a quoted attribute: '&',
+// '<', '>', '"' and '\'' become references, and control characters other
+// than TAB, LF and CR become '?'.
+std::string escapaHtml(std::string_view texto);
+
+// The page, UTF-8, handed out in pieces as the safe save takes them; the
+// pieces refer to the arguments, which must outlive them. `unidades` must
+// hold the pass statistics of `estudantes` (Listacurso::setInfoUCsCurso).
+Pedacos pedacosRelatorio(const IdentificacaoCurso& curso, const std::vector<UC>& unidades,
+                         const std::vector<Estudantes>& estudantes);
+
+// The whole page at once. Rebuilds the units' pass statistics from
+// `estudantes` first, as the dialogue's unit consultation does.
+std::string conteudoRelatorio(const IdentificacaoCurso& curso, Listacurso& unidades,
+                              const std::vector<Estudantes>& estudantes);
+
+// The local date and time as the page shows it.
+std::string dataHoraAtual();
+
+// Writes the page of course nCurso to nomeFicheiroRelatorio(nCurso) in the
+// working directory through the safe save, naming the course from its unit
+// file. Prints "Relatório gravado em <file>" on standard output and answers
+// 0; on failure prints one "ERRO:" line on standard error, leaves any
+// previous page as it was and answers 2.
+int gravaRelatorio(int nCurso, Listacurso& unidades, const std::vector<Estudantes>& estudantes);
+
+#endif

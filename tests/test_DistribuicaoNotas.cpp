@@ -1,0 +1,46 @@
+// How the final grades of the course's units are spread over the students.
+#include <numeric>
+
+#include "Apoio.h"
+#include "DistribuicaoNotas.h"
+
+// A student with two records of one unit is enrolled once and counted twice, as the pass
+// statistics count him; grades off the scale, records without a grade and units outside the
+// course stay out of the bars; the passes of the bars are the statistics' passes.
+TEST(DistribuicaoNotas, ContagensPorUnidade) {
+  const std::string algebra = "100;Álgebra;1;1;6;AVALIACAO;0;F;-1;R;-1;N;";
+  const std::string fisica = "200;Física;1;2;6;AVALIACAO;0;F;-1;R;-1;N;";
+  Listacurso unidades =
+      carregaCurso(crlf({"CURSO;1;C", "100;Álgebra;1;1;6", "200;Física;1;2;6", "300;Ética;2;1;4"}),
+                   nullptr, true);
+  const std::vector<Estudantes> estudantes = {
+      estudante("Ana", {algebra + "14", algebra + "9", fisica + "-1"}),
+      estudante("Rui",
+                {algebra + "20", fisica + "25", "999;Outra;1;1;6;AVALIACAO;0;F;-1;R;-1;N;12"}),
+      estudante("Eva", {algebra + "0"}), estudante("Sem UCs", {})};
+  unidades.setInfoUCsCurso(estudantes);
+  const auto distribuicoes = distribuiNotas(unidades.getListaUCsCurso(), estudantes);
+  ASSERT_EQ(distribuicoes.size(), 3u);
+
+  const DistribuicaoUC& deAlgebra = distribuicoes[0];
+  EXPECT_EQ(deAlgebra.inscritos, 3);
+  EXPECT_EQ(deAlgebra.comNota, 4);
+  std::array<long long, 21> esperado{};
+  esperado[0] = esperado[9] = esperado[14] = esperado[20] = 1;
+  EXPECT_EQ(deAlgebra.porNota, esperado);
+
+  const DistribuicaoUC& deFisica = distribuicoes[1];
+  EXPECT_EQ(deFisica.inscritos, 2);
+  EXPECT_EQ(deFisica.comNota, 1);  // the 25 read from a file: graded, in no bar
+  EXPECT_EQ(deFisica.porNota, (std::array<long long, 21>{}));
+  EXPECT_EQ(distribuicoes[2].inscritos, 0);
+
+  const auto passesNasBarras = [&](size_t i) {
+    const auto& porNota = distribuicoes[i].porNota;
+    return std::accumulate(porNota.begin() + 10, porNota.end(), 0LL);
+  };
+  const std::vector<UC>& ucs = unidades.getListaUCsCurso();
+  EXPECT_EQ(passesNasBarras(0), ucs[0].getAlunosAprovados());
+  EXPECT_EQ(passesNasBarras(2), ucs[2].getAlunosAprovados());
+  EXPECT_EQ(ucs[1].getAlunosAprovados(), 1);  // the 25 is a pass off the scale
+}
