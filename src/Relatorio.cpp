@@ -115,7 +115,7 @@ void acrescentaCelulaNumero(std::string& pagina, const char* classe, const std::
 void acrescentaCabecalho(std::string& pagina, const IdentificacaoCurso& curso) {
   pagina += "<!DOCTYPE html>\n<html lang=\"pt\">\n<head>\n<meta charset=\"utf-8\">\n";
   pagina += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
-  pagina += "<meta name=\"generator\" content=\"";
+  pagina += R"(<meta name="generator" content=")";
   pagina += textoVersao();
   pagina += "\">\n<title>Relatório do curso ";
   acrescentaInteiro(pagina, curso.codigo);
@@ -231,7 +231,7 @@ void acrescentaGrafico(std::string& pagina, const UC& unidade, const Distribuica
   const int alturaUtil = graficoAltura - graficoMargemTopo - graficoMargemBaixo;
   const int base = graficoAltura - graficoMargemBaixo;
   const int larguraUtil = graficoPasso * (notaMaximaEscala + 1);
-  pagina += "<svg class=\"grafico\" xmlns=\"http://www.w3.org/2000/svg\"";
+  pagina += R"(<svg class="grafico" xmlns="http://www.w3.org/2000/svg")";
   acrescentaAtributo(pagina, "width", graficoLargura);
   acrescentaAtributo(pagina, "height", graficoAltura);
   pagina += " viewBox=\"0 0 ";
@@ -265,7 +265,7 @@ void acrescentaGrafico(std::string& pagina, const UC& unidade, const Distribuica
     pagina += "</g>\n";
   }
   // The axes: the base line and the vertical line with its scale 0..maximum.
-  pagina += "<path class=\"eixo\" fill=\"none\" d=\"M";
+  pagina += R"(<path class="eixo" fill="none" d="M)";
   acrescentaInteiro(pagina, graficoMargemEsquerda);
   pagina += ' ';
   acrescentaInteiro(pagina, graficoMargemTopo);
@@ -279,7 +279,7 @@ void acrescentaGrafico(std::string& pagina, const UC& unidade, const Distribuica
                      graficoMargemTopo + graficoEspacoRotulo, std::to_string(maximo));
   acrescentaTextoSvg(pagina, "titulo", graficoMargemEsquerda + larguraUtil / 2,
                      base + graficoLinhaTituloX, "Nota final (0 a 20)");
-  pagina += "<text class=\"titulo\" text-anchor=\"middle\" transform=\"translate(";
+  pagina += R"(<text class="titulo" text-anchor="middle" transform="translate()";
   acrescentaInteiro(pagina, graficoTituloYX);
   pagina += ' ';
   acrescentaInteiro(pagina, graficoMargemTopo + alturaUtil / 2);
@@ -291,7 +291,7 @@ void acrescentaGrafico(std::string& pagina, const UC& unidade, const Distribuica
 
 void acrescentaUnidade(std::string& pagina, size_t posicao, const UC& unidade,
                        const DistribuicaoUC& dist) {
-  pagina += "<article class=\"uc\" id=\"uc-";
+  pagina += R"(<article class="uc" id="uc-)";
   acrescentaInteiro(pagina, static_cast<long long>(posicao) + 1);
   pagina += "\">\n<h3><span class=\"codigo\">";
   acrescentaInteiro(pagina, unidade.getCodigo());
@@ -365,7 +365,7 @@ void acrescentaLinhaRegisto(std::string& pagina, const UC& uc) {
 }
 
 void acrescentaAluno(std::string& pagina, size_t posicao, const Estudantes& estudante) {
-  pagina += "<article class=\"aluno\" id=\"al-";
+  pagina += R"(<article class="aluno" id="al-)";
   acrescentaInteiro(pagina, static_cast<long long>(posicao) + 1);
   pagina += "\">\n<h3><span class=\"numero\">";
   acrescentaInteiro(pagina, estudante.getNumAluno());

@@ -11,7 +11,7 @@ cmake --build "$build" -j"$(nproc)" --target pauta > /dev/null
 copia="$build/curso"
 rm -rf "$copia"
 mkdir -p "$copia"
-cp "$raiz"/examples/* "$copia"/
+cp "$raiz"/examples/*.txt "$copia"/
 echo "(a fresh copy of the example course: $copia)"
 cd "$copia"
 exec "$build/pauta" "$@"

@@ -58,7 +58,10 @@ void Cenario::escreve(const std::string& nome, const std::string& conteudo) cons
 
 void Cenario::copiaExemplos() const {
   for (const auto& e : fs::directory_iterator(PAUTA_EXEMPLOS)) {
-    if (e.is_regular_file()) fs::copy_file(e.path(), dir_ / e.path().filename());
+    // The course's data files only (examples/ also holds a picture of its report).
+    if (e.is_regular_file() && e.path().extension() == ".txt") {
+      fs::copy_file(e.path(), dir_ / e.path().filename());
+    }
   }
 }
 

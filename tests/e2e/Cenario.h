@@ -23,7 +23,7 @@ class Cenario {  // a scratch working directory, removed on destruction
   Cenario(const Cenario&) = delete;
   Cenario& operator=(const Cenario&) = delete;
   void escreve(const std::string& nome, const std::string& conteudo) const;
-  void copiaExemplos() const;  // the example course
+  void copiaExemplos() const;  // the example course's data files
   Resultado executa(const std::string& entrada, const std::vector<std::string>& args = {}) const;
   std::string le(const std::string& nome) const;
   bool existe(const std::string& nome) const { return std::filesystem::exists(dir_ / nome); }
