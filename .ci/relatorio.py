@@ -54,7 +54,7 @@ class LeitorDom(html.parser.HTMLParser):
             destino = classes[0]
         elif tag == "span" and self._em("uc") and classes == ["codigo"]:
             destino = "codigo"
-        elif tag == "tr" and self._em("aluno") and classes and classes[0] in ("ap", "rp", "pe"):
+        elif tag == "tr" and self._em("aluno") and classes in (["ap"], ["rp"], ["pe"]):
             self.alunos[-1]["linhas"] += 1
         if tag not in ("meta", "link", "br", "hr", "img", "input", "wbr"):
             self._pilha.append((tag, classes, destino))

@@ -72,6 +72,8 @@ const char* const estilo =
     "1em}"
     ".amostra.rp{background:#c8553d}.amostra.ap{background:#2a7f62}"
     ".registo{font-size:.92em}"
+    ".registo td:nth-child(3),.registo td:nth-child(n+5){text-align:right;"
+    "font-variant-numeric:tabular-nums}.registo td:last-child{text-align:left}"
     ".registo tr.ap td:last-child{color:#1f6b52;font-weight:600}"
     ".registo tr.rp td:last-child{color:#a8402b;font-weight:600}"
     ".registo tr.pe td{color:#6a737d}"
@@ -331,10 +333,11 @@ const char* const cabecalhoRegisto =
     "<th class=\"n\">eFC</th><th class=\"n\">pF/Ex.Final</th><th class=\"n\">Ex.Recurso</th>"
     "<th class=\"n\">Nota final</th><th>Resultado</th></tr></thead>\n<tbody>\n";
 
-// A cell of the record; closing tags of cells and rows are left out, as
-// HTML allows, to keep a large page small.
+// A cell of the record. The records are most of a large page: closing tags
+// of cells and rows are left out and attributes unquoted, as HTML allows,
+// and the style sheet aligns the columns.
 void acrescentaCelulaRegisto(std::string& pagina, const std::string& texto) {
-  pagina += "<td class=\"n\">";
+  pagina += "<td>";
   pagina += csv::comVirgula(texto);
 }
 
@@ -347,13 +350,13 @@ std::string textoEfolio(const UC& uc, char letra) {
 
 void acrescentaLinhaRegisto(std::string& pagina, const UC& uc) {
   const bool semNota = uc.getNota() == -1;
-  pagina += semNota         ? "<tr class=\"pe\"><td>"
-            : uc.aprovado() ? "<tr class=\"ap\"><td>"
-                            : "<tr class=\"rp\"><td>";
+  pagina += semNota         ? "<tr class=pe><td>"
+            : uc.aprovado() ? "<tr class=ap><td>"
+                            : "<tr class=rp><td>";
   acrescentaInteiro(pagina, uc.getCodigo());
   pagina += "<td>";
   acrescentaEscapado(pagina, uc.nomeUC());
-  pagina += "<td class=\"n\">";
+  pagina += "<td>";
   acrescentaInteiro(pagina, uc.getEcts());
   pagina += "<td>";
   pagina += uc.opcaoAvaliacaoToString();
