@@ -58,7 +58,8 @@ Estudantes::Estudantes() : numAluno(0), mediaAluno(0) {}
 
 Estudantes::~Estudantes() = default;
 
-bool Estudantes::leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudantes& estudante) {
+bool Estudantes::leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudantes& estudante,
+                         size_t unidadesPrevistas) {
   size_t separa = linha.find(';');
   int numero = 0;
   if (!leInteiro(linha.substr(0, separa), numero)) {
@@ -68,9 +69,10 @@ bool Estudantes::leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudan
   estudante.numAluno = numero;
   estudante.nome.assign(separa == std::string_view::npos ? std::string_view()
                                                          : linha.substr(separa + 1));
-  estudante.listaUCs.clear();
+  std::vector<UC>& ucs = estudante.listaUCs;
+  ucs.clear();
+  ucs.reserve(unidadesPrevistas);
   std::string_view texto;
-  UC uc;
   while (ficheiro.proximaLinha(texto)) {
     if (fimDoBloco(texto)) {
       if (linhaEmBranco(texto)) break;
@@ -81,12 +83,14 @@ bool Estudantes::leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudan
       }
       break;
     }
-    if (UC::interpreta(texto, uc, ficheiro.mensagens())) {
-      estudante.listaUCs.push_back(uc);
-    } else {
+    // Read in place: the unit is never copied, and its name and e-folios
+    // are allocated once, at their final size.
+    if (!UC::interpreta(texto, ucs.emplace_back(), ficheiro.mensagens())) {
+      ucs.pop_back();
       ficheiro.ignoraLinha();
     }
   }
+  if (ucs.capacity() != ucs.size()) ucs.shrink_to_fit();
   return true;
 }
 

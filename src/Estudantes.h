@@ -35,7 +35,11 @@ class Estudantes {
   // "ALUNO" (left for the caller). A unit line that cannot be read is
   // reported and skipped. Returns false, reporting the
   // student record, when its number is not a number; nothing is read then.
-  static bool leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudantes& estudante);
+  // `unidadesPrevistas` is a guess of the number of units (the previous
+  // student's, say): room for them is made at once; the list ends up sized
+  // exactly whatever the guess.
+  static bool leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudantes& estudante,
+                      size_t unidadesPrevistas = 0);
 
   // New student at the console: asks for a number that is neither 0 nor
   // used by a student of `listaEstComp`, then for the name; the student
@@ -48,6 +52,7 @@ class Estudantes {
   void setNome(std::string n) { nome = std::move(n); }
   void setMediaAluno(float m) { mediaAluno = m; }
   const std::vector<UC>& getListaUCs() const { return listaUCs; }
+  size_t numeroUCs() const { return listaUCs.size(); }
   void adicionaUC(const UC& uc) { listaUCs.push_back(uc); }
   // Replaces his unit at `posicao` (an index into getListaUCs()).
   void setUC(size_t posicao, UC uc) { listaUCs[posicao] = std::move(uc); }

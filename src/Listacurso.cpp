@@ -122,14 +122,18 @@ void Listacurso::setListaEstudantes(int nCurso, int nEstudantes, LeitorLinhas& f
   // used is reported, never dropped without a word at the next save.
   const std::string_view inicio = inicioRegistoAluno;
   std::string_view texto;
-  Estudantes estudante;
+  // Students of a course mostly take as many units as the one before them.
+  size_t unidadesPrevistas = 0;
   while (ficheiro.proximaLinha(texto)) {
     if (texto.size() <= inicio.size() || texto.compare(0, inicio.size(), inicio) != 0) {
       if (!linhaEmBranco(texto)) ficheiro.ignoraLinha();
       continue;
     }
-    if (Estudantes::leBloco(texto.substr(inicio.size()), ficheiro, estudante)) {
-      listaEstudantes.push_back(std::move(estudante));
+    Estudantes& estudante = listaEstudantes.emplace_back();
+    if (Estudantes::leBloco(texto.substr(inicio.size()), ficheiro, estudante, unidadesPrevistas)) {
+      unidadesPrevistas = estudante.numeroUCs();
+    } else {
+      listaEstudantes.pop_back();
     }
   }
   linhasIgnoradas = linhasIgnoradas || ficheiro.houveLinhasIgnoradas();

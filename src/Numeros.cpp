@@ -42,24 +42,55 @@ bool valorForaDeGama(const char* p, const char* fim, float& valor) {
   return true;
 }
 
-// A field made only of an optional '-' and at most 7 digits, as most grades
-// and weights are: its float is exact, the very value of the general
-// conversion, found at a fraction of the cost.
-bool inteiroCurto(const char* p, const char* fim, float& valor) {
+// A field made only of an optional '-', digits and at most one point with
+// digits on both sides, at most 7 digits in all, as nearly every grade and
+// weight is (15, -1, 8.25, 66.6667). Its digits make a whole number below
+// 2^24 and its scale a power of ten up to 10^7, both exact floats, so one
+// division, correctly rounded, gives the very value of the general
+// conversion at a fraction of its cost.
+bool decimalCurto(const char* p, const char* fim, float& valor) {
+  static const float potencias[] = {1, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
   const bool negativo = p != fim && *p == '-';
   if (negativo) ++p;
-  if (fim - p < 1 || fim - p > 7) return false;
+  if (fim - p < 1 || fim - p > 8) return false;
+  int digitos = 0;
+  int decimais = -1;  // digits after the point; -1 while there is no point
+  int v = 0;
+  for (; p != fim; ++p) {
+    if (ehDigito(*p)) {
+      v = v * 10 + (*p - '0');
+      ++digitos;
+      if (decimais >= 0) ++decimais;
+    } else if (*p == '.' && decimais < 0 && digitos > 0) {
+      decimais = 0;
+    } else {
+      return false;
+    }
+  }
+  if (digitos > 7 || decimais == 0) return false;
+  float f = static_cast<float>(v);
+  if (decimais > 0) f /= potencias[decimais];
+  valor = negativo ? -f : f;
+  return true;
+}
+
+// A field made only of an optional '-' and 1 to 9 digits: always an int,
+// read directly.
+bool inteiroCurto(const char* p, const char* fim, int& valor) {
+  const bool negativo = p != fim && *p == '-';
+  if (negativo) ++p;
+  if (fim - p < 1 || fim - p > 9) return false;
   int v = 0;
   for (; p != fim; ++p) {
     if (!ehDigito(*p)) return false;
     v = v * 10 + (*p - '0');
   }
-  valor = negativo ? -static_cast<float>(v) : static_cast<float>(v);
+  valor = negativo ? -v : v;
   return true;
 }
 
 bool converteReal(const char* p, const char* fim, float& valor) {
-  if (inteiroCurto(p, fim, valor)) return true;
+  if (decimalCurto(p, fim, valor)) return true;
   if (!comecaPorNumeroDecimal(p, fim)) return false;
   float v = 0;
   auto r = std::from_chars(p, fim, v, std::chars_format::general);
@@ -73,6 +104,7 @@ bool converteReal(const char* p, const char* fim, float& valor) {
 
 bool leInteiro(std::string_view campo, int& valor) {
   const char* fim = campo.data() + campo.size();
+  if (inteiroCurto(campo.data(), fim, valor)) return true;
   const char* p = inicioNumero(campo.data(), fim);
   int v = 0;
   auto r = std::from_chars(p, fim, v);
@@ -98,41 +130,9 @@ bool leRealConsola(const std::string& token, float& valor) {
   return converteReal(token.data(), token.data() + token.size(), valor);
 }
 
-namespace {
-
-// Room that escreveInteiro and escreveReal may need.
-const size_t larguraNumero = 32;
-
-char* escreveInteiro(char* destino, long long valor) {
-  return std::to_chars(destino, destino + larguraNumero, valor).ptr;
+char* escreveRealGeral(char* destino, float valor) {
+  return std::to_chars(destino, destino + larguraNumero, valor, std::chars_format::general, 6).ptr;
 }
-
-// Grades and weights are mostly whole numbers or quarters (12, 2.5, 8.25).
-// Such a value below 10000 has at most 6 significant digits, so %g writes it
-// exactly: the whole part, then ".25", ".5" or ".75"; this is much cheaper
-// than the general conversion. Minus zero ("-0") takes the general path.
-char* escreveReal(char* destino, float valor) {
-  const float quartos = valor * 4;
-  const bool simples = valor > -1e4f && valor < 1e4f && quartos == std::trunc(quartos);
-  if (!simples || (valor == 0 && std::signbit(valor))) {
-    return std::to_chars(destino, destino + larguraNumero, valor, std::chars_format::general, 6)
-        .ptr;
-  }
-  long long q = static_cast<long long>(quartos);
-  if (q < 0) {
-    *destino++ = '-';
-    q = -q;
-  }
-  destino = escreveInteiro(destino, q / 4);
-  // The three characters are always copied (there is room), the end moves
-  // by the fraction's length: no branch on data that varies line to line.
-  const char fracoes[4][4] = {"", ".25", ".5", ".75"};
-  const int tamanhos[4] = {0, 3, 2, 3};
-  std::memcpy(destino, fracoes[q % 4], 3);
-  return destino + tamanhos[q % 4];
-}
-
-}  // namespace
 
 void acrescentaReal(std::string& destino, float valor) {
   char texto[larguraNumero];
@@ -142,35 +142,6 @@ void acrescentaReal(std::string& destino, float valor) {
 void acrescentaInteiro(std::string& destino, long long valor) {
   char texto[larguraNumero];
   destino.append(texto, static_cast<size_t>(escreveInteiro(texto, valor) - texto));
-}
-
-void Acumulador::inteiro(long long valor) {
-  garante(larguraNumero);
-  p_ = escreveInteiro(p_, valor);
-}
-
-void Acumulador::real(float valor) {
-  garante(larguraNumero);
-  p_ = escreveReal(p_, valor);
-}
-
-void Acumulador::texto(std::string_view t) {
-  garante(t.size());
-  if (t.size() > sizeof buffer_) {
-    destino_.append(t);
-    return;
-  }
-  t.copy(p_, t.size());
-  p_ += t.size();
-}
-
-void Acumulador::garante(size_t n) {
-  if (static_cast<size_t>(buffer_ + sizeof buffer_ - p_) < n) despeja();
-}
-
-void Acumulador::despeja() {
-  destino_.append(buffer_, static_cast<size_t>(p_ - buffer_));
-  p_ = buffer_;
 }
 
 std::string textoFixo(float valor, int casas) {

@@ -108,6 +108,11 @@ bool leGruposEfolio(Campos& campos, NotasUC& notas) {
   return true;
 }
 
+// A unit read from a file holds three e-folios (never more, unless a record
+// with an invalid option lists more groups): room for them at once, rather
+// than growing the list one e-folio at a time.
+const size_t efoliosPorUC = 3;
+
 void efoliosAusentes(NotasUC& notas) {
   notas.eFolios.clear();
   notas.setEfolios('A');
@@ -136,6 +141,7 @@ bool UC::interpreta(std::string_view linha, UC& uc, std::ostream& avisos) {
   uc.somaAlunosAprovados = 0;
   uc.somaNotas = 0;
   uc.eFolios.clear();
+  uc.eFolios.reserve(efoliosPorUC);
   if (!campos.inteiro(uc.codigo) || !campos.campo(nome) || !campos.inteiro(uc.ano) ||
       !campos.inteiro(uc.semestre) || !campos.inteiro(uc.ects)) {
     return false;
