@@ -213,10 +213,15 @@ float Estudantes::calculaPercentagemCurso() const {
 }
 
 void Estudantes::imprimeEstudante() const {
-  celula(std::cout, "", larguraInicial, separador);
-  celula(std::cout, numAluno, larguraCodigo, separador);
-  celula(std::cout, nome, larguraNome, separador);
-  std::cout << std::endl;
+  std::string texto;
+  acrescentaLinhaTabela(texto);
+  imprimeLinha(std::cout, texto);
+}
+
+void Estudantes::acrescentaLinhaTabela(std::string& destino) const {
+  celula(destino, "", larguraInicial, separador);
+  celula(destino, numAluno, larguraCodigo, separador);
+  celula(destino, nome, larguraNome, separador);
 }
 
 void Estudantes::imprimeInfoEstudante() {

@@ -49,6 +49,7 @@ class Estudantes {
   int getNumAluno() const { return numAluno; }
   void setNumAluno(int n) { numAluno = n; }
   std::string getNome() const { return nome; }
+  const std::string& nomeAluno() const { return nome; }
   void setNome(std::string n) { nome = std::move(n); }
   void setMediaAluno(float m) { mediaAluno = m; }
   const std::vector<UC>& getListaUCs() const { return listaUCs; }
@@ -89,6 +90,8 @@ class Estudantes {
 
   // His row of the table of students.
   void imprimeEstudante() const;
+  // The same row appended to `destino`, without the line end.
+  void acrescentaLinhaTabela(std::string& destino) const;
   // The full report: passed units and the four totals. Leaves the console in
   // fixed notation with 1 decimal.
   void imprimeInfoEstudante();

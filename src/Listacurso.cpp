@@ -26,7 +26,7 @@ void acrescentaBloco(std::string& destino, const Estudantes& e) {
   destino += inicioRegistoAluno;
   acrescentaInteiro(destino, e.getNumAluno());
   destino += ';';
-  destino += e.getNome();
+  destino += e.nomeAluno();
   destino += "\r\n";
   e.gravaFicheiroEstudanteUC(destino);
   destino += "\r\n";
@@ -237,7 +237,14 @@ void Listacurso::imprimeEstudantesDisponiveis() const {
   imprimeCabecalho("Nº de Aluno", larguraCodigo, "Nome do Aluno", larguraFicheiro);
   std::cout << std::endl;
   regua(std::cout, larguraLinha, linha);
-  for (const Estudantes& e : listaEstudantes) e.imprimeEstudante();
+  // Printed before every choice of a student: each row is built whole in
+  // one reused text and printed as one line (still flushed line by line).
+  std::string texto;
+  for (const Estudantes& e : listaEstudantes) {
+    texto.clear();
+    e.acrescentaLinhaTabela(texto);
+    imprimeLinha(std::cout, texto);
+  }
   regua(std::cout, larguraLinha, linha);
   std::cout << std::endl;
 }

@@ -76,19 +76,26 @@ std::string NotasUC::getNotaFinalToString(float nota) {
 }
 
 void NotasUC::gravaFicheiroEstudanteUCEfolios(std::string& destino) const {
-  Acumulador linha(destino);
-  gravaFicheiroEstudanteUCEfolios(linha);
+  std::string texto(tamanhoEfolios(), '\0');
+  texto.resize(static_cast<size_t>(escreveEfolios(texto.data()) - texto.data()));
+  destino += texto;
 }
 
-void NotasUC::gravaFicheiroEstudanteUCEfolios(Acumulador& linha) const {
+size_t NotasUC::tamanhoEfolios() const {
+  // Letter and three ';', and two numbers, per e-folio.
+  return eFolios.size() * (4 + 2 * larguraNumero);
+}
+
+char* NotasUC::escreveEfolios(char* p) const {
   for (const Efolio& e : eFolios) {
-    linha.caracter(e.getLetra());
-    linha.caracter(';');
-    linha.real(e.getNota());
-    linha.caracter(';');
-    linha.real(e.getPeso());
-    linha.caracter(';');
+    *p++ = e.getLetra();
+    *p++ = ';';
+    p = escreveReal(p, e.getNota());
+    *p++ = ';';
+    p = escreveReal(p, e.getPeso());
+    *p++ = ';';
   }
+  return p;
 }
 
 void NotasUC::userSetOpcaoAvaliacao() {

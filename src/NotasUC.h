@@ -10,8 +10,6 @@
 
 #include "Efolio.h"
 
-class Acumulador;
-
 // Values of opcaoAvaliacao.
 const int opcaoNaoEscolhida = -1;
 const int opcaoExameFinal = 0;
@@ -63,7 +61,11 @@ class NotasUC {
   // Appends the e-folio groups of a student-file line: for each e-folio its
   // letter, grade and weight, each followed by ';'.
   void gravaFicheiroEstudanteUCEfolios(std::string& destino) const;
-  void gravaFicheiroEstudanteUCEfolios(Acumulador& linha) const;
+  // The same written at `destino`, which has room for tamanhoEfolios()
+  // characters; returns the end.
+  char* escreveEfolios(char* destino) const;
+  // The most characters that escreveEfolios writes.
+  size_t tamanhoEfolios() const;
 
   // Console dialogues. The option question runs first whenever the option is
   // still -1; each dialogue ends once a value passed its check (or the

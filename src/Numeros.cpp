@@ -42,55 +42,8 @@ bool valorForaDeGama(const char* p, const char* fim, float& valor) {
   return true;
 }
 
-// A field made only of an optional '-', digits and at most one point with
-// digits on both sides, at most 7 digits in all, as nearly every grade and
-// weight is (15, -1, 8.25, 66.6667). Its digits make a whole number below
-// 2^24 and its scale a power of ten up to 10^7, both exact floats, so one
-// division, correctly rounded, gives the very value of the general
-// conversion at a fraction of its cost.
-bool decimalCurto(const char* p, const char* fim, float& valor) {
-  static const float potencias[] = {1, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-  const bool negativo = p != fim && *p == '-';
-  if (negativo) ++p;
-  if (fim - p < 1 || fim - p > 8) return false;
-  int digitos = 0;
-  int decimais = -1;  // digits after the point; -1 while there is no point
-  int v = 0;
-  for (; p != fim; ++p) {
-    if (ehDigito(*p)) {
-      v = v * 10 + (*p - '0');
-      ++digitos;
-      if (decimais >= 0) ++decimais;
-    } else if (*p == '.' && decimais < 0 && digitos > 0) {
-      decimais = 0;
-    } else {
-      return false;
-    }
-  }
-  if (digitos > 7 || decimais == 0) return false;
-  float f = static_cast<float>(v);
-  if (decimais > 0) f /= potencias[decimais];
-  valor = negativo ? -f : f;
-  return true;
-}
-
-// A field made only of an optional '-' and 1 to 9 digits: always an int,
-// read directly.
-bool inteiroCurto(const char* p, const char* fim, int& valor) {
-  const bool negativo = p != fim && *p == '-';
-  if (negativo) ++p;
-  if (fim - p < 1 || fim - p > 9) return false;
-  int v = 0;
-  for (; p != fim; ++p) {
-    if (!ehDigito(*p)) return false;
-    v = v * 10 + (*p - '0');
-  }
-  valor = negativo ? -v : v;
-  return true;
-}
-
 bool converteReal(const char* p, const char* fim, float& valor) {
-  if (decimalCurto(p, fim, valor)) return true;
+  if (leDecimalCurto(std::string_view(p, static_cast<size_t>(fim - p)), valor)) return true;
   if (!comecaPorNumeroDecimal(p, fim)) return false;
   float v = 0;
   auto r = std::from_chars(p, fim, v, std::chars_format::general);
@@ -104,7 +57,7 @@ bool converteReal(const char* p, const char* fim, float& valor) {
 
 bool leInteiro(std::string_view campo, int& valor) {
   const char* fim = campo.data() + campo.size();
-  if (inteiroCurto(campo.data(), fim, valor)) return true;
+  if (leInteiroCurto(campo, valor)) return true;
   const char* p = inicioNumero(campo.data(), fim);
   int v = 0;
   auto r = std::from_chars(p, fim, v);

@@ -29,6 +29,77 @@ bool leRealOuTraco(std::string_view campo, float& valor);
 // when the token does not begin with a number or the value overflows.
 bool leRealConsola(const std::string& token, float& valor);
 
+// The short numbers of the data files, read directly: nearly every number
+// that the program writes. Each reads from `p` up to the first ';' or
+// `fim`, and answers where it stopped, or nullptr, leaving `valor` alone,
+// when the text there is not such a number.
+//
+// A whole number: an optional '-' and 1 to 9 digits (always an int); the
+// value leInteiro gives.
+inline const char* leInteiroCurto(const char* p, const char* fim, int& valor) {
+  const bool negativo = p != fim && *p == '-';
+  if (negativo) ++p;
+  const char* inicio = p;
+  int v = 0;
+  for (; p != fim && *p != ';'; ++p) {
+    const unsigned digito = static_cast<unsigned char>(*p) - unsigned{'0'};
+    if (digito > 9 || p - inicio == 9) return nullptr;
+    v = v * 10 + static_cast<int>(digito);
+  }
+  if (p == inicio) return nullptr;
+  valor = negativo ? -v : v;
+  return p;
+}
+
+// A real: an optional '-', digits and at most one point with digits on
+// both sides, at most 7 digits in all (15, -1, 8.25, 66.6667); the value
+// leReal gives. Its digits make a whole number below 2^24 and its scale a
+// power of ten up to 10^7, both exact floats, so one division, correctly
+// rounded, gives the very value of the general conversion.
+inline const char* leDecimalCurto(const char* p, const char* fim, float& valor) {
+  static const float potencias[] = {1, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+  const int maximoDigitos = 7;
+  const bool negativo = p != fim && *p == '-';
+  if (negativo) ++p;
+  int digitos = 0;
+  int decimais = -1;  // digits after the point; -1 while there is no point
+  int v = 0;
+  for (; p != fim && *p != ';'; ++p) {
+    const unsigned digito = static_cast<unsigned char>(*p) - unsigned{'0'};
+    if (digito <= 9 && digitos < maximoDigitos) {
+      v = v * 10 + static_cast<int>(digito);
+      ++digitos;
+      if (decimais >= 0) ++decimais;
+    } else if (*p == '.' && decimais < 0 && digitos > 0) {
+      decimais = 0;
+    } else {
+      return nullptr;
+    }
+  }
+  if (digitos == 0 || decimais == 0) return nullptr;
+  float f = static_cast<float>(v);
+  if (decimais > 0) f /= potencias[decimais];
+  valor = negativo ? -f : f;
+  return p;
+}
+
+// The same for a whole field: true when all of it is such a number;
+// `valor` is left alone otherwise.
+inline bool leInteiroCurto(std::string_view campo, int& valor) {
+  const char* fim = campo.data() + campo.size();
+  int v = 0;
+  if (leInteiroCurto(campo.data(), fim, v) != fim) return false;
+  valor = v;
+  return true;
+}
+inline bool leDecimalCurto(std::string_view campo, float& valor) {
+  const char* fim = campo.data() + campo.size();
+  float v = 0;
+  if (leDecimalCurto(campo.data(), fim, v) != fim) return false;
+  valor = v;
+  return true;
+}
+
 // Appends a real in the manner of printf's %g with 6 significant digits
 // (80, 12.5, -1, 66.6667, 1e-05).
 void acrescentaReal(std::string& destino, float valor);
@@ -63,8 +134,8 @@ char* escreveRealGeral(char* destino, float valor);
 // path.
 inline char* escreveReal(char* destino, float valor) {
   const float quartos = valor * 4;
-  const bool simples = valor > -1e4f && valor < 1e4f &&
-                       quartos == static_cast<float>(static_cast<int>(quartos));
+  const bool emGama = valor > -1e4f && valor < 1e4f;
+  const bool simples = emGama && quartos == static_cast<float>(static_cast<int>(quartos));
   if (!simples || (valor == 0 && std::signbit(valor))) return escreveRealGeral(destino, valor);
   int q = static_cast<int>(quartos);
   if (q < 0) {
@@ -80,58 +151,10 @@ inline char* escreveReal(char* destino, float valor) {
   return destino + tamanhos[q % 4];
 }
 
-// Appends the fields of a line to `destino` through a small buffer of its
-// own, emptied when full and at the end: a line of many short fields then
-// costs a few appends to the (long) destination instead of one per field.
-// Everything but the emptying is inline: a unit's line is some twenty
-// fields, and a call per field would cost more than the field itself.
-class Acumulador {
- public:
-  explicit Acumulador(std::string& destino) : destino_(destino) {}
-  ~Acumulador() { despeja(); }
-  Acumulador(const Acumulador&) = delete;
-  Acumulador& operator=(const Acumulador&) = delete;
-
-  // As acrescentaInteiro and acrescentaReal.
-  void inteiro(long long valor) {
-    garante(larguraNumero);
-    p_ = escreveInteiro(p_, valor);
-  }
-  void real(float valor) {
-    garante(larguraNumero);
-    p_ = escreveReal(p_, valor);
-  }
-  void texto(std::string_view t) {
-    if (!garante(t.size())) {
-      destino_.append(t);  // longer than the whole buffer
-      return;
-    }
-    std::memcpy(p_, t.data(), t.size());
-    p_ += t.size();
-  }
-  void caracter(char c) {
-    garante(1);
-    *p_++ = c;
-  }
-
-  // Appends what the buffer holds to the destination.
-  void despeja() {
-    destino_.append(buffer_, static_cast<size_t>(p_ - buffer_));
-    p_ = buffer_;
-  }
-
- private:
-  // Makes room for `n` characters, emptying the buffer if needed; false
-  // when `n` exceeds the whole buffer (the buffer is then empty).
-  bool garante(size_t n) {
-    if (static_cast<size_t>(buffer_ + sizeof buffer_ - p_) >= n) return true;
-    despeja();
-    return n <= sizeof buffer_;
-  }
-
-  std::string& destino_;
-  char buffer_[256];
-  char* p_ = buffer_;
-};
+// Copies `texto` to `destino`; returns the end.
+inline char* escreveTexto(char* destino, std::string_view texto) {
+  std::memcpy(destino, texto.data(), texto.size());
+  return destino + texto.size();
+}
 
 #endif

@@ -120,6 +120,122 @@ void efoliosAusentes(NotasUC& notas) {
   notas.setEfolios('C');
 }
 
+// Reads, in one pass, the fields of a unit record written in full with
+// short numbers; each read answers false when the field is not what it
+// should be there.
+class RegistoCompleto {
+ public:
+  explicit RegistoCompleto(std::string_view linha)
+      : p_(linha.data()), fim_(linha.data() + linha.size()) {}
+
+  bool inteiro(int& valor) {
+    if (traco()) {
+      valor = -1;
+      return true;
+    }
+    return !acabou_ && fimDoCampo(leInteiroCurto(p_, fim_, valor));
+  }
+  bool real(float& valor) {
+    if (traco()) {
+      valor = -1;
+      return true;
+    }
+    return !acabou_ && fimDoCampo(leDecimalCurto(p_, fim_, valor));
+  }
+  bool texto(std::string_view& valor) {
+    if (acabou_) return false;
+    const char* q = p_;
+    while (q != fim_ && *q != ';') ++q;
+    valor = std::string_view(p_, static_cast<size_t>(q - p_));
+    return fimDoCampo(q);
+  }
+  // The field is exactly `esperado`.
+  bool etiqueta(std::string_view esperado) {
+    std::string_view valor;
+    return texto(valor) && valor == esperado;
+  }
+  // Every field was read: the last one ended the line.
+  bool lido() const { return acabou_; }
+
+ private:
+  // The field is exactly "-".
+  bool traco() {
+    if (acabou_ || p_ == fim_ || *p_ != '-') return false;
+    if (p_ + 1 != fim_ && p_[1] != ';') return false;
+    return fimDoCampo(p_ + 1);
+  }
+  // The field read ended at `q`: at a ';' (passed) or at the end of the line.
+  bool fimDoCampo(const char* q) {
+    if (q == nullptr) return false;
+    if (q == fim_) {
+      acabou_ = true;
+    } else if (*q != ';') {
+      return false;
+    }
+    p_ = q + (acabou_ ? 0 : 1);
+    return true;
+  }
+
+  const char* p_;
+  const char* fim_;
+  bool acabou_ = false;
+};
+
+// The record in one pass when it is written in full with short numbers, as
+// code;name;year;semester;ects;AVALIACAO;option;A;g;w;B;g;w;C;g;w;F;g;R;g;N;g
+// (every record that the program writes, save odd values such as 1e-05):
+// every field then lies where the tag-by-tag reading finds it, and the
+// values are those it gives. False, with `uc` half-filled, for any other
+// record: the tag-by-tag reading decides then.
+bool interpretaCompleto(std::string_view linha, UC& uc) {
+  RegistoCompleto r(linha);
+  int codigo = 0, ano = 0, semestre = 0, ects = 0, opcao = 0;
+  std::string_view nome;
+  if (!r.inteiro(codigo) || !r.texto(nome) || !r.inteiro(ano) || !r.inteiro(semestre) ||
+      !r.inteiro(ects) || !r.etiqueta("AVALIACAO") || !r.inteiro(opcao)) {
+    return false;
+  }
+  if (opcao != opcaoContinua && opcao != opcaoExameFinal && opcao != opcaoNaoEscolhida) {
+    return false;
+  }
+  // A year, semester or ECTS of "-" is not a number: leave it to the
+  // tag-by-tag reading, which refuses it.
+  if (ano == -1 || semestre == -1 || ects == -1 || codigo == -1) return false;
+  float valores[6];
+  const char* const letras[] = {"A", "B", "C"};
+  for (int i = 0; i < 3; ++i) {
+    if (!r.etiqueta(letras[i]) || !r.real(valores[2 * i]) || !r.real(valores[2 * i + 1])) {
+      return false;
+    }
+  }
+  float provaFinal = 0, provaRecurso = 0, nota = 0;
+  if (!r.etiqueta("F") || !r.real(provaFinal) || !r.etiqueta("R") || !r.real(provaRecurso) ||
+      !r.etiqueta("N") || !r.real(nota) || !r.lido()) {
+    return false;
+  }
+  uc.setCodigo(codigo);
+  uc.setNome(std::string(nome));
+  uc.setAno(ano);
+  uc.setSemestre(semestre);
+  uc.setEcts(ects);
+  uc.setOpcaoAvaliacao(opcao);
+  uc.setProvaFinal(provaFinal);
+  uc.setProvaRecurso(provaRecurso);
+  uc.setNota(nota);
+  uc.limpaEstatisticas();
+  uc.eFolios.clear();
+  uc.eFolios.reserve(efoliosPorUC);
+  for (int i = 0; i < 3; ++i) {
+    Efolio& e = uc.eFolios.emplace_back(letras[i][0]);
+    // Only a continuous-assessment record keeps its e-folio values.
+    if (opcao == opcaoContinua) {
+      e.setNota(valores[2 * i]);
+      e.setPeso(valores[2 * i + 1]);
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 IndiceUCs indexaUCs(const std::vector<UC>& ucs) {
@@ -136,6 +252,7 @@ UC::~UC() = default;
 bool UC::interpreta(std::string_view linha, UC& uc) { return interpreta(linha, uc, std::cout); }
 
 bool UC::interpreta(std::string_view linha, UC& uc, std::ostream& avisos) {
+  if (interpretaCompleto(linha, uc)) return true;
   Campos campos(linha);
   std::string_view nome;
   uc.somaAlunosAprovados = 0;
@@ -245,10 +362,11 @@ void UC::imprimeInfoUC(int /*flag*/) const {
 }
 
 void UC::imprimeUCcodigoNome() const {
-  celula(std::cout, "", larguraInicial, separador);
-  celula(std::cout, codigo, larguraCodigo, separador);
-  celula(std::cout, nome, larguraNome, separador);
-  std::cout << std::endl;
+  std::string texto;
+  celula(texto, "", larguraInicial, separador);
+  celula(texto, codigo, larguraCodigo, separador);
+  celula(texto, nome, larguraNome, separador);
+  imprimeLinha(std::cout, texto);
 }
 
 void UC::imprimeInfoUCcurso() const {
@@ -263,26 +381,37 @@ void UC::imprimeInfoUCcurso() const {
   }
 }
 
+// A unit's line is built in a buffer on the stack (or, for a name too long
+// for it, on the heap) with no check per field, and appended in one go.
 void UC::gravaFicheiroEstudanteUC(std::string& destino) const {
-  Acumulador linha(destino);
-  linha.inteiro(codigo);
-  linha.caracter(';');
-  linha.texto(nome);
-  linha.caracter(';');
-  linha.inteiro(ano);
-  linha.caracter(';');
-  linha.inteiro(semestre);
-  linha.caracter(';');
-  linha.inteiro(ects);
-  linha.texto(";AVALIACAO;");
-  linha.inteiro(getOpcaoAvaliacao());
-  linha.caracter(';');
-  gravaFicheiroEstudanteUCEfolios(linha);
-  linha.texto("F;");
-  linha.real(getProvaFinal());
-  linha.texto(";R;");
-  linha.real(getProvaRecurso());
-  linha.texto(";N;");
-  linha.inteiro(getNota());
-  linha.texto("\r\n");
+  // The fixed texts and the eight numbers outside the e-folio groups.
+  const size_t maximo = nome.size() + tamanhoEfolios() + 32 + 8 * larguraNumero;
+  char local[larguraLinhaFicheiro];
+  std::string grande;
+  char* inicio = local;
+  if (maximo > sizeof local) {
+    grande.resize(maximo);
+    inicio = grande.data();
+  }
+  char* p = escreveInteiro(inicio, codigo);
+  *p++ = ';';
+  p = escreveTexto(p, nome);
+  *p++ = ';';
+  p = escreveInteiro(p, ano);
+  *p++ = ';';
+  p = escreveInteiro(p, semestre);
+  *p++ = ';';
+  p = escreveInteiro(p, ects);
+  p = escreveTexto(p, ";AVALIACAO;");
+  p = escreveInteiro(p, getOpcaoAvaliacao());
+  *p++ = ';';
+  p = escreveEfolios(p);
+  p = escreveTexto(p, "F;");
+  p = escreveReal(p, getProvaFinal());
+  p = escreveTexto(p, ";R;");
+  p = escreveReal(p, getProvaRecurso());
+  p = escreveTexto(p, ";N;");
+  p = escreveInteiro(p, getNota());
+  p = escreveTexto(p, "\r\n");
+  destino.append(inicio, static_cast<size_t>(p - inicio));
 }

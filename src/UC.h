@@ -29,6 +29,9 @@ const char linha = '-';
 const int larguraLinha = 155;
 const int precisaoMedia = 3;
 const int precisaoPercentagemCurso = 1;
+// Room on the stack for a unit's line of the student file; a line with a
+// longer name is built on the heap.
+const size_t larguraLinhaFicheiro = 1024;
 
 class UC : public NotasUC {
  public:

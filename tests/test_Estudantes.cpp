@@ -34,6 +34,20 @@ TEST(Estudantes, Bloco) {
   }
 }
 
+// The list of units is sized exactly, whatever the guess of its size.
+TEST(Estudantes, BlocoSemEspacoSobrante) {
+  const S bloco = crlf({"ALUNO;1;A", u1, u2, u1, ""});
+  for (size_t previstas : {0, 1, 3, 40}) {
+    LeitorLinhas leitor(bloco, "f");
+    std::string_view linha;
+    ASSERT_TRUE(leitor.proximaLinha(linha));
+    Estudantes e;
+    ASSERT_TRUE(Estudantes::leBloco(linha.substr(6), leitor, e, previstas));
+    EXPECT_EQ(e.getListaUCs().size(), 3u);
+    EXPECT_EQ(e.getListaUCs().capacity(), 3u) << previstas;
+  }
+}
+
 // Full report (passed units, totals, average, share of the 180 ECTS), one-unit report, saving.
 TEST(Estudantes, Relatorios) {
   Captura c;
