@@ -61,9 +61,16 @@ long LeitorLinhas::contaLinhas() const {
 }
 
 long LeitorLinhas::contaLinhasComPrimeiroCampo(std::string_view campo) const {
+  // The first field is `campo` when the line starts with it and it is
+  // followed by a ';' or by the end of the line: only the start of each
+  // line is looked at, never the rest of it.
   long conta = 0;
   size_t posicao = 0;
-  while (posicao < conteudo_.size()) conta += primeiroCampo(linhaEm(conteudo_, posicao)) == campo;
+  while (posicao < conteudo_.size()) {
+    const std::string_view linha = linhaEm(conteudo_, posicao);
+    conta += linha.compare(0, campo.size(), campo) == 0 &&
+             (linha.size() == campo.size() || linha[campo.size()] == ';');
+  }
   return conta;
 }
 

@@ -38,7 +38,7 @@ class LeitorLinhas {
   long contaLinhas() const;
 
   // Number of lines whose first field (the text before the first ';', or
-  // the whole line) equals `campo` exactly.
+  // the whole line) equals `campo` exactly; `campo` holds no ';'.
   long contaLinhasComPrimeiroCampo(std::string_view campo) const;
 
   const std::string& nomeFicheiro() const { return nomeFicheiro_; }
