@@ -36,7 +36,7 @@ TEST(Estudantes, Bloco) {
 
 // The list of units is sized exactly, whatever the guess of its size.
 TEST(Estudantes, BlocoSemEspacoSobrante) {
-  const S bloco = crlf({"ALUNO;1;A", u1, u2, u1, ""});
+  const Texto bloco = crlf({"ALUNO;1;A", ucExame14, ucContinua9, ucExame14, ""});
   for (size_t previstas : {0, 1, 3, 40}) {
     LeitorLinhas leitor(bloco, "f");
     std::string_view linha;

@@ -9,15 +9,15 @@
 
 namespace {
 
-S comPrintf(float v) {
+Texto comPrintf(float v) {
   char t[64];
   std::snprintf(t, sizeof t, "%g", static_cast<double>(v));
   return t;
 }
 
-S escrito(float v) {
+Texto escrito(float v) {
   char t[larguraNumero];
-  return S(t, escreveReal(t, v));
+  return Texto(t, escreveReal(t, v));
 }
 
 bool mesmosBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
@@ -49,7 +49,7 @@ TEST(Numeros, LeiturasCurtas) {
   std::mt19937 gerador(7);
   int aceites = 0;
   for (int i = 0; i < 300000; ++i) {
-    S campo(1 + gerador() % 10, ' ');
+    Texto campo(1 + gerador() % 10, ' ');
     for (char& c : campo) c = alfabeto[gerador() % (i % 3 == 0 ? 14 : 11)];
     float real = 0;
     if (leDecimalCurto(campo, real)) {
@@ -82,6 +82,6 @@ TEST(Numeros, LeiturasCurtas) {
   ASSERT_TRUE(leInteiroCurto("-999999999", n));
   EXPECT_EQ(n, -999999999);
   // Read up to a ';': where the field ends.
-  const S linha = "8.25;x";
+  const Texto linha = "8.25;x";
   EXPECT_EQ(leDecimalCurto(linha.data(), linha.data() + linha.size(), r), linha.data() + 4);
 }

@@ -119,9 +119,9 @@ TEST(UC, LeituraDiretaIgualAGeral) {
                                  "2B",    "4F",      "",         "3e9"};
   const char* const opcoes[] = {"1", "0", "-1", "-", "2", "01", "x"};
   std::mt19937 gerador(3);
-  auto numero = [&] { return S(numeros[gerador() % std::size(numeros)]); };
+  auto numero = [&] { return Texto(numeros[gerador() % std::size(numeros)]); };
   for (int i = 0; i < 3000; ++i) {
-    S linha = numero() + ";Unidade;" + numero() + ";" + numero() + ";" + numero() +
+    Texto linha = numero() + ";Unidade;" + numero() + ";" + numero() + ";" + numero() +
               ";AVALIACAO;" + opcoes[gerador() % std::size(opcoes)];
     for (const char* letra : {";A;", ";B;", ";C;"}) linha += letra + numero() + ";" + numero();
     linha += ";F;" + numero() + ";R;" + numero() + ";N;" + numero();
@@ -129,11 +129,11 @@ TEST(UC, LeituraDiretaIgualAGeral) {
     Captura c;
     UC direta, geral;
     const bool lida = UC::interpreta(linha, direta);
-    const S saidaDireta = c.saida();
+    const Texto saidaDireta = c.saida();
     ASSERT_EQ(UC::interpreta(linha + ";resto", geral), lida);
     EXPECT_EQ(c.saida(), saidaDireta + saidaDireta);
     if (lida) {
-      EXPECT_EQ(grava(direta), grava(geral));
+      EXPECT_EQ(linhaGravada(direta), linhaGravada(geral));
     }
   }
 }
