@@ -22,6 +22,28 @@ bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregam
   return true;
 }
 
+namespace {
+
+// The blocks of an open file, for a LeitorLinhas; a read error leaves its
+// reason in `razao`.
+FonteBlocos blocosDe(LeituraPorBlocos& ficheiro, std::string& razao) {
+  return [&ficheiro, &razao](char* destino, size_t maximo, size_t* lidos) {
+    return ficheiro.le(destino, maximo, lidos, &razao);
+  };
+}
+
+FicheiroEstudantes ilegivel(const RelatoCarregamento& relato, const std::string& nome,
+                            const std::string& razao, int nCurso) {
+  *relato.avisos << "ERRO: O ficheiro " << nome << " existe mas não pode ser lido (" << razao
+                 << "); o curso " << nCurso << " não foi aberto" << std::endl;
+  return FicheiroEstudantes::ilegivel;
+}
+
+}  // namespace
+
+// The student file is read twice, block by block, never whole: once to
+// count the students, then to load them. What was loaded is what the
+// identity describes.
 FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
                                           const RelatoCarregamento& relato) {
   const std::string nomefEstudantes = nomeFicheiroEstudantes(nCurso);
@@ -31,29 +53,35 @@ FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
     *progresso << "A abrir o Ficheiro de estudantes " << nomefEstudantes << std::endl;
     *progresso << std::endl;
   }
-  std::string conteudo;
-  IdentidadeFicheiro identidade;
   std::string razao;
-  const Leitura leitura = leFicheiroNormal(nomefEstudantes, &conteudo, &identidade, &razao);
-  if (leitura == Leitura::ilegivel) {
-    *relato.avisos << "ERRO: O ficheiro " << nomefEstudantes << " existe mas não pode ser lido ("
-                   << razao << "); o curso " << nCurso << " não foi aberto" << std::endl;
-    return FicheiroEstudantes::ilegivel;
-  }
+  LeituraPorBlocos contagem;
+  const Leitura leitura = contagem.abre(nomefEstudantes, &razao);
+  if (leitura == Leitura::ilegivel) return ilegivel(relato, nomefEstudantes, razao, nCurso);
   estudantes.setCurso(nCurso);
-  estudantes.setIdentidadeFicheiro(identidade);
   if (leitura == Leitura::inexistente) {
+    estudantes.setIdentidadeFicheiro(IdentidadeFicheiro());
     if (progresso != nullptr) {
       *progresso << "Não foi possivel abrir o ficheiro " << nomefEstudantes << std::endl;
     }
     return FicheiroEstudantes::inexistente;
   }
-  LeitorLinhas fEstudantes(std::move(conteudo), nomefEstudantes, *relato.avisos);
-  const long numEstudantes = fEstudantes.contaLinhasComPrimeiroCampo(palavraAluno);
+  LeitorLinhas linhasContadas(blocosDe(contagem, razao), nomefEstudantes, *relato.avisos);
+  const long numEstudantes = linhasContadas.contaRestantesComPrimeiroCampo(palavraAluno);
+  LeituraPorBlocos ficheiro;
+  if (linhasContadas.erroLeitura() || ficheiro.abre(nomefEstudantes, &razao) != Leitura::lido) {
+    if (razao.empty()) razao = "desapareceu";
+    return ilegivel(relato, nomefEstudantes, razao, nCurso);
+  }
   if (progresso != nullptr) {
     *progresso << "O número de Estudantes carregados é " << numEstudantes << std::endl;
   }
+  LeitorLinhas fEstudantes(blocosDe(ficheiro, razao), nomefEstudantes, *relato.avisos);
   estudantes.setListaEstudantes(nCurso, static_cast<int>(numEstudantes), fEstudantes);
+  if (fEstudantes.erroLeitura()) {
+    estudantes.esqueceEstudantes();
+    return ilegivel(relato, nomefEstudantes, razao, nCurso);
+  }
+  estudantes.setIdentidadeFicheiro(ficheiro.identidade());
   return FicheiroEstudantes::carregado;
 }
 

@@ -107,6 +107,66 @@ bool gravaFicheiroNovo(const std::string& base, std::string_view conteudo,
   return gravaFicheiroNovo(base, umPedaco(conteudo), modelo, escrito, erro);
 }
 
+struct EstadoHash {
+  XXH3_state_t estado;
+};
+
+LeituraPorBlocos::LeituraPorBlocos() : hash_(new EstadoHash) { XXH3_64bits_reset(&hash_->estado); }
+
+LeituraPorBlocos::~LeituraPorBlocos() {
+  fecha();
+  delete hash_;
+}
+
+IdentidadeFicheiro LeituraPorBlocos::identidade() const {
+  IdentidadeFicheiro id;
+  id.existe = true;
+  id.tamanho = lidos_;
+  id.modificacao = modificacao_;
+  id.hash = XXH3_64bits_digest(&hash_->estado);
+  return id;
+}
+
+namespace {
+
+// Size of the blocks of a whole read.
+const std::size_t blocoLeitura = 1 << 16;
+
+}  // namespace
+
+Leitura leFicheiroNormal(const std::string& nome, std::string* conteudo,
+                         IdentidadeFicheiro* identidade, std::string* razao) {
+  if (identidade != nullptr) *identidade = IdentidadeFicheiro();
+  LeituraPorBlocos ficheiro;
+  const Leitura aberto = ficheiro.abre(nome, razao);
+  if (aberto != Leitura::lido) return aberto;
+  conteudo->clear();
+  conteudo->reserve(static_cast<std::size_t>(ficheiro.tamanhoAoAbrir()));
+  char bloco[blocoLeitura];
+  std::size_t lidos = 0;
+  do {
+    if (!ficheiro.le(bloco, sizeof bloco, &lidos, razao)) return Leitura::ilegivel;
+    conteudo->append(bloco, lidos);
+  } while (lidos > 0);
+  if (identidade != nullptr) *identidade = ficheiro.identidade();
+  return Leitura::lido;
+}
+
+Leitura identificaFicheiro(const std::string& nome, IdentidadeFicheiro* identidade,
+                           std::string* razao) {
+  *identidade = IdentidadeFicheiro();
+  LeituraPorBlocos ficheiro;
+  const Leitura aberto = ficheiro.abre(nome, razao);
+  if (aberto != Leitura::lido) return aberto;
+  char bloco[blocoLeitura];
+  std::size_t lidos = 0;
+  do {
+    if (!ficheiro.le(bloco, sizeof bloco, &lidos, razao)) return Leitura::ilegivel;
+  } while (lidos > 0);
+  *identidade = ficheiro.identidade();
+  return Leitura::lido;
+}
+
 #ifndef _WIN32
 
 // ----------------------------------------------------------------- POSIX
@@ -285,9 +345,8 @@ bool destinoDe(const std::string& nome, std::string* destino, std::string* erro)
 
 }  // namespace
 
-Leitura leFicheiroNormal(const std::string& nome, std::string* conteudo,
-                         IdentidadeFicheiro* identidade, std::string* razao) {
-  if (identidade != nullptr) *identidade = IdentidadeFicheiro();
+Leitura LeituraPorBlocos::abre(const std::string& nome, std::string* razao) {
+  fecha();
   struct stat info;
   if (stat(nome.c_str(), &info) != 0) {
     if (errno == ENOENT) return Leitura::inexistente;
@@ -310,28 +369,37 @@ Leitura leFicheiroNormal(const std::string& nome, std::string* conteudo,
     close(fd);
     return Leitura::ilegivel;
   }
-  conteudo->clear();
-  conteudo->reserve(static_cast<size_t>(info.st_size));
-  char bloco[1 << 16];
-  for (;;) {
-    const ssize_t n = read(fd, bloco, sizeof bloco);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      *razao = razaoErro(errno);
-      close(fd);
-      return Leitura::ilegivel;
-    }
-    conteudo->append(bloco, static_cast<size_t>(n));
-  }
-  close(fd);
-  if (identidade != nullptr) {
-    identidade->existe = true;
-    identidade->tamanho = conteudo->size();
-    identidade->modificacao = static_cast<std::int64_t>(info.st_mtime);
-    identidade->hash = hashConteudo(*conteudo);
-  }
+  descritor_ = fd;
+  aberto_ = true;
+  tamanhoAoAbrir_ = static_cast<std::uint64_t>(info.st_size);
+  modificacao_ = static_cast<std::int64_t>(info.st_mtime);
   return Leitura::lido;
+}
+
+bool LeituraPorBlocos::le(char* destino, std::size_t maximo, std::size_t* lidos,
+                          std::string* razao) {
+  *lidos = 0;
+  if (!aberto_) return true;
+  for (;;) {
+    const ssize_t n = read(static_cast<int>(descritor_), destino, maximo);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      *razao = razaoErro(errno);
+      fecha();
+      return false;
+    }
+    *lidos = static_cast<std::size_t>(n);
+    break;
+  }
+  lidos_ += *lidos;
+  XXH3_64bits_update(&hash_->estado, destino, *lidos);
+  if (*lidos == 0) fecha();
+  return true;
+}
+
+void LeituraPorBlocos::fecha() {
+  if (aberto_) close(static_cast<int>(descritor_));
+  aberto_ = false;
 }
 
 std::vector<std::string> listaFicheirosNormais(const std::string& pasta) {
@@ -582,9 +650,8 @@ std::string nomeNaListagem(const std::filesystem::path& nome) {
 
 }  // namespace
 
-Leitura leFicheiroNormal(const std::string& nome, std::string* conteudo,
-                         IdentidadeFicheiro* identidade, std::string* razao) {
-  if (identidade != nullptr) *identidade = IdentidadeFicheiro();
+Leitura LeituraPorBlocos::abre(const std::string& nome, std::string* razao) {
+  fecha();
   const DWORD atributos = GetFileAttributesA(nome.c_str());
   if (atributos == INVALID_FILE_ATTRIBUTES) {
     if (naoExiste(GetLastError())) return Leitura::inexistente;
@@ -608,35 +675,41 @@ Leitura leFicheiroNormal(const std::string& nome, std::string* conteudo,
     CloseHandle(f);
     return Leitura::ilegivel;
   }
+  descritor_ = reinterpret_cast<std::intptr_t>(f);
+  aberto_ = true;
   LARGE_INTEGER tamanho;
-  conteudo->clear();
-  if (GetFileSizeEx(f, &tamanho)) conteudo->reserve(static_cast<size_t>(tamanho.QuadPart));
-  char bloco[1 << 16];
-  for (;;) {
-    DWORD lidos = 0;
-    if (!ReadFile(f, bloco, sizeof bloco, &lidos, nullptr)) {
-      *razao = razaoErro(GetLastError());
-      CloseHandle(f);
-      return Leitura::ilegivel;
-    }
-    if (lidos == 0) break;
-    conteudo->append(bloco, lidos);
-  }
+  if (GetFileSizeEx(f, &tamanho)) tamanhoAoAbrir_ = static_cast<std::uint64_t>(tamanho.QuadPart);
   FILETIME escrita;
-  const bool temHora = GetFileTime(f, nullptr, nullptr, &escrita);
-  CloseHandle(f);
-  if (identidade != nullptr) {
-    identidade->existe = true;
-    identidade->tamanho = conteudo->size();
-    if (temHora) {
-      const std::uint64_t intervalos =
-          (static_cast<std::uint64_t>(escrita.dwHighDateTime) << 32) | escrita.dwLowDateTime;
-      // 100 ns intervals since 1601 to seconds since 1970.
-      identidade->modificacao = static_cast<std::int64_t>(intervalos / 10000000) - 11644473600LL;
-    }
-    identidade->hash = hashConteudo(*conteudo);
+  if (GetFileTime(f, nullptr, nullptr, &escrita)) {
+    const std::uint64_t intervalos =
+        (static_cast<std::uint64_t>(escrita.dwHighDateTime) << 32) | escrita.dwLowDateTime;
+    // 100 ns intervals since 1601 to seconds since 1970.
+    modificacao_ = static_cast<std::int64_t>(intervalos / 10000000) - 11644473600LL;
   }
   return Leitura::lido;
+}
+
+bool LeituraPorBlocos::le(char* destino, std::size_t maximo, std::size_t* lidos,
+                          std::string* razao) {
+  *lidos = 0;
+  if (!aberto_) return true;
+  DWORD n = 0;
+  const DWORD pedidos = static_cast<DWORD>(maximo < (1u << 30) ? maximo : (1u << 30));
+  if (!ReadFile(reinterpret_cast<HANDLE>(descritor_), destino, pedidos, &n, nullptr)) {
+    *razao = razaoErro(GetLastError());
+    fecha();
+    return false;
+  }
+  *lidos = n;
+  lidos_ += n;
+  XXH3_64bits_update(&hash_->estado, destino, n);
+  if (n == 0) fecha();
+  return true;
+}
+
+void LeituraPorBlocos::fecha() {
+  if (aberto_) CloseHandle(reinterpret_cast<HANDLE>(descritor_));
+  aberto_ = false;
 }
 
 std::vector<std::string> listaFicheirosNormais(const std::string& pasta) {

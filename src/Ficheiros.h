@@ -40,6 +40,45 @@ enum class Leitura {
   ilegivel,     // it exists but is not a readable regular file
 };
 
+struct EstadoHash;
+
+// A regular file read block by block, with the checks of leFicheiroNormal:
+// a large file need never be held whole. Closed when destroyed.
+class LeituraPorBlocos {
+ public:
+  LeituraPorBlocos();
+  ~LeituraPorBlocos();
+  LeituraPorBlocos(const LeituraPorBlocos&) = delete;
+  LeituraPorBlocos& operator=(const LeituraPorBlocos&) = delete;
+
+  // Opens `nome` for reading as leFicheiroNormal does (a directory, FIFO,
+  // device or socket never is); on `ilegivel` sets `razao`.
+  Leitura abre(const std::string& nome, std::string* razao);
+  // Reads the next bytes, at most `maximo`, to `destino` and sets `lidos`
+  // (0 at the end of the file). Answers false, with `razao`, on an error.
+  bool le(char* destino, std::size_t maximo, std::size_t* lidos, std::string* razao);
+  // The size of the file when it was opened (a hint: it may change).
+  std::uint64_t tamanhoAoAbrir() const { return tamanhoAoAbrir_; }
+  // The identity of the content read so far (all of it, once `le` has
+  // answered 0 bytes).
+  IdentidadeFicheiro identidade() const;
+
+ private:
+  void fecha();
+
+  std::intptr_t descritor_ = -1;  // the POSIX descriptor or Windows handle
+  bool aberto_ = false;
+  std::uint64_t tamanhoAoAbrir_ = 0;
+  std::uint64_t lidos_ = 0;
+  std::int64_t modificacao_ = 0;
+  EstadoHash* hash_;
+};
+
+// The identity of what the file `nome` holds now, read by blocks and not
+// kept; answers as leFicheiroNormal.
+Leitura identificaFicheiro(const std::string& nome, IdentidadeFicheiro* identidade,
+                           std::string* razao);
+
 // Reads the regular file `nome` whole, in binary (a link to a regular file
 // counts). A directory, FIFO, device or socket is never opened for reading.
 // Sets `identidade` (when given) to what was read; on `ilegivel` sets

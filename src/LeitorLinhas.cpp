@@ -11,15 +11,40 @@ LeitorLinhas::LeitorLinhas(std::string conteudo, std::string nomeFicheiro, std::
       nomeFicheiro_(std::move(nomeFicheiro)),
       mensagens_(&mensagens) {}
 
+LeitorLinhas::LeitorLinhas(FonteBlocos fonte, std::string nomeFicheiro, std::ostream& mensagens,
+                           size_t tamanhoBloco)
+    : nomeFicheiro_(std::move(nomeFicheiro)),
+      mensagens_(&mensagens),
+      fonte_(std::move(fonte)),
+      tamanhoBloco_(tamanhoBloco) {
+  // The text held is a block and the rest of a line, as a rule.
+  conteudo_.reserve(2 * tamanhoBloco_);
+}
+
 LeitorLinhas::~LeitorLinhas() = default;
+
+bool LeitorLinhas::leBloco() {
+  if (!fonte_) return false;
+  conteudo_.erase(0, posicaoAnterior_);  // devolveLinha may still ask for it
+  posicao_ -= posicaoAnterior_;
+  posicaoAnterior_ = 0;
+  const size_t antes = conteudo_.size();
+  conteudo_.resize(antes + tamanhoBloco_);
+  size_t lidos = 0;
+  erroLeitura_ = !fonte_(&conteudo_[antes], tamanhoBloco_, &lidos);
+  if (erroLeitura_) lidos = 0;
+  conteudo_.resize(antes + lidos);
+  if (lidos == 0) fonte_ = nullptr;
+  return lidos > 0;
+}
 
 namespace {
 
-// The line of `texto` that starts at `posicao`, without its line end;
-// advances `posicao` past that line end.
-std::string_view linhaEm(const std::string& texto, size_t& posicao) {
+// The line of `texto` that starts at `posicao` and ends at `fim` (its LF,
+// or npos for a last line without one), without its line end; advances
+// `posicao` past that line end.
+std::string_view linhaAte(const std::string& texto, size_t& posicao, size_t fim) {
   size_t inicio = posicao;
-  size_t fim = texto.find('\n', inicio);
   size_t tamanho;
   if (fim == std::string::npos) {
     tamanho = texto.size() - inicio;
@@ -32,12 +57,25 @@ std::string_view linhaEm(const std::string& texto, size_t& posicao) {
   return std::string_view(texto.data() + inicio, tamanho);
 }
 
+std::string_view linhaEm(const std::string& texto, size_t& posicao) {
+  return linhaAte(texto, posicao, texto.find('\n', posicao));
+}
+
+// Whether the first field of `linha` is `campo` (which holds no ';'): the
+// line starts with it, followed by a ';' or by the end of the line.
+bool primeiroCampoE(std::string_view linha, std::string_view campo) {
+  return linha.compare(0, campo.size(), campo) == 0 &&
+         (linha.size() == campo.size() || linha[campo.size()] == ';');
+}
+
 }  // namespace
 
 bool LeitorLinhas::proximaLinha(std::string_view& linha) {
+  size_t fim = conteudo_.find('\n', posicao_);
+  while (fim == std::string::npos && leBloco()) fim = conteudo_.find('\n', posicao_);
   if (posicao_ >= conteudo_.size()) return false;
   posicaoAnterior_ = posicao_;
-  linha = linhaEm(conteudo_, posicao_);
+  linha = linhaAte(conteudo_, posicao_, fim);
   ++numero_;
   return true;
 }
@@ -61,16 +99,16 @@ long LeitorLinhas::contaLinhas() const {
 }
 
 long LeitorLinhas::contaLinhasComPrimeiroCampo(std::string_view campo) const {
-  // The first field is `campo` when the line starts with it and it is
-  // followed by a ';' or by the end of the line: only the start of each
-  // line is looked at, never the rest of it.
   long conta = 0;
   size_t posicao = 0;
-  while (posicao < conteudo_.size()) {
-    const std::string_view linha = linhaEm(conteudo_, posicao);
-    conta += linha.compare(0, campo.size(), campo) == 0 &&
-             (linha.size() == campo.size() || linha[campo.size()] == ';');
-  }
+  while (posicao < conteudo_.size()) conta += primeiroCampoE(linhaEm(conteudo_, posicao), campo);
+  return conta;
+}
+
+long LeitorLinhas::contaRestantesComPrimeiroCampo(std::string_view campo) {
+  long conta = 0;
+  std::string_view linha;
+  while (proximaLinha(linha)) conta += primeiroCampoE(linha, campo);
   return conta;
 }
 

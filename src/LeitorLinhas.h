@@ -1,11 +1,22 @@
-// Line-by-line reader over the whole content of a data file, with line
-// numbers for the messages about lines that cannot be read.
+// Line-by-line reader of a data file, with line numbers for the messages
+// about lines that cannot be read: over its whole content, or over blocks of
+// it read as the lines are asked for, so that a large file is never held
+// whole.
 #ifndef PAUTA_LEITORLINHAS_H
 #define PAUTA_LEITORLINHAS_H
 
+#include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
+
+// Hands out the next bytes of a file: writes at most `maximo` of them at
+// `destino` and sets `lidos` (0 at the end). Answers false on a read error.
+using FonteBlocos = std::function<bool(char* destino, size_t maximo, size_t* lidos)>;
+
+// Size of the blocks in which a file is read line by line.
+const size_t tamanhoBlocoLeitura = 1 << 20;
 
 class LeitorLinhas {
  public:
@@ -14,11 +25,21 @@ class LeitorLinhas {
   // given).
   LeitorLinhas(std::string conteudo, std::string nomeFicheiro);
   LeitorLinhas(std::string conteudo, std::string nomeFicheiro, std::ostream& mensagens);
+  // A reader over the bytes handed out by `fonte`, read in blocks of
+  // `tamanhoBloco` as the lines are asked for; it holds only the lines
+  // being read.
+  LeitorLinhas(FonteBlocos fonte, std::string nomeFicheiro, std::ostream& mensagens,
+               size_t tamanhoBloco = tamanhoBlocoLeitura);
   virtual ~LeitorLinhas();
 
   // Sets `linha` to the next line without its line end (LF, or CR LF) and
-  // returns true; returns false at the end of the content.
+  // returns true; returns false at the end of the content. The line stays
+  // valid until the next call.
   bool proximaLinha(std::string_view& linha);
+
+  // Whether the source of a reader over blocks failed: the lines returned
+  // then stop short of the end of the file.
+  bool erroLeitura() const { return erroLeitura_; }
 
   // Makes the line last returned the next one to be returned again.
   void devolveLinha();
@@ -38,8 +59,11 @@ class LeitorLinhas {
   long contaLinhas() const;
 
   // Number of lines whose first field (the text before the first ';', or
-  // the whole line) equals `campo` exactly; `campo` holds no ';'.
+  // the whole line) equals `campo` exactly; `campo` holds no ';'. Over the
+  // whole content of a reader over a content; for a reader over blocks,
+  // contaRestantes... counts the lines not yet read, reading them.
   long contaLinhasComPrimeiroCampo(std::string_view campo) const;
+  long contaRestantesComPrimeiroCampo(std::string_view campo);
 
   const std::string& nomeFicheiro() const { return nomeFicheiro_; }
 
@@ -51,6 +75,15 @@ class LeitorLinhas {
   size_t posicaoAnterior_ = 0;
   long numero_ = 0;
   bool ignoradas_ = false;
+  // Only for a reader over blocks: the source (empty once it is exhausted)
+  // and the size of its blocks.
+  FonteBlocos fonte_;
+  size_t tamanhoBloco_ = 0;
+  bool erroLeitura_ = false;
+
+  // Drops the text before the line last returned and appends the next block
+  // of the source. Returns false at its end.
+  bool leBloco();
 };
 
 // The text of `linha` before its first ';' (the whole line if it has none).

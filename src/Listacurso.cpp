@@ -278,10 +278,11 @@ void imprimeErroGravacao(std::ostream& mensagens, const std::string& nome,
 
 Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro,
                                                  std::ostream& mensagens, bool confirma) {
-  std::string original;
   IdentidadeFicheiro atual;
   std::string erro;
-  if (leFicheiroNormal(nomeFicheiro, &original, &atual, &erro) == Leitura::ilegivel) {
+  // Only the identity of what the file holds now: a large file is not read
+  // into memory beside the course.
+  if (identificaFicheiro(nomeFicheiro, &atual, &erro) == Leitura::ilegivel) {
     imprimeErroGravacao(mensagens, nomeFicheiro, nomeFicheiro + ": " + erro);
     return Gravacao::falhou;
   }
@@ -302,14 +303,15 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
     return Gravacao::conflito;
   }
   if (linhasIgnoradas && !copiaFeita && atual.existe) {
-    if (!gravaFicheiroNovo(nomeFicheiro + sufixoCopia, original, nomeFicheiro, &copiaPorAnunciar,
+    std::string original;
+    if (leFicheiroNormal(nomeFicheiro, &original, nullptr, &erro) != Leitura::lido ||
+        !gravaFicheiroNovo(nomeFicheiro + sufixoCopia, original, nomeFicheiro, &copiaPorAnunciar,
                            &erro)) {
       imprimeErroGravacao(mensagens, nomeFicheiro, erro);
       return Gravacao::falhou;
     }
     copiaFeita = true;
   }
-  original = std::string();  // the memory back before writing
   IdentidadeFicheiro nova;
   if (!substituiFicheiro(nomeFicheiro, pedacosFicheiroEstudantes(listaEstudantes), &erro, &nova)) {
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);

@@ -45,6 +45,8 @@ class Listacurso {
   // Remembers what the student file held when it was loaded: a save then
   // replaces it only while it still holds that.
   void setIdentidadeFicheiro(const IdentidadeFicheiro& identidade);
+  // Drops every student loaded (a file that could not be read to its end).
+  void esqueceEstudantes() { listaEstudantes.clear(); }
   void setCurso(int c) { curso = c; }
   int getCurso() const { return curso; }
   std::vector<UC> getCopiaListaUCsCurso() const { return listaUCsCurso; }

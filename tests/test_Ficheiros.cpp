@@ -69,6 +69,27 @@ TEST(Plataforma, Identidades) {
       &erro, &escrito));
   EXPECT_EQ(p.c.le("a"), "um dois três");
   EXPECT_TRUE(mesmoConteudo(escrito, lido("a").identidade));
+  // Read block by block (of any size) or only identified, a file has the same identity.
+  p.c.escreve("grande", std::string(200000, 'x') + "fim");
+  for (const char* nome : {"a", "grande", "c", "."}) {
+    IdentidadeFicheiro so;
+    std::string razao;
+    const Lido inteiro = lido(nome);
+    EXPECT_EQ(identificaFicheiro(nome, &so, &razao), inteiro.leitura) << nome;
+    EXPECT_TRUE(mesmoConteudo(so, inteiro.identidade)) << nome;
+    LeituraPorBlocos blocos;
+    if (blocos.abre(nome, &razao) != Leitura::lido) continue;
+    char bloco[7];
+    size_t n = 0;
+    std::string lidos;
+    do {
+      ASSERT_TRUE(blocos.le(bloco, sizeof bloco, &n, &razao));
+      lidos.append(bloco, n);
+    } while (n > 0);
+    EXPECT_EQ(lidos, inteiro.conteudo);
+    EXPECT_TRUE(mesmoConteudo(blocos.identidade(), inteiro.identidade)) << nome;
+    EXPECT_EQ(blocos.identidade().modificacao, inteiro.identidade.modificacao);
+  }
 }
 
 // Replacement: a leftover regular temporary file is removed; a link, folder or FIFO there makes it
