@@ -65,6 +65,11 @@ printf '%s\n' "$curso" 9 0 9 > "$dir/estatisticas.in"
 # Option 2 (grades), the student, the unit, 2 (exam grade) 15, back (0),
 # 4 (save), leave the main menu and the consultation.
 printf '%s\n' "$curso" 2 "$aluno" "$uc" 2 15 0 4 9 9 > "$dir/grava.in"
+# Option 1 (consult a student) 20 times: the table of all students, then
+# the report of one.
+consultas=20
+{ echo "$curso"; for ((i = 0; i < consultas; i++)); do echo 1; echo "$aluno"; done; echo 9; echo 9; } \
+  > "$dir/consulta.in"
 
 # Runs a command once, from the course directory with standard input from
 # $2, after restoring the student file and flushing pending writes (so that
@@ -102,6 +107,7 @@ for ((i = 0; i < execucoes; i++)); do
   mede "$dir/p2" "$dir/estatisticas.in" "$pauta"
   mede "$dir/p2x" "$dir/estatisticas10.in" "$pauta"
   mede "$dir/p3" "$dir/grava.in" "$pauta"
+  mede "$dir/p4" "$dir/consulta.in" "$pauta"
   mede "$dir/piso1" /dev/null "$piso" "$ficheiro"
   mede "$dir/piso3" /dev/null "$piso" "$ficheiro" "$aluno" "$uc" 15
 done
@@ -132,7 +138,7 @@ fi
 comparacao=""
 if [ -n "$referencia" ]; then
   comparacao="ok (output and saved file of every case identical)"
-  for entrada in carrega estatisticas estatisticas10 grava; do
+  for entrada in carrega estatisticas estatisticas10 grava consulta; do
     for b in pauta referencia; do
       cp "$original" "$ficheiro"
       (cd "$dir" && "${!b}" < "$dir/$entrada.in" > "$dir/$b.saida")
@@ -157,10 +163,10 @@ t_cp=$(mediana "$dir/cp" 1); t_dd=$(mediana "$dir/dd" 1)
 t1=$(mediana "$dir/p1" 1); t2=$(mediana "$dir/p2" 1)
 t2x=$(mediana "$dir/p2x" 1); t3=$(mediana "$dir/p3" 1)
 c1=$(mediana "$dir/p1" 2); c2=$(mediana "$dir/p2" 2)
-c2x=$(mediana "$dir/p2x" 2); c3=$(mediana "$dir/p3" 2)
+c2x=$(mediana "$dir/p2x" 2); c3=$(mediana "$dir/p3" 2); c4=$(mediana "$dir/p4" 2)
 t_piso1=$(mediana "$dir/piso1" 1); t_piso3=$(mediana "$dir/piso3" 1)
 c_piso1=$(mediana "$dir/piso1" 2); c_piso3=$(mediana "$dir/piso3" 2)
-maior_rss=$(sort -n -k3 "$dir/p1" "$dir/p2" "$dir/p2x" "$dir/p3" | tail -1 | awk '{ print $3 }')
+maior_rss=$(sort -n -k3 "$dir/p1" "$dir/p2" "$dir/p2x" "$dir/p3" "$dir/p4" | tail -1 | awk '{ print $3 }')
 
 echo "pauta benchmark: $estudantes students x $ucs units, student file $bytes bytes ($mib MiB)"
 echo "binary $pauta; medians of $execucoes runs"
@@ -174,6 +180,7 @@ linha "(1) load, quit" "$dir/p1"
 linha "(2) load, statistics of all units, quit" "$dir/p2"
 linha "(2b) load, statistics $refrescamentos times, quit" "$dir/p2x"
 linha "(3) load, one grade, save, quit" "$dir/p3"
+linha "(4) load, consult a student $consultas times" "$dir/p4"
 resumo() { printf '  %-34s %s\n' "$1" "$2"; }
 resumo "load + save vs floor:" \
   "$(calc "%.2f" "$t3 / $t_piso3") x wall, $(calc "%.2f" "$c3 / $c_piso3") x cpu   (target <= 1.3)"
@@ -190,6 +197,8 @@ resumo "statistics refresh, (2)-(1):" \
   "$(calc "%.1f" "$t2 - $t1") ms wall = $(calc "%.3f" "($t2 - $t1) / $t1") of the load; cpu $(calc "%.3f" "($c2 - $c1) / $c1")   (target < 0.10)"
 resumo "statistics refresh, ((2b)-(1))/$refrescamentos:" \
   "$(calc "%.1f" "($t2x - $t1) / $refrescamentos") ms wall = $(calc "%.3f" "($t2x - $t1) / $refrescamentos / $t1") of the load; cpu $(calc "%.3f" "($c2x - $c1) / $refrescamentos / $c1")"
+resumo "one consultation, ((4)-(1))/$consultas:" \
+  "$(calc "%.1f" "($c4 - $c1) / $consultas") ms cpu (the table of all students and a report)"
 resumo "largest peak RSS / file:" "$(calc "%.2f" "$maior_rss / 1024 / $mib") x   (target <= 3; the floor $(calc "%.2f" "$(mediana "$dir/piso3" 3) / 1024 / $mib") x)"
 resumo "saved file check:" "$verificacao"
 resumo "floor's saved file check:" "$verificacaoPiso"
