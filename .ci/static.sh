@@ -18,13 +18,9 @@ cmake -S . -B build-tidy -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
 # dropped from standard error.)
 clang-tidy -p build-tidy --quiet "${fontes[@]}" 2> >(grep -v 'warnings\? generated\.$' >&2)
 
-# Suppressions, each for a pattern that cppcheck cannot see through:
-# - uninitMemberVar on Acumulador::buffer_ (Numeros.h): a scratch buffer
-#   that is only ever read up to where it has been written.
 echo "--- cppcheck"
 cppcheck --enable=warning,performance,portability --error-exitcode=1 --std=c++17 \
   --language=c++ --inline-suppr --quiet -I src \
-  --suppress='uninitMemberVar:src/Numeros.h' \
   src
 
 echo "--- clang-format"

@@ -86,7 +86,8 @@ size_t NotasUC::tamanhoEfolios() const {
   return eFolios.size() * (4 + 2 * larguraNumero);
 }
 
-char* NotasUC::escreveEfolios(char* p) const {
+char* NotasUC::escreveEfolios(char* destino) const {
+  char* p = destino;
   for (const Efolio& e : eFolios) {
     *p++ = e.getLetra();
     *p++ = ';';

@@ -189,7 +189,11 @@ class RegistoCompleto {
 // record: the tag-by-tag reading decides then.
 bool interpretaCompleto(std::string_view linha, UC& uc) {
   RegistoCompleto r(linha);
-  int codigo = 0, ano = 0, semestre = 0, ects = 0, opcao = 0;
+  int codigo = 0;
+  int ano = 0;
+  int semestre = 0;
+  int ects = 0;
+  int opcao = 0;
   std::string_view nome;
   if (!r.inteiro(codigo) || !r.texto(nome) || !r.inteiro(ano) || !r.inteiro(semestre) ||
       !r.inteiro(ects) || !r.etiqueta("AVALIACAO") || !r.inteiro(opcao)) {
@@ -201,14 +205,17 @@ bool interpretaCompleto(std::string_view linha, UC& uc) {
   // A year, semester or ECTS of "-" is not a number: leave it to the
   // tag-by-tag reading, which refuses it.
   if (ano == -1 || semestre == -1 || ects == -1 || codigo == -1) return false;
-  float valores[6];
+  float notas[3];
+  float pesos[3];
   const char* const letras[] = {"A", "B", "C"};
   for (int i = 0; i < 3; ++i) {
-    if (!r.etiqueta(letras[i]) || !r.real(valores[2 * i]) || !r.real(valores[2 * i + 1])) {
+    if (!r.etiqueta(letras[i]) || !r.real(notas[i]) || !r.real(pesos[i])) {
       return false;
     }
   }
-  float provaFinal = 0, provaRecurso = 0, nota = 0;
+  float provaFinal = 0;
+  float provaRecurso = 0;
+  float nota = 0;
   if (!r.etiqueta("F") || !r.real(provaFinal) || !r.etiqueta("R") || !r.real(provaRecurso) ||
       !r.etiqueta("N") || !r.real(nota) || !r.lido()) {
     return false;
@@ -229,8 +236,8 @@ bool interpretaCompleto(std::string_view linha, UC& uc) {
     Efolio& e = uc.eFolios.emplace_back(letras[i][0]);
     // Only a continuous-assessment record keeps its e-folio values.
     if (opcao == opcaoContinua) {
-      e.setNota(valores[2 * i]);
-      e.setPeso(valores[2 * i + 1]);
+      e.setNota(notas[i]);
+      e.setPeso(pesos[i]);
     }
   }
   return true;

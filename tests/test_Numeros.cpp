@@ -28,8 +28,8 @@ bool mesmosBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 // does the general path for everything else.
 TEST(Numeros, RealComoPrintf) {
   for (int q = -40010; q <= 40010; ++q) ASSERT_EQ(escrito(q / 4.0f), comPrintf(q / 4.0f)) << q;
-  for (float v : {-0.0f, 1e-05f, 66.666667f, 9999.75f, 10000.25f, -10000.0f, 1e-45f, 3.4e38f,
-                  0.1f, 123456.0f, 1234567.0f}) {
+  for (float v : {-0.0f, 1e-05f, 66.666667f, 9999.75f, 10000.25f, -10000.0f, 1e-45f, 3.4e38f, 0.1f,
+                  123456.0f, 1234567.0f}) {
     EXPECT_EQ(escrito(v), comPrintf(v)) << v;
   }
   std::mt19937 gerador(12);

@@ -122,7 +122,7 @@ TEST(UC, LeituraDiretaIgualAGeral) {
   auto numero = [&] { return Texto(numeros[gerador() % std::size(numeros)]); };
   for (int i = 0; i < 3000; ++i) {
     Texto linha = numero() + ";Unidade;" + numero() + ";" + numero() + ";" + numero() +
-              ";AVALIACAO;" + opcoes[gerador() % std::size(opcoes)];
+                  ";AVALIACAO;" + opcoes[gerador() % std::size(opcoes)];
     for (const char* letra : {";A;", ";B;", ";C;"}) linha += letra + numero() + ";" + numero();
     linha += ";F;" + numero() + ";R;" + numero() + ";N;" + numero();
     SCOPED_TRACE(linha);
