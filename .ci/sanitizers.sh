@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Builds pauta and the whole test suite with GCC under AddressSanitizer
 # (leaks included) and UndefinedBehaviorSanitizer, in its own build
-# directory, and runs every test. GCC keeps the CP1252 literals, so the
-# byte-exact tests hold here as in the normal build.
+# directory, and runs every test, the byte-exact ones included.
 #
 # Any report fails the run, twice over: every sanitizer error is fatal
 # (-fno-sanitize-recover=all, halt_on_error), so the process that hits it

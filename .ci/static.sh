@@ -8,9 +8,8 @@ cd "$(dirname "$0")/.."
 fontes=(src/*.cpp)
 cabecalhos=(src/*.h)
 
-# clang-tidy reads the compile commands of a clang configuration: the GCC
-# one carries -fexec-charset=CP1252, which clang does not know. Configuring
-# is enough, nothing is built.
+# clang-tidy reads the compile commands of a clang configuration.
+# Configuring is enough, nothing is built.
 echo "--- clang-tidy"
 cmake -S . -B build-tidy -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DPAUTA_TESTS=OFF -DPAUTA_FUZZ=OFF > /dev/null
@@ -22,6 +21,11 @@ echo "--- cppcheck"
 cppcheck --enable=warning,performance,portability --error-exitcode=1 --std=c++17 \
   --language=c++ --inline-suppr --quiet -I src \
   src
+
+# Every non-ASCII text must be converted to CP1252 while compiling.
+echo "--- texts"
+python3 tools/textos_cp1252.py --verificar src/*.cpp src/*.h tests/*.cpp tests/*.h \
+  tests/e2e/*.cpp tests/e2e/*.h fuzz/*.cpp fuzz/*.h
 
 echo "--- clang-format"
 formatados=("${fontes[@]}" "${cabecalhos[@]}" tests/*.cpp tests/*.h tests/e2e/*.cpp tests/e2e/*.h

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows build under test: cross-compiles pauta.exe with mingw-w64
-# (statically linked, CP1252 literals), then runs every end-to-end dialogue
+# (statically linked), then runs every end-to-end dialogue
 # test (the executables of tests/e2e/test_*.cpp, built natively) against it
 # under wine. The Windows console ends its lines with CR LF; the tests read
 # those back as LF (PAUTA_SAIDA_CRLF) and compare everything else, the data

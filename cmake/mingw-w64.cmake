@@ -1,7 +1,7 @@
 # Cross-compiling pauta.exe for 64-bit Windows with Debian's mingw-w64 GCC.
 #   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPAUTA_TESTS=OFF
-# GCC keeps the CP1252 literals (-fexec-charset) and the top-level
-# CMakeLists.txt links the program statically, so the .exe needs no DLL.
+# The top-level CMakeLists.txt links the program statically, so the .exe
+# needs no DLL.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

@@ -21,6 +21,7 @@
 
 #include "ApoioFuzz.h"
 #include "Consola.h"
+#include "Cp1252.h"
 #include "Ficheiros.h"
 #include "LeitorLinhas.h"
 #include "Listacurso.h"
@@ -33,19 +34,19 @@ namespace fs = std::filesystem;
 // Course 1 has students; course 2 has none and no student file yet. Small
 // codes and numbers let the fuzzer find the answers that lead somewhere.
 const char* const ucsCurso1 =
-    "CURSO;1;Curso Um\r\n"
-    "1;Unidade Um;1;1;6\r\n"
-    "2;Unidade Dois;1;2;6;AVALIACAO;-;F;-;R;-;N;-\r\n"
-    "3;Unidade Três;2;1;6\r\n";
+    TXT("CURSO;1;Curso Um\r\n"
+        "1;Unidade Um;1;1;6\r\n"
+        "2;Unidade Dois;1;2;6;AVALIACAO;-;F;-;R;-;N;-\r\n"
+        "3;Unidade Três;2;1;6\r\n");
 const char* const estudantesCurso1 =
-    "ALUNO;1;Aluno Um\r\n"
-    "1;Unidade Um;1;1;6;AVALIACAO;1;A;80;2;B;75;2;C;90;4;F;9.5;R;-1;N;16\r\n"
-    "2;Unidade Dois;1;2;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;8;R;12;N;12\r\n"
-    "3;Unidade Três;2;1;6;AVALIACAO;-1;A;-1;-1;B;-1;-1;C;-1;-1;F;-1;R;-1;N;-1\r\n"
-    "\r\n"
-    "ALUNO;2;Aluno Dois\r\n"
-    "1;Unidade Um;1;1;6;AVALIACAO;1;A;40;3;B;-1;-1;C;55;5;F;-1;R;-1;N;-1\r\n"
-    "\r\n";
+    TXT("ALUNO;1;Aluno Um\r\n"
+        "1;Unidade Um;1;1;6;AVALIACAO;1;A;80;2;B;75;2;C;90;4;F;9.5;R;-1;N;16\r\n"
+        "2;Unidade Dois;1;2;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;8;R;12;N;12\r\n"
+        "3;Unidade Três;2;1;6;AVALIACAO;-1;A;-1;-1;B;-1;-1;C;-1;-1;F;-1;R;-1;N;-1\r\n"
+        "\r\n"
+        "ALUNO;2;Aluno Dois\r\n"
+        "1;Unidade Um;1;1;6;AVALIACAO;1;A;40;3;B;-1;-1;C;55;5;F;-1;R;-1;N;-1\r\n"
+        "\r\n");
 const char* const ucsCurso2 = "CURSO;2;Curso Dois\n1;Unidade;1;1;6\n";
 
 struct FimEntrada {};
@@ -58,7 +59,7 @@ SaidaNula saidaNula;
 
 void escreve(const std::string& nome, const std::string& conteudo) {
   std::FILE* f = std::fopen(nome.c_str(), "wb");
-  VERIFICA(f != nullptr, "não foi possível preparar o curso");
+  VERIFICA(f != nullptr, TXT("não foi possível preparar o curso"));
   std::fwrite(conteudo.data(), 1, conteudo.size(), f);
   std::fclose(f);
 }
@@ -73,7 +74,7 @@ void reporCurso() {
 
 // A student file after the run: the original, or a complete file.
 void verificaFicheiro(const std::string& nome, const char* original) {
-  VERIFICA(!fs::exists(nome + ".tmp"), "ficou um ficheiro temporário");
+  VERIFICA(!fs::exists(nome + ".tmp"), TXT("ficou um ficheiro temporário"));
   VERIFICA(!fs::exists(nome + ".lock"), "ficou o bloqueio do curso");
   std::string conteudo;
   std::string razao;
@@ -86,8 +87,9 @@ void verificaFicheiro(const std::string& nome, const char* original) {
   Listacurso relido;
   relido.setListaEstudantes(1, static_cast<int>(leitor.contaLinhasComPrimeiroCampo("ALUNO")),
                             leitor);
-  VERIFICA(!leitor.houveLinhasIgnoradas(), "o ficheiro gravado tem linhas que não se lêem");
-  VERIFICA(relido.conteudoFicheiroEstudantes() == conteudo, "o ficheiro gravado está incompleto");
+  VERIFICA(!leitor.houveLinhasIgnoradas(), TXT("o ficheiro gravado tem linhas que não se lêem"));
+  VERIFICA(relido.conteudoFicheiroEstudantes() == conteudo,
+           TXT("o ficheiro gravado está incompleto"));
 }
 
 }  // namespace
@@ -107,7 +109,7 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
   VERIFICA(mkdtemp(modelo.data()) != nullptr, "mkdtemp");
   diretorio = modelo;
   diretorioOriginal = open(".", O_RDONLY | O_DIRECTORY);
-  VERIFICA(diretorioOriginal >= 0, "diretório de trabalho");
+  VERIFICA(diretorioOriginal >= 0, TXT("diretório de trabalho"));
   consolaDefineAcaoFimEntrada(lancaFimEntrada);
   // PAUTA_FUZZ_ECO=1 shows the dialogue on standard error, to check what a
   // seed of the corpus does.

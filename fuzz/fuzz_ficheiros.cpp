@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ApoioFuzz.h"
+#include "Cp1252.h"
 #include "Efolio.h"
 #include "Estudantes.h"
 #include "LeitorLinhas.h"
@@ -30,31 +31,33 @@ std::string texto(float valor) {
 }
 
 void comparaUC(const UC& a, const UC& b) {
-  VERIFICA(a.getCodigo() == b.getCodigo(), "código da UC");
+  VERIFICA(a.getCodigo() == b.getCodigo(), TXT("código da UC"));
   VERIFICA(a.nomeUC() == b.nomeUC(), "nome da UC");
   VERIFICA(a.getAno() == b.getAno(), "ano");
   VERIFICA(a.getsemestre() == b.getsemestre(), "semestre");
   VERIFICA(a.getEcts() == b.getEcts(), "ECTS");
-  VERIFICA(a.getOpcaoAvaliacao() == b.getOpcaoAvaliacao(), "opção de avaliação");
-  VERIFICA(a.eFolios.size() == b.eFolios.size(), "número de e-fólios");
+  VERIFICA(a.getOpcaoAvaliacao() == b.getOpcaoAvaliacao(), TXT("opção de avaliação"));
+  VERIFICA(a.eFolios.size() == b.eFolios.size(), TXT("número de e-fólios"));
   for (size_t i = 0; i < a.eFolios.size(); ++i) {
-    VERIFICA(a.eFolios[i].getLetra() == b.eFolios[i].getLetra(), "letra do e-fólio");
-    VERIFICA(texto(a.eFolios[i].getNota()) == texto(b.eFolios[i].getNota()), "nota do e-fólio");
-    VERIFICA(texto(a.eFolios[i].getPeso()) == texto(b.eFolios[i].getPeso()), "peso do e-fólio");
+    VERIFICA(a.eFolios[i].getLetra() == b.eFolios[i].getLetra(), TXT("letra do e-fólio"));
+    VERIFICA(texto(a.eFolios[i].getNota()) == texto(b.eFolios[i].getNota()),
+             TXT("nota do e-fólio"));
+    VERIFICA(texto(a.eFolios[i].getPeso()) == texto(b.eFolios[i].getPeso()),
+             TXT("peso do e-fólio"));
   }
-  VERIFICA(texto(a.getProvaFinal()) == texto(b.getProvaFinal()), "p-fólio/exame");
+  VERIFICA(texto(a.getProvaFinal()) == texto(b.getProvaFinal()), TXT("p-fólio/exame"));
   VERIFICA(texto(a.getProvaRecurso()) == texto(b.getProvaRecurso()), "recurso");
   VERIFICA(a.getNota() == b.getNota(), "nota final");
 }
 
 void comparaEstudantes(const std::vector<Estudantes>& a, const std::vector<Estudantes>& b) {
-  VERIFICA(a.size() == b.size(), "número de estudantes");
+  VERIFICA(a.size() == b.size(), TXT("número de estudantes"));
   for (size_t i = 0; i < a.size(); ++i) {
-    VERIFICA(a[i].getNumAluno() == b[i].getNumAluno(), "número de aluno");
+    VERIFICA(a[i].getNumAluno() == b[i].getNumAluno(), TXT("número de aluno"));
     VERIFICA(a[i].getNome() == b[i].getNome(), "nome do aluno");
     const std::vector<UC>& ucsA = a[i].getListaUCs();
     const std::vector<UC>& ucsB = b[i].getListaUCs();
-    VERIFICA(ucsA.size() == ucsB.size(), "número de UCs do aluno");
+    VERIFICA(ucsA.size() == ucsB.size(), TXT("número de UCs do aluno"));
     for (size_t j = 0; j < ucsA.size(); ++j) comparaUC(ucsA[j], ucsB[j]);
   }
 }
@@ -94,13 +97,13 @@ void carregaEstudantes(const std::string& conteudo, Listacurso& curso, bool& ign
 void verificaIdaEVolta(const Listacurso& curso) {
   const std::string escrito = curso.conteudoFicheiroEstudantes();
   VERIFICA(escrito == ficheiroDeReferencia(curso.getListaEstudantes()),
-           "o ficheiro gravado não segue o formato");
+           TXT("o ficheiro gravado não segue o formato"));
   Listacurso relido;
   bool ignoradas = false;
   carregaEstudantes(escrito, relido, ignoradas);
-  VERIFICA(!ignoradas, "o ficheiro gravado tem linhas que não se lêem");
+  VERIFICA(!ignoradas, TXT("o ficheiro gravado tem linhas que não se lêem"));
   comparaEstudantes(curso.getListaEstudantes(), relido.getListaEstudantes());
-  VERIFICA(relido.conteudoFicheiroEstudantes() == escrito, "a segunda gravação difere");
+  VERIFICA(relido.conteudoFicheiroEstudantes() == escrito, TXT("a segunda gravação difere"));
 }
 
 // The input as a unit file: its units, given to a new student as the
@@ -121,7 +124,7 @@ void comoFicheiroUCs(const std::string& conteudo) {
   Listacurso curso;
   bool ignoradas = false;
   carregaEstudantes(ficheiro, curso, ignoradas);
-  VERIFICA(!ignoradas, "uma UC do curso não se lê depois de gravada");
+  VERIFICA(!ignoradas, TXT("uma UC do curso não se lê depois de gravada"));
   comparaEstudantes({novo}, curso.getListaEstudantes());
   verificaIdaEVolta(curso);
 }

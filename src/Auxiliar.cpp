@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "Consola.h"
+#include "Cp1252.h"
 #include "Numeros.h"
 
 namespace {
@@ -24,8 +25,8 @@ int getIntFromUser() {
     if (std::cin >> valor) return valor;
     std::cin.clear();
     descartaLinha();
-    std::cout << "O valor que inseriu é inválido ( Não numérico )" << std::endl;
-    std::cout << "Por favor insira um valor válido" << std::endl;
+    std::cout << TXT("O valor que inseriu é inválido ( Não numérico )") << std::endl;
+    std::cout << TXT("Por favor insira um valor válido") << std::endl;
   }
 }
 
@@ -35,8 +36,8 @@ float getFloatFromUser() {
     if (!(std::cin >> token)) consolaFimEntrada();
     float valor = 0;
     if (soCaracteresReais(token) && leRealConsola(token, valor)) return valor;
-    std::cout << "ATENÇÃO: Valor inválido, por favor insira um número Real ( digitos "
-                 "aceitáveis '1234567890 . -' ): "
+    std::cout << TXT("ATENÇÃO: Valor inválido, por favor insira um número Real ( digitos "
+                     "aceitáveis '1234567890 . -' ): ")
               << token << std::endl;
   }
 }
@@ -49,8 +50,9 @@ std::string getLinhaFromUser() {
   if (!std::getline(std::cin, linha)) consolaFimEntrada();
   if (!linha.empty() && linha.back() == '\r') linha.pop_back();
   if (consolaCaracteresSubstituidos() != substituidosAntes) {
-    std::cout << "ATENÇÃO: Os caracteres sem representação em CP1252 foram substituídos por '?'"
-              << std::endl;
+    std::cout
+        << TXT("ATENÇÃO: Os caracteres sem representação em CP1252 foram substituídos por '?'")
+        << std::endl;
   }
   return linha;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "Cp1252.h"
 #include "Ficheiros.h"
 #include "LeitorLinhas.h"
 #include "Nomes.h"
@@ -16,7 +17,7 @@ bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregam
   LeitorLinhas fUCs(std::move(conteudo), nomefUCs, *relato.avisos);
   const long numUCs = fUCs.contaLinhas() - 1;
   if (relato.progresso != nullptr) {
-    *relato.progresso << "o número de UCs do curso é: " << numUCs << std::endl;
+    *relato.progresso << TXT("o número de UCs do curso é: ") << numUCs << std::endl;
   }
   unidades.setUCsCurso(nCurso, static_cast<int>(numUCs), fUCs);
   return true;
@@ -34,8 +35,8 @@ FonteBlocos blocosDe(LeituraPorBlocos& ficheiro, std::string& razao) {
 
 FicheiroEstudantes ilegivel(const RelatoCarregamento& relato, const std::string& nome,
                             const std::string& razao, int nCurso) {
-  *relato.avisos << "ERRO: O ficheiro " << nome << " existe mas não pode ser lido (" << razao
-                 << "); o curso " << nCurso << " não foi aberto" << std::endl;
+  *relato.avisos << "ERRO: O ficheiro " << nome << TXT(" existe mas não pode ser lido (") << razao
+                 << "); o curso " << nCurso << TXT(" não foi aberto") << std::endl;
   return FicheiroEstudantes::ilegivel;
 }
 
@@ -61,7 +62,7 @@ FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
   if (leitura == Leitura::inexistente) {
     estudantes.setIdentidadeFicheiro(IdentidadeFicheiro());
     if (progresso != nullptr) {
-      *progresso << "Não foi possivel abrir o ficheiro " << nomefEstudantes << std::endl;
+      *progresso << TXT("Não foi possivel abrir o ficheiro ") << nomefEstudantes << std::endl;
     }
     return FicheiroEstudantes::inexistente;
   }
@@ -73,7 +74,7 @@ FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
     return ilegivel(relato, nomefEstudantes, razao, nCurso);
   }
   if (progresso != nullptr) {
-    *progresso << "O número de Estudantes carregados é " << numEstudantes << std::endl;
+    *progresso << TXT("O número de Estudantes carregados é ") << numEstudantes << std::endl;
   }
   LeitorLinhas fEstudantes(blocosDe(ficheiro, razao), nomefEstudantes, *relato.avisos);
   estudantes.setListaEstudantes(nCurso, static_cast<int>(numEstudantes), fEstudantes);
@@ -89,7 +90,7 @@ bool carregaCursoSemDialogo(int nCurso, Listacurso& unidades, Listacurso& estuda
                             std::ostream& erros) {
   const RelatoCarregamento relato{nullptr, &erros};
   if (!carregaUnidadesCurso(nCurso, unidades, relato)) {
-    erros << "ERRO: O curso " << nCurso << " não existe: não foi possivel ler o ficheiro "
+    erros << "ERRO: O curso " << nCurso << TXT(" não existe: não foi possivel ler o ficheiro ")
           << nomeFicheiroUC(nCurso) << std::endl;
     return false;
   }
@@ -97,7 +98,7 @@ bool carregaCursoSemDialogo(int nCurso, Listacurso& unidades, Listacurso& estuda
     case FicheiroEstudantes::carregado:
       return true;
     case FicheiroEstudantes::inexistente:
-      erros << "ATENÇÃO: O curso " << nCurso << " ainda não tem ficheiro de estudantes"
+      erros << TXT("ATENÇÃO: O curso ") << nCurso << TXT(" ainda não tem ficheiro de estudantes")
             << std::endl;
       return true;
     case FicheiroEstudantes::ilegivel:

@@ -23,7 +23,7 @@ const int* volatile flagAlteracoes = nullptr;
 volatile Limpeza limpezaRegistada = nullptr;
 
 const char* const textoPerdidas =
-    "ATENÇÃO: A entrada de dados terminou, as alterações não gravadas foram perdidas";
+    TXT("ATENÇÃO: A entrada de dados terminou, as alterações não gravadas foram perdidas");
 const char* const textoSair = "A sair ...";
 
 // The end texts a signal prints, made beforehand in the console's encoding:

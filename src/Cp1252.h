@@ -95,7 +95,7 @@ constexpr Literal<N> converteLiteral(const char (&utf8)[N]) {
   for (std::size_t i = 0; i + 1 < N;) {
     const char32_t codigo = leUtf8(utf8, N - 1, i);
     const int byte = codigo == kSubstituto ? -1 : deUnicode(codigo);
-    if (byte < 0) throw "texto sem representação em CP1252";
+    if (byte < 0) throw "a text that CP1252 cannot hold";
     resultado.texto[j++] = static_cast<char>(byte);
   }
   return resultado;

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "Auxiliar.h"
+#include "Cp1252.h"
 #include "Numeros.h"
 #include "Regras.h"
 
@@ -29,14 +30,15 @@ void Efolio::userSetEfolio(char l) {
   float valor = 0;
   for (;;) {
     if (l == 'C')
-      std::cout << "Para o caso de não existir eFolio C inserir -1 na Nota" << std::endl;
+      std::cout << TXT("Para o caso de não existir eFolio C inserir -1 na Nota") << std::endl;
     std::cout << "Insira a Nota em Percentagem do eFolio " << l << ":" << std::endl;
     valor = getFloatFromUser();
     if (regras::valorValido(regras::Campo::notaEfolio, valor)) break;
     std::cout << std::endl;
-    std::cout << "ERRO: Valor de Nota inválido, insira um valor entre 0 e 100, ou -1 no caso não "
-                 "haver eFolio "
-              << l << std::endl;
+    std::cout
+        << TXT("ERRO: Valor de Nota inválido, insira um valor entre 0 e 100, ou -1 no caso não "
+               "haver eFolio ")
+        << l << std::endl;
   }
   nota = valor;
   if (nota == -1) {
@@ -48,9 +50,10 @@ void Efolio::userSetEfolio(char l) {
     valor = getFloatFromUser();
     if (regras::valorValido(regras::Campo::pesoEfolio, valor)) break;
     std::cout << std::endl;
-    std::cout << "ERRO: Valor do peso inválido, insira um valor entre 0 e 8," << std::endl;
-    std::cout << " tenha em conta que a soma dos pesos de todos os eFolios não pode ultrapassar 8"
-              << std::endl;
+    std::cout << TXT("ERRO: Valor do peso inválido, insira um valor entre 0 e 8,") << std::endl;
+    std::cout
+        << TXT(" tenha em conta que a soma dos pesos de todos os eFolios não pode ultrapassar 8")
+        << std::endl;
   }
   peso = valor;
 }

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "Cp1252.h"
 #include "Tabela.h"
 
 Emenu::Emenu() : larguraOpcao(5), larguraTexto(15) {}
@@ -27,7 +28,7 @@ void Emenu::imprimeOpcoesGerais() const {
   imprimeOpcao("1", "Consultar Alunos");
   imprimeOpcao("2", "Inserir Notas");
   imprimeOpcao("3", "Inserir Estudante");
-  imprimeOpcao("4", "Gravar Alterações");
+  imprimeOpcao("4", TXT("Gravar Alterações"));
   imprimeOpcao("9", "Sair para o menu UCs");
   imprimeIntroduzaOpcao();
 }
@@ -57,16 +58,16 @@ void Emenu::imprimeOpcoesEfolio() const {
 void Emenu::imprimeIntroduzaOpcao() const {
   std::cout << std::endl;
   celula(std::cout, "", larguraInicial, separador);
-  std::cout << "Introduza o número da opção que deseja." << std::endl;
+  std::cout << TXT("Introduza o número da opção que deseja.") << std::endl;
   std::cout << std::endl;
 }
 
 void Emenu::imprimeEscolhaAluno() const {
-  std::cout << "Digite o número do estudante pretendido." << std::endl;
+  std::cout << TXT("Digite o número do estudante pretendido.") << std::endl;
   std::cout << "Ou digite 0 para voltar ao menu anterior" << std::endl;
   std::cout << std::endl;
 }
 
 void Emenu::imprimeNumAlunoInvalido() const {
-  std::cout << "Esse número não existe na lista" << std::endl;
+  std::cout << TXT("Esse número não existe na lista") << std::endl;
 }

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "Auxiliar.h"
+#include "Cp1252.h"
 #include "LeitorLinhas.h"
 #include "Nomes.h"
 #include "Numeros.h"
@@ -27,7 +28,7 @@ void imprimeCabecalhoRelatorio() {
   celula(std::cout, "", larguraInicial, separador);
   celula(std::cout, "UC", cabecalhoUC, separador);
   celula(std::cout, "ECTS", cabecalhoEcts, separador);
-  celula(std::cout, "Opção Avaliação", cabecalhoOpcao, separador);
+  celula(std::cout, TXT("Opção Avaliação"), cabecalhoOpcao, separador);
   celula(std::cout, "eFA", larguraEfolio, separador);
   celula(std::cout, "eFB", larguraEfolio, separador);
   celula(std::cout, "eFC", cabecalhoEfolioC, separador);
@@ -98,16 +99,17 @@ Estudantes::Estudantes(const std::vector<UC>& listaUCsCurso,
                        const std::vector<Estudantes>& listaEstComp)
     : numAluno(0), mediaAluno(0), listaUCs(listaUCsCurso) {
   std::cout << std::endl;
-  std::cout << "Insira o número de Aluno do Estudante" << std::endl;
+  std::cout << TXT("Insira o número de Aluno do Estudante") << std::endl;
   for (;;) {
     int numero = getIntFromUser();
     if (!regras::numeroAlunoValido(numero)) {
-      std::cout << "ERRO: O número 0 não pode ser usado como número de Aluno, por favor insira um "
-                   "número diferente"
-                << std::endl;
+      std::cout
+          << TXT("ERRO: O número 0 não pode ser usado como número de Aluno, por favor insira um "
+                 "número diferente")
+          << std::endl;
     } else if (numeroUsado(numero, listaEstComp)) {
-      std::cout << "Já Existe um aluno com esse número de Aluno, por favor insira um número "
-                   "diferente"
+      std::cout << TXT("Já Existe um aluno com esse número de Aluno, por favor insira um número "
+                       "diferente")
                 << std::endl;
     } else {
       numAluno = numero;
@@ -226,7 +228,7 @@ void Estudantes::acrescentaLinhaTabela(std::string& destino) const {
 
 void Estudantes::imprimeInfoEstudante() {
   std::cout << "ALUNO: " << nome << std::endl;
-  std::cout << "Unidades curriculares onde obteve aprovação" << std::endl;
+  std::cout << TXT("Unidades curriculares onde obteve aprovação") << std::endl;
   std::cout << std::endl;
   regua(std::cout, larguraLinha, linha);
   imprimeCabecalhoRelatorio();
@@ -263,7 +265,7 @@ void Estudantes::imprimeTotalEcts() const {
 void Estudantes::imprimeMedia() {
   std::cout << std::endl;
   float media = calculaMedia();
-  std::cout << "Média: " << std::fixed << std::setprecision(precisaoMedia);
+  std::cout << TXT("Média: ") << std::fixed << std::setprecision(precisaoMedia);
   if (calculaTotalEcts() == 0) {
     std::cout << "-";  // no passed ECTS: there is no average
   } else {

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "Cp1252.h"
 #include "DistribuicaoNotas.h"
 #include "Ficheiros.h"
 #include "FormatoCsv.h"
@@ -24,7 +25,7 @@ const char* const colunasPauta[] = {csv::colunaNumero,  csv::colunaNome,      cs
                                     csv::colunaEfolioC, csv::colunaPesoC,     csv::colunaPfolio,
                                     csv::colunaRecurso, csv::colunaNotaFinal, csv::colunaAprovado};
 const char* const cabecalhoEstatisticas =
-    "Código UC;Unidade Curricular;ECTS;Inscritos;Aprovados;Média dos aprovados";
+    TXT("Código UC;Unidade Curricular;ECTS;Inscritos;Aprovados;Média dos aprovados");
 
 void acrescentaCelula(std::string& linha, std::string_view texto) {
   linha += separadorCsv;
@@ -71,7 +72,7 @@ void acrescentaLinhaPauta(std::string& conteudo, const Estudantes& estudante, co
   acrescentaNota(conteudo, uc.getProvaRecurso());
   conteudo += separadorCsv;
   if (uc.getNota() != -1) acrescentaInteiro(conteudo, uc.getNota());
-  acrescentaCelula(conteudo, uc.aprovado() ? "Sim" : "Não");
+  acrescentaCelula(conteudo, uc.aprovado() ? "Sim" : TXT("Não"));
   conteudo += fimLinha;
 }
 
@@ -120,7 +121,7 @@ void repoe(const std::string& nome, const Anterior& anterior) {
 }
 
 void imprimeErroGravacao(const std::string& nome, const std::string& erro) {
-  std::cerr << "ERRO: Não foi possivel gravar o ficheiro " << nome << " (" << erro << ")"
+  std::cerr << TXT("ERRO: Não foi possivel gravar o ficheiro ") << nome << " (" << erro << ")"
             << std::endl;
 }
 
@@ -192,9 +193,9 @@ bool leCodigoCurso(std::string_view texto, int& codigo) {
 }
 
 void imprimeUtilizacao(std::ostream& saida) {
-  saida << "Utilização:" << std::endl;
-  saida << "  pauta                    diálogo com os cursos do diretório atual" << std::endl;
-  saida << "  pauta --exportar CODIGO  exporta a pauta e as estatísticas do curso CODIGO para"
+  saida << TXT("Utilização:") << std::endl;
+  saida << TXT("  pauta                    diálogo com os cursos do diretório atual") << std::endl;
+  saida << TXT("  pauta --exportar CODIGO  exporta a pauta e as estatísticas do curso CODIGO para")
         << std::endl;
   saida << "                           CODIGO-Pauta.csv e CODIGO-Estatisticas.csv" << std::endl;
   saida << "  pauta --importar CODIGO FICHEIRO" << std::endl;
@@ -203,12 +204,13 @@ void imprimeUtilizacao(std::ostream& saida) {
   saida << "                           CODIGO-Pauta.csv) para o curso CODIGO" << std::endl;
   saida << "  pauta --importar --verificar CODIGO FICHEIRO" << std::endl;
   saida << "                           verifica FICHEIRO sem alterar nada" << std::endl;
-  saida << "  pauta --relatorio CODIGO grava o relatório do curso CODIGO, uma página HTML com"
+  saida << TXT("  pauta --relatorio CODIGO grava o relatório do curso CODIGO, uma página HTML com")
         << std::endl;
-  saida << "                           as distribuições das notas e o registo de cada estudante,"
-        << std::endl;
+  saida
+      << TXT("                           as distribuições das notas e o registo de cada estudante,")
+      << std::endl;
   saida << "                           em CODIGO-Relatorio.html" << std::endl;
-  saida << "  pauta --versao           mostra o nome e a versão do programa" << std::endl;
+  saida << TXT("  pauta --versao           mostra o nome e a versão do programa") << std::endl;
   saida << "  pauta --help             mostra esta ajuda" << std::endl;
 }
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 
+#include "Cp1252.h"
 #include "Nomes.h"
 
 #define XXH_INLINE_ALL
@@ -37,9 +38,9 @@ std::string naoPode(const std::string& qual, const std::string& razao) {
   return qual + ": " + razao;
 }
 
-const char* const razaoPasta = "é uma pasta";
-const char* const razaoLigacao = "é uma ligação simbólica";
-const char* const razaoNaoNormal = "não é um ficheiro normal";
+const char* const razaoPasta = TXT("é uma pasta");
+const char* const razaoLigacao = TXT("é uma ligação simbólica");
+const char* const razaoNaoNormal = TXT("não é um ficheiro normal");
 // Numbered names tried before a series of new files gives up.
 const int maximoNumerados = 100000;
 
@@ -178,7 +179,7 @@ std::string razaoErro(int codigo) {
     case EACCES:
     case EPERM:
     case EROFS:
-      return "sem permissão";
+      return TXT("sem permissão");
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
@@ -191,7 +192,7 @@ std::string razaoErro(int codigo) {
     case ELOOP:
       return razaoLigacao;
     case EIO:
-      return "erro de entrada/saída";
+      return TXT("erro de entrada/saída");
     default:
       return "erro " + std::to_string(codigo);
   }
@@ -546,7 +547,7 @@ std::string razaoErro(DWORD codigo) {
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_WRITE_PROTECT:
-      return "sem permissão";
+      return TXT("sem permissão");
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
       return "disco cheio";
@@ -559,7 +560,7 @@ std::string razaoErro(DWORD codigo) {
       return razaoLigacao;
     case ERROR_CRC:
     case ERROR_IO_DEVICE:
-      return "erro de entrada/saída";
+      return TXT("erro de entrada/saída");
     default:
       return "erro " + std::to_string(codigo);
   }

@@ -1,5 +1,6 @@
 #include "FormatoCsv.h"
 
+#include "Cp1252.h"
 #include "NotasUC.h"
 #include "Numeros.h"
 
@@ -7,7 +8,7 @@ namespace csv {
 
 namespace {
 
-const char* const textoContinua = "Contínua";
+const char* const textoContinua = TXT("Contínua");
 const char* const textoExameFinal = "Exame Final";
 const char apostrofo = '\'';
 

@@ -7,17 +7,19 @@
 #include <string>
 #include <string_view>
 
+#include "Cp1252.h"
+
 namespace csv {
 
 // The columns of the grade sheet, in the order the export writes them.
-const char* const colunaNumero = "Número";
+const char* const colunaNumero = TXT("Número");
 const char* const colunaNome = "Nome";
-const char* const colunaCodigoUC = "Código UC";
+const char* const colunaCodigoUC = TXT("Código UC");
 const char* const colunaUC = "Unidade Curricular";
 const char* const colunaAno = "Ano";
 const char* const colunaSemestre = "Semestre";
 const char* const colunaEcts = "ECTS";
-const char* const colunaAvaliacao = "Avaliação";
+const char* const colunaAvaliacao = TXT("Avaliação");
 const char* const colunaEfolioA = "eFolio A";
 const char* const colunaPesoA = "Peso A";
 const char* const colunaEfolioB = "eFolio B";

@@ -171,8 +171,8 @@ bool Importador::converteCelulas() {
   for (size_t i = 0; i < celulas.size() && i < colunas_.total; ++i) {
     if (celulas[i].empty()) continue;
     if (usadas_[i] && !leitor_.converte(celulas[i])) {
-      erro(nomes_[i] + (cp1252::utf8Valido(celulas[i]) ? ": caracteres que o CP1252 não tem"
-                                                       : ": texto UTF-8 inválido"));
+      erro(nomes_[i] + (cp1252::utf8Valido(celulas[i]) ? TXT(": caracteres que o CP1252 não tem")
+                                                       : TXT(": texto UTF-8 inválido")));
       ok = false;
     }
   }
@@ -183,14 +183,14 @@ void Importador::processaLinha() {
   const std::vector<std::string>& celulas = celulas_;
   faltaOpcaoDita_ = false;
   if (leitor_.aspasPorFechar()) {
-    erro("aspas abertas que não fecham até ao fim do ficheiro");
+    erro(TXT("aspas abertas que não fecham até ao fim do ficheiro"));
     return;
   }
   bool vazia = true;
   for (size_t i = 0; i < celulas.size(); ++i) {
     if (csv::semBrancos(celulas[i]).empty()) continue;
     if (i >= colunas_.total) {
-      erro("a linha tem mais células do que o cabeçalho");
+      erro(TXT("a linha tem mais células do que o cabeçalho"));
       return;
     }
     vazia = false;
@@ -201,11 +201,11 @@ void Importador::processaLinha() {
   const std::string_view textoNumero = celula(colunas_.numero);
   int numero = 0;
   if (textoNumero.empty()) {
-    erro(colunas_.numero, "falta o número do aluno");
+    erro(colunas_.numero, TXT("falta o número do aluno"));
     return;
   }
   if (!csv::leInteiroCelula(textoNumero, numero)) {
-    erro(colunas_.numero, entreAspas(textoNumero) + " não é um número de aluno");
+    erro(colunas_.numero, entreAspas(textoNumero) + TXT(" não é um número de aluno"));
     return;
   }
   std::string_view nome;
@@ -230,7 +230,7 @@ void Importador::processaAluno(int numero, std::string_view nome, std::string_vi
   const bool eNovo = encontrados == porNumero_.end();
   if (eNovo) {
     if (!regras::numeroAlunoValido(numero)) {
-      erro(colunas_.numero, "o número 0 não pode ser usado como número de aluno");
+      erro(colunas_.numero, TXT("o número 0 não pode ser usado como número de aluno"));
     }
     if (nome.empty()) erro(std::string(csv::colunaNome) + ": falta o nome do novo aluno");
     if (erros_.size() != errosAntes) return;
@@ -244,7 +244,7 @@ void Importador::processaAluno(int numero, std::string_view nome, std::string_vi
     if (alvos.empty()) {
       erro(colunas_.nome, "o aluno " + std::to_string(numero) + " chama-se " +
                               entreAspas(estudantes_[encontrados->second.front()].getNome()) +
-                              ", não " + entreAspas(nome));
+                              TXT(", não ") + entreAspas(nome));
       return;
     }
   }
@@ -256,11 +256,11 @@ void Importador::processaAluno(int numero, std::string_view nome, std::string_vi
   }
   Alteracao total;
   if (textoCodigo.empty()) {
-    if (temNotas) erro(std::string(csv::colunaCodigoUC) + ": falta o código da UC das notas");
+    if (temNotas) erro(std::string(csv::colunaCodigoUC) + TXT(": falta o código da UC das notas"));
   } else {
     int codigo = 0;
     if (!csv::leInteiroCelula(textoCodigo, codigo)) {
-      erro(colunas_.codigo, entreAspas(textoCodigo) + " não é um código de UC");
+      erro(colunas_.codigo, entreAspas(textoCodigo) + TXT(" não é um código de UC"));
       return;
     }
     // Each student's unit is changed on a copy, kept only if the row is sound.
@@ -276,9 +276,9 @@ void Importador::processaAluno(int numero, std::string_view nome, std::string_vi
       size_t posicao = 0;
       if (!procuraUC(estudante, indice, codigo, posicao)) {
         erro(colunas_.codigo, codigosCurso_.count(codigo) == 0
-                                  ? "a UC " + std::to_string(codigo) + " não existe no curso"
+                                  ? "a UC " + std::to_string(codigo) + TXT(" não existe no curso")
                                   : "o aluno " + std::to_string(numero) +
-                                        " não está inscrito na UC " + std::to_string(codigo));
+                                        TXT(" não está inscrito na UC ") + std::to_string(codigo));
         return;
       }
       UC uc = estudante.getListaUCs()[posicao];
@@ -337,7 +337,7 @@ bool Importador::leValor(int coluna, float& valor) {
   const std::string_view texto = celula(coluna);
   if (texto.empty()) return false;
   if (csv::leDecimal(texto, valor)) return true;
-  erro(coluna, entreAspas(texto) + " não é um número");
+  erro(coluna, entreAspas(texto) + TXT(" não é um número"));
   return false;
 }
 
@@ -360,7 +360,7 @@ bool Importador::exigeOpcao(const UC& uc) {
   if (uc.getOpcaoAvaliacao() != opcaoNaoEscolhida) return true;
   if (!faltaOpcaoDita_) {
     erro(std::string(csv::colunaAvaliacao) +
-         ": falta a opção de avaliação da UC (Contínua ou Exame Final)");
+         TXT(": falta a opção de avaliação da UC (Contínua ou Exame Final)"));
   }
   faltaOpcaoDita_ = true;
   return false;
@@ -371,15 +371,16 @@ Alteracao Importador::aplicaNotas(UC& uc) {
   const std::string_view textoOpcao = celula(colunas_.avaliacao);
   int opcao = opcaoNaoEscolhida;
   if (!csv::leOpcao(textoOpcao, opcao)) {
-    erro(colunas_.avaliacao, entreAspas(textoOpcao) + " não é " + csv::textoOpcao(opcaoContinua) +
-                                 " nem " + csv::textoOpcao(opcaoExameFinal));
+    erro(colunas_.avaliacao, entreAspas(textoOpcao) + TXT(" não é ") +
+                                 csv::textoOpcao(opcaoContinua) + " nem " +
+                                 csv::textoOpcao(opcaoExameFinal));
     return resultado;
   }
   if (opcao != opcaoNaoEscolhida && opcao != uc.getOpcaoAvaliacao()) {
     if (uc.getOpcaoAvaliacao() != opcaoNaoEscolhida) {
       const char* atual = csv::textoOpcao(uc.getOpcaoAvaliacao());
-      erro(colunas_.avaliacao, std::string("o aluno já tem a opção ") +
-                                   (*atual != '\0' ? atual : "inválida") + " nesta UC");
+      erro(colunas_.avaliacao, std::string(TXT("o aluno já tem a opção ")) +
+                                   (*atual != '\0' ? atual : TXT("inválida")) + " nesta UC");
       return resultado;
     }
     uc.setOpcaoAvaliacao(opcao);
@@ -432,13 +433,13 @@ bool Importador::aplicaEfolios(UC& uc, long& notas) {
       erro(std::string(notaDada ? colunasNota[i] : colunasPeso[i]) + ": " +
            (uc.getOpcaoAvaliacao() == opcaoExameFinal
                 ? "o aluno optou por Exame Final nesta UC"
-                : "a opção de avaliação desta UC é inválida"));
+                : TXT("a opção de avaliação desta UC é inválida")));
       continue;
     }
     if (!dentroDoIntervalo(regras::Campo::notaEfolio, nota, colunasNota[i], colunaNota)) continue;
     if (nota == -1) {
       if (pesoDado && peso != -1) {
-        erro(colunaPeso, std::string("o eFolio ") + letras[i] + " sem nota não tem peso");
+        erro(colunaPeso, std::string("o eFolio ") + letras[i] + TXT(" sem nota não tem peso"));
         continue;
       }
       peso = -1;
@@ -457,7 +458,7 @@ bool Importador::aplicaEfolios(UC& uc, long& notas) {
   const float total = regras::totalPesos(uc.eFolios);
   if (mudou && !regras::pesosTotalizamOito(total)) {
     erro(std::string("Pesos: os pesos dos eFolios somam ") + csv::textoDecimal(total) +
-         " e têm de somar 8");
+         TXT(" e têm de somar 8"));
     return false;
   }
   return true;
@@ -474,19 +475,19 @@ bool Importador::aplicaProva(UC& uc, long& notas) {
   if (uc.getOpcaoAvaliacao() == opcaoContinua) {
     const regras::Admissao admissao = regras::admissaoPfolio(uc);
     if (admissao == regras::Admissao::totalInsuficiente) {
-      erro(coluna, "o aluno não foi admitido ao pFolio: os eFolios somam " +
-                       csv::textoDecimal(uc.getNotaTotalEfolios()) + ", o mínimo é " +
+      erro(coluna, TXT("o aluno não foi admitido ao pFolio: os eFolios somam ") +
+                       csv::textoDecimal(uc.getNotaTotalEfolios()) + TXT(", o mínimo é ") +
                        csv::textoDecimal(regras::minimoTotalEfolios));
       return false;
     }
     if (admissao == regras::Admissao::poucosEfolios) {
-      erro(coluna, "o aluno não foi admitido ao pFolio: tem de ser avaliado em pelo menos " +
+      erro(coluna, TXT("o aluno não foi admitido ao pFolio: tem de ser avaliado em pelo menos ") +
                        std::to_string(regras::minimoEfoliosAvaliados) + " eFolios");
       return false;
     }
     campo = regras::Campo::pfolio;
   } else if (uc.getOpcaoAvaliacao() != opcaoExameFinal) {
-    erro(coluna, "a opção de avaliação desta UC é inválida");
+    erro(coluna, TXT("a opção de avaliação desta UC é inválida"));
     return false;
   }
   if (!dentroDoIntervalo(campo, valor, csv::colunaPfolio, coluna)) return false;
@@ -535,16 +536,16 @@ std::string textoResumo(bool verificar, std::string_view ficheiro, const ResumoI
   texto += ficheiro;
   texto += ": " + std::to_string(resumo.alunosNovos) + " alunos novos, " +
            std::to_string(resumo.notasAlteradas) + " notas alteradas, " +
-           std::to_string(resumo.linhasSemAlteracoes) + " linhas sem alterações";
+           std::to_string(resumo.linhasSemAlteracoes) + TXT(" linhas sem alterações");
   return texto;
 }
 
 int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& unidades,
                  Listacurso& estudantes, const std::string& nomeEstudantes) {
   std::string texto;
-  std::string razao = "não existe";
+  std::string razao = TXT("não existe");
   if (leFicheiroNormal(ficheiro, &texto, nullptr, &razao) != Leitura::lido) {
-    std::cerr << "ERRO: Não foi possivel ler o ficheiro " << nomeParaMostrar(ficheiro) << " ("
+    std::cerr << TXT("ERRO: Não foi possivel ler o ficheiro ") << nomeParaMostrar(ficheiro) << " ("
               << razao << ")" << std::endl;
     return estadoErroImportacao;
   }

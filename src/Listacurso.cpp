@@ -4,6 +4,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "Cp1252.h"
 #include "LeitorLinhas.h"
 #include "Nomes.h"
 #include "Numeros.h"
@@ -76,7 +77,7 @@ void Listacurso::imprimeCursosDisponiveis() const {
   Cmenu layout;
   regua(std::cout, larguraLinha, layout.linha);
   celula(std::cout, "", layout.larguraInicial, layout.separador);
-  celula(std::cout, "Código", layout.larguraCodigo, layout.separador);
+  celula(std::cout, TXT("Código"), layout.larguraCodigo, layout.separador);
   celula(std::cout, "Nome do Curso", layout.larguraNome, layout.separador);
   celula(std::cout, "Ficheiro", layout.larguraFicheiro, layout.separador);
   std::cout << std::endl;
@@ -226,7 +227,7 @@ void Listacurso::imprimeInfoTodasUCscurso() const {
 }
 
 void Listacurso::imprimeInfoUCs() const {
-  imprimeCabecalho("Código", larguraCodigo, "Nome da Unidade Curricular", larguraFicheiro);
+  imprimeCabecalho(TXT("Código"), larguraCodigo, "Nome da Unidade Curricular", larguraFicheiro);
   std::cout << std::endl;
   regua(std::cout, larguraLinha, linha);
   for (const UC& uc : listaUCsCurso) uc.imprimeUCcodigoNome();
@@ -234,7 +235,7 @@ void Listacurso::imprimeInfoUCs() const {
 }
 
 void Listacurso::imprimeEstudantesDisponiveis() const {
-  imprimeCabecalho("Nº de Aluno", larguraCodigo, "Nome do Aluno", larguraFicheiro);
+  imprimeCabecalho(TXT("Nº de Aluno"), larguraCodigo, "Nome do Aluno", larguraFicheiro);
   std::cout << std::endl;
   regua(std::cout, larguraLinha, linha);
   // Printed before every choice of a student: each row is built whole in
@@ -270,7 +271,7 @@ namespace {
 
 void imprimeErroGravacao(std::ostream& mensagens, const std::string& nome,
                          const std::string& erro) {
-  mensagens << "ERRO: Não foi possivel gravar o ficheiro " << nome << " (" << erro << ")"
+  mensagens << TXT("ERRO: Não foi possivel gravar o ficheiro ") << nome << " (" << erro << ")"
             << std::endl;
 }
 
@@ -296,10 +297,11 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
       return Gravacao::falhou;
     }
     identidade = atual;
-    mensagens << "ERRO: O ficheiro " << nomeFicheiro
-              << " foi alterado por outro programa depois de ser carregado; as alterações desta "
-                 "sessão foram gravadas em "
-              << conflito << std::endl;
+    mensagens
+        << "ERRO: O ficheiro " << nomeFicheiro
+        << TXT(" foi alterado por outro programa depois de ser carregado; as alterações desta "
+               "sessão foram gravadas em ")
+        << conflito << std::endl;
     return Gravacao::conflito;
   }
   if (linhasIgnoradas && !copiaFeita && atual.existe) {
@@ -320,13 +322,13 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
   identidade = nova;
   identidadeConhecida = true;
   if (!copiaPorAnunciar.empty()) {
-    mensagens << "ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para "
+    mensagens << TXT("ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para ")
               << copiaPorAnunciar << std::endl;
     copiaPorAnunciar.clear();
   }
   if (confirma) {
     mensagens << std::endl;
-    mensagens << " ---------- AS ALTERAÇÕES FORAM GRAVADAS NO FICHEIRO " << nomeFicheiro
+    mensagens << TXT(" ---------- AS ALTERAÇÕES FORAM GRAVADAS NO FICHEIRO ") << nomeFicheiro
               << " ----------" << std::endl;
     mensagens << std::endl;
   }

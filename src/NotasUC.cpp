@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "Auxiliar.h"
+#include "Cp1252.h"
 #include "Numeros.h"
 #include "Regras.h"
 
@@ -61,7 +62,7 @@ std::string NotasUC::opcaoAvaliacaoToString() const {
     case opcaoExameFinal:
       return "Ex.Final";
     case opcaoContinua:
-      return "Contínua";
+      return TXT("Contínua");
     case opcaoNaoEscolhida:
       return "-";
     default:
@@ -101,26 +102,27 @@ char* NotasUC::escreveEfolios(char* destino) const {
 
 void NotasUC::userSetOpcaoAvaliacao() {
   for (;;) {
-    std::cout << "Por defeito a Opção de Avaliação definida para as Unidades Curriculares é "
-                 "avaliação continua, deseja continuar ou redefinir a opção para Exame Final?"
+    std::cout << TXT("Por defeito a Opção de Avaliação definida para as Unidades Curriculares é "
+                     "avaliação continua, deseja continuar ou redefinir a opção para Exame Final?")
               << std::endl;
-    std::cout << " Continuar com Avaliação Continua - 1" << std::endl;
+    std::cout << TXT(" Continuar com Avaliação Continua - 1") << std::endl;
     std::cout << " Redefinir para Exame Final - 0" << std::endl;
     int resposta = getIntFromUser();
     if (regras::opcaoValida(resposta)) {
       opcaoAvaliacao = resposta;
       return;
     }
-    std::cout << "Opção inválida" << std::endl;
+    std::cout << TXT("Opção inválida") << std::endl;
   }
 }
 
 void NotasUC::userSetNotaEfolio(char letra) {
   if (opcaoAvaliacao == opcaoNaoEscolhida) userSetOpcaoAvaliacao();
   if (opcaoAvaliacao != opcaoContinua) {
-    std::cout << "ATENÇÃO: Não é possivel inserir notas de eFolio, o aluno optou por Exame Final "
-                 "nesta Unidade Curricular"
-              << std::endl;
+    std::cout
+        << TXT("ATENÇÃO: Não é possivel inserir notas de eFolio, o aluno optou por Exame Final "
+               "nesta Unidade Curricular")
+        << std::endl;
     return;
   }
   for (Efolio& e : eFolios) {
@@ -135,18 +137,20 @@ void NotasUC::userSetNotaProvaFinal() {
   } else if (opcaoAvaliacao == opcaoContinua) {
     pedeNotaPfolio();
   } else {
-    std::cout << "ERRO: A opção de avaliação desta Unidade Curricular é inválida, não é possivel "
-                 "inserir a nota"
-              << std::endl;
+    std::cout
+        << TXT("ERRO: A opção de avaliação desta Unidade Curricular é inválida, não é possivel "
+               "inserir a nota")
+        << std::endl;
   }
 }
 
 void NotasUC::pedeNotaExameFinal() {
   do {
     std::cout << std::endl;
-    std::cout << "O aluno optou pela avaliação por Exame Final por favor insira o valor da nota do "
-                 "Exame"
-              << std::endl;
+    std::cout
+        << TXT("O aluno optou pela avaliação por Exame Final por favor insira o valor da nota do "
+               "Exame")
+        << std::endl;
     provaFinal = getFloatFromUser();
   } while (validaNotaExameFinal() == 0);
 }
@@ -156,21 +160,24 @@ void NotasUC::pedeNotaPfolio() {
     const Admissao admissao = regras::admissaoPfolio(*this);
     if (admissao == Admissao::totalInsuficiente) {
       std::cout << std::endl;
-      std::cout << "ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder "
-                   "ser admitido ao pFolio "
-                << std::endl;
-      std::cout << "Não é possivel inserir a nota do pFolio " << std::endl;
+      std::cout
+          << TXT("ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder "
+                 "ser admitido ao pFolio ")
+          << std::endl;
+      std::cout << TXT("Não é possivel inserir a nota do pFolio ") << std::endl;
       return;
     }
     if (admissao == Admissao::poucosEfolios) {
       std::cout << std::endl;
-      std::cout << "ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
-                   "admitido no pFolio"
-                << std::endl;
+      std::cout
+          << TXT("ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
+                 "admitido no pFolio")
+          << std::endl;
       return;
     }
-    std::cout << "O aluno optou pela avaliação contínua por favor insira o valor da nota do pFolio"
-              << std::endl;
+    std::cout
+        << TXT("O aluno optou pela avaliação contínua por favor insira o valor da nota do pFolio")
+        << std::endl;
     provaFinal = getFloatFromUser();
     if (validaNotaPfolio() == 1) return;
   }
@@ -194,20 +201,21 @@ bool NotasUC::pedeNotaPfolioRecurso() {
   if (admissao == Admissao::totalInsuficiente) {
     std::cout << std::endl;
     std::cout
-        << "ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder ser "
-           "admitido ao pFolio de Recurso"
+        << TXT("ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder ser "
+               "admitido ao pFolio de Recurso")
         << std::endl;
     std::cout << "Desta forma fica admitido a Exame de Recurso " << std::endl;
   } else if (admissao == Admissao::poucosEfolios) {
     std::cout << std::endl;
-    std::cout << "ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
-                 "admitido no pFolio de recurso"
+    std::cout << TXT("ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
+                     "admitido no pFolio de recurso")
               << std::endl;
     std::cout << "Desta forma fica admitido a Exame de Recurso " << std::endl;
   } else {
-    std::cout << "O aluno optou pela avaliação contínua e obteve os requisitos para ser admitido a "
-                 "pFolio de Recurso, por favor insira o valor da nota do pFolio de Recurso"
-              << std::endl;
+    std::cout
+        << TXT("O aluno optou pela avaliação contínua e obteve os requisitos para ser admitido a "
+               "pFolio de Recurso, por favor insira o valor da nota do pFolio de Recurso")
+        << std::endl;
     provaRecurso = getFloatFromUser();
     return validaNotaPfolioRecurso() == 1;
   }
@@ -231,50 +239,50 @@ int NotasUC::validaDadosEfolios() const {
   // 0 for the missing ones.
   pesos.resize(std::max<size_t>(pesos.size(), 3), 0);
   if (regras::pesosTotalizamOito(total)) {
-    std::cout << "Valores dos eFolios são Válidos" << std::endl;
+    std::cout << TXT("Valores dos eFolios são Válidos") << std::endl;
     return 1;
   }
   std::cout << std::endl;
   std::cout << "ERRO: O peso total dos eFolios tem que ser 8, por favor corrija os valores"
             << std::endl;
-  std::cout << "Os pesos que estão definidos neste momento são:" << std::endl;
+  std::cout << TXT("Os pesos que estão definidos neste momento são:") << std::endl;
   std::cout << "eFolio A - " << pesos[0] << std::endl;
   std::cout << "eFolio B - " << pesos[1] << std::endl;
   std::cout << "eFolio C - " << pesos[2] << std::endl;
-  std::cout << "Total do peso neste momento é " << total << std::endl;
+  std::cout << TXT("Total do peso neste momento é ") << total << std::endl;
   return 0;
 }
 
 int NotasUC::validaNotaPfolio() const {
   return validaNota(
       provaFinal, Campo::pfolio,
-      "ERRO: A nota do pFolio deverá estar entre 0 e 12, por favor corrija o valor",
-      "Nota do pFolio inserida é válida",
-      "ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio, desta forma "
-      "a nota do pFolio não será considerada para a nota final");
+      TXT("ERRO: A nota do pFolio deverá estar entre 0 e 12, por favor corrija o valor"),
+      TXT("Nota do pFolio inserida é válida"),
+      TXT("ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio, desta forma "
+          "a nota do pFolio não será considerada para a nota final"));
 }
 
 int NotasUC::validaNotaPfolioRecurso() const {
   return validaNota(
       provaRecurso, Campo::pfolioRecurso,
-      "ERRO: A nota do pFolio de Recurso deverá estar entre 0 e 12, por favor corrija "
-      "o valor",
-      "Nota do pFolio inserida é válida",
-      "ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio de Recurso, "
-      "desta forma a nota do pFolio de Recurso não será considerada para a nota final");
+      TXT("ERRO: A nota do pFolio de Recurso deverá estar entre 0 e 12, por favor corrija "
+          "o valor"),
+      TXT("Nota do pFolio inserida é válida"),
+      TXT("ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio de Recurso, "
+          "desta forma a nota do pFolio de Recurso não será considerada para a nota final"));
 }
 
 int NotasUC::validaNotaExameFinal() const {
   return validaNota(
       provaFinal, Campo::exameFinal,
-      "ERRO: A nota do Exame Final deverá estar entre 0 e 20, por favor corrija o valor",
-      "Nota do Exame Final inserida é válida", nullptr);
+      TXT("ERRO: A nota do Exame Final deverá estar entre 0 e 20, por favor corrija o valor"),
+      TXT("Nota do Exame Final inserida é válida"), nullptr);
 }
 
 int NotasUC::validaNotaRecurso() const {
   return validaNota(
       provaRecurso, Campo::exameRecurso,
-      "ERRO: A nota do Exame de Recurso deverá estar entre 0 e 20, por favor corrija o "
-      "valor",
-      "Nota do Exame de Recurso inserida é válida", nullptr);
+      TXT("ERRO: A nota do Exame de Recurso deverá estar entre 0 e 20, por favor corrija o "
+          "valor"),
+      TXT("Nota do Exame de Recurso inserida é válida"), nullptr);
 }

@@ -1,5 +1,6 @@
 #include "Numeros.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -42,11 +43,45 @@ bool valorForaDeGama(const char* p, const char* fim, float& valor) {
   return true;
 }
 
+#if defined(_LIBCPP_VERSION) && _LIBCPP_VERSION < 200000
+// libc++ before version 20 has no from_chars for floating point: the same
+// longest decimal prefix ([-]digits[.digits][(e|E)[sign]digits]) is read
+// with strtof, in the "C" locale that the program never changes. Both round
+// correctly, so the values are the same.
+std::from_chars_result leFloat(const char* p, const char* fim, float& valor) {
+  const char* q = p;
+  if (q != fim && *q == '-') ++q;
+  while (q != fim && ehDigito(*q)) ++q;
+  if (q != fim && *q == '.') {
+    ++q;
+    while (q != fim && ehDigito(*q)) ++q;
+  }
+  if (q != fim && (*q == 'e' || *q == 'E')) {
+    const char* e = q + 1;
+    if (e != fim && (*e == '+' || *e == '-')) ++e;
+    if (e != fim && ehDigito(*e)) {
+      while (e != fim && ehDigito(*e)) ++e;
+      q = e;
+    }
+  }
+  const std::string copia(p, q);
+  errno = 0;
+  const float v = std::strtof(copia.c_str(), nullptr);
+  if (errno == ERANGE) return {q, std::errc::result_out_of_range};
+  valor = v;
+  return {q, std::errc()};
+}
+#else
+std::from_chars_result leFloat(const char* p, const char* fim, float& valor) {
+  return std::from_chars(p, fim, valor, std::chars_format::general);
+}
+#endif
+
 bool converteReal(const char* p, const char* fim, float& valor) {
   if (leDecimalCurto(std::string_view(p, static_cast<size_t>(fim - p)), valor)) return true;
   if (!comecaPorNumeroDecimal(p, fim)) return false;
   float v = 0;
-  auto r = std::from_chars(p, fim, v, std::chars_format::general);
+  auto r = leFloat(p, fim, v);
   if (r.ec == std::errc::result_out_of_range) return valorForaDeGama(p, r.ptr, valor);
   if (r.ec != std::errc()) return false;
   valor = v;

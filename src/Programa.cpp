@@ -8,6 +8,7 @@
 #include "BloqueioCurso.h"
 #include "CarregaCurso.h"
 #include "Consola.h"
+#include "Cp1252.h"
 #include "Emenu.h"
 #include "Exportacao.h"
 #include "Importacao.h"
@@ -23,7 +24,8 @@ const int opcaoVoltar = 0;
 const int opcaoTodasUCs = 0;
 const int opcaoUmaUC = 1;
 
-const char* const textoOpcaoInvalida = " é uma opção inválida por favor digite uma opção do menu";
+const char* const textoOpcaoInvalida =
+    TXT(" é uma opção inválida por favor digite uma opção do menu");
 
 // The state of one run, alive until the program ends.
 struct Sessao {
@@ -52,13 +54,14 @@ void deixaParaOFim(std::unique_ptr<Sessao> sessao) {
 int escolheCurso(const Listacurso& listaCursosDisponiveis) {
   for (;;) {
     std::cout << std::endl;
-    std::cout << "Os cursos atualmente disponíveis para serem carregados são:" << std::endl;
+    std::cout << TXT("Os cursos atualmente disponíveis para serem carregados são:") << std::endl;
     listaCursosDisponiveis.imprimeCursosDisponiveis();
-    std::cout << "Insira o código do curso que deseja consultar" << std::endl;
+    std::cout << TXT("Insira o código do curso que deseja consultar") << std::endl;
     std::cout << "Insira 0 para sair" << std::endl;
     int nCurso = getIntFromUser();
     if (listaCursosDisponiveis.checkCodigoCurso(nCurso) != 0 || nCurso == 0) return nCurso;
-    std::cout << "O curso seleccionado não existe, por favor insira um curso da lista" << std::endl;
+    std::cout << TXT("O curso seleccionado não existe, por favor insira um curso da lista")
+              << std::endl;
   }
 }
 
@@ -68,13 +71,13 @@ const int respostaAbrirMesmoAssim = 1;
 const int respostaOutroCurso = 0;
 
 void imprimeDono(const DonoBloqueio& dono, std::ostream& saida = std::cout) {
-  saida << " (máquina " << dono.maquina << ", processo " << dono.processo << ", desde "
+  saida << TXT(" (máquina ") << dono.maquina << ", processo " << dono.processo << ", desde "
         << dono.desde << ")" << std::endl;
 }
 
 void avisaSemBloqueio(int nCurso, std::ostream& saida = std::cout) {
-  saida << "ATENÇÃO: Não foi possivel bloquear o curso " << nCurso
-        << "; outra sessão pode alterar os mesmos ficheiros" << std::endl;
+  saida << TXT("ATENÇÃO: Não foi possivel bloquear o curso ") << nCurso
+        << TXT("; outra sessão pode alterar os mesmos ficheiros") << std::endl;
 }
 
 // Takes the lock of course nCurso for this session; when another session
@@ -88,7 +91,7 @@ bool bloqueiaCurso(int nCurso) {
     case Bloqueio::obtido:
       return true;
     case Bloqueio::antigoRemovido:
-      std::cout << "ATENÇÃO: Foi removido o bloqueio antigo do curso " << nCurso;
+      std::cout << TXT("ATENÇÃO: Foi removido o bloqueio antigo do curso ") << nCurso;
       imprimeDono(dono);
       return true;
     case Bloqueio::impossivel:
@@ -97,7 +100,7 @@ bool bloqueiaCurso(int nCurso) {
     case Bloqueio::ocupado:
       break;
   }
-  std::cout << "ATENÇÃO: O curso " << nCurso << " está a ser alterado noutra sessão";
+  std::cout << TXT("ATENÇÃO: O curso ") << nCurso << TXT(" está a ser alterado noutra sessão");
   imprimeDono(dono);
   for (;;) {
     std::cout << "Para abrir o curso mesmo assim insira 1, para escolher outro curso insira 0"
@@ -108,7 +111,7 @@ bool bloqueiaCurso(int nCurso) {
       if (!tomaBloqueio(nome, &razao)) avisaSemBloqueio(nCurso);
       return true;
     }
-    std::cout << "Opção inválida" << std::endl;
+    std::cout << TXT("Opção inválida") << std::endl;
   }
 }
 
@@ -143,7 +146,8 @@ int escolheUC(const Sessao& sessao) {
     sessao.listaUnidadesCurso.imprimeInfoUCs();
     int codigoUC = getIntFromUser();
     if (sessao.listaUnidadesCurso.checkCodigoUCcurso(codigoUC) != 0) return codigoUC;
-    std::cout << "Não existe nenhuma UC com esse código no sistema, tente novamente " << std::endl;
+    std::cout << TXT("Não existe nenhuma UC com esse código no sistema, tente novamente ")
+              << std::endl;
   }
 }
 
@@ -156,7 +160,7 @@ bool saiSemValidarEfolios() {
     const int resposta = getIntFromUser();
     if (resposta == 0) return true;
     if (resposta == 1) return false;
-    std::cout << "Opção inválida" << std::endl;
+    std::cout << TXT("Opção inválida") << std::endl;
   }
 }
 
@@ -208,14 +212,14 @@ void inserirNotas(Sessao& sessao, int numAluno) {
   Listacurso& estudantes = sessao.listaEstudantesCurso;
   if (sessao.listaUnidadesCurso.getListaUCsCurso().empty()) {
     // No unit code could ever be accepted: go back instead of asking forever.
-    std::cout << "ATENÇÃO: O curso não tem Unidades Curriculares, não é possivel inserir notas"
+    std::cout << TXT("ATENÇÃO: O curso não tem Unidades Curriculares, não é possivel inserir notas")
               << std::endl;
     return;
   }
   const int codigoUC = escolheUC(sessao);
   if (estudantes.checkOpcaoAvaliacaoUCEstudante(numAluno, codigoUC) == opcaoNaoEscolhida) {
-    std::cout << "ATENÇÃO: O aluno ainda não tem opção de Avaliação definida para esta Unidade "
-                 "Curricular"
+    std::cout << TXT("ATENÇÃO: O aluno ainda não tem opção de Avaliação definida para esta Unidade "
+                     "Curricular")
               << std::endl;
     estudantes.userSetOpcaoAvaliacaoUCEstudante(numAluno, codigoUC);
   }
@@ -227,8 +231,8 @@ void inserirNotas(Sessao& sessao, int numAluno) {
     if (opcao == 1) {
       if (estudantes.checkOpcaoAvaliacaoUCEstudante(numAluno, codigoUC) == opcaoExameFinal) {
         std::cout << std::endl;
-        std::cout << "ATENÇÃO: O aluno optou pela avaliação por Exame Final nesta unidade "
-                     "curricular, logo não é possivel inserir notas de eFolio"
+        std::cout << TXT("ATENÇÃO: O aluno optou pela avaliação por Exame Final nesta unidade "
+                         "curricular, logo não é possivel inserir notas de eFolio")
                   << std::endl;
         opcao = opcaoSair;
       } else {
@@ -251,21 +255,21 @@ void inserirNotas(Sessao& sessao, int numAluno) {
 // --- Main menu loop ---
 
 void consultarAluno(Sessao& sessao) {
-  std::cout << "Escolheu a opção 1 " << std::endl;
+  std::cout << TXT("Escolheu a opção 1 ") << std::endl;
   std::cout << "### CONSULTAR ALUNOS ###" << std::endl;
   int numAluno = escolheAluno(sessao);
   if (numAluno != opcaoVoltar) sessao.listaEstudantesCurso.imprimeInfoEstudantes(numAluno);
 }
 
 void opcaoInserirNotas(Sessao& sessao) {
-  std::cout << "Escolheu a opção 2 " << std::endl;
+  std::cout << TXT("Escolheu a opção 2 ") << std::endl;
   std::cout << "### INSERIR NOTAS ###" << std::endl;
   int numAluno = escolheAluno(sessao);
   if (numAluno != opcaoVoltar) inserirNotas(sessao, numAluno);
 }
 
 void inserirEstudante(Sessao& sessao) {
-  std::cout << "Escolheu a opção 3 " << std::endl;
+  std::cout << TXT("Escolheu a opção 3 ") << std::endl;
   std::cout << "### INSERIR ESTUDANTE ###" << std::endl;
   sessao.listaEstudantesCurso.userSetEstudante(sessao.listaUnidadesCurso.getListaUCsCurso(),
                                                sessao.listaEstudantesCurso.getListaEstudantes());
@@ -274,13 +278,13 @@ void inserirEstudante(Sessao& sessao) {
 }
 
 void gravarAlteracoes(Sessao& sessao) {
-  std::cout << "Escolheu a opção 4 " << std::endl;
-  std::cout << "### GRAVAR ALTERAÇÕES NO FICHEIRO ###" << std::endl;
+  std::cout << TXT("Escolheu a opção 4 ") << std::endl;
+  std::cout << TXT("### GRAVAR ALTERAÇÕES NO FICHEIRO ###") << std::endl;
   if (sessao.alteracoes != 0) {
     if (grava(sessao)) sessao.alteracoes = 0;
   } else {
     std::cout << std::endl;
-    std::cout << "Não foram detetadas alterações a serem Gravadas..." << std::endl;
+    std::cout << TXT("Não foram detetadas alterações a serem Gravadas...") << std::endl;
   }
 }
 
@@ -313,7 +317,8 @@ void menuPrincipal(Sessao& sessao) {
 // --- Unit consultation and the last save question ---
 
 void perguntaGravar(Sessao& sessao) {
-  std::cout << "ATENÇÃO: Existem alterações por gravar, deseja gravar antes de sair?" << std::endl;
+  std::cout << TXT("ATENÇÃO: Existem alterações por gravar, deseja gravar antes de sair?")
+            << std::endl;
   for (;;) {
     std::cout << "Para gravar insira 1" << std::endl;
     std::cout << "Para sair sem gravar insira 0" << std::endl;
@@ -326,21 +331,22 @@ void perguntaGravar(Sessao& sessao) {
         return;
       }
     } else {
-      std::cout << "A Opção que inseriu é inválida" << std::endl;
+      std::cout << TXT("A Opção que inseriu é inválida") << std::endl;
     }
   }
 }
 
 void consultaUC(const Sessao& sessao) {
   std::cout << std::endl;
-  std::cout << "Insira o código da UC que Pretende Consultar" << std::endl;
+  std::cout << TXT("Insira o código da UC que Pretende Consultar") << std::endl;
   std::cout << std::endl;
   sessao.listaUnidadesCurso.imprimeInfoUCs();
   int codigoUC = getIntFromUser();
   if (sessao.listaUnidadesCurso.checkCodigoUCcurso(codigoUC) != 0) {
     sessao.listaUnidadesCurso.imprimeInfoUCcurso(codigoUC);
   } else {
-    std::cout << "Não existe nenhuma UC com esse código no sistema, tente novamente " << std::endl;
+    std::cout << TXT("Não existe nenhuma UC com esse código no sistema, tente novamente ")
+              << std::endl;
   }
 }
 
@@ -348,7 +354,7 @@ void consultaUCs(Sessao& sessao) {
   int opcao = 0;
   while (opcao != opcaoSair) {
     std::cout << std::endl;
-    std::cout << "Pretende consultar a informação de todas as UC ou de alguma em particular?"
+    std::cout << TXT("Pretende consultar a informação de todas as UC ou de alguma em particular?")
               << std::endl;
     std::cout << "Para consultar todas pressione '0' para consultar a lista e seleccionar uma UC "
                  "pressione '1'"
@@ -392,7 +398,7 @@ std::unique_ptr<Sessao> abreCurso(const Listacurso& listaCursosDisponiveis) {
     if (!carregaUnidadesCurso(nCurso, sessao->listaUnidadesCurso, relatoDialogo)) {
       // The listed unit file has gone since start-up: say why the course
       // has no units rather than showing an empty course without a word.
-      std::cout << "Não foi possivel abrir o ficheiro " << nomeFicheiroUC(nCurso) << std::endl;
+      std::cout << TXT("Não foi possivel abrir o ficheiro ") << nomeFicheiroUC(nCurso) << std::endl;
     }
     if (carregaEstudantesCurso(nCurso, sessao->listaEstudantesCurso, relatoDialogo) !=
         FicheiroEstudantes::ilegivel) {
@@ -410,7 +416,7 @@ int executaDialogo() {
   consolaTrataSinais();
 
   std::cout << std::endl;
-  std::cout << "Quivra - Dravelho - Aluno Olvarin Tesk nº4455302 " << std::endl;
+  std::cout << TXT("Quivra - Dravelho - Aluno Olvarin Tesk nº4455302 ") << std::endl;
   Listacurso listaCursosDisponiveis;
   listaCursosDisponiveis.listaFicheiros();
   std::unique_ptr<Sessao> sessao = abreCurso(listaCursosDisponiveis);
@@ -457,7 +463,7 @@ bool bloqueiaSemPerguntar(int nCurso) {
     case Bloqueio::obtido:
       return true;
     case Bloqueio::antigoRemovido:
-      std::cerr << "ATENÇÃO: Foi removido o bloqueio antigo do curso " << nCurso;
+      std::cerr << TXT("ATENÇÃO: Foi removido o bloqueio antigo do curso ") << nCurso;
       imprimeDono(dono, std::cerr);
       return true;
     case Bloqueio::impossivel:
@@ -466,7 +472,7 @@ bool bloqueiaSemPerguntar(int nCurso) {
     case Bloqueio::ocupado:
       break;
   }
-  std::cerr << "ATENÇÃO: O curso " << nCurso << " está a ser alterado noutra sessão";
+  std::cerr << TXT("ATENÇÃO: O curso ") << nCurso << TXT(" está a ser alterado noutra sessão");
   imprimeDono(dono, std::cerr);
   return false;
 }

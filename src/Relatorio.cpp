@@ -91,13 +91,13 @@ void acrescentaEscapado(std::string& pagina, std::string_view texto) {
 
 // A real with a decimal comma, or an em dash when it is not a number.
 std::string textoReal(float valor, int casas) {
-  if (std::isnan(valor)) return "—";
+  if (std::isnan(valor)) return TXT("—");
   return csv::comVirgula(textoFixo(valor, casas));
 }
 
 // A share of `total` as a percentage with one decimal; an em dash for none.
 std::string textoTaxa(long long parte, long long total) {
-  if (total == 0) return "—";
+  if (total == 0) return TXT("—");
   const float taxa = static_cast<float>(parte) / static_cast<float>(total) * percentagemTotal;
   return textoReal(taxa, casasPercentagem) + " %";
 }
@@ -119,10 +119,10 @@ void acrescentaCabecalho(std::string& pagina, const IdentificacaoCurso& curso) {
   pagina += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
   pagina += R"(<meta name="generator" content=")";
   pagina += textoVersao();
-  pagina += "\">\n<title>Relatório do curso ";
+  pagina += TXT("\">\n<title>Relatório do curso ");
   acrescentaInteiro(pagina, curso.codigo);
   if (!curso.nome.empty()) {
-    pagina += " — ";
+    pagina += TXT(" — ");
     acrescentaEscapado(pagina, curso.nome);
   }
   pagina += "</title>\n<style>";
@@ -157,14 +157,14 @@ void acrescentaResumo(std::string& pagina, const IdentificacaoCurso& curso,
   }
   pagina += "</h1>\n<p class=\"sub\">Curso <span class=\"codigo\">";
   acrescentaInteiro(pagina, curso.codigo);
-  pagina += "</span> · relatório gerado em <time>";
+  pagina += TXT("</span> · relatório gerado em <time>");
   acrescentaEscapado(pagina, curso.geradoEm);
   pagina += "</time></p>\n";
   const Totais totais = somaTotais(estudantes);
   pagina +=
-      "<table class=\"totais\">\n<tr><th>Estudantes</th><th>Unidades curriculares</th>"
-      "<th>Registos com nota final</th><th>Aprovações</th><th>Taxa de aprovação global</th>"
-      "</tr>\n<tr>";
+      TXT("<table class=\"totais\">\n<tr><th>Estudantes</th><th>Unidades curriculares</th>"
+          "<th>Registos com nota final</th><th>Aprovações</th><th>Taxa de aprovação global</th>"
+          "</tr>\n<tr>");
   acrescentaCelulaNumero(pagina, "estudantes", std::to_string(estudantes.size()));
   acrescentaCelulaNumero(pagina, "unidades", std::to_string(unidades.size()));
   acrescentaCelulaNumero(pagina, "com-nota", std::to_string(totais.comNota));
@@ -187,7 +187,7 @@ void acrescentaEntradaIndice(std::string& pagina, const char* prefixo, size_t po
 
 void acrescentaIndice(std::string& pagina, const std::vector<UC>& unidades,
                       const std::vector<Estudantes>& estudantes) {
-  pagina += "<nav id=\"indice\">\n<h2>Índice</h2>\n";
+  pagina += TXT("<nav id=\"indice\">\n<h2>Índice</h2>\n");
   pagina += "<h3><a href=\"#unidades\">Unidades curriculares</a></h3>\n<ol class=\"colunas\">\n";
   for (size_t i = 0; i < unidades.size(); ++i) {
     acrescentaEntradaIndice(pagina, "uc-", i, unidades[i].getCodigo(), unidades[i].nomeUC());
@@ -240,7 +240,7 @@ void acrescentaGrafico(std::string& pagina, const UC& unidade, const Distribuica
   acrescentaInteiro(pagina, graficoLargura);
   pagina += ' ';
   acrescentaInteiro(pagina, graficoAltura);
-  pagina += "\" role=\"img\" aria-label=\"Distribuição das notas finais de ";
+  pagina += TXT("\" role=\"img\" aria-label=\"Distribuição das notas finais de ");
   acrescentaEscapado(pagina, unidade.nomeUC());
   pagina += "\">\n";
   for (int nota = notaMinimaEscala; nota <= notaMaximaEscala; ++nota) {
@@ -287,8 +287,8 @@ void acrescentaGrafico(std::string& pagina, const UC& unidade, const Distribuica
   acrescentaInteiro(pagina, graficoMargemTopo + alturaUtil / 2);
   pagina += ") rotate(-90)\">Estudantes</text>\n</svg>\n";
   pagina +=
-      "<p class=\"legenda\"><span class=\"amostra rp\"></span>reprovação (0 a 9)"
-      "<span class=\"amostra ap\"></span>aprovação (10 a 20)</p>\n";
+      TXT("<p class=\"legenda\"><span class=\"amostra rp\"></span>reprovação (0 a 9)"
+          "<span class=\"amostra ap\"></span>aprovação (10 a 20)</p>\n");
 }
 
 void acrescentaUnidade(std::string& pagina, size_t posicao, const UC& unidade,
@@ -297,18 +297,18 @@ void acrescentaUnidade(std::string& pagina, size_t posicao, const UC& unidade,
   acrescentaInteiro(pagina, static_cast<long long>(posicao) + 1);
   pagina += "\">\n<h3><span class=\"codigo\">";
   acrescentaInteiro(pagina, unidade.getCodigo());
-  pagina += "</span> — <span class=\"nome\">";
+  pagina += TXT("</span> — <span class=\"nome\">");
   acrescentaEscapado(pagina, unidade.nomeUC());
   pagina += "</span></h3>\n<p class=\"ident\">";
   acrescentaInteiro(pagina, unidade.getAno());
-  pagina += ".º ano · ";
+  pagina += TXT(".º ano · ");
   acrescentaInteiro(pagina, unidade.getsemestre());
-  pagina += ".º semestre · ";
+  pagina += TXT(".º semestre · ");
   acrescentaInteiro(pagina, unidade.getEcts());
   pagina += " ECTS</p>\n";
   pagina +=
-      "<table class=\"figuras\">\n<tr><th>Inscritos</th><th>Com nota final</th>"
-      "<th>Aprovados</th><th>Taxa de aprovação</th><th>Média dos aprovados</th></tr>\n<tr>";
+      TXT("<table class=\"figuras\">\n<tr><th>Inscritos</th><th>Com nota final</th>"
+          "<th>Aprovados</th><th>Taxa de aprovação</th><th>Média dos aprovados</th></tr>\n<tr>");
   // Passes and their average: the unit's statistics, as the dialogue shows them.
   const int aprovados = unidade.getAlunosAprovados();
   acrescentaCelulaNumero(pagina, "inscritos", std::to_string(dist.inscritos));
@@ -317,7 +317,7 @@ void acrescentaUnidade(std::string& pagina, size_t posicao, const UC& unidade,
   acrescentaCelulaNumero(pagina, "taxa", textoTaxa(aprovados, dist.comNota));
   const std::string media =
       aprovados == 0
-          ? "—"
+          ? TXT("—")
           : textoReal(unidade.getSomaNotas() / static_cast<float>(aprovados), casasMedia);
   acrescentaCelulaNumero(pagina, "media", media);
   pagina += "</tr>\n</table>\n";
@@ -327,11 +327,11 @@ void acrescentaUnidade(std::string& pagina, size_t posicao, const UC& unidade,
 
 // --- Students: totals and whole record ---
 
-const char* const cabecalhoRegisto =
+const char* const cabecalhoRegisto = TXT(
     "<table class=\"registo\">\n<thead><tr><th>Código</th><th>Unidade curricular</th>"
     "<th class=\"n\">ECTS</th><th>Avaliação</th><th class=\"n\">eFA</th><th class=\"n\">eFB</th>"
     "<th class=\"n\">eFC</th><th class=\"n\">pF/Ex.Final</th><th class=\"n\">Ex.Recurso</th>"
-    "<th class=\"n\">Nota final</th><th>Resultado</th></tr></thead>\n<tbody>\n";
+    "<th class=\"n\">Nota final</th><th>Resultado</th></tr></thead>\n<tbody>\n");
 
 // A cell of the record. The records are most of a large page: closing tags
 // of cells and rows are left out and attributes unquoted, as HTML allows,
@@ -372,13 +372,13 @@ void acrescentaAluno(std::string& pagina, size_t posicao, const Estudantes& estu
   acrescentaInteiro(pagina, static_cast<long long>(posicao) + 1);
   pagina += "\">\n<h3><span class=\"numero\">";
   acrescentaInteiro(pagina, estudante.getNumAluno());
-  pagina += "</span> — <span class=\"nome\">";
+  pagina += TXT("</span> — <span class=\"nome\">");
   acrescentaEscapado(pagina, estudante.getNome());
   pagina += "</span></h3>\n<p class=\"ident\">ECTS aprovados: <b class=\"ects\">";
   acrescentaInteiro(pagina, estudante.calculaTotalEcts());
-  pagina += "</b> · média ponderada: <b class=\"media\">";
+  pagina += TXT("</b> · média ponderada: <b class=\"media\">");
   pagina += textoReal(estudante.mediaPonderada(), casasMedia);
-  pagina += "</b> · <b class=\"percentagem\">";
+  pagina += TXT("</b> · <b class=\"percentagem\">");
   pagina += textoReal(estudante.calculaPercentagemCurso(), casasPercentagem);
   pagina += " %</b> dos ";
   acrescentaInteiro(pagina, totalEctsCurso);
@@ -500,10 +500,10 @@ int gravaRelatorio(int nCurso, Listacurso& unidades, const std::vector<Estudante
   std::string erro;
   if (!substituiFicheiro(nome, pedacosRelatorio(curso, unidades.getListaUCsCurso(), estudantes),
                          &erro)) {
-    std::cerr << "ERRO: Não foi possivel gravar o ficheiro " << nome << " (" << erro << ")"
+    std::cerr << TXT("ERRO: Não foi possivel gravar o ficheiro ") << nome << " (" << erro << ")"
               << std::endl;
     return estadoErroExportacao;
   }
-  std::cout << "Relatório gravado em " << nome << std::endl;
+  std::cout << TXT("Relatório gravado em ") << nome << std::endl;
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <iomanip>
 #include <iostream>
 
+#include "Cp1252.h"
 #include "Numeros.h"
 #include "Regras.h"
 #include "Tabela.h"
@@ -295,8 +296,8 @@ bool UC::interpreta(std::string_view linha, UC& uc, std::ostream& avisos) {
     if (!leGruposEfolio(campos, uc)) return false;
   } else {
     if (opcao != opcaoExameFinal && opcao != opcaoNaoEscolhida) {
-      avisos << "Ficheiro apresenta dados incompatíveis, opção de avaliação deverá ser 0 para "
-                "Exame Final ou 1 para Avaliação Contínua"
+      avisos << TXT("Ficheiro apresenta dados incompatíveis, opção de avaliação deverá ser 0 para "
+                    "Exame Final ou 1 para Avaliação Contínua")
              << std::endl;
       // Keep whatever e-folio groups the record holds, so that saving does
       // not lose them.
@@ -337,13 +338,14 @@ void UC::atualizaNotaFinal() {
       regras::decideNotaFinal(static_cast<float>(getNota()), regras::notaCalculada(*this));
   if (nova.decisao == regras::Decisao::melhoria) {
     std::cout << std::endl;
-    std::cout << "ATENÇÂO: A nova nota é superior a nota existente, trata-se de uma melhoria de "
-                 "nota?"
-              << std::endl;
+    std::cout
+        << TXT("ATENÇÂO: A nova nota é superior a nota existente, trata-se de uma melhoria de "
+               "nota?")
+        << std::endl;
     std::cout << "A Atualizar Nota ..." << std::endl;
   } else if (nova.decisao == regras::Decisao::naoAtualizada) {
     std::cout << std::endl;
-    std::cout << "Nota final não atualizada" << std::endl;
+    std::cout << TXT("Nota final não atualizada") << std::endl;
   }
   if (nova.guarda) setNota(nova.nota);
   std::cout << std::endl;
@@ -381,10 +383,11 @@ void UC::imprimeInfoUCcurso() const {
   std::cout << "UNIDADE CURRICULAR: " << nome << std::endl;
   std::cout << "Total de Alunos Aprovados: " << somaAlunosAprovados << std::endl;
   if (somaAlunosAprovados != 0) {
-    std::cout << "Média: " << std::fixed << std::setprecision(precisaoMedia)
+    std::cout << TXT("Média: ") << std::fixed << std::setprecision(precisaoMedia)
               << somaNotas / static_cast<float>(somaAlunosAprovados) << std::endl;
   } else {
-    std::cout << "Não existem alunos aprovados, logo não é possivel calcular a média" << std::endl;
+    std::cout << TXT("Não existem alunos aprovados, logo não é possivel calcular a média")
+              << std::endl;
   }
 }
 

@@ -12,6 +12,7 @@
 
 #include "Cenario.h"
 #include "Consola.h"
+#include "Cp1252.h"
 #include "Estudantes.h"
 #include "LeitorLinhas.h"
 #include "Listacurso.h"
@@ -72,19 +73,20 @@ inline Texto celula(const Texto& t, size_t n) { return t + Texto(n - std::min(n,
 const Texto regua = Texto(155, '-') + "\n", margem(8, ' ');
 const Texto avaliacaoVazia = ";AVALIACAO;-1;A;-1;-1;B;-1;-1;C;-1;-1;F;-1;R;-1;N;-1";
 const Texto naoNumerico =
-    "O valor que inseriu é inválido ( Não numérico )\nPor favor insira um valor válido\n";
+    TXT("O valor que inseriu é inválido ( Não numérico )\nPor favor insira um valor válido\n");
 const Texto alteracoesPerdidas =
-    "\nATENÇÃO: A entrada de dados terminou, as alterações não gravadas foram "
-    "perdidas\nA sair ...";
+    TXT("\nATENÇÃO: A entrada de dados terminou, as alterações não gravadas foram "
+        "perdidas\nA sair ...");
 inline Texto erroLinha(int n, const Texto& ficheiro) {
   return "ERRO: Linha " + std::to_string(n) + " do ficheiro " + ficheiro + " ignorada\n";
 }
 inline Texto gravadas(const Texto& ficheiro) {
-  return "\n ---------- AS ALTERAÇÕES FORAM GRAVADAS NO FICHEIRO " + ficheiro + " ----------\n\n";
+  return TXT("\n ---------- AS ALTERAÇÕES FORAM GRAVADAS NO FICHEIRO ") + ficheiro +
+         " ----------\n\n";
 }
 // A failed save of `f`, with the file and reason the failing step gave.
 inline Texto naoGravou(const Texto& f, const Texto& porque) {
-  return "ERRO: Não foi possivel gravar o ficheiro " + f + " (" + porque + ")\n";
+  return TXT("ERRO: Não foi possivel gravar o ficheiro ") + f + " (" + porque + ")\n";
 }
 
 // Grading model: units read from record texts, and the texts of dialogues and reports.
@@ -106,65 +108,67 @@ inline Texto linhaRelatorio(const Texto& campos) {  // a report row of '|'-separ
 }
 const Texto cabecalhoRelatorio =
     regua + "        UC" + Texto(47, ' ') +
-    "ECTS    Opção Avaliação      eFA       eFB       eFC    pF/Ex.Final Ex.Recurso  "
-    "Nota Final\n" +
+    TXT("ECTS    Opção Avaliação      eFA       eFB       eFC    pF/Ex.Final Ex.Recurso  "
+        "Nota Final\n") +
     regua;
 inline Texto estatisticaUC(const Texto& uc, int n, const Texto& media) {
   return "\nUNIDADE CURRICULAR: " + uc + "\nTotal de Alunos Aprovados: " + std::to_string(n) +
-         (n ? "\nMédia: " + media
-            : "\nNão existem alunos aprovados, logo não é possivel calcular a média") +
+         (n ? TXT("\nMédia: ") + media
+            : TXT("\nNão existem alunos aprovados, logo não é possivel calcular a média")) +
          "\n";
 }
 inline Texto erroPesos(const Texto& a, const Texto& b, const Texto& c, const Texto& total) {
-  return "\nERRO: O peso total dos eFolios tem que ser 8, por favor corrija os valores\n"
-         "Os pesos que estão definidos neste momento são:\neFolio A - " +
-         a + "\neFolio B - " + b + "\neFolio C - " + c + "\nTotal do peso neste momento é " +
+  return TXT("\nERRO: O peso total dos eFolios tem que ser 8, por favor corrija os valores\n"
+             "Os pesos que estão definidos neste momento são:\neFolio A - ") +
+         a + "\neFolio B - " + b + "\neFolio C - " + c + TXT("\nTotal do peso neste momento é ") +
          total + "\n";
 }
 const Texto pedeNota = "Insira a Nota em Percentagem do eFolio ";
 inline Texto pedePeso(char l) { return Texto("insira o Peso da Nota do Efolio ") + l + ":\n"; }
 const Texto erroNota =
-    "\nERRO: Valor de Nota inválido, insira um valor entre 0 e 100, ou -1 no caso "
-    "não haver eFolio ";
+    TXT("\nERRO: Valor de Nota inválido, insira um valor entre 0 e 100, ou -1 no caso "
+        "não haver eFolio ");
 inline Texto erroIntervalo(const Texto& prova, const char* maximo) {
-  return "ERRO: A nota do " + prova + " deverá estar entre 0 e " + maximo +
+  return "ERRO: A nota do " + prova + TXT(" deverá estar entre 0 e ") + maximo +
          ", por favor corrija o valor\n";
 }
-inline Texto notaValida(const Texto& p) { return "Nota do " + p + " inserida é válida\n"; }
+inline Texto notaValida(const Texto& p) { return "Nota do " + p + TXT(" inserida é válida\n"); }
 inline Texto avisoMinimo(const Texto& p) {
-  return notaValida("pFolio") + "\nATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no " +
-         p + ", desta forma a nota do " + p + " não será considerada para a nota final\n";
+  return notaValida("pFolio") +
+         TXT("\nATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no ") + p +
+         ", desta forma a nota do " + p + TXT(" não será considerada para a nota final\n");
 }
 const Texto erroPeso =
-    "\nERRO: Valor do peso inválido, insira um valor entre 0 e 8,\n"
-    " tenha em conta que a soma dos pesos de todos os eFolios não pode ultrapassar 8\n";
+    TXT("\nERRO: Valor do peso inválido, insira um valor entre 0 e 8,\n"
+        " tenha em conta que a soma dos pesos de todos os eFolios não pode ultrapassar 8\n");
 const Texto perguntaOpcao =
-    "Por defeito a Opção de Avaliação definida para as Unidades Curriculares é avaliação "
-    "continua, deseja continuar ou redefinir a opção para Exame Final?\n"
-    " Continuar com Avaliação Continua - 1\n Redefinir para Exame Final - 0\n";
+    TXT("Por defeito a Opção de Avaliação definida para as Unidades Curriculares é avaliação "
+        "continua, deseja continuar ou redefinir a opção para Exame Final?\n"
+        " Continuar com Avaliação Continua - 1\n Redefinir para Exame Final - 0\n");
 const Texto pedePfolio =
-    "O aluno optou pela avaliação contínua por favor insira o valor da nota do pFolio\n";
-const Texto pedeExame =
-    "\nO aluno optou pela avaliação por Exame Final por favor insira o valor da nota do Exame\n";
+    TXT("O aluno optou pela avaliação contínua por favor insira o valor da nota do pFolio\n");
+const Texto pedeExame = TXT(
+    "\nO aluno optou pela avaliação por Exame Final por favor insira o valor da nota do Exame\n");
 const Texto pedeRecurso = "Por favor insira a nota do Exame de Recurso \n";
 const Texto semMinimoEfolios =
-    "\nATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para "
-    "poder ser admitido ao pFolio";
+    TXT("\nATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para "
+        "poder ser admitido ao pFolio");
 const Texto poucosEfolios =
-    "\nATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder "
-    "ser admitido no pFolio";
+    TXT("\nATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder "
+        "ser admitido no pFolio");
 const Texto admitidoExameRecurso =
     "\nDesta forma fica admitido a Exame de Recurso \n" + pedeRecurso;
 const Texto pedePfolioRecurso =
-    "O aluno optou pela avaliação contínua e obteve os requisitos para ser admitido a "
-    "pFolio de Recurso, por favor insira o valor da nota do pFolio de Recurso\n";
-const Texto avisoIncompativel =
+    TXT("O aluno optou pela avaliação contínua e obteve os requisitos para ser admitido a "
+        "pFolio de Recurso, por favor insira o valor da nota do pFolio de Recurso\n");
+const Texto avisoIncompativel = TXT(
     "Ficheiro apresenta dados incompatíveis, opção de avaliação deverá ser 0 para Exame Final ou "
-    "1 para Avaliação Contínua\n";
+    "1 para Avaliação Contínua\n");
 // A student's unit lines for the report tests: a pass by final exam (14), a continuous-assessment
 // fail (9), a continuous-assessment pass (16, 12 ECTS), a unit without assessment.
-const Texto ucExame14 = "21002;Álgebra Linear I;1;1;6;AVALIACAO;0;F;14;R;-1;N;14";
-const Texto ucContinua9 = "21037;Estatística;1;2;6;AVALIACAO;1;A;80;3;B;70;3;C;50;2;F;5;R;-1;N;9";
+const Texto ucExame14 = TXT("21002;Álgebra Linear I;1;1;6;AVALIACAO;0;F;14;R;-1;N;14");
+const Texto ucContinua9 =
+    TXT("21037;Estatística;1;2;6;AVALIACAO;1;A;80;3;B;70;3;C;50;2;F;5;R;-1;N;9");
 const Texto ucContinua16 = "21053;BD;2;1;12;AVALIACAO;1;A;75;2;B;33.3;3;C;0;3;F;8.5;R;-;N;16";
 const Texto ucSemAvaliacao = "21071;Sistemas;2;2;6";
 inline Estudantes estudante(const Texto& nome, std::vector<Texto> linhasUC) {
@@ -207,9 +211,9 @@ inline std::multiset<Texto> linhasSemOrdem(const Texto& texto) {
 }
 // Unit lines of the student-file tests: continuous assessment (16), final exam (14), none yet.
 const Texto linhaAlgebra =
-    "21002;Álgebra Linear;1;1;6;AVALIACAO;1;A;80;2;B;75;2;C;90;4;F;9.5;R;-1;N;16";
+    TXT("21002;Álgebra Linear;1;1;6;AVALIACAO;1;A;80;2;B;75;2;C;90;4;F;9.5;R;-1;N;16");
 const Texto linhaEstatistica =
-    "21037;Estatística;1;2;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;14;R;-1;N;14";
+    TXT("21037;Estatística;1;2;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;14;R;-1;N;14");
 const Texto linhaBases = "21053;Bases de Dados;2;1;6" + avaliacaoVazia;
 using Mapa = std::map<Texto, Texto>;
 const Texto ficheiroEstudantes = "12-Estudantes.txt";
@@ -218,8 +222,8 @@ inline std::pair<int, Texto> falhouGravar(const Texto& porque) {
   return {0, naoGravou(ficheiroEstudantes, porque)};
 }
 inline Texto copiado(const Texto& copia) {
-  return "ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para " + copia +
-         "\n";
+  return TXT("ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para ") +
+         copia + "\n";
 }
 const Texto ficheiroValido = crlf({"ALUNO;1001;Um", linhaAlgebra, "", "ALUNO;1002;Dois", ""});
 inline std::pair<int, Texto> gravaCurso(Listacurso& k) {

@@ -3,11 +3,12 @@
 
 #include "Apoio.h"
 #include "Auxiliar.h"
+#include "Cp1252.h"
 
 static const Texto inv = naoNumerico, fim = "\nA sair ...";
 static Texto naoReal(const Texto& t) {
-  return "ATENÇÃO: Valor inválido, por favor insira um número Real ( digitos aceitáveis "
-         "'1234567890 . -' ): " +
+  return TXT("ATENÇÃO: Valor inválido, por favor insira um número Real ( digitos aceitáveis "
+             "'1234567890 . -' ): ") +
          t + "\n";
 }
 
@@ -38,7 +39,7 @@ TEST(LeituraInteiro, ValoresMensagensEResto) {
 
 // Reals: accepted forms, refused words each warned, what stays unread.
 TEST(LeituraReal, ValoresAvisosEResto) {
-  const Texto recusados[] = {"abc", "1,5", "+5", "1e5", "12.5x", "Ç",
+  const Texto recusados[] = {"abc", "1,5", "+5", "1e5", "12.5x", TXT("Ç"),
                              "-",   ".",   "-.", "--5", ".-",    "1" + Texto(40, '0')};
   Texto todos, avisos;
   for (const Texto& t : recusados) todos += t + "\n", avisos += naoReal(t);

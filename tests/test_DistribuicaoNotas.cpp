@@ -2,17 +2,18 @@
 #include <numeric>
 
 #include "Apoio.h"
+#include "Cp1252.h"
 #include "DistribuicaoNotas.h"
 
 // A student with two records of one unit is enrolled once and counted twice, as the pass
 // statistics count him; grades off the scale, records without a grade and units outside the
 // course stay out of the bars; the passes of the bars are the statistics' passes.
 TEST(DistribuicaoNotas, ContagensPorUnidade) {
-  const std::string algebra = "100;Álgebra;1;1;6;AVALIACAO;0;F;-1;R;-1;N;";
-  const std::string fisica = "200;Física;1;2;6;AVALIACAO;0;F;-1;R;-1;N;";
-  Listacurso unidades =
-      carregaCurso(crlf({"CURSO;1;C", "100;Álgebra;1;1;6", "200;Física;1;2;6", "300;Ética;2;1;4"}),
-                   nullptr, true);
+  const std::string algebra = TXT("100;Álgebra;1;1;6;AVALIACAO;0;F;-1;R;-1;N;");
+  const std::string fisica = TXT("200;Física;1;2;6;AVALIACAO;0;F;-1;R;-1;N;");
+  Listacurso unidades = carregaCurso(crlf({"CURSO;1;C", TXT("100;Álgebra;1;1;6"),
+                                           TXT("200;Física;1;2;6"), TXT("300;Ética;2;1;4")}),
+                                     nullptr, true);
   const std::vector<Estudantes> estudantes = {
       estudante("Ana", {algebra + "14", algebra + "9", fisica + "-1"}),
       estudante("Rui",

@@ -1,4 +1,5 @@
 #include "Apoio.h"
+#include "Cp1252.h"
 
 // A student's block in the student file, and the line left for the caller.
 TEST(Estudantes, Bloco) {
@@ -59,14 +60,14 @@ TEST(Estudantes, Relatorios) {
   estudante("", {ucComEctsENota(120, "10"), ucComEctsENota(60, "20")}).imprimePercentagemCurso();
   estudante("", {ucComEctsENota(120, "10"), ucComEctsENota(66, "20")}).imprimePercentagemCurso();
   const Texto uma = "ALUNO: Ana Sousa\n\n" + cabecalhoRelatorio, banner = "\t\t" + Texto(48, '#');
-  EXPECT_EQ(c.saida(), "ALUNO: Ana Sousa\nUnidades curriculares onde obteve aprovação\n\n" +
+  EXPECT_EQ(c.saida(), TXT("ALUNO: Ana Sousa\nUnidades curriculares onde obteve aprovação\n\n") +
                            cabecalhoRelatorio +
-                           linhaRelatorio("Álgebra Linear I|6|Ex.Final|-|-|-|14.00|-|14") +
-                           linhaRelatorio("BD|12|Contínua|1.50|1.00|0.00|8.50|-|16") + regua +
-                           "\nTotal de UC: 2\n\nTotal de ECTS: 18\n\nMédia: 15.333\n"
-                           "\nCompletou 10.0% dos ECTS do Curso \n" +
+                           linhaRelatorio(TXT("Álgebra Linear I|6|Ex.Final|-|-|-|14.00|-|14")) +
+                           linhaRelatorio(TXT("BD|12|Contínua|1.50|1.00|0.00|8.50|-|16")) + regua +
+                           TXT("\nTotal de UC: 2\n\nTotal de ECTS: 18\n\nMédia: 15.333\n"
+                               "\nCompletou 10.0% dos ECTS do Curso \n") +
                            uma + linhaRelatorio("Sistemas|6|-|-|-|-|-|-|-") + uma +
-                           "\nMédia: -\n\nCompletou 100.0% dos ECTS do Curso \n\n" + banner +
+                           TXT("\nMédia: -\n\nCompletou 100.0% dos ECTS do Curso \n\n") + banner +
                            "\n\t\t########## PARABENS COMPLETOU O CURSO ##########\n" + banner +
                            "\n\nCompletou 103.3% dos ECTS do Curso \n");
   Texto texto;
@@ -82,11 +83,12 @@ TEST(Estudantes, NovoNaConsola) {
   existentes[0].setNumAluno(1001);
   Captura c("1001\n0\n-5 lixo\nNome Novo\n8\n\nDepois\n");
   Estudantes e(curso, existentes);
-  EXPECT_EQ(c.saida(),
-            "\nInsira o número de Aluno do Estudante\n"
-            "Já Existe um aluno com esse número de Aluno, por favor insira um número diferente\n"
-            "ERRO: O número 0 não pode ser usado como número de Aluno, por favor insira um "
-            "número diferente\n\nInsira o Nome do Estudante\n");
+  EXPECT_EQ(
+      c.saida(),
+      TXT("\nInsira o número de Aluno do Estudante\n"
+          "Já Existe um aluno com esse número de Aluno, por favor insira um número diferente\n"
+          "ERRO: O número 0 não pode ser usado como número de Aluno, por favor insira um "
+          "número diferente\n\nInsira o Nome do Estudante\n"));
   EXPECT_EQ(std::to_string(e.getNumAluno()) + " " + e.getNome(), "-5 Nome Novo");
   EXPECT_EQ(linhaGravada(e.getListaUCs()[1]), linhaGravada(curso[1]));
   EXPECT_EQ(Estudantes(curso, existentes).getNome(), "");

@@ -5,6 +5,7 @@
 
 #include "Apoio.h"
 #include "BloqueioCurso.h"
+#include "Cp1252.h"
 #include "Ficheiros.h"
 
 namespace {
@@ -36,9 +37,9 @@ TEST(Plataforma, SoFicheirosNormais) {
   EXPECT_EQ(lido("inexistente").leitura, Leitura::inexistente);
   EXPECT_EQ(lido("partida").leitura, Leitura::inexistente);
   for (const auto& [nome, razao] :
-       std::map<std::string, std::string>{{"pasta", "é uma pasta"},
-                                          {"fifo", "não é um ficheiro normal"},
-                                          {"/dev/zero", "não é um ficheiro normal"}}) {
+       std::map<std::string, std::string>{{"pasta", TXT("é uma pasta")},
+                                          {"fifo", TXT("não é um ficheiro normal")},
+                                          {"/dev/zero", TXT("não é um ficheiro normal")}}) {
     const Lido l = lido(nome);
     EXPECT_TRUE(l.leitura == Leitura::ilegivel && l.razao == razao) << nome << ": " << l.razao;
   }
@@ -51,23 +52,23 @@ TEST(Plataforma, SoFicheirosNormais) {
 // a replacement is that of the file as read afterwards.
 TEST(Plataforma, Identidades) {
   PastaTemporaria p;
-  p.c.escreve("a", "conteúdo");
-  p.c.escreve("b", "conteúdo");
+  p.c.escreve("a", TXT("conteúdo"));
+  p.c.escreve("b", TXT("conteúdo"));
   const IdentidadeFicheiro a = lido("a").identidade, nenhum = lido("c").identidade;
   EXPECT_TRUE(mesmoConteudo(a, lido("b").identidade));
   EXPECT_TRUE(mesmoConteudo(nenhum, IdentidadeFicheiro()));
   EXPECT_FALSE(mesmoConteudo(a, nenhum));
-  p.c.escreve("b", "conteúdO");
+  p.c.escreve("b", TXT("conteúdO"));
   EXPECT_FALSE(mesmoConteudo(a, lido("b").identidade));
   std::string erro;
   IdentidadeFicheiro escrito;
-  const std::vector<std::string> partes = {"um ", "dois ", "três"};
+  const std::vector<std::string> partes = {"um ", "dois ", TXT("três")};
   size_t i = 0;
   ASSERT_TRUE(substituiFicheiro(
       "a",
       [&](std::string_view& parte) { return i < partes.size() && (parte = partes[i++], true); },
       &erro, &escrito));
-  EXPECT_EQ(p.c.le("a"), "um dois três");
+  EXPECT_EQ(p.c.le("a"), TXT("um dois três"));
   EXPECT_TRUE(mesmoConteudo(escrito, lido("a").identidade));
   // Read block by block (of any size) or only identified, a file has the same identity.
   p.c.escreve("grande", std::string(200000, 'x') + "fim");
@@ -98,17 +99,17 @@ TEST(Plataforma, SubstituicaoSegura) {
   PastaTemporaria p;
   std::string erro;
   p.c.escreve("f", "velho");
-  p.c.escreve("f.tmp", "restos de uma gravação morta");
+  p.c.escreve("f.tmp", TXT("restos de uma gravação morta"));
   EXPECT_TRUE(substituiFicheiro("f", "novo", &erro)) << erro;
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{"f", "novo"}}));
   p.c.escreve("alvo", "intacto");
   fs::create_symlink("alvo", "f.tmp");
   EXPECT_FALSE(substituiFicheiro("f", "outro", &erro));
-  EXPECT_EQ(erro, "f.tmp: é uma ligação simbólica");
+  EXPECT_EQ(erro, TXT("f.tmp: é uma ligação simbólica"));
   fs::remove("f.tmp");
   ASSERT_EQ(mkfifo("f.tmp", 0600), 0);
   EXPECT_FALSE(substituiFicheiro("f", "outro", &erro));
-  EXPECT_EQ(erro, "f.tmp: não é um ficheiro normal");
+  EXPECT_EQ(erro, TXT("f.tmp: não é um ficheiro normal"));
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{"f", "novo"}, {"alvo", "intacto"}}));
   fs::remove("f.tmp");
   fs::create_symlink("alvo", "ligado");

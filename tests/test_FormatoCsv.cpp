@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "Cp1252.h"
 #include "FormatoCsv.h"
 #include "NotasUC.h"
 
@@ -13,7 +14,7 @@
 TEST(FormatoCsv, CelulasDeTexto) {
   const std::pair<std::string, std::string> casos[] = {
       {"a\r\nb", "\"a\r\nb\""},
-      {"Ana; a \"Rápida\"", "\"Ana; a \"\"Rápida\"\"\""},
+      {TXT("Ana; a \"Rápida\""), TXT("\"Ana; a \"\"Rápida\"\"\"")},
       {"=1+1", "'=1+1"},
       {"+351 Nome", "'+351 Nome"},
       {"-Rui", "'-Rui"},
@@ -23,7 +24,7 @@ TEST(FormatoCsv, CelulasDeTexto) {
       {"=A1;B1", "\"'=A1;B1\""},
       {"Ana=Rui-3", "Ana=Rui-3"},
       {"", ""},
-      {"'já guardado", "'já guardado"},
+      {TXT("'já guardado"), TXT("'já guardado")},
   };
   for (const auto& [texto, celula] : casos) EXPECT_EQ(csv::celula(texto), celula) << texto;
 }

@@ -1,22 +1,23 @@
 #include "Apoio.h"
+#include "Cp1252.h"
 
 // Saving writes the exact bytes, no temporary file left; a failure leaves the old file as it was.
 TEST(Gravacao, BytesExactosEFalhas) {
   PastaTemporaria p;
   const Texto& nome = ficheiroEstudantes;
   const Texto antigo =
-      "conteúdo antigo, mais comprido do que o novo" + ficheiroValido + ficheiroValido;
+      TXT("conteúdo antigo, mais comprido do que o novo") + ficheiroValido + ficheiroValido;
   p.c.escreve(nome, antigo);
   Listacurso k = carregaCurso(ficheiroValido);
   fs::create_directory(nome + ".tmp");
-  EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ".tmp: é uma pasta"));
+  EXPECT_EQ(gravaCurso(k), falhouGravar(nome + TXT(".tmp: é uma pasta")));
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, antigo}}));
   fs::remove(nome + ".tmp");
   EXPECT_EQ(gravaCurso(k), gravouBem);
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, ficheiroValido}}));
   fs::rename(nome, "guardado");
   fs::create_directory(nome);
-  EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ": é uma pasta"));
+  EXPECT_EQ(gravaCurso(k), falhouGravar(nome + TXT(": é uma pasta")));
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{"guardado", ficheiroValido}}));
 }
 
@@ -25,12 +26,12 @@ TEST(Gravacao, BytesExactosEFalhas) {
 TEST(Gravacao, CopiasDoOriginalNuncaSeSobrepoem) {
   PastaTemporaria p;
   const Texto& nome = ficheiroEstudantes;
-  const Texto mau = crlf({"ALUNO;1001;Um", linhaAlgebra, "21037;Estatística;1;2", "", "ALUNO;x;Mau",
-                          "", "ALUNO;1002;Dois", ""});
+  const Texto mau = crlf({"ALUNO;1001;Um", linhaAlgebra, TXT("21037;Estatística;1;2"), "",
+                          "ALUNO;x;Mau", "", "ALUNO;1002;Dois", ""});
   p.c.escreve(nome, mau);
   Listacurso k = carregaCurso(mau);
   fs::create_directory(nome + ".bak.tmp");
-  EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ".bak.tmp: é uma pasta"));
+  EXPECT_EQ(gravaCurso(k), falhouGravar(nome + TXT(".bak.tmp: é uma pasta")));
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, mau}}));
   fs::remove(nome + ".bak.tmp");
   fs::create_directory(nome + ".bak");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Cp1252.h"
 #include "Importacao.h"
 
 namespace {
@@ -19,7 +20,7 @@ UC unidade(const std::string& linha) {
 // 100 in continuous assessment with e-folios A and B, p-folio 8, final 14;
 // unit 200 with no option chosen yet.
 struct Curso {
-  std::vector<UC> unidades{unidade("100;Álgebra;1;1;6"), unidade("200;Física;1;2;6")};
+  std::vector<UC> unidades{unidade(TXT("100;Álgebra;1;1;6")), unidade(TXT("200;Física;1;2;6"))};
   std::vector<Estudantes> estudantes;
   std::vector<std::string> erros;
 
@@ -27,8 +28,9 @@ struct Curso {
     Estudantes ana;
     ana.setNumAluno(1001);
     ana.setNome("Ana");
-    ana.adicionaUC(unidade("100;Álgebra;1;1;6;AVALIACAO;1;A;80;3;B;70;3;C;50;2;F;8;R;-1;N;14"));
-    ana.adicionaUC(unidade("200;Física;1;2;6;AVALIACAO;-1;F;-;R;-;N;-"));
+    ana.adicionaUC(
+        unidade(TXT("100;Álgebra;1;1;6;AVALIACAO;1;A;80;3;B;70;3;C;50;2;F;8;R;-1;N;14")));
+    ana.adicionaUC(unidade(TXT("200;Física;1;2;6;AVALIACAO;-1;F;-;R;-;N;-")));
     estudantes.push_back(ana);
   }
   ResumoImportacao importa(const std::string& csv) {
@@ -46,8 +48,8 @@ struct Curso {
 };
 
 const std::string cabecalho =
-    "Número;Nome;Código UC;Avaliação;eFolio A;Peso A;eFolio B;Peso B;eFolio C;Peso C;"
-    "pFolio/Exame;Recurso\r\n";
+    TXT("Número;Nome;Código UC;Avaliação;eFolio A;Peso A;eFolio B;Peso B;eFolio C;Peso C;"
+        "pFolio/Exame;Recurso\r\n");
 
 std::string resumo(const ResumoImportacao& r) { return textoResumo(false, "f.csv", r); }
 
@@ -57,17 +59,17 @@ std::string resumo(const ResumoImportacao& r) { return textoResumo(false, "f.csv
 // units as the course gives them; a known student with his name is no change.
 TEST(Importacao, ListaDeAlunos) {
   Curso curso;
-  const ResumoImportacao r = curso.importa("Nome;Número\n Bruno ;2002\nAna;1001\n;;\n'-Rui;-7\n");
+  const ResumoImportacao r =
+      curso.importa(TXT("Nome;Número\n Bruno ;2002\nAna;1001\n;;\n'-Rui;-7\n"));
   EXPECT_EQ(curso.erros, std::vector<std::string>{});
   EXPECT_EQ(resumo(r),
-            "Importado f.csv: 2 alunos novos, 0 notas alteradas, 1 linhas sem alterações");
+            TXT("Importado f.csv: 2 alunos novos, 0 notas alteradas, 1 linhas sem alterações"));
   ASSERT_EQ(curso.estudantes.size(), 3u);
   EXPECT_EQ(curso.estudantes[1].getNome(), "Bruno");
   EXPECT_EQ(curso.estudantes[2].getNome(), "-Rui");  // the export's formula guard removed
   EXPECT_EQ(curso.estudantes[2].getNumAluno(), -7);
-  EXPECT_EQ(curso.linhaFicheiro(1, 1),
-            "200;Física;1;2;6;AVALIACAO;-1;A;-1;-1;B;-1;-1;C;-1;-1;"
-            "F;-1;R;-1;N;-1\r\n");
+  EXPECT_EQ(curso.linhaFicheiro(1, 1), TXT("200;Física;1;2;6;AVALIACAO;-1;A;-1;-1;B;-1;-1;C;-1;-1;"
+                                           "F;-1;R;-1;N;-1\r\n"));
   EXPECT_EQ(textoResumo(true, "f.csv", r).substr(0, 16), "Verificado f.csv");
 }
 
@@ -75,15 +77,13 @@ TEST(Importacao, ListaDeAlunos) {
 // final grade is recomputed; an e-folio (grade and weight) counts once.
 TEST(Importacao, NotasENotaFinal) {
   Curso curso;
-  ResumoImportacao r = curso.importa(cabecalho +
-                                     "1001;Ana;200;Contínua;80;3;70;3;50;2;8,5;\r\n"
-                                     "1001;;100;Contínua;;;;;;;9.5;\r\n");
+  ResumoImportacao r = curso.importa(cabecalho + TXT("1001;Ana;200;Contínua;80;3;70;3;50;2;8,5;\r\n"
+                                                     "1001;;100;Contínua;;;;;;;9.5;\r\n"));
   EXPECT_EQ(curso.erros, std::vector<std::string>{});
   EXPECT_EQ(resumo(r),
-            "Importado f.csv: 0 alunos novos, 5 notas alteradas, 0 linhas sem alterações");
-  EXPECT_EQ(curso.linhaFicheiro(0, 1),
-            "200;Física;1;2;6;AVALIACAO;1;A;80;3;B;70;3;C;50;2;"
-            "F;8.5;R;-1;N;14\r\n");
+            TXT("Importado f.csv: 0 alunos novos, 5 notas alteradas, 0 linhas sem alterações"));
+  EXPECT_EQ(curso.linhaFicheiro(0, 1), TXT("200;Física;1;2;6;AVALIACAO;1;A;80;3;B;70;3;C;50;2;"
+                                           "F;8.5;R;-1;N;14\r\n"));
   EXPECT_EQ(curso.uc(0, 0).notaExata(), 15);  // 5.5 + 9.5
   // A lower new grade leaves the final grade as it was, as the dialogue does.
   r = curso.importa(cabecalho + "1001;Ana;100;;;;;;;;6;\r\n");
@@ -94,23 +94,23 @@ TEST(Importacao, NotasENotaFinal) {
   EXPECT_EQ(curso.erros, std::vector<std::string>{});
   EXPECT_EQ(r.notasAlteradas, 2);
   EXPECT_EQ(curso.linhaFicheiro(0, 0).substr(0, 55),
-            "100;Álgebra;1;1;6;AVALIACAO;1;A;80;5;B;70;3;C;-1;-1;F;6");
+            TXT("100;Álgebra;1;1;6;AVALIACAO;1;A;80;5;B;70;3;C;-1;-1;F;6"));
 }
 
 // Cells equal to the stored values change nothing and are not checked: the
 // export of any course imports back without a word, odd values included.
 TEST(Importacao, ValoresIguaisNaoSaoAlteracoes) {
   Curso curso;
-  curso.estudantes[0].setUC(1, unidade("200;Física;1;2;6;AVALIACAO;-1;F;25;R;-1;N;25"));
+  curso.estudantes[0].setUC(1, unidade(TXT("200;Física;1;2;6;AVALIACAO;-1;F;25;R;-1;N;25")));
   const std::string antes = curso.linhaFicheiro(0, 0) + curso.linhaFicheiro(0, 1);
-  const ResumoImportacao r = curso.importa(
-      "Peso A,eFolio A,Código UC,Número,pFolio/Exame,Nota Final,Avaliação,Outra\n"
-      "3,80.0,100,1001,8,99,Contínua,x\n"
-      "3,80,100,1001,,,,\n"
-      ",,200,1001,25,,,\n");
+  const ResumoImportacao r =
+      curso.importa(TXT("Peso A,eFolio A,Código UC,Número,pFolio/Exame,Nota Final,Avaliação,Outra\n"
+                        "3,80.0,100,1001,8,99,Contínua,x\n"
+                        "3,80,100,1001,,,,\n"
+                        ",,200,1001,25,,,\n"));
   EXPECT_EQ(curso.erros, std::vector<std::string>{});
   EXPECT_EQ(resumo(r),
-            "Importado f.csv: 0 alunos novos, 0 notas alteradas, 3 linhas sem alterações");
+            TXT("Importado f.csv: 0 alunos novos, 0 notas alteradas, 3 linhas sem alterações"));
   EXPECT_FALSE(r.alterado);
   EXPECT_EQ(curso.linhaFicheiro(0, 0) + curso.linhaFicheiro(0, 1), antes);
 }
@@ -142,53 +142,52 @@ TEST(Importacao, LinhasComErros) {
                 "200;Exame Final;;;;;;;21;\r\n"    // 19
                 "1001;Ana;100;;;;;;;;;;extra\r\n"  // 20
                 + ana +
-                "200;Contínua;60\r\n"        // 21
-                "2002;\"Rui\r\nLopes\"\r\n"  // 22
-                "1001;\"Ana\r\n");           // 24
+                TXT("200;Contínua;60\r\n"        // 21
+                    "2002;\"Rui\r\nLopes\"\r\n"  // 22
+                    "1001;\"Ana\r\n"));          // 24
   const std::vector<std::string> esperados = {
-      "Linha 2: Número: o número 0 não pode ser usado como número de aluno",
-      "Linha 3: Número: '12a' não é um número de aluno",
+      TXT("Linha 2: Número: o número 0 não pode ser usado como número de aluno"),
+      TXT("Linha 3: Número: '12a' não é um número de aluno"),
       "Linha 4: Nome: falta o nome do novo aluno",
-      "Linha 5: Nome: o aluno 1001 chama-se 'Ana', não 'Ana Maria'",
-      "Linha 6: Código UC: a UC 999 não existe no curso",
-      "Linha 7: Código UC: '1x' não é um código de UC",
-      "Linha 8: Avaliação: o aluno já tem a opção Contínua nesta UC",
-      "Linha 9: Avaliação: 'Sim' não é Contínua nem Exame Final",
-      "Linha 10: Avaliação: falta a opção de avaliação da UC (Contínua ou Exame Final)",
+      TXT("Linha 5: Nome: o aluno 1001 chama-se 'Ana', não 'Ana Maria'"),
+      TXT("Linha 6: Código UC: a UC 999 não existe no curso"),
+      TXT("Linha 7: Código UC: '1x' não é um código de UC"),
+      TXT("Linha 8: Avaliação: o aluno já tem a opção Contínua nesta UC"),
+      TXT("Linha 9: Avaliação: 'Sim' não é Contínua nem Exame Final"),
+      TXT("Linha 10: Avaliação: falta a opção de avaliação da UC (Contínua ou Exame Final)"),
       "Linha 11: eFolio A: o aluno optou por Exame Final nesta UC",
       "Linha 12: eFolio A: '101' fora do intervalo de 0 a 100 (-1: sem eFolio)",
       "Linha 12: Peso B: '-1' fora do intervalo de 0 a 8",
-      "Linha 13: Pesos: os pesos dos eFolios somam 9 e têm de somar 8",
+      TXT("Linha 13: Pesos: os pesos dos eFolios somam 9 e têm de somar 8"),
       "Linha 14: pFolio/Exame: '12,5' fora do intervalo de 0 a 12",
       "Linha 14: Recurso: '13' fora do intervalo de 0 a 12",
-      "Linha 15: pFolio/Exame: o aluno não foi admitido ao pFolio: os eFolios somam 2,2, o "
-      "mínimo é 3,5",
-      "Linha 16: Peso C: o eFolio C sem nota não tem peso",
-      "Linha 17: pFolio/Exame: 'oito' não é um número",
-      "Linha 18: Código UC: falta o código da UC das notas",
+      TXT("Linha 15: pFolio/Exame: o aluno não foi admitido ao pFolio: os eFolios somam 2,2, o "
+          "mínimo é 3,5"),
+      TXT("Linha 16: Peso C: o eFolio C sem nota não tem peso"),
+      TXT("Linha 17: pFolio/Exame: 'oito' não é um número"),
+      TXT("Linha 18: Código UC: falta o código da UC das notas"),
       "Linha 19: pFolio/Exame: '21' fora do intervalo de 0 a 20",
-      "Linha 20: a linha tem mais células do que o cabeçalho",
+      TXT("Linha 20: a linha tem mais células do que o cabeçalho"),
       "Linha 21: Peso A: falta o peso do eFolio A",
       "Linha 22: Nome: o nome tem quebras de linha ou outros caracteres de controlo",
-      "Linha 24: aspas abertas que não fecham até ao fim do ficheiro",
+      TXT("Linha 24: aspas abertas que não fecham até ao fim do ficheiro"),
   };
   EXPECT_EQ(curso.erros, esperados);
   EXPECT_EQ(curso.estudantes.size(), 1u);
-  EXPECT_EQ(curso.linhaFicheiro(0, 1),
-            "200;Física;1;2;6;AVALIACAO;-1;A;-1;-1;B;-1;-1;C;-1;-1;"
-            "F;-1;R;-1;N;-1\r\n");
+  EXPECT_EQ(curso.linhaFicheiro(0, 1), TXT("200;Física;1;2;6;AVALIACAO;-1;A;-1;-1;B;-1;-1;C;-1;-1;"
+                                           "F;-1;R;-1;N;-1\r\n"));
 }
 
 TEST(Importacao, Cabecalho) {
   Curso curso;
-  curso.importa("Nome;Código UC\r\n1;Ana\r\n");
-  EXPECT_EQ(curso.erros, std::vector<std::string>{"Linha 1: falta a coluna Número"});
-  curso.importa("Número;Recurso;Número\r\n");
+  curso.importa(TXT("Nome;Código UC\r\n1;Ana\r\n"));
+  EXPECT_EQ(curso.erros, std::vector<std::string>{TXT("Linha 1: falta a coluna Número")});
+  curso.importa(TXT("Número;Recurso;Número\r\n"));
   EXPECT_EQ(curso.erros,
-            (std::vector<std::string>{"Linha 1: a coluna Número aparece mais de uma vez",
-                                      "Linha 1: falta a coluna Código UC das notas"}));
+            (std::vector<std::string>{TXT("Linha 1: a coluna Número aparece mais de uma vez"),
+                                      TXT("Linha 1: falta a coluna Código UC das notas")}));
   curso.importa("");
-  EXPECT_EQ(curso.erros, std::vector<std::string>{"Linha 1: falta a coluna Número"});
+  EXPECT_EQ(curso.erros, std::vector<std::string>{TXT("Linha 1: falta a coluna Número")});
 }
 
 // A UTF-8 file is read as such; a character CP1252 lacks is an error for its row.
@@ -196,11 +195,11 @@ TEST(Importacao, Utf8) {
   Curso curso;
   curso.importa("N\xC3\xBAmero;Nome\n2002;In\xC3\xAAs\n2003;\xC5\x81ukasz\n");
   EXPECT_EQ(curso.erros,
-            std::vector<std::string>{"Linha 3: Nome: caracteres que o CP1252 não tem"});
+            std::vector<std::string>{TXT("Linha 3: Nome: caracteres que o CP1252 não tem")});
   curso.estudantes.resize(1);
   curso.importa("\xEF\xBB\xBFN\xC3\xBAmero;Nome\n2002;In\xC3\xAAs\n2003;Jo\xE3o\n");
-  EXPECT_EQ(curso.erros, std::vector<std::string>{"Linha 3: Nome: texto UTF-8 inválido"});
+  EXPECT_EQ(curso.erros, std::vector<std::string>{TXT("Linha 3: Nome: texto UTF-8 inválido")});
   curso.estudantes.resize(1);
-  EXPECT_EQ(curso.importa("Número;Nome\n2002;In\xEAs\n").alunosNovos, 1);  // CP1252
-  EXPECT_EQ(curso.estudantes.back().getNome(), "Inês");
+  EXPECT_EQ(curso.importa("N\xFAmero;Nome\n2002;In\xEAs\n").alunosNovos, 1);  // CP1252
+  EXPECT_EQ(curso.estudantes.back().getNome(), TXT("Inês"));
 }

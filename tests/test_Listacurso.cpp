@@ -1,18 +1,19 @@
 #include "Apoio.h"
+#include "Cp1252.h"
 
 // Well-formed files (CR LF or LF only) load silently and rewrite to the expected bytes; every
 // non-blank line that gives nothing (stray, after a block cut short, a skipped record) is named.
 TEST(Ficheiros, LeituraEReescrita) {
   const Texto par = crlf({"ALUNO;1001;Aluno Um", linhaAlgebra, linhaEstatistica, linhaBases, "",
                           "ALUNO;1002;Aluno Dois", linhaEstatistica, ""});
-  const Texto variado =
-      crlf({"ALUNO;1001;Inês Conceição",
-            "21002;Álgebra I;1;2;6;AVALIACAO;1;A;80;3;B;70;3;C;50;2;F;8.5;R;-1;N;14",
-            "21037;Estatística;1;2;6;AVALIACAO;0;A;50;2;B;60;3;C;70;3;F;9;R;13;N;13",
-            "21048;Física;2;2;6;AVALIACAO;-1;A;10;1;B;-1;-1;C;20;4;F;-1;R;-1;N;-1", "",
-            "ALUNO;1002;Nome; com; vírgulas",
-            "-3;Análise I;1;2;6;AVALIACAO;1;A;66.6667;2.5;B;1e-05;2.5;C;-1;-1;F;12;R;5.75;N;14", "",
-            "ALUNO;-5;", ""});
+  const Texto variado = crlf(
+      {TXT("ALUNO;1001;Inês Conceição"),
+       TXT("21002;Álgebra I;1;2;6;AVALIACAO;1;A;80;3;B;70;3;C;50;2;F;8.5;R;-1;N;14"),
+       TXT("21037;Estatística;1;2;6;AVALIACAO;0;A;50;2;B;60;3;C;70;3;F;9;R;13;N;13"),
+       TXT("21048;Física;2;2;6;AVALIACAO;-1;A;10;1;B;-1;-1;C;20;4;F;-1;R;-1;N;-1"), "",
+       TXT("ALUNO;1002;Nome; com; vírgulas"),
+       TXT("-3;Análise I;1;2;6;AVALIACAO;1;A;66.6667;2.5;B;1e-05;2.5;C;-1;-1;F;12;R;5.75;N;14"), "",
+       "ALUNO;-5;", ""});
   Texto limpo = variado;  // the e-folios of options 0 and -1 are not kept
   for (const Texto velho : {"A;50;2;B;60;3;C;70;3", "A;10;1;B;-1;-1;C;20;4"}) {
     limpo.replace(limpo.find(velho), velho.size(), "A;-1;-1;B;-1;-1;C;-1;-1");
@@ -54,16 +55,16 @@ TEST(Ficheiros, LeituraEReescrita) {
              "ALUNO;1001;Repetido",
              linhaBases,
              ""}) +
-           "ALUNO;1005;Último",
+           TXT("ALUNO;1005;Último"),
        crlf({"ALUNO;1001;Um", linhaAlgebra, linhaEstatistica, "", "ALUNO;1002;Sem UCs", "",
-             "ALUNO;1001;Repetido", linhaBases, "", "ALUNO;1005;Último", ""}),
+             "ALUNO;1001;Repetido", linhaBases, "", TXT("ALUNO;1005;Último"), ""}),
        erros({1, 8, 11, 12, 13, 14, 15, 16, 17})},
       {crlf({"ALUNO;1;A", linhaAlgebra}) + linhaEstatistica,
        crlf({"ALUNO;1;A", linhaAlgebra, linhaEstatistica, ""}), ""},
       {crlf({"ALUNO;1;A", linhaAlgebra, "x", linhaEstatistica, "ALUNO;2;B", "ALUNO", linhaBases}),
        crlf({"ALUNO;1;A", linhaAlgebra, "", "ALUNO;2;B", ""}), erros({3, 4, 6, 7})},
-      {crlf({"ALUNO;1;A", "21002;Álgebra;1;1;6"}),
-       crlf({"ALUNO;1;A", "21002;Álgebra;1;1;6" + avaliacaoVazia, ""}), ""},
+      {crlf({"ALUNO;1;A", TXT("21002;Álgebra;1;1;6")}),
+       crlf({"ALUNO;1;A", TXT("21002;Álgebra;1;1;6") + avaliacaoVazia, ""}), ""},
       {crlf({"aluno;1;A", linhaAlgebra}), "", erros({1, 2})},
   };
   for (const auto& k : casos) {
@@ -80,36 +81,36 @@ TEST(Ficheiros, LeituraEReescrita) {
 // Each unreadable line is reported with its number; the rest still loads.
 TEST(Ficheiros, LinhasMalFormadas) {
   Texto saida, esperado;
-  const Texto alg = "21002;Álgebra;1;1;6;AVALIACAO;1;A;";
+  const Texto alg = TXT("21002;Álgebra;1;1;6;AVALIACAO;1;A;");
   const Texto mau = crlf({"ALUNO;1001;Um", linhaAlgebra,
-                          "21037;Estatística;1;2;6;AVALIACAO;1;A;5;2;B;6;3;F;9;R;-1;N;9",
+                          TXT("21037;Estatística;1;2;6;AVALIACAO;1;A;5;2;B;6;3;F;9;R;-1;N;9"),
                           "abc;Nome;1;1;6", "21053;Bases;2;1", "ALUNO;1002", linhaEstatistica,
                           "ALUNO;abc;Mau", linhaBases, "", "ALUNO;99999999999;Grande", "",
-                          "ALUNO;1003;Três", alg + "8;2;B;7;2;C;9;4;F;x;R;-1;N;16",
+                          TXT("ALUNO;1003;Três"), alg + "8;2;B;7;2;C;9;4;F;x;R;-1;N;16",
                           alg + "oito;2;B;7;2;C;9;4;F;9;R;-1;N;16", linhaBases});
   EXPECT_EQ(carregaCurso(mau, &saida).conteudoFicheiroEstudantes(),
             crlf({"ALUNO;1001;Um", linhaAlgebra, "", "ALUNO;1002;", linhaEstatistica, "",
-                  "ALUNO;1003;Três", linhaBases, ""}));
+                  TXT("ALUNO;1003;Três"), linhaBases, ""}));
   for (int n : {3, 4, 5, 8, 9, 11, 14, 15}) esperado += erroLinha(n, "12-Estudantes.txt");
   EXPECT_EQ(saida, esperado);
 
   const Listacurso ucs =
-      carregaCurso(crlf({"CURSO;12;E", "21002;Álgebra;1;1;6", "", "21037;Estatística;1;2",
-                         "21053;Bases;2;1;6;AVALIACAO;-;F;-;R;-;N;-", "-x;Sem código;1;1;6"}),
+      carregaCurso(crlf({"CURSO;12;E", TXT("21002;Álgebra;1;1;6"), "", TXT("21037;Estatística;1;2"),
+                         "21053;Bases;2;1;6;AVALIACAO;-;F;-;R;-;N;-", TXT("-x;Sem código;1;1;6")}),
                    &saida, true);
   EXPECT_EQ(saida, erroLinha(4, "12-UC.txt") + erroLinha(6, "12-UC.txt"));
   Texto unidades;
   for (const UC& uc : ucs.getListaUCsCurso()) uc.gravaFicheiroEstudanteUC(unidades);
-  EXPECT_EQ(unidades,
-            crlf({"21002;Álgebra;1;1;6" + avaliacaoVazia, "21053;Bases;2;1;6" + avaliacaoVazia}));
+  EXPECT_EQ(unidades, crlf({TXT("21002;Álgebra;1;1;6") + avaliacaoVazia,
+                            "21053;Bases;2;1;6" + avaliacaoVazia}));
 }
 
 // A file cut at any byte: earlier students whole, the last one cut short at most.
 TEST(Ficheiros, CortadoEmQualquerByte) {
   const Texto inteiro =
-      crlf({"ALUNO;1001;Inês", linhaAlgebra, linhaEstatistica, "", "ALUNO;1002;", "",
+      crlf({TXT("ALUNO;1001;Inês"), linhaAlgebra, linhaEstatistica, "", "ALUNO;1002;", "",
             "ALUNO;1003;Nome; com;", linhaBases,
-            "21002;Álgebra;1;1;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;8;R;12.5;N;12", ""});
+            TXT("21002;Álgebra;1;1;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;8;R;12.5;N;12"), ""});
   auto escrito = [](const Estudantes& e) {
     std::vector<Texto> v{"ALUNO;" + std::to_string(e.getNumAluno()) + ";" + e.getNome()};
     for (const UC& uc : e.getListaUCs()) uc.gravaFicheiroEstudanteUC(v.emplace_back());
@@ -139,13 +140,13 @@ TEST(Ficheiros, CortadoEmQualquerByte) {
 
 // Repeated numbers answer from the first or last student; statistics rebuilt; tables exact.
 TEST(Curso, RepetidosEstatisticasETabelas) {
-  const Texto alg = "21002;Álgebra Linear;1;1;6;AVALIACAO;";
+  const Texto alg = TXT("21002;Álgebra Linear;1;1;6;AVALIACAO;");
   Listacurso est =
       carregaCurso(crlf({"ALUNO;1001;Primeiro", linhaAlgebra, linhaEstatistica, "",
                          "ALUNO;1002;Outro", alg + "0;A;-1;-1;B;-1;-1;C;-1;-1;F;9;R;-1;N;9", "",
                          "ALUNO;1001;Segundo", alg + "1;A;80;2;B;75;2;C;90;2;F;9.5;R;-1;N;13"}));
   Listacurso ucs = carregaCurso(
-      crlf({"CURSO;12;E", "-7;Negativa;1;1;6", "21002;Álgebra Linear;1;1;6"}), nullptr, true);
+      crlf({"CURSO;12;E", "-7;Negativa;1;1;6", TXT("21002;Álgebra Linear;1;1;6")}), nullptr, true);
   EXPECT_EQ(est.checkOpcaoAvaliacaoUCEstudante(1001, 21037), 0);
   EXPECT_EQ(est.checkOpcaoAvaliacaoUCEstudante(1001, -7), 2);
   Captura c("-5\nNovo Aluno\n");
@@ -157,14 +158,14 @@ TEST(Curso, RepetidosEstatisticasETabelas) {
     ucs.imprimeInfoUCcurso(21002);
   }
   for (const Listacurso* k : {&est, &ucs}) k->imprimeEstudantesDisponiveis(), k->imprimeInfoUCs();
-  const Texto media = estatisticaUC("Álgebra Linear", 2, "14.500");
-  const Texto cabE = regua + margem + "Nº de Aluno    Nome do Aluno\n" + regua;
-  const Texto cabU = regua + margem + "Código         Nome da Unidade Curricular\n" + regua;
+  const Texto media = estatisticaUC(TXT("Álgebra Linear"), 2, "14.500");
+  const Texto cabE = regua + margem + TXT("Nº de Aluno    Nome do Aluno\n") + regua;
+  const Texto cabU = regua + margem + TXT("Código         Nome da Unidade Curricular\n") + regua;
   const Texto tabelaE = cabE + linhaTabela("1001", "Primeiro") + linhaTabela("1002", "Outro") +
                         linhaTabela("1001", "Segundo") + linhaTabela("-5", "Novo Aluno") + regua +
                         "\n";
   const Texto tabelaU =
-      cabU + linhaTabela("-7", "Negativa") + linhaTabela("21002", "Álgebra Linear") + regua;
+      cabU + linhaTabela("-7", "Negativa") + linhaTabela("21002", TXT("Álgebra Linear")) + regua;
   EXPECT_EQ(tabelas.saida(),
             media + media + tabelaE + cabU + regua + cabE + regua + "\n" + tabelaU);
 }

@@ -1,11 +1,13 @@
 #include <iomanip>
 
 #include "Apoio.h"
+#include "Cp1252.h"
 
 // Grade-entry dialogues: texts, ranges, admission, saved values (depois), input left unread.
 TEST(NotasUC, Dialogos) {
-  const Texto eA = pedeNota + "A:\n" + erroNota + "A\n", inv = "Opção inválida\n";
-  const auto dicaC = "Para o caso de não existir eFolio C inserir -1 na Nota\n" + pedeNota + "C:\n";
+  const Texto eA = pedeNota + "A:\n" + erroNota + "A\n", inv = TXT("Opção inválida\n");
+  const auto dicaC =
+      TXT("Para o caso de não existir eFolio C inserir -1 na Nota\n") + pedeNota + "C:\n";
   const struct {
     Texto registo, acao, entrada, depois, saida, resto = "\n";
   } casos[] = {
@@ -18,15 +20,15 @@ TEST(NotasUC, Dialogos) {
       {"1;A;-;-;B;-;-;C;50;2", "C", "120\n-1\nx\n", "C;-1;-1", dicaC + erroNota + "C\n" + dicaC,
        "\nx\n"},
       {"0", "B", "", "0;A;-1;-1;B;-1;-1",
-       "ATENÇÃO: Não é possivel inserir notas de eFolio, o aluno optou por Exame Final nesta "
-       "Unidade Curricular\n",
+       TXT("ATENÇÃO: Não é possivel inserir notas de eFolio, o aluno optou por Exame Final nesta "
+           "Unidade Curricular\n"),
        ""},
       {"1;A;50;3;B;50;4;C;-;-", "F", "12.5\n-0.1\n5.5\n", "F;5.5;R;-1",
        pedePfolio + erroIntervalo("pFolio", "12") + pedePfolio + erroIntervalo("pFolio", "12") +
            pedePfolio + notaValida("pFolio")},
       {"1;A;50;4;B;50;4;C;-;-", "F", "5.4\n", "F;5.4;R;-1", pedePfolio + avisoMinimo("pFolio")},
       {"1;A;40;3;B;50;4;C;-;-", "F", "7\n", "F;-1;R;-1",
-       semMinimoEfolios + " \nNão é possivel inserir a nota do pFolio \n", "7\n"},
+       semMinimoEfolios + TXT(" \nNão é possivel inserir a nota do pFolio \n"), "7\n"},
       {"1;A;100;8;B;-;-;C;-;-", "F", "7\n", "F;-1;R;-1", poucosEfolios + "\n", "7\n"},
       {"-1", "F", "0\n-1\n20.5\n20\n", "0;A;-1;-1;B;-1;-1;C;-1;-1;F;20;R;-1",
        perguntaOpcao + pedeExame + erroIntervalo("Exame Final", "20") + pedeExame +
@@ -71,6 +73,6 @@ TEST(NotasUC, PesosTemDeSomarOito) {
   EXPECT_EQ(ucComAvaliacao("0;F;-;R;-;N;-").validaDadosEfolios(), 0);
   std::cout << std::fixed << std::setprecision(1);
   EXPECT_EQ(ucComAvaliacao("1;A;-;-;B;-;-;C;-;-;F;-;R;-;N;-").validaDadosEfolios(), 0);
-  EXPECT_EQ(c.saida(), "Valores dos eFolios são Válidos\n" + erroPesos("3", "3", "3", "9") +
+  EXPECT_EQ(c.saida(), TXT("Valores dos eFolios são Válidos\n") + erroPesos("3", "3", "3", "9") +
                            erroPesos("0.0", "0.0", "0.0", "0.0"));
 }

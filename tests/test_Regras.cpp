@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "Cp1252.h"
 #include "Regras.h"
 #include "UC.h"
 
@@ -91,5 +92,5 @@ TEST(Regras, VerificacaoDoDialogoComTolerancia) {
   const int resposta = registo("1;A;50;1.8;B;50;3.1;C;50;3.1;F;-;R;-;N;-").validaDadosEfolios();
   std::cout.rdbuf(anterior);
   EXPECT_EQ(resposta, 1);
-  EXPECT_EQ(saida.str(), "Valores dos eFolios são Válidos\n");
+  EXPECT_EQ(saida.str(), TXT("Valores dos eFolios são Válidos\n"));
 }

@@ -8,9 +8,9 @@
 
 namespace {
 
-const std::string nomePerigoso = "<script>alert(\"x\")</script> & 'Zé' <b>";
+const std::string nomePerigoso = TXT("<script>alert(\"x\")</script> & 'Zé' <b>");
 const std::string nomePerigosoEscapado =
-    "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; &amp; &apos;Zé&apos; &lt;b&gt;";
+    TXT("&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; &amp; &apos;Zé&apos; &lt;b&gt;");
 
 IdentificacaoCurso cursoDeTeste() {
   IdentificacaoCurso curso;
@@ -40,12 +40,12 @@ TEST(Relatorio, EscapaTextosDosDados) {
 
 // One page for a small course: self-contained, UTF-8, names as text, every record.
 TEST(Relatorio, PaginaDeUmCursoPequeno) {
-  const std::string algebra = "100;Álgebra;1;1;6;AVALIACAO;";
+  const std::string algebra = TXT("100;Álgebra;1;1;6;AVALIACAO;");
   Listacurso unidades = carregaCurso(
-      crlf({"CURSO;5;C", "100;Álgebra;1;1;6", "200;Ética & Lei;2;1;4"}), nullptr, true);
+      crlf({"CURSO;5;C", TXT("100;Álgebra;1;1;6"), TXT("200;Ética & Lei;2;1;4")}), nullptr, true);
   std::vector<Estudantes> estudantes = {
       estudante(nomePerigoso, {algebra + "1;A;80;3;B;70;3;C;50;2;F;8.5;R;-1;N;14",
-                               "200;Ética & Lei;2;1;4;AVALIACAO;0;F;6;R;-1;N;6"}),
+                               TXT("200;Ética & Lei;2;1;4;AVALIACAO;0;F;6;R;-1;N;6")}),
       estudante("Bruno", {algebra + "-1;F;-1;R;-1;N;-1"})};
   estudantes[0].setNumAluno(1001);
   estudantes[1].setNumAluno(1002);
@@ -65,25 +65,25 @@ TEST(Relatorio, PaginaDeUmCursoPequeno) {
   EXPECT_EQ(ocorrencias(pagina, utf8(nomePerigosoEscapado)), 2u);  // contents and heading
   EXPECT_NE(pagina.find("<h1>Curso &amp; &lt;Companhia&gt;</h1>"), std::string::npos);
   EXPECT_NE(pagina.find("<time>07/12/2026 10:30</time>"), std::string::npos);
-  EXPECT_NE(pagina.find(utf8("<td>200<td>Ética &amp; Lei")), std::string::npos);
+  EXPECT_NE(pagina.find(utf8(TXT("<td>200<td>Ética &amp; Lei"))), std::string::npos);
   // Totals: students, units, graded records, passes, rate.
   EXPECT_NE(pagina.find("<td class=\"n estudantes\">2</td><td class=\"n unidades\">2</td>"
                         "<td class=\"n com-nota\">2</td><td class=\"n aprovacoes\">1</td>"
                         "<td class=\"n taxa\">50,0 %</td>"),
             std::string::npos);
   // Each student's whole record with the dialogue's texts, decimal comma; his totals.
-  EXPECT_NE(pagina.find(utf8("<tr class=ap><td>100<td>Álgebra<td>6<td>Contínua<td>2,40<td>2,10"
-                             "<td>1,00<td>8,50<td>-<td>14<td>Aprovado\n")),
+  EXPECT_NE(pagina.find(utf8(TXT("<tr class=ap><td>100<td>Álgebra<td>6<td>Contínua<td>2,40<td>2,10"
+                                 "<td>1,00<td>8,50<td>-<td>14<td>Aprovado\n"))),
             std::string::npos);
   EXPECT_NE(pagina.find("<tr class=rp><td>200"), std::string::npos);
   EXPECT_NE(pagina.find("<td>6,00<td>-<td>6<td>Reprovado\n"), std::string::npos);
   EXPECT_NE(pagina.find("<tr class=pe><td>100"), std::string::npos);
   EXPECT_NE(pagina.find("<td>Por avaliar\n"), std::string::npos);
-  EXPECT_NE(pagina.find(utf8("<b class=\"ects\">6</b> · média ponderada: <b class=\"media\">"
-                             "14,000</b> · <b class=\"percentagem\">3,3 %</b> dos 180 ECTS")),
+  EXPECT_NE(pagina.find(utf8(TXT("<b class=\"ects\">6</b> · média ponderada: <b class=\"media\">"
+                                 "14,000</b> · <b class=\"percentagem\">3,3 %</b> dos 180 ECTS"))),
             std::string::npos);
   EXPECT_NE(
-      pagina.find(utf8("<b class=\"ects\">0</b> · média ponderada: <b class=\"media\">—</b>")),
+      pagina.find(utf8(TXT("<b class=\"ects\">0</b> · média ponderada: <b class=\"media\">—</b>"))),
       std::string::npos);
   // Contents: a link to every unit and every student, each to an anchor that exists.
   for (const char* ancora : {"uc-1", "uc-2", "al-1", "al-2"}) {

@@ -2,6 +2,7 @@
 #include <random>
 
 #include "Apoio.h"
+#include "Cp1252.h"
 
 // Both record forms read and written back: stale e-folios, option 2 kept, bad lines refused.
 TEST(UC, LeituraEEscrita) {
@@ -11,8 +12,8 @@ TEST(UC, LeituraEEscrita) {
     Texto linha, gravada, saida = "";
   } casos[] = {
       {"1001;Unidade X;1;2;6", "1001;Unidade X;1;2;6" + avaliacaoVazia},
-      {"1;Física;1;1;6;AVALIACAO;1;A;66.666667;1e-05;B;87.5;2.5;C;-;-;F;8.25;R;-;N;14.7",
-       "1;Física;1;1;6;AVALIACAO;1;A;66.6667;1e-05;B;87.5;2.5;C;-1;-1;F;8.25;R;-1;N;14"},
+      {TXT("1;Física;1;1;6;AVALIACAO;1;A;66.666667;1e-05;B;87.5;2.5;C;-;-;F;8.25;R;-;N;14.7"),
+       TXT("1;Física;1;1;6;AVALIACAO;1;A;66.6667;1e-05;B;87.5;2.5;C;-1;-1;F;8.25;R;-1;N;14")},
       {prefixoUC + "0;A;80;3;B;70;3;C;50;2;F;14;R;16;N;16",
        prefixoUC + "0;" + sem + "F;14;R;16;N;16"},
       {prefixoUC + "-1;A;80;3;B;70;3;C;50;2;F;-;R;-;N;-",
@@ -44,10 +45,10 @@ TEST(UC, LeituraEEscrita) {
 TEST(UC, NotaFinal) {
   const Texto exame = "0;F;", admitido = "1;A;50;4;B;50;4;C;-1;-1;F;",
               naoAdmitido = "1;A;40;5;B;35;4;C;-;-;F;";
-  const Texto naoAtualizada = "\nNota final não atualizada\n\n\n",
+  const Texto naoAtualizada = TXT("\nNota final não atualizada\n\n\n"),
               melhoria =
-                  "\nATENÇÂO: A nova nota é superior a nota existente, trata-se de uma "
-                  "melhoria de nota?\nA Atualizar Nota ...\n\n\n";
+                  TXT("\nATENÇÂO: A nova nota é superior a nota existente, trata-se de uma "
+                      "melhoria de nota?\nA Atualizar Nota ...\n\n\n");
   const struct {
     Texto aval;
     int nota;
@@ -100,13 +101,14 @@ TEST(UC, Textos) {
   uc.imprimeInfoUCcurso();
   for (float n : {12.0f, 15.0f}) uc.setAlunoAprovado(), uc.setSomaNotas(n);
   uc.imprimeInfoUCcurso();
-  EXPECT_EQ(c.saida(), linhaRelatorio("Unidade X|6|Contínua|1.50|1.00|0.00|8.50|-|10") +
-                           linhaRelatorio("Exame|5|Ex.Final|-|-|-|14.00|9.25|9") +
-                           avisoIncompativel + linhaRelatorio("Estranha|5||-|-|-|-|-|-") +
-                           "\nUNIDADE CURRICULAR: Álgebra Linear I\nTotal de Alunos Aprovados: 0\n"
-                           "Não existem alunos aprovados, logo não é possivel calcular a média\n"
-                           "\nUNIDADE CURRICULAR: Álgebra Linear I\nTotal de Alunos Aprovados: 2\n"
-                           "Média: 13.500\n");
+  EXPECT_EQ(c.saida(),
+            linhaRelatorio(TXT("Unidade X|6|Contínua|1.50|1.00|0.00|8.50|-|10")) +
+                linhaRelatorio("Exame|5|Ex.Final|-|-|-|14.00|9.25|9") + avisoIncompativel +
+                linhaRelatorio("Estranha|5||-|-|-|-|-|-") +
+                TXT("\nUNIDADE CURRICULAR: Álgebra Linear I\nTotal de Alunos Aprovados: 0\n"
+                    "Não existem alunos aprovados, logo não é possivel calcular a média\n"
+                    "\nUNIDADE CURRICULAR: Álgebra Linear I\nTotal de Alunos Aprovados: 2\n"
+                    "Média: 13.500\n"));
 }
 
 // A record written in full is read in one pass; any other goes field by

@@ -1,6 +1,7 @@
 // Faults from outside the dialogue: files vanishing after the course list, a kill while saving,
 // 10 MB and NUL lines.
 #include "Apoio.h"
+#include "Cp1252.h"
 
 const Texto temporario = ficheiroEstudantes + ".tmp", semAvaliacaoCrlf = avaliacaoVazia + "\r\n";
 const Texto sessao = "12\n3\n2001\nNovo\n4\n9\n9\n";  // adds student 2001, saves, leaves
@@ -15,15 +16,16 @@ static Texto shell(const Cenario& c, const Texto& antes, const Texto& depois) {
 // A file removed between the listing and loading is named; nothing is written.
 TEST(Falhas, FicheirosDesaparecemDepoisDaLista) {
   const Texto abrir = "\nA abrir o Ficheiro de estudantes 12-Estudantes.txt\n\n";
-  const Texto nao = "Não foi possivel abrir o ficheiro ";
+  const Texto nao = TXT("Não foi possivel abrir o ficheiro ");
   const struct {
     Texto some, fica, entrada, trecho, depois;
   } casos[] = {
       {"12-UC.txt", ficheiroEstudantes, "12\\n2\\n1001\\n9\\n0\\n9\\n",
-       " \n\n" + nao + "12-UC.txt\n" + abrir + "O número de Estudantes carregados é 8\n",
-       "ATENÇÃO: O curso não tem Unidades Curriculares, não é possivel inserir notas\n\n\n    "},
+       " \n\n" + nao + "12-UC.txt\n" + abrir + TXT("O número de Estudantes carregados é 8\n"),
+       TXT("ATENÇÃO: O curso não tem Unidades Curriculares, não é possivel inserir notas\n\n\n   "
+           " ")},
       {ficheiroEstudantes, "12-UC.txt", "12\\n9\\n9\\n",
-       "é: 30\n" + abrir + nao + ficheiroEstudantes + "\n", ""},
+       TXT("é: 30\n") + abrir + nao + ficheiroEstudantes + "\n", ""},
   };
   for (const auto& k : casos) {
     Cenario c;
@@ -43,7 +45,7 @@ TEST(Falhas, FicheirosDesaparecemDepoisDaLista) {
 TEST(Falhas, MortoAMeioDaGravacao) {
   Texto ucs = "CURSO;12;Curso de Ensaio\r\n", bloco, novo, antigo;
   for (int u = 0; u < 30; ++u) {
-    const Texto uc = std::to_string(21000 + u) + ";Unidade nº " + std::to_string(u) + ";1;2;6";
+    const Texto uc = std::to_string(21000 + u) + TXT(";Unidade nº ") + std::to_string(u) + ";1;2;6";
     ucs += uc + "\r\n";
     bloco += uc + ";AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;12;R;-1;N;12\r\n";
     novo += uc + semAvaliacaoCrlf;
@@ -75,8 +77,8 @@ TEST(Falhas, MortoAMeioDaGravacao) {
 // 10 MB names and NUL bytes kept through a save; unreadable such lines skipped and reported.
 TEST(Falhas, LinhasEnormesEBytesNulos) {
   Texto longo, ucLonga;
-  while (longo.size() < 10u << 20) longo += "Nome Muito Comprido; Conceição ";
-  while (ucLonga.size() < 10u << 20) ucLonga += "Unidade Muito Comprida Ação ";
+  while (longo.size() < 10u << 20) longo += TXT("Nome Muito Comprido; Conceição ");
+  while (ucLonga.size() < 10u << 20) ucLonga += TXT("Unidade Muito Comprida Ação ");
   const Texto nul(1, '\0'), ucNomeLongo = "21002;" + ucLonga + ";1;1;6",
                             ucComNul = "21037;E" + nul + "a;1;2;6";
   const Texto bom = "ALUNO;3001;" + longo + "\r\n" + ucNomeLongo + semAvaliacaoCrlf +
@@ -87,7 +89,7 @@ TEST(Falhas, LinhasEnormesEBytesNulos) {
   c.escreve("12-UC.txt", "CURSO;12;Curso de Ensaio\r\n" + ucNomeLongo + "\r\n" + ucComNul + "\r\n");
   c.escreve(ficheiroEstudantes, antigo);
   const Texto saida = c.executa(sessao).saida;
-  EXPECT_NE(saida.find("O número de Estudantes carregados é 2\n" +
+  EXPECT_NE(saida.find(TXT("O número de Estudantes carregados é 2\n") +
                        erroLinha(6, ficheiroEstudantes) + erroLinha(7, ficheiroEstudantes) + "\n"),
             Texto::npos);
   EXPECT_NE(saida.find(gravadas(ficheiroEstudantes)), Texto::npos);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Cenario.h"
+#include "Cp1252.h"
 
 namespace {
 
@@ -18,14 +19,14 @@ std::string linhasCrLf(const std::vector<std::string>& linhas) {
   return texto;
 }
 
-const std::string unidadesPequenas =
-    linhasCrLf({"CURSO;5;Curso Pequeno", "100;Álgebra;1;1;6", "200;Programação \"C\";1;2;6"});
+const std::string unidadesPequenas = linhasCrLf(
+    {"CURSO;5;Curso Pequeno", TXT("100;Álgebra;1;1;6"), TXT("200;Programação \"C\";1;2;6")});
 const std::string semAvaliacao = ";AVALIACAO;-1;A;-1;-1;B;-1;-1;C;-1;-1;F;-1;R;-1;N;-1";
 
 // The summary line of an import that changed nothing.
 std::string nadaMudou(const std::string& ficheiro, int linhas) {
   return "Importado " + ficheiro + ": 0 alunos novos, 0 notas alteradas, " +
-         std::to_string(linhas) + " linhas sem alterações\n";
+         std::to_string(linhas) + TXT(" linhas sem alterações\n");
 }
 
 }  // namespace
@@ -47,9 +48,9 @@ TEST(Importar, IdaEVoltaComAExportacao) {
   EXPECT_EQ(fs::last_write_time(exemplo.dir() / "12-Estudantes.txt"), hora);
 
   Cenario c;
-  const std::string alg = "100;Álgebra;1;1;6;AVALIACAO;";
+  const std::string alg = TXT("100;Álgebra;1;1;6;AVALIACAO;");
   const std::string alunos = linhasCrLf(
-      {"ALUNO;1;Ana; a \"Rápida\"", alg + "1;A;80;2;B;75;2.5;C;66.6667;3.5;F;9.5;R;-1;N;15",
+      {TXT("ALUNO;1;Ana; a \"Rápida\""), alg + "1;A;80;2;B;75;2.5;C;66.6667;3.5;F;9.5;R;-1;N;15",
        alg + "0;A;-1;-1;B;-1;-1;C;-1;-1;F;25;R;-1;N;7", "", "ALUNO;2;=Bruno", "",
        "ALUNO;1;Ana Duplicada", alg + "-;F;-;R;-;N;-", alg + "1;A;-1;3;B;50;1;C;1;1;F;2;R;-1;N;9",
        ""});
@@ -72,21 +73,22 @@ TEST(Importar, ListaDeAlunosCriaOFicheiro) {
   EXPECT_EQ(r.estado, 0);
   EXPECT_EQ(
       r.saida,
-      "Importado inscritos.csv: 2 alunos novos, 0 notas alteradas, 0 linhas sem alterações\n");
+      TXT("Importado inscritos.csv: 2 alunos novos, 0 notas alteradas, 0 linhas sem alterações\n"));
   EXPECT_EQ(c.le("5-Estudantes.txt"),
-            linhasCrLf({"ALUNO;1001;Inês", "100;Álgebra;1;1;6" + semAvaliacao,
-                        "200;Programação \"C\";1;2;6" + semAvaliacao, "", "ALUNO;1002;Rui, o Novo",
-                        "100;Álgebra;1;1;6" + semAvaliacao,
-                        "200;Programação \"C\";1;2;6" + semAvaliacao, ""}));
+            linhasCrLf({TXT("ALUNO;1001;Inês"), TXT("100;Álgebra;1;1;6") + semAvaliacao,
+                        TXT("200;Programação \"C\";1;2;6") + semAvaliacao, "",
+                        "ALUNO;1002;Rui, o Novo", TXT("100;Álgebra;1;1;6") + semAvaliacao,
+                        TXT("200;Programação \"C\";1;2;6") + semAvaliacao, ""}));
   // Grades for one of them, in CP1252 with the columns in another order.
-  c.escreve("notas.csv", linhasCrLf({"Código UC;Número;Avaliação;pFolio/Exame;Recurso",
+  c.escreve("notas.csv", linhasCrLf({TXT("Código UC;Número;Avaliação;pFolio/Exame;Recurso"),
                                      "200;1002;Exame Final;8,5;12.5", "100;1001;;;"}));
   const Resultado notas = c.executa("", {"--importar", "5", "notas.csv"});
-  EXPECT_EQ(notas.saida,
-            "Importado notas.csv: 0 alunos novos, 2 notas alteradas, 1 linhas sem alterações\n");
+  EXPECT_EQ(
+      notas.saida,
+      TXT("Importado notas.csv: 0 alunos novos, 2 notas alteradas, 1 linhas sem alterações\n"));
   EXPECT_NE(c.le("5-Estudantes.txt")
-                .find("200;Programação \"C\";1;2;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;"
-                      "F;8.5;R;12.5;N;13\r\n"),
+                .find(TXT("200;Programação \"C\";1;2;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;"
+                          "F;8.5;R;12.5;N;13\r\n")),
             std::string::npos);
 }
 
@@ -95,25 +97,26 @@ TEST(Importar, ListaDeAlunosCriaOFicheiro) {
 TEST(Importar, ErrosEVerificacao) {
   Cenario c;
   c.copiaExemplos();
-  c.escreve("mau.csv", linhasCrLf({"Número;Nome;Código UC;pFolio/Exame", "1001;;21002;13", "9;Nove",
-                                   "1001;Outra", "1001;;21002;;x"}));
-  c.escreve("bom.csv", linhasCrLf({"Número;Nome", "9;Nove"}));
+  c.escreve("mau.csv", linhasCrLf({TXT("Número;Nome;Código UC;pFolio/Exame"), "1001;;21002;13",
+                                   "9;Nove", "1001;Outra", "1001;;21002;;x"}));
+  c.escreve("bom.csv", linhasCrLf({TXT("Número;Nome"), "9;Nove"}));
   const auto antes = c.ficheiros();
   const Resultado r = c.executa("", {"--importar", "12", "mau.csv"});
   EXPECT_EQ(r.estado, 2);
   EXPECT_EQ(r.saida, "");
   const std::string erros = r.erros.substr(std::min(r.erros.find("ERRO"), r.erros.size()));
   EXPECT_EQ(erros,
-            "ERRO: Linha 2: pFolio/Exame: '13' fora do intervalo de 0 a 12\n"
-            "ERRO: Linha 4: Nome: o aluno 1001 chama-se 'Inês Conceição Almeida', não 'Outra'\n"
-            "ERRO: Linha 5: a linha tem mais células do que o cabeçalho\n");
+            TXT("ERRO: Linha 2: pFolio/Exame: '13' fora do intervalo de 0 a 12\n"
+                "ERRO: Linha 4: Nome: o aluno 1001 chama-se 'Inês Conceição Almeida', não 'Outra'\n"
+                "ERRO: Linha 5: a linha tem mais células do que o cabeçalho\n"));
   const Resultado v = c.executa("", {"--importar", "--verificar", "12", "mau.csv"});
   EXPECT_EQ(v.estado, 2);
   EXPECT_EQ(v.erros.substr(std::min(v.erros.find("ERRO"), v.erros.size())), erros);
   const Resultado ok = c.executa("", {"--importar", "--verificar", "12", "bom.csv"});
   EXPECT_EQ(ok.estado, 0);
-  EXPECT_EQ(ok.saida,
-            "Verificado bom.csv: 1 alunos novos, 0 notas alteradas, 0 linhas sem alterações\n");
+  EXPECT_EQ(
+      ok.saida,
+      TXT("Verificado bom.csv: 1 alunos novos, 0 notas alteradas, 0 linhas sem alterações\n"));
   EXPECT_EQ(c.ficheiros(), antes);
 }
 
@@ -134,12 +137,12 @@ TEST(Importar, LinhaDeComando) {
   const Resultado semFicheiro = c.executa("", {"--importar", "12", "falta.csv"});
   EXPECT_EQ(semFicheiro.estado, 2);
   EXPECT_NE(
-      semFicheiro.erros.find("ERRO: Não foi possivel ler o ficheiro falta.csv (não existe)\n"),
+      semFicheiro.erros.find(TXT("ERRO: Não foi possivel ler o ficheiro falta.csv (não existe)\n")),
       std::string::npos);
   const Resultado semCurso = c.executa("", {"--importar", "99", "falta.csv"});
   EXPECT_EQ(semCurso.estado, 2);
   EXPECT_EQ(semCurso.erros,
-            "ERRO: O curso 99 não existe: não foi possivel ler o ficheiro 99-UC.txt\n");
+            TXT("ERRO: O curso 99 não existe: não foi possivel ler o ficheiro 99-UC.txt\n"));
 }
 
 // A course another session holds: its holder on standard error, exit 2, nothing changed, the lock
@@ -150,14 +153,14 @@ TEST(Importar, CursoBloqueado) {
   c.copiaExemplos();
   const std::string bloqueio = "1;outra-maquina;x;2026-01-01 00:00\r\n";
   c.escreve("12-Estudantes.txt.lock", bloqueio);
-  c.escreve("lista.csv", linhasCrLf({"Número;Nome", "9;Nove"}));
+  c.escreve("lista.csv", linhasCrLf({TXT("Número;Nome"), "9;Nove"}));
   const auto antes = c.ficheiros();
   const Resultado r = c.executa("", {"--importar", "12", "lista.csv"});
   EXPECT_EQ(r.estado, 2);
   EXPECT_EQ(r.saida, "");
   EXPECT_EQ(r.erros,
-            "ATENÇÃO: O curso 12 está a ser alterado noutra sessão (máquina outra-maquina, "
-            "processo 1, desde 2026-01-01 00:00)\n");
+            TXT("ATENÇÃO: O curso 12 está a ser alterado noutra sessão (máquina outra-maquina, "
+                "processo 1, desde 2026-01-01 00:00)\n"));
   EXPECT_EQ(c.ficheiros(), antes);
   EXPECT_EQ(c.executa("", {"--importar", "--verificar", "12", "lista.csv"}).estado, 0);
   EXPECT_EQ(c.ficheiros(), antes);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "Apoio.h"
+#include "Cp1252.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ bool contem(const std::string& texto, const std::string& parte) {
 }
 
 std::string ocupado(const std::string& dono) {
-  return "12-UC.txt \n\nATENÇÃO: O curso 12 está a ser alterado noutra sessão (" + dono +
+  return TXT("12-UC.txt \n\nATENÇÃO: O curso 12 está a ser alterado noutra sessão (") + dono +
          ")\nPara abrir o curso mesmo assim insira 1, para escolher outro curso insira 0\n";
 }
 
@@ -84,10 +85,10 @@ TEST(Seguranca, BloqueioEntreSessoes) {
   const std::string desde = linha.substr(linha.rfind(';') + 1, 16);
   EXPECT_EQ(linha.size(), linha.rfind(';') + 1 + 16 + 2) << linha;  // YYYY-MM-DD HH:MM CR LF
   const std::string segunda = leFicheiro(raiz / "segunda");
-  EXPECT_TRUE(
-      contem(segunda, ocupado("máquina " + maquina() + ", processo " + pid + ", desde " + desde) +
-                          "Opção inválida\nPara abrir o curso mesmo assim insira 1, para "
-                          "escolher outro curso insira 0\n\nOs cursos atualmente"))
+  EXPECT_TRUE(contem(
+      segunda, ocupado(TXT("máquina ") + maquina() + ", processo " + pid + ", desde " + desde) +
+                   TXT("Opção inválida\nPara abrir o curso mesmo assim insira 1, para "
+                       "escolher outro curso insira 0\n\nOs cursos atualmente")))
       << segunda;
   EXPECT_TRUE(contem(segunda, "Insira 0 para sair\n\nA Sair ...")) << segunda;
   EXPECT_FALSE(contem(segunda, "A abrir o Ficheiro"));
@@ -104,20 +105,21 @@ TEST(Seguranca, BloqueioEntreSessoes) {
   const std::string tomado =
       script(c, sempre + "printf '12\\n1\\n9\\n9\\n' | $P >../saida; kill $vivo\n");
   EXPECT_TRUE(contem(tomado, "processo ")) << tomado;
-  EXPECT_TRUE(contem(tomado,
-                     ", desde 2026-01-02 03:04)\nPara abrir o curso mesmo assim insira 1, "
-                     "para escolher outro curso insira 0\no número de UCs do curso é: 30"))
+  EXPECT_TRUE(
+      contem(tomado, TXT(", desde 2026-01-02 03:04)\nPara abrir o curso mesmo assim insira 1, "
+                         "para escolher outro curso insira 0\no número de UCs do curso é: 30")))
       << tomado;
   EXPECT_FALSE(c.existe(bloqueio));
 
   const std::pair<std::string, std::string> casos[] = {
       {"999999999;" + maquina() + ";antigo;2020-01-01 10:00\r\n",
-       "12-UC.txt \n\nATENÇÃO: Foi removido o bloqueio antigo do curso 12 (máquina " + maquina() +
-           ", processo 999999999, desde 2020-01-01 10:00)\no número de UCs do curso é: 30\n"},
-      {"lixo", ocupado("máquina ?, processo ?, desde ?")},
-      {"", ocupado("máquina ?, processo ?, desde ?")},
-      {"1;outra-maquina;x;2026-01-01 00:00", ocupado("máquina outra-maquina, processo 1, desde "
-                                                     "2026-01-01 00:00")},
+       TXT("12-UC.txt \n\nATENÇÃO: Foi removido o bloqueio antigo do curso 12 (máquina ") +
+           maquina() +
+           TXT(", processo 999999999, desde 2020-01-01 10:00)\no número de UCs do curso é: 30\n")},
+      {"lixo", ocupado(TXT("máquina ?, processo ?, desde ?"))},
+      {"", ocupado(TXT("máquina ?, processo ?, desde ?"))},
+      {"1;outra-maquina;x;2026-01-01 00:00", ocupado(TXT("máquina outra-maquina, processo 1, desde "
+                                                         "2026-01-01 00:00"))},
   };
   for (const auto& [conteudo, esperado] : casos) {
     c.escreve(bloqueio, conteudo);
@@ -139,17 +141,16 @@ TEST(Seguranca, SemPermissao) {
                             fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
   fs::permissions(c.dir(), leitura);
   const std::string saida = script(c, semPrivilegios() + "printf '12\\n9\\n9\\n' | $Q >../saida\n");
-  EXPECT_TRUE(contem(saida,
-                     "12-UC.txt \n\nATENÇÃO: Não foi possivel bloquear o curso 12; outra "
-                     "sessão pode alterar os mesmos ficheiros\no número de UCs"))
+  EXPECT_TRUE(
+      contem(saida, TXT("12-UC.txt \n\nATENÇÃO: Não foi possivel bloquear o curso 12; outra "
+                        "sessão pode alterar os mesmos ficheiros\no número de UCs")))
       << saida;
 
   fs::permissions(c.dir(), fs::perms::owner_all | leitura);
   fs::permissions(c.dir() / est, fs::perms::owner_write);
   const std::string fechado = script(c, semPrivilegios() + "printf '12\\n0\\n' | $Q >../saida\n");
-  EXPECT_TRUE(contem(fechado,
-                     "ERRO: O ficheiro 12-Estudantes.txt existe mas não pode ser lido "
-                     "(sem permissão); o curso 12 não foi aberto\n\nOs cursos"))
+  EXPECT_TRUE(contem(fechado, TXT("ERRO: O ficheiro 12-Estudantes.txt existe mas não pode ser lido "
+                                  "(sem permissão); o curso 12 não foi aberto\n\nOs cursos")))
       << fechado;
   EXPECT_EQ(c.le(est), exemplo(est));
 }
@@ -166,14 +167,14 @@ TEST(Seguranca, FicheiroAlteradoPorOutroPrograma) {
              "estudante' ../saida && break; sleep 0.05; done; printf 'mudado\\r\\n' >>" +
                  est + "; printf '4\\n3\\n2002\\nOutra\\n4\\n9\\n9\\n'; } | $P >../saida\n");
   const std::string conflito =
-      "ERRO: O ficheiro 12-Estudantes.txt foi alterado por outro programa depois "
-      "de ser carregado; as alterações desta sessão foram gravadas em "
-      "12-Estudantes.txt.conflito.1\n";
-  EXPECT_TRUE(contem(saida, "### GRAVAR ALTERAÇÕES NO FICHEIRO ###\n" + conflito + "\n\n"))
+      TXT("ERRO: O ficheiro 12-Estudantes.txt foi alterado por outro programa depois "
+          "de ser carregado; as alterações desta sessão foram gravadas em "
+          "12-Estudantes.txt.conflito.1\n");
+  EXPECT_TRUE(contem(saida, TXT("### GRAVAR ALTERAÇÕES NO FICHEIRO ###\n") + conflito + "\n\n"))
       << saida;
   EXPECT_TRUE(contem(saida, gravadas(est)) &&
               saida.find(gravadas(est)) == saida.rfind(gravadas(est)));
-  EXPECT_FALSE(contem(saida, "Existem alterações por gravar"));
+  EXPECT_FALSE(contem(saida, TXT("Existem alterações por gravar")));
   const std::string umNovo = gravadoPor(guardaSessao);
   EXPECT_EQ(c.le(est + ".conflito.1"), umNovo);
   EXPECT_EQ(c.le(est + ".conflito"), "antigo");
@@ -186,11 +187,11 @@ TEST(Seguranca, Ligacoes) {
   Cenario c;
   c.copiaExemplos();
   const fs::path alvo = c.dir().parent_path() / "alvo";
-  const std::string protegido = "não escrever aqui\r\n";
+  const std::string protegido = TXT("não escrever aqui\r\n");
   c.escreve("../alvo", protegido);
   fs::create_symlink(alvo, c.dir() / (est + ".tmp"));
   const std::string saida = c.executa(guardaSessao + "0\n").saida;
-  EXPECT_TRUE(contem(saida, naoGravou(est, est + ".tmp: é uma ligação simbólica"))) << saida;
+  EXPECT_TRUE(contem(saida, naoGravou(est, est + TXT(".tmp: é uma ligação simbólica")))) << saida;
   EXPECT_EQ(leFicheiro(alvo), protegido);
   EXPECT_TRUE(ehLigacao(c, est + ".tmp"));
   EXPECT_EQ(c.le(est), exemplo(est));
@@ -201,7 +202,7 @@ TEST(Seguranca, Ligacoes) {
   Resultado r = c.executa("", {"--exportar", "12"});
   EXPECT_EQ(r.estado, 2);
   EXPECT_EQ(r.erros.substr(r.erros.find("ERRO:")),
-            naoGravou("12-Pauta.csv", "12-Pauta.csv.tmp: é uma ligação simbólica"));
+            naoGravou("12-Pauta.csv", TXT("12-Pauta.csv.tmp: é uma ligação simbólica")));
   EXPECT_EQ(leFicheiro(alvo), protegido);
   EXPECT_FALSE(c.existe("12-Pauta.csv"));
   fs::remove(c.dir() / "12-Pauta.csv.tmp");
@@ -232,15 +233,16 @@ TEST(Seguranca, FicheirosQueNaoSaoNormais) {
   ASSERT_EQ(mkfifo((c.dir() / "13-UC.txt").c_str(), 0600), 0);
   const std::string lista = script(c, "printf '13\\n0\\n' | $P >../saida\n");
   EXPECT_FALSE(contem(lista, "13-UC.txt")) << lista;
-  EXPECT_TRUE(contem(lista, "O curso seleccionado não existe"));
+  EXPECT_TRUE(contem(lista, TXT("O curso seleccionado não existe")));
 
-  const std::string naoAberto = "ERRO: O ficheiro 12-Estudantes.txt existe mas não pode ser lido (";
+  const std::string naoAberto =
+      TXT("ERRO: O ficheiro 12-Estudantes.txt existe mas não pode ser lido (");
   fs::remove(c.dir() / est);
   ASSERT_EQ(mkfifo((c.dir() / est).c_str(), 0600), 0);
   const std::string fifo = script(c, "printf '12\\n0\\n' | $P >../saida\n");
   EXPECT_TRUE(
       contem(fifo, "\n\nA abrir o Ficheiro de estudantes 12-Estudantes.txt\n\n" + naoAberto +
-                       "não é um ficheiro normal); o curso 12 não foi aberto\n\nOs cursos "))
+                       TXT("não é um ficheiro normal); o curso 12 não foi aberto\n\nOs cursos ")))
       << fifo;
   EXPECT_TRUE(contem(fifo, "Insira 0 para sair\n\nA Sair ..."));
   EXPECT_FALSE(c.existe(bloqueio));
@@ -248,8 +250,8 @@ TEST(Seguranca, FicheirosQueNaoSaoNormais) {
   fs::create_symlink("/dev/zero", c.dir() / est);
   const Resultado zero = c.executa("", {"--exportar", "12"});
   EXPECT_EQ(zero.estado, 2);
-  EXPECT_TRUE(contem(zero.erros, naoAberto + "não é um ficheiro normal); o curso 12 não foi "
-                                             "aberto\n"))
+  EXPECT_TRUE(contem(zero.erros, naoAberto + TXT("não é um ficheiro normal); o curso 12 não foi "
+                                                 "aberto\n")))
       << zero.erros;
   EXPECT_FALSE(c.existe("12-Pauta.csv"));
 }
@@ -264,7 +266,7 @@ TEST(Seguranca, LimiteDeTamanho) {
              "( ulimit -f 4; printf '12\\n3\\n2001\\nNovo\\n4\\n9\\n9\\n0\\n' | $P ) | "
              "cat >../saida\n");
   EXPECT_TRUE(contem(saida, naoGravou(est, est + ".tmp: ficheiro demasiado grande"))) << saida;
-  EXPECT_TRUE(contem(saida, "ATENÇÃO: Existem alterações por gravar"));
+  EXPECT_TRUE(contem(saida, TXT("ATENÇÃO: Existem alterações por gravar")));
   EXPECT_EQ(c.le(est), exemplo(est));
   EXPECT_FALSE(c.existe(est + ".tmp"));
 }
@@ -273,11 +275,11 @@ TEST(Seguranca, LimiteDeTamanho) {
 // keeps the original under a backup name of its own.
 TEST(Seguranca, LinhasIgnoradasEAsCopias) {
   const std::string u =
-      "21002;Álgebra Linear I;1;1;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;14;R;-1;N;14";
+      TXT("21002;Álgebra Linear I;1;1;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;14;R;-1;N;14");
   const std::string mau =
       "\xEF\xBB\xBF" +
-      crlf({"ALUNO;1;Com BOM", u, "", "aluno;2;minúsculas", u, "", "ALUNO;3;Cortado", u, "", u,
-            "ALUNO;x;Número mau", u, "", "ALUNO;4;Bom", u, "", "lixo no fim"});
+      crlf({"ALUNO;1;Com BOM", u, "", TXT("aluno;2;minúsculas"), u, "", "ALUNO;3;Cortado", u, "", u,
+            TXT("ALUNO;x;Número mau"), u, "", "ALUNO;4;Bom", u, "", "lixo no fim"});
   Cenario c;
   c.copiaExemplos();
   for (const std::string& copia : {est + ".bak", est + ".bak.1"}) {
@@ -285,7 +287,8 @@ TEST(Seguranca, LinhasIgnoradasEAsCopias) {
     const std::string saida = c.executa("12\n3\n2001\nNovo\n4\n9\n9\n").saida;
     std::string erros;
     for (int n : {1, 2, 4, 5, 10, 11, 12, 17}) erros += erroLinha(n, est);
-    EXPECT_TRUE(contem(saida, "O número de Estudantes carregados é 3\n" + erros + "\n")) << saida;
+    EXPECT_TRUE(contem(saida, TXT("O número de Estudantes carregados é 3\n") + erros + "\n"))
+        << saida;
     EXPECT_TRUE(contem(saida, copiado(copia) + gravadas(est))) << saida;
     EXPECT_EQ(c.le(copia), mau);
   }

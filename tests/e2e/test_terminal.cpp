@@ -51,7 +51,7 @@ TEST_F(Terminal, LinhaDeComandoEmUtf8) {
 // A whole dialogue: consulting, statistics, the end of input with unsaved changes.
 TEST_F(Terminal, DialogoEmUtf8) {
   comparaComRedirecionado("12\n1\n1001\n9\n0\n9\n", {}, 0);
-  comparaComRedirecionado("12\n3\n1009\nJoão\n", {}, 0);
+  comparaComRedirecionado(TXT("12\n3\n1009\nJoão\n"), {}, 0);
 }
 
 // Escape sequences and other control bytes in names from the files reach a terminal as '?'.
@@ -70,7 +70,7 @@ TEST_F(Terminal, BytesDeControloDosDados) {
 // A name typed in UTF-8: stored in CP1252; characters CP1252 lacks become '?', with a warning.
 TEST_F(Terminal, NomesEscritosNoTeclado) {
   const Texto aviso =
-      "ATENÇÃO: Os caracteres sem representação em CP1252 foram substituídos por '?'\n";
+      TXT("ATENÇÃO: Os caracteres sem representação em CP1252 foram substituídos por '?'\n");
   const Texto entrada =
       "12\n3\n1009\nIn\xC3\xAAs \xE2\x82\xAC\n3\n1010\n\xC5\x81ukasz \xF0\x9F\x98\x80 "
       "S\xC3\xA1\n4\n9\n9\n";
