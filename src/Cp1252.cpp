@@ -1,6 +1,10 @@
 #include "Cp1252.h"
 
+#include <cstdlib>
+
 namespace cp1252 {
+
+void semRepresentacaoCp1252() noexcept { std::abort(); }
 
 void acrescentaUtf8(std::string& destino, std::string_view texto) {
   for (char c : texto) {

@@ -24,13 +24,13 @@ constexpr char32_t kAlto[32] = {
 constexpr char32_t kSubstituto = 0xFFFD;  // U+FFFD REPLACEMENT CHARACTER
 
 // The code point of a CP1252 byte; U+FFFD for the five undefined bytes.
-constexpr char32_t paraUnicode(unsigned char byte) {
+constexpr char32_t paraUnicode(unsigned char byte) noexcept {
   if (byte < 0x80 || byte > 0x9F) return byte;
   return kAlto[byte - 0x80] != 0 ? kAlto[byte - 0x80] : kSubstituto;
 }
 
 // The CP1252 byte (0..255) of a code point, or -1 when CP1252 has none.
-constexpr int deUnicode(char32_t codigo) {
+constexpr int deUnicode(char32_t codigo) noexcept {
   if (codigo < 0x80 || (codigo >= 0xA0 && codigo <= 0xFF)) return static_cast<int>(codigo);
   for (int i = 0; i < 32; ++i) {
     if (kAlto[i] != 0 && kAlto[i] == codigo) return 0x80 + i;
@@ -42,7 +42,7 @@ constexpr int deUnicode(char32_t codigo) {
 // it. A malformed sequence (bad lead byte, missing or bad continuation,
 // overlong form, surrogate, beyond U+10FFFF) gives U+FFFD and advances i by
 // one byte only.
-constexpr char32_t leUtf8(const char* texto, std::size_t tamanho, std::size_t& i) {
+constexpr char32_t leUtf8(const char* texto, std::size_t tamanho, std::size_t& i) noexcept {
   const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(texto[k]); };
   const unsigned char primeiro = byte(i);
   if (primeiro < 0x80) return ++i, primeiro;
@@ -85,17 +85,21 @@ struct Literal {
   char texto[N]{};
 };
 
+// Not constexpr: reached while converting a text at compile time, it makes
+// that text no constant expression. (Never reached at run time.)
+void semRepresentacaoCp1252() noexcept;
+
 // Converts a UTF-8 literal to CP1252 while compiling. A character that
 // CP1252 cannot hold or malformed UTF-8 is not a constant expression, so
 // the build fails instead of printing a wrong text.
 template <std::size_t N>
-constexpr Literal<N> converteLiteral(const char (&utf8)[N]) {
+constexpr Literal<N> converteLiteral(const char (&utf8)[N]) noexcept {
   Literal<N> resultado;
   std::size_t j = 0;
   for (std::size_t i = 0; i + 1 < N;) {
     const char32_t codigo = leUtf8(utf8, N - 1, i);
     const int byte = codigo == kSubstituto ? -1 : deUnicode(codigo);
-    if (byte < 0) throw "a text that CP1252 cannot hold";
+    if (byte < 0) semRepresentacaoCp1252();
     resultado.texto[j++] = static_cast<char>(byte);
   }
   return resultado;
@@ -116,7 +120,7 @@ static_assert(converteLiteral(u8"Ação").texto[1] == '\xE7' &&
 // has no portable way to turn a string literal into a converted array
 // without naming a constant for each, hence this one macro.
 #define TXT(literal)                                                     \
-  ([]() -> const char* {                                                 \
+  ([]() noexcept -> const char* {                                        \
     static constexpr ::cp1252::Literal<sizeof(u8##literal)> convertido = \
         ::cp1252::converteLiteral(u8##literal);                          \
     return convertido.texto;                                             \
