@@ -8,10 +8,7 @@
 #include "FormatoCsv.h"
 #include "Nomes.h"
 #include "Numeros.h"
-
-#ifndef PAUTA_VERSAO
-#define PAUTA_VERSAO "1.0.0"
-#endif
+#include "Versao.h"
 
 namespace {
 
