@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Windows build under test: cross-compiles pauta.exe with mingw-w64
-# (statically linked), then runs every end-to-end dialogue
+# (statically linked), packs the Windows zip with cpack and takes pauta.exe
+# out of it again, then runs every end-to-end dialogue
 # test (the executables of tests/e2e/test_*.cpp, built natively) against it
 # under wine. The Windows console ends its lines with CR LF; the tests read
 # those back as LF (PAUTA_SAIDA_CRLF) and compare everything else, the data
@@ -11,12 +12,42 @@ raiz=$(pwd)
 janelas=$raiz/build-windows
 nativo=$raiz/build-wine
 tarefas=${PAUTA_TAREFAS:-2}
+versao=$(sed -n 's/^project(pauta VERSION \([0-9.]*\).*/\1/p' "$raiz/CMakeLists.txt")
 
 echo "--- pauta.exe (mingw-w64)"
 cmake -S "$raiz" -B "$janelas" -DCMAKE_TOOLCHAIN_FILE="$raiz/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DPAUTA_TESTS=OFF
 cmake --build "$janelas" -j"$tarefas" --target pauta
-exe=$janelas/pauta.exe
+
+# The zip a Windows user downloads; every check below runs the pauta.exe
+# taken out of it.
+echo "--- pauta-$versao-win64.zip (cpack)"
+(cd "$janelas" && cpack -G ZIP >/dev/null)
+zip=$janelas/pauta-$versao-win64.zip
+[ -f "$zip" ] || { echo "cpack não fez $zip" >&2; exit 1; }
+echo "tamanho: $(stat -c %s "$zip") bytes"
+conteudo=$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')
+esperado="pauta-$versao-win64/README.txt pauta-$versao-win64/exemplos/ \
+pauta-$versao-win64/exemplos/12-Estudantes.txt pauta-$versao-win64/exemplos/12-UC.txt \
+pauta-$versao-win64/pauta.exe "
+if [ "$conteudo" != "$esperado" ] && [ "$conteudo" != "${esperado/exemplos\/ /}" ]; then
+  echo "o zip contém: $conteudo" >&2
+  echo "esperado:     $esperado" >&2
+  exit 1
+fi
+desempacotado=$janelas/zip
+rm -rf "$desempacotado"
+unzip -q "$zip" -d "$desempacotado"
+pasta=$desempacotado/pauta-$versao-win64
+exe=$pasta/pauta.exe
+cmp -s "$pasta/exemplos/12-Estudantes.txt" "$raiz/examples/12-Estudantes.txt" ||
+  { echo "o curso de exemplo do zip difere de examples/" >&2; exit 1; }
+# The README as Windows text: README.md with every line ending in CR LF.
+if [ "$(grep -c $'\r$' "$pasta/README.txt")" != "$(wc -l <"$pasta/README.txt")" ] ||
+   ! tr -d '\r' <"$pasta/README.txt" | cmp -s - "$raiz/README.md"; then
+  echo "README.txt não é README.md com CR LF" >&2
+  exit 1
+fi
 
 # A static build imports system DLLs only: no libstdc++, libgcc or
 # winpthread DLL that a Windows machine would lack.
