@@ -141,7 +141,7 @@ echo "$conteudo" | grep -q ' \./usr/bin/pauta$' || falha "o pacote não tem /usr
 echo "tamanho: $(stat -c %s "$deb") bytes"
 
 echo "--- lintian"
-lintian --fail-on error --display-info "$deb" || falha "lintian encontrou erros"
+lintian --fail-on error,warning --display-info "$deb" || falha "lintian encontrou erros ou avisos"
 
 echo "--- apt-get install ./$(basename "$deb")"
 cp "$deb" "$trabalho/"

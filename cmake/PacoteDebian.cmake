@@ -16,6 +16,6 @@ foreach(pagina ${pauta_paginas})
   execute_process(COMMAND gzip -9nf "${pagina}" COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
 
-file(COPY_FILE "${CPACK_PAUTA_CHANGELOG}" "${pauta_raiz}/${CPACK_PAUTA_DIR_DOC}/changelog")
+configure_file("${CPACK_PAUTA_CHANGELOG}" "${pauta_raiz}/${CPACK_PAUTA_DIR_DOC}/changelog" COPYONLY)
 execute_process(COMMAND gzip -9nf "${pauta_raiz}/${CPACK_PAUTA_DIR_DOC}/changelog"
                 COMMAND_ERROR_IS_FATAL ANY)
