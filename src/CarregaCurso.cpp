@@ -20,7 +20,7 @@ bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregam
     return false;
   }
   cp1252::AnaliseTexto analise;
-  analise.acrescenta(conteudo);
+  analise.acrescenta(cp1252::semMarcaUtf8(conteudo));
   avisaTextoUtf8(nomefUCs, analise, *relato.avisos);
   LeitorLinhas fUCs(std::move(conteudo), nomefUCs, *relato.avisos);
   if (analise.utf8()) fUCs.converteDeUtf8();

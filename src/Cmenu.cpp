@@ -28,7 +28,7 @@ Cmenu::Cmenu(const std::string& nomeF) : Cmenu() {
     razao_ = TXT("está em UTF-16");
     return;
   }
-  analise_.acrescenta(conteudo);
+  analise_.acrescenta(cp1252::semMarcaUtf8(conteudo));
   LeitorLinhas leitor(std::move(conteudo), nomeF);
   if (analise_.utf8()) leitor.converteDeUtf8();
   std::string_view texto;

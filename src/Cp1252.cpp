@@ -73,4 +73,9 @@ Marca marcaInicial(std::string_view texto) {
   return Marca::nenhuma;
 }
 
+std::string_view semMarcaUtf8(std::string_view texto) {
+  if (marcaInicial(texto) == Marca::utf8) texto.remove_prefix(kMarcaUtf8.size());
+  return texto;
+}
+
 }  // namespace cp1252

@@ -99,6 +99,8 @@ enum class Marca { nenhuma, utf8, utf16 };
 Marca marcaInicial(std::string_view texto);
 // The UTF-8 mark's bytes.
 constexpr std::string_view kMarcaUtf8 = "\xEF\xBB\xBF";
+// `texto` without the UTF-8 mark it may start with.
+std::string_view semMarcaUtf8(std::string_view texto);
 
 // --- The program's own texts ---
 
