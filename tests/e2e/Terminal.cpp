@@ -28,6 +28,7 @@ Processo::Processo(const Cenario&, const std::vector<std::string>&, bool) {
 }
 Processo::~Processo() = default;
 bool Processo::esperaSaida(const std::string&) { return false; }
+void Processo::escreve(const std::string&) const {}
 void Processo::sinal(int) const {}
 Resultado Processo::termina() { return {"", "", -1}; }
 
@@ -198,15 +199,18 @@ Processo::~Processo() {
 
 bool Processo::esperaSaida(const std::string& texto) {
   const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(segundosMaximos);
-  while (lido_.find(texto) == std::string::npos) {
+  while (lido_.find(texto, visto_) == std::string::npos) {
     if (std::chrono::steady_clock::now() > limite || !leDisponivel(saida_, lido_, 100)) {
       return false;
     }
   }
+  visto_ = lido_.find(texto, visto_) + texto.size();
   return true;
 }
 
 void Processo::sinal(int numero) const { kill(static_cast<pid_t>(pid_), numero); }
+
+void Processo::escreve(const std::string& texto) const { escreveTudo(entrada_, texto); }
 
 Resultado Processo::termina() {
   close(entrada_);

@@ -28,7 +28,10 @@ class Processo {
   Processo(const Processo&) = delete;
   Processo& operator=(const Processo&) = delete;
   long pid() const { return pid_; }
-  // Reads standard output until it holds `texto`; false if pauta ended or time ran out first.
+  // Types `texto` at its standard input.
+  void escreve(const std::string& texto) const;
+  // Reads standard output until it holds `texto` after what the previous wait found; false if
+  // pauta ended or time ran out first.
   bool esperaSaida(const std::string& texto);
   void sinal(int numero) const;
   // Closes standard input, reads both streams to their end and waits for pauta.
@@ -38,6 +41,7 @@ class Processo {
   long pid_ = -1;
   int entrada_ = -1, saida_ = -1, erros_ = -1;
   std::string lido_;
+  size_t visto_ = 0;  // where the text the last wait found ends
 };
 
 #endif
