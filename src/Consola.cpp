@@ -219,6 +219,7 @@ void instalaSinais() {
 #endif
 }
 
+#ifndef _WIN32
 // Whether the locale's character set is UTF-8: the first of LC_ALL,
 // LC_CTYPE and LANG that is set names it.
 bool localeUtf8() {
@@ -227,12 +228,14 @@ bool localeUtf8() {
     if (valor == nullptr || *valor == '\0') continue;
     std::string nome;
     for (const char* c = valor; *c != '\0'; ++c) {
-      if (*c != '-' && *c != '_') nome += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+      if (*c != '-' && *c != '_')
+        nome += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
     }
     return nome.find("utf8") != std::string::npos;
   }
   return false;
 }
+#endif
 
 // Puts a terminal buffer in front of `saida` when `descritor` is a terminal.
 // Never freed: the standard streams outlive every static object.

@@ -116,8 +116,11 @@ namespace {
 
 // The letter without its accent, in lower case, of the CP1252 letters from
 // 0xC0 to 0xFF ('\0' for the signs among them: x, ÷, ß, Þ, Ð...).
-const char letrasSemAcento[] = "aaaaaaaceeeeiiii" "\0nooooo\0ouuuuy\0\0"
-                               "aaaaaaaceeeeiiii" "\0nooooo\0ouuuuy\0y";
+const char letrasSemAcento[] =
+    "aaaaaaaceeeeiiii"
+    "\0nooooo\0ouuuuy\0\0"
+    "aaaaaaaceeeeiiii"
+    "\0nooooo\0ouuuuy\0y";
 
 char letraChave(unsigned char byte) {
   if (byte >= 'A' && byte <= 'Z') return static_cast<char>(byte - 'A' + 'a');

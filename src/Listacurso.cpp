@@ -334,8 +334,9 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
   identidadeConhecida = true;
   if (!copiaPorAnunciar.empty()) {
     if (linhasIgnoradas) {
-      mensagens << TXT("ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para ")
-                << copiaPorAnunciar << std::endl;
+      mensagens
+          << TXT("ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para ")
+          << copiaPorAnunciar << std::endl;
     }
     if (origemUtf8) {
       mensagens << TXT("ATENÇÃO: O ficheiro original estava em UTF-8 e foi copiado para ")

@@ -549,9 +549,7 @@ int comCodigo(const Argumentos& argumentos, int (*modo)(int nCurso)) {
   return modo(nCurso);
 }
 
-int modoExportar(const Argumentos& argumentos) {
-  return comCodigo(argumentos, executaExportacao);
-}
+int modoExportar(const Argumentos& argumentos) { return comCodigo(argumentos, executaExportacao); }
 
 int modoImportar(const Argumentos& argumentos) {
   const bool verificar = !argumentos.empty() && argumentos[0] == "--verificar";
@@ -563,9 +561,7 @@ int modoImportar(const Argumentos& argumentos) {
   return executaImportacao(nCurso, argumentos[codigo + 1], verificar);
 }
 
-int modoRelatorio(const Argumentos& argumentos) {
-  return comCodigo(argumentos, executaRelatorio);
-}
+int modoRelatorio(const Argumentos& argumentos) { return comCodigo(argumentos, executaRelatorio); }
 
 void imprimeUtilizacao(std::ostream& saida);
 

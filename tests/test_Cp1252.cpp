@@ -56,12 +56,12 @@ TEST(Cp1252, AnaliseDeFicheiros) {
     bool utf8;
     std::size_t sem;
   } casos[] = {
-      {{"ALUNO;1;Ana\r\n", "ALUNO;2;Rui\r\n"}, false, 0},       // ASCII: CP1252 as always
+      {{"ALUNO;1;Ana\r\n", "ALUNO;2;Rui\r\n"}, false, 0},          // ASCII: CP1252 as always
       {{"ALUNO;1;In\xC3\xAAs\r\n", "\xE2\x82\xAC\r\n"}, true, 0},  // ê, €
-      {{"Jo\xC3\xA3o\r\n", "Jo\xE3o\r\n"}, false, 0},             // one CP1252 line spoils it
-      {{"\xC0\xAF"}, false, 0},                                   // overlong
-      {{"\xED\xA0\x80"}, false, 0},                               // surrogate
-      {{"\xC5\x81ukasz \xF0\x9F\x98\x80"}, true, 2},              // Ł and an emoji
+      {{"Jo\xC3\xA3o\r\n", "Jo\xE3o\r\n"}, false, 0},              // one CP1252 line spoils it
+      {{"\xC0\xAF"}, false, 0},                                    // overlong
+      {{"\xED\xA0\x80"}, false, 0},                                // surrogate
+      {{"\xC5\x81ukasz \xF0\x9F\x98\x80"}, true, 2},               // Ł and an emoji
   };
   for (const auto& c : casos) {
     cp1252::AnaliseTexto analise;
@@ -71,8 +71,12 @@ TEST(Cp1252, AnaliseDeFicheiros) {
       EXPECT_EQ(analise.semRepresentacao(), c.sem) << c.pedacos[0];
     }
   }
-  EXPECT_EQ(cp1252::marcaInicial("\xEF\xBB\xBF" "CURSO"), cp1252::Marca::utf8);
-  EXPECT_EQ(cp1252::marcaInicial("\xFF\xFE" "C"), cp1252::Marca::utf16);
+  EXPECT_EQ(cp1252::marcaInicial("\xEF\xBB\xBF"
+                                 "CURSO"),
+            cp1252::Marca::utf8);
+  EXPECT_EQ(cp1252::marcaInicial("\xFF\xFE"
+                                 "C"),
+            cp1252::Marca::utf16);
   EXPECT_EQ(cp1252::marcaInicial("\xFE\xFF"), cp1252::Marca::utf16);
   EXPECT_EQ(cp1252::marcaInicial("\xEF\xBB"), cp1252::Marca::nenhuma);
 }

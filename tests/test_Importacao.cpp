@@ -193,9 +193,10 @@ TEST(Importacao, Cabecalho) {
   curso.importa("");
   EXPECT_EQ(curso.erros,
             std::vector<std::string>{TXT("Linha 1: falta a coluna Número (cabeçalho lido: )")});
-  curso.importa(TXT(" numero ;NOME;codigo uc;AVALIAÇÃO;pfolio/exame\r\n9;Nove;100;Exame final;\r\n"));
-  EXPECT_EQ(curso.erros, std::vector<std::string>{
-                             TXT("Linha 2: AVALIAÇÃO: 'Exame final' não é Contínua nem Exame Final")});
+  curso.importa(
+      TXT(" numero ;NOME;codigo uc;AVALIAÇÃO;pfolio/exame\r\n9;Nove;100;Exame final;\r\n"));
+  EXPECT_EQ(curso.erros, std::vector<std::string>{TXT(
+                             "Linha 2: AVALIAÇÃO: 'Exame final' não é Contínua nem Exame Final")});
 }
 
 // A UTF-8 file is read as such; a character CP1252 lacks is an error for its row.

@@ -95,9 +95,8 @@ TEST(Codificacoes, CaracteresSemRepresentacao) {
   Cenario c;
   c.escreve("7-UC.txt", crlf({"CURSO;7;Sete", "100;Unidade;1;1;6"}));
   const Texto uc = "100;Unidade;1;1;6" + avaliacaoVazia;
-  c.escreve("7-Estudantes.txt",
-            crlf({"ALUNO;1;\xC5\x81ukasz \xF0\x9F\x98\x80 S\xC3\xA1", uc, "", "ALUNO;2;\xE2\x82\xAC",
-                  uc, ""}));
+  c.escreve("7-Estudantes.txt", crlf({"ALUNO;1;\xC5\x81ukasz \xF0\x9F\x98\x80 S\xC3\xA1", uc, "",
+                                      "ALUNO;2;\xE2\x82\xAC", uc, ""}));
   const Resultado r = c.executa("", {"--exportar", "7"});
   EXPECT_EQ(r.erros, TXT("ATENÇÃO: O ficheiro 7-Estudantes.txt está em UTF-8; o texto foi "
                          "convertido para CP1252 e 2 caracteres sem representação foram "
@@ -121,9 +120,9 @@ TEST(Codificacoes, Utf16Recusado) {
   c.escreve("7-UC.txt", emUtf16("CURSO;7;Sete\r\n100;Unidade;1;1;6\r\n"));
   const Resultado r = c.executa("12\n0\n");
   EXPECT_EQ(conta(r.saida, naoListado("7-UC.txt", TXT("está em UTF-16"))), 1u) << r.saida;
-  EXPECT_EQ(conta(r.saida, abreEstudantes +
-                               TXT("ERRO: O ficheiro 12-Estudantes.txt existe mas não pode ser "
-                                   "lido (está em UTF-16); o curso 12 não foi aberto\n")),
+  EXPECT_EQ(conta(r.saida,
+                  abreEstudantes + TXT("ERRO: O ficheiro 12-Estudantes.txt existe mas não pode ser "
+                                       "lido (está em UTF-16); o curso 12 não foi aberto\n")),
             1u)
       << r.saida;
   EXPECT_EQ(conta(r.saida, "Inserir Notas"), 0u);
@@ -157,8 +156,9 @@ TEST(Catalogo, FicheirosNaoListados) {
 // An empty folder: the table, one hint, and the same table again without it.
 TEST(Catalogo, PastaSemCursos) {
   Cenario c;
-  const Texto aviso = TXT("ATENÇÃO: Não há cursos nesta pasta; cada curso é um ficheiro "
-                          "CÓDIGO-UC.txt (veja o README)\n");
+  const Texto aviso =
+      TXT("ATENÇÃO: Não há cursos nesta pasta; cada curso é um ficheiro "
+          "CÓDIGO-UC.txt (veja o README)\n");
   const Resultado r = c.executa("5\n0\n");
   EXPECT_EQ(conta(r.saida, regua + regua + "\n" + aviso + TXT("Insira o código do curso")), 1u)
       << r.saida;

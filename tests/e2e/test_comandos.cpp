@@ -19,7 +19,8 @@ const Texto menuUtf8 = "Introduza o n\xC3\xBAmero da op\xC3\xA7\xC3\xA3o que des
 const Texto menuCp1252 = TXT("Introduza o número da opção que deseja.\n\n");
 
 bool terminaCom(const Texto& texto, const Texto& fim) {
-  return texto.size() >= fim.size() && texto.compare(texto.size() - fim.size(), fim.size(), fim) == 0;
+  return texto.size() >= fim.size() &&
+         texto.compare(texto.size() - fim.size(), fim.size(), fim) == 0;
 }
 
 }  // namespace
@@ -76,8 +77,9 @@ TEST(LinhaDeComandos, MensagensSeguemOLocale) {
   if (!haTerminais()) GTEST_SKIP() << "the locale is POSIX's";
   Cenario c;
   c.escreve("7-UC.txt", crlf({TXT("CURSO;7;Ciências"), TXT("100;Álgebra;1;1;6")}));
-  const Texto semEstudantes = "ATEN\xC3\x87\xC3\x83O: O curso 7 ainda n\xC3\xA3o tem ficheiro de "
-                              "estudantes\n";
+  const Texto semEstudantes =
+      "ATEN\xC3\x87\xC3\x83O: O curso 7 ainda n\xC3\xA3o tem ficheiro de "
+      "estudantes\n";
   for (const Texto locale : {"C.UTF-8", "pt_PT.utf8", "en_US.UTF-8"}) {
     const Resultado r = c.executa("", {"--relatorio", "7"}, locale);
     EXPECT_EQ(r.erros, semEstudantes) << locale;
@@ -108,9 +110,11 @@ TEST(Sinais, CtrlCComAlteracoesPorGravar) {
   p.sinal(SIGINT);
   const Resultado r = p.termina();
   EXPECT_EQ(r.estado, 130);
-  EXPECT_TRUE(terminaCom(r.saida, "\nATEN\xC3\x87\xC3\x83O: O programa foi interrompido, as "
-                                  "altera\xC3\xA7\xC3\xB5" "es n\xC3\xA3o gravadas foram "
-                                  "perdidas\nA sair ...\n"))
+  EXPECT_TRUE(terminaCom(r.saida,
+                         "\nATEN\xC3\x87\xC3\x83O: O programa foi interrompido, as "
+                         "altera\xC3\xA7\xC3\xB5"
+                         "es n\xC3\xA3o gravadas foram "
+                         "perdidas\nA sair ...\n"))
       << r.saida.substr(r.saida.size() - std::min<size_t>(r.saida.size(), 200));
   EXPECT_FALSE(c.existe(bloqueio));
   EXPECT_EQ(c.le(est), exemplo(est));

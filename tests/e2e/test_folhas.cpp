@@ -36,9 +36,8 @@ TEST(Folhas, FinsDeLinhaSeparadoresECabecalhos) {
     c.escreve("lista.csv", k.folha);
     const Resultado r = c.executa("", {"--importar", "12", "lista.csv"});
     EXPECT_EQ(r.estado, 0) << r.erros;
-    EXPECT_EQ(r.saida,
-              TXT("Importado lista.csv: 2 alunos novos, 0 notas alteradas, 0 linhas sem "
-                  "alterações\n"));
+    EXPECT_EQ(r.saida, TXT("Importado lista.csv: 2 alunos novos, 0 notas alteradas, 0 linhas sem "
+                           "alterações\n"));
     EXPECT_TRUE(tem(c.le(est), "\r\nALUNO;9;Nove\r\n"));
     EXPECT_TRUE(tem(c.le(est), "\r\nALUNO;10;Silva, Ana\r\n"));
   }
@@ -77,9 +76,9 @@ TEST(Folhas, FicheirosQueNaoSaoCsv) {
                                            {"vazio.csv", TXT(" está vazio\n")}};
   for (const auto& [nome, razao] : casos) {
     for (const bool verificar : {false, true}) {
-      const Resultado r = c.executa("", verificar ? std::vector<Texto>{"--importar", "--verificar",
-                                                                       "12", nome}
-                                                  : std::vector<Texto>{"--importar", "12", nome});
+      const Resultado r =
+          c.executa("", verificar ? std::vector<Texto>{"--importar", "--verificar", "12", nome}
+                                  : std::vector<Texto>{"--importar", "12", nome});
       EXPECT_EQ(r.estado, 2) << nome;
       EXPECT_EQ(r.saida, "") << nome;
       EXPECT_EQ(r.erros, "ERRO: " + nome + razao);
@@ -100,8 +99,9 @@ TEST(Folhas, LimiteDeErros) {
   const auto antes = c.ficheiros();
   const Resultado r = c.executa("", {"--importar", "12", "mau.csv"});
   EXPECT_EQ(r.estado, 2);
-  Texto esperado = "ERRO: Linha 2: eFolio A: o aluno optou por Exame Final nesta UC\n"
-                   "ERRO: Linha 2: eFolio B: o aluno optou por Exame Final nesta UC\n";
+  Texto esperado =
+      "ERRO: Linha 2: eFolio A: o aluno optou por Exame Final nesta UC\n"
+      "ERRO: Linha 2: eFolio B: o aluno optou por Exame Final nesta UC\n";
   for (int i = 0; i < 18; ++i) {
     esperado += "ERRO: Linha " + std::to_string(i + 3) +
                 TXT(": Nome: o aluno 1002 chama-se 'João Gonçalves Pereira', não 'Outro ") +

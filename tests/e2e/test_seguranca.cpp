@@ -285,9 +285,9 @@ TEST(Seguranca, LinhasIgnoradasEAsCopias) {
   const std::string u =
       TXT("21002;Álgebra Linear I;1;1;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;14;R;-1;N;14");
   const std::string mau =
-      "\xEF\xBB\xBF" +
-      crlf({"ALUNO;1;Depois da marca UTF-8", u, "", TXT("aluno;2;minúsculas"), u, "", "ALUNO;3;Cortado", u, "", u,
-            TXT("ALUNO;x;Número mau"), u, "", "ALUNO;4;Bom", u, "", "lixo no fim"});
+      "\xEF\xBB\xBF" + crlf({"ALUNO;1;Depois da marca UTF-8", u, "", TXT("aluno;2;minúsculas"), u,
+                             "", "ALUNO;3;Cortado", u, "", u, TXT("ALUNO;x;Número mau"), u, "",
+                             "ALUNO;4;Bom", u, "", "lixo no fim"});
   Cenario c;
   c.copiaExemplos();
   for (const std::string& copia : {est + ".bak", est + ".bak.1"}) {

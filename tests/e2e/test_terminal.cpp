@@ -46,9 +46,10 @@ TEST_F(Terminal, LinhaDeComandoEmUtf8) {
   comparaComRedirecionado("", {"--exportar", "12x"}, 2);
   comparaComRedirecionado("", {"--exportar", "99"}, 2);
   EXPECT_EQ(executaEmTerminal(cenario, "", {"--help"}, false).saida.rfind(utilizacaoUtf8, 0), 0u);
-  EXPECT_EQ(executaEmTerminal(cenario, "", {"--bad"}, false)
-                .erros.rfind("pauta: op\xC3\xA7\xC3\xA3o desconhecida: --bad\n" + utilizacaoUtf8, 0),
-            0u);
+  EXPECT_EQ(
+      executaEmTerminal(cenario, "", {"--bad"}, false)
+          .erros.rfind("pauta: op\xC3\xA7\xC3\xA3o desconhecida: --bad\n" + utilizacaoUtf8, 0),
+      0u);
 }
 
 // A whole dialogue: consulting, statistics, the end of input with unsaved changes.
