@@ -32,8 +32,6 @@ bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregam
   return true;
 }
 
-const char* const razaoUtf16 = TXT("está em UTF-16");
-
 namespace {
 
 // The blocks of an open file, for a LeitorLinhas; a read error leaves its

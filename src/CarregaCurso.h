@@ -25,9 +25,6 @@ struct RelatoCarregamento {
 bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregamento& relato,
                           std::string* razao = nullptr);
 
-// The reason a data file in UTF-16 is not read: "está em UTF-16".
-extern const char* const razaoUtf16;
-
 // What became of a course's student file at loading.
 enum class FicheiroEstudantes {
   carregado,    // read (and its students loaded)

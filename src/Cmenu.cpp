@@ -25,7 +25,7 @@ Cmenu::Cmenu(const std::string& nomeF) : Cmenu() {
   std::string conteudo;
   if (leFicheiroNormal(nomeF, &conteudo, nullptr, &razao_) != Leitura::lido) return;
   if (cp1252::marcaInicial(conteudo) == cp1252::Marca::utf16) {
-    razao_ = TXT("está em UTF-16");
+    razao_ = razaoUtf16;
     return;
   }
   analise_.acrescenta(cp1252::semMarcaUtf8(conteudo));

@@ -125,6 +125,8 @@ long LeitorLinhas::contaRestantesComPrimeiroCampo(std::string_view campo) {
   return conta;
 }
 
+const char* const razaoUtf16 = TXT("está em UTF-16");
+
 void avisaTextoUtf8(const std::string& nome, const cp1252::AnaliseTexto& analise,
                     std::ostream& saida) {
   static std::set<std::string> avisados;

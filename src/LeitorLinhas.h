@@ -105,6 +105,9 @@ class LeitorLinhas {
 // The text of `linha` before its first ';' (the whole line if it has none).
 std::string_view primeiroCampo(std::string_view linha);
 
+// The reason a data file in UTF-16 is not read: "está em UTF-16".
+extern const char* const razaoUtf16;
+
 // Prints, the first time this run reads the data file `nome` and finds it
 // in UTF-8, "ATENÇÃO: O ficheiro NOME está em UTF-8; o texto foi convertido
 // para CP1252" (and how many characters became '?') on `saida`.
