@@ -9,12 +9,21 @@
 #include "LeitorLinhas.h"
 #include "Nomes.h"
 
-bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregamento& relato) {
+bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregamento& relato,
+                          std::string* razao) {
   const std::string nomefUCs = nomeFicheiroUC(nCurso);
   std::string conteudo;
-  std::string razao;
-  if (leFicheiroNormal(nomefUCs, &conteudo, nullptr, &razao) != Leitura::lido) return false;
+  std::string porque;
+  if (leFicheiroNormal(nomefUCs, &conteudo, nullptr, &porque) != Leitura::lido) return false;
+  if (cp1252::marcaInicial(conteudo) == cp1252::Marca::utf16) {
+    if (razao != nullptr) *razao = razaoUtf16;
+    return false;
+  }
+  cp1252::AnaliseTexto analise;
+  analise.acrescenta(cp1252::semMarcaUtf8(conteudo));
+  avisaTextoUtf8(nomefUCs, analise, *relato.avisos);
   LeitorLinhas fUCs(std::move(conteudo), nomefUCs, *relato.avisos);
+  if (analise.utf8()) fUCs.converteDeUtf8();
   const long numUCs = fUCs.contaLinhas() - 1;
   if (relato.progresso != nullptr) {
     *relato.progresso << TXT("o número de UCs do curso é: ") << numUCs << std::endl;
@@ -68,15 +77,22 @@ FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
   }
   LeitorLinhas linhasContadas(blocosDe(contagem, razao), nomefEstudantes, *relato.avisos);
   const long numEstudantes = linhasContadas.contaRestantesComPrimeiroCampo(palavraAluno);
+  if (linhasContadas.marca() == cp1252::Marca::utf16) {
+    return ilegivel(relato, nomefEstudantes, razaoUtf16, nCurso);
+  }
   LeituraPorBlocos ficheiro;
   if (linhasContadas.erroLeitura() || ficheiro.abre(nomefEstudantes, &razao) != Leitura::lido) {
     if (razao.empty()) razao = "desapareceu";
     return ilegivel(relato, nomefEstudantes, razao, nCurso);
   }
+  const bool utf8 = linhasContadas.analise().utf8();
+  avisaTextoUtf8(nomefEstudantes, linhasContadas.analise(), *relato.avisos);
   if (progresso != nullptr) {
     *progresso << TXT("O número de Estudantes carregados é ") << numEstudantes << std::endl;
   }
   LeitorLinhas fEstudantes(blocosDe(ficheiro, razao), nomefEstudantes, *relato.avisos);
+  if (utf8) fEstudantes.converteDeUtf8();
+  estudantes.setOrigemUtf8(utf8);
   estudantes.setListaEstudantes(nCurso, static_cast<int>(numEstudantes), fEstudantes);
   if (fEstudantes.erroLeitura()) {
     estudantes.esqueceEstudantes();
@@ -89,9 +105,14 @@ FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
 bool carregaCursoSemDialogo(int nCurso, Listacurso& unidades, Listacurso& estudantes,
                             std::ostream& erros) {
   const RelatoCarregamento relato{nullptr, &erros};
-  if (!carregaUnidadesCurso(nCurso, unidades, relato)) {
-    erros << "ERRO: O curso " << nCurso << TXT(" não existe: não foi possivel ler o ficheiro ")
-          << nomeFicheiroUC(nCurso) << std::endl;
+  std::string razao;
+  if (!carregaUnidadesCurso(nCurso, unidades, relato, &razao)) {
+    if (!razao.empty()) {
+      ilegivel(relato, nomeFicheiroUC(nCurso), razao, nCurso);
+    } else {
+      erros << "ERRO: O curso " << nCurso << TXT(" não existe: não foi possivel ler o ficheiro ")
+            << nomeFicheiroUC(nCurso) << std::endl;
+    }
     return false;
   }
   switch (carregaEstudantesCurso(nCurso, estudantes, relato)) {

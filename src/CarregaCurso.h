@@ -7,6 +7,7 @@
 #define PAUTA_CARREGACURSO_H
 
 #include <iosfwd>
+#include <string>
 
 #include "Listacurso.h"
 
@@ -18,9 +19,11 @@ struct RelatoCarregamento {
 };
 
 // Loads the units of course `nCurso` from "<code>-UC.txt" into `unidades`
-// and shows their count. Answers false, printing nothing, when the file
-// cannot be read.
-bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregamento& relato);
+// and shows their count; a file in UTF-8 is converted, with its notice on
+// the first reading. Answers false, printing nothing, when the file cannot
+// be read; `razao` (when given) is then set when it exists but is in UTF-16.
+bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregamento& relato,
+                          std::string* razao = nullptr);
 
 // What became of a course's student file at loading.
 enum class FicheiroEstudantes {
@@ -33,8 +36,10 @@ enum class FicheiroEstudantes {
 // `estudantes` with the loading texts, and remembers what the file held for
 // the next save. A missing file is a new course without students (the
 // dialogue says it cannot open it). A file that exists but cannot be read is
-// reported on `avisos`; the course must not be opened then (a save would
-// replace the file).
+// reported on `avisos` (a file in UTF-16 too); the course must not be
+// opened then (a save would replace the file). A file in UTF-8 is converted
+// as it is read, with its notice on `avisos`, and the first save keeps a
+// copy of it.
 FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
                                           const RelatoCarregamento& relato);
 

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "Cp1252.h"
 #include "Ficheiros.h"
 #include "LeitorLinhas.h"
 #include "Nomes.h"
@@ -22,9 +23,14 @@ Cmenu::Cmenu()
 Cmenu::Cmenu(const std::string& nomeF) : Cmenu() {
   nomeFicheiro = nomeF;
   std::string conteudo;
-  std::string razao;
-  if (leFicheiroNormal(nomeF, &conteudo, nullptr, &razao) != Leitura::lido) return;
+  if (leFicheiroNormal(nomeF, &conteudo, nullptr, &razao_) != Leitura::lido) return;
+  if (cp1252::marcaInicial(conteudo) == cp1252::Marca::utf16) {
+    razao_ = razaoUtf16;
+    return;
+  }
+  analise_.acrescenta(cp1252::semMarcaUtf8(conteudo));
   LeitorLinhas leitor(std::move(conteudo), nomeF);
+  if (analise_.utf8()) leitor.converteDeUtf8();
   std::string_view texto;
   while (leitor.proximaLinha(texto)) {
     size_t fimPalavra = texto.find(';');
@@ -43,6 +49,7 @@ Cmenu::Cmenu(const std::string& nomeF) : Cmenu() {
     nome.assign(textoNome);
     valido_ = true;
   }
+  if (!valido_) razao_ = TXT("não tem a linha CURSO;código;nome");
 }
 
 Cmenu::~Cmenu() = default;

@@ -5,12 +5,15 @@
 
 #include <string>
 
+#include "Cp1252.h"
+
 class Cmenu {
  public:
   // Sets the constants; empty name and file name, code 0.
   Cmenu();
   // Builds the entry from the unit file `nomeF`: code and name come from
-  // the last course record ("CURSO;code;name") whose code can be read.
+  // the last course record ("CURSO;code;name") whose code can be read. A
+  // file in UTF-8 is converted to CP1252; one in UTF-16 is not read.
   explicit Cmenu(const std::string& nomeF);
   Cmenu(const Cmenu&) = default;
   virtual ~Cmenu();
@@ -18,6 +21,12 @@ class Cmenu {
   // True when the file could be read and held a course record with a code;
   // only such entries are listed.
   bool valido() const { return valido_; }
+  // Why an entry that is not valid is left out ("não tem a linha
+  // CURSO;código;nome", "está em UTF-16", or the platform's reason); empty
+  // when the file has gone since the listing.
+  const std::string& razaoNaoListado() const { return razao_; }
+  // What the file's text turned out to be.
+  const cp1252::AnaliseTexto& analise() const { return analise_; }
 
   // The entry as one row of the catalogue table.
   void imprimeCurso() const;
@@ -41,6 +50,8 @@ class Cmenu {
   std::string nome;
   std::string nomeFicheiro;
   bool valido_;
+  std::string razao_;
+  cp1252::AnaliseTexto analise_;
 };
 
 #endif

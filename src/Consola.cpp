@@ -1,5 +1,6 @@
 #include "Consola.h"
 
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <streambuf>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #ifdef _WIN32
 #include <io.h>
@@ -24,7 +26,12 @@ volatile Limpeza limpezaRegistada = nullptr;
 
 const char* const textoPerdidas =
     TXT("ATENÇÃO: A entrada de dados terminou, as alterações não gravadas foram perdidas");
+const char* const textoInterrompido =
+    TXT("ATENÇÃO: O programa foi interrompido, as alterações não gravadas foram perdidas");
 const char* const textoSair = "A sair ...";
+
+// Whether a signal ends the dialogue (with its texts) or a mode (silently).
+volatile bool sinalNoDialogo = false;
 
 // The end texts a signal prints, made beforehand in the console's encoding:
 // a signal handler can only hand ready bytes to the system.
@@ -46,19 +53,21 @@ bool byteDeControlo(unsigned char byte) {
   return (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') || byte == 0x7F;
 }
 
-// Output buffer in front of a terminal. A control byte (an escape sequence
-// in a name read from a data file, say) is shown as '?', so data cannot
-// drive the terminal; with `utf8` the CP1252 bytes are re-encoded as UTF-8.
+// Output buffer in front of a terminal (or of a UTF-8 locale's file). With
+// `controlos` a control byte (an escape sequence in a name read from a data
+// file, say) is shown as '?', so data cannot drive the terminal; with
+// `utf8` the CP1252 bytes are re-encoded as UTF-8.
 class SaidaTerminal : public std::streambuf {
  public:
-  SaidaTerminal(std::streambuf* destino, bool utf8) : destino_(destino), utf8_(utf8) {}
+  SaidaTerminal(std::streambuf* destino, bool utf8, bool controlos = true)
+      : destino_(destino), utf8_(utf8), controlos_(controlos) {}
 
  protected:
   std::streamsize xsputn(const char* texto, std::streamsize n) override {
     std::string bytes;
     for (std::streamsize i = 0; i < n; ++i) {
       const unsigned char byte = static_cast<unsigned char>(texto[i]);
-      const char visivel = byteDeControlo(byte) ? '?' : static_cast<char>(byte);
+      const char visivel = controlos_ && byteDeControlo(byte) ? '?' : static_cast<char>(byte);
       if (utf8_) {
         cp1252::acrescentaUtf8(bytes, std::string_view(&visivel, 1));
       } else {
@@ -78,6 +87,7 @@ class SaidaTerminal : public std::streambuf {
  private:
   std::streambuf* destino_;
   bool utf8_;
+  bool controlos_;
 };
 
 // Characters typed at a terminal that CP1252 cannot hold, replaced so far.
@@ -169,23 +179,61 @@ void escreveDireto(const std::string& texto) {
 #endif
 }
 
-// Ends the dialogue on a signal, as at the end of input.
+// Ends the run on a signal: the dialogue's end texts first, then the
+// clean-up.
 void terminaPorSinal() {
-  const int* flag = flagAlteracoes;
-  escreveDireto(flag != nullptr && *flag != 0 ? fimSinalComAlteracoes : fimSinalSemAlteracoes);
+  if (sinalNoDialogo) {
+    const int* flag = flagAlteracoes;
+    escreveDireto(flag != nullptr && *flag != 0 ? fimSinalComAlteracoes : fimSinalSemAlteracoes);
+  }
   consolaLimpa();
 }
 
+// The exit status of a run ended by signal `sinal`, as a shell reports it.
+const int baseEstadoSinal = 128;
+
 #ifdef _WIN32
-BOOL WINAPI aoEventoConsola(DWORD /*evento*/) {
+BOOL WINAPI aoEventoConsola(DWORD evento) {
   terminaPorSinal();
-  ExitProcess(0);
+  // Ctrl-C and Ctrl-Break as SIGINT; closing the console, logging off or
+  // shutting down as SIGHUP.
+  const bool teclado = evento == CTRL_C_EVENT || evento == CTRL_BREAK_EVENT;
+  ExitProcess(static_cast<UINT>(baseEstadoSinal + (teclado ? SIGINT : 1)));
   return TRUE;
 }
 #else
-void aoSinal(int /*sinal*/) {
+void aoSinal(int sinal) {
   terminaPorSinal();
-  _exit(0);
+  _exit(baseEstadoSinal + sinal);
+}
+#endif
+
+void instalaSinais() {
+#ifdef _WIN32
+  SetConsoleCtrlHandler(aoEventoConsola, TRUE);
+#else
+  struct sigaction acao = {};
+  acao.sa_handler = aoSinal;
+  sigfillset(&acao.sa_mask);
+  for (int sinal : {SIGINT, SIGTERM, SIGHUP}) sigaction(sinal, &acao, nullptr);
+#endif
+}
+
+#ifndef _WIN32
+// Whether the locale's character set is UTF-8: the first of LC_ALL,
+// LC_CTYPE and LANG that is set names it.
+bool localeUtf8() {
+  for (const char* variavel : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* valor = std::getenv(variavel);
+    if (valor == nullptr || *valor == '\0') continue;
+    std::string nome;
+    for (const char* c = valor; *c != '\0'; ++c) {
+      if (*c != '-' && *c != '_')
+        nome += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+    }
+    return nome.find("utf8") != std::string::npos;
+  }
+  return false;
 }
 #endif
 
@@ -209,18 +257,53 @@ void preparaEntrada() {
 
 }  // namespace
 
-void consolaIniciar() {
+namespace {
+
+// Answers true the first time only: the console is set up once.
+bool primeiraIniciacao() {
   static bool iniciada = false;
-  if (iniciada) return;
+  if (iniciada) return false;
   iniciada = true;
 #ifdef _WIN32
   SetConsoleOutputCP(1252);
   SetConsoleCP(1252);
 #endif
+  return true;
+}
+
+// Makes `saida` UTF-8 when it goes to a file or a pipe under a UTF-8 locale
+// (a terminal is taken care of by preparaSaida).
+void preparaSaidaLocale(std::ostream& saida, int descritor) {
+#ifndef _WIN32
+  if (!eTerminal(descritor) && localeUtf8()) {
+    saida.rdbuf(new SaidaTerminal(saida.rdbuf(), true, false));
+  }
+#else
+  (void)saida;
+  (void)descritor;
+#endif
+}
+
+}  // namespace
+
+void consolaIniciar() {
+  if (!primeiraIniciacao()) return;
   preparaSaida(std::cout, descritorSaida);
   preparaSaida(std::cerr, descritorErros);
   preparaEntrada();
 }
+
+void consolaIniciarMensagens() {
+  if (!primeiraIniciacao()) return;
+  for (auto [saida, descritor] : {std::pair<std::ostream*, int>{&std::cout, descritorSaida},
+                                  std::pair<std::ostream*, int>{&std::cerr, descritorErros}}) {
+    preparaSaida(*saida, descritor);
+    preparaSaidaLocale(*saida, descritor);
+  }
+  preparaEntrada();
+}
+
+bool consolaSaidaNoTerminal() { return eTerminal(descritorSaida); }
 
 std::size_t consolaCaracteresSubstituidos() { return caracteresSubstituidos; }
 
@@ -239,22 +322,24 @@ void consolaLimpa() {
 }
 
 void consolaTrataSinais() {
-  fimSinalSemAlteracoes = paraConsola(std::string("\n") + textoSair);
-  fimSinalComAlteracoes = paraConsola(std::string("\n") + textoPerdidas + "\n" + textoSair);
-#ifdef _WIN32
-  SetConsoleCtrlHandler(aoEventoConsola, TRUE);
-#else
-  struct sigaction acao = {};
-  acao.sa_handler = aoSinal;
-  sigfillset(&acao.sa_mask);
-  for (int sinal : {SIGINT, SIGTERM, SIGHUP}) sigaction(sinal, &acao, nullptr);
-#endif
+  const std::string fim = std::string(textoSair) + (consolaSaidaNoTerminal() ? "\n" : "");
+  fimSinalSemAlteracoes = paraConsola("\n" + fim);
+  fimSinalComAlteracoes = paraConsola(std::string("\n") + textoInterrompido + "\n" + fim);
+  sinalNoDialogo = true;
+  instalaSinais();
+}
+
+void consolaTrataSinaisModo() {
+  sinalNoDialogo = false;
+  instalaSinais();
 }
 
 void consolaFimEntrada() {
   std::cout << std::endl;
   if (flagAlteracoes != nullptr && *flagAlteracoes != 0) std::cout << textoPerdidas << std::endl;
-  std::cout << textoSair << std::flush;
+  std::cout << textoSair;
+  if (consolaSaidaNoTerminal()) std::cout << '\n';
+  std::cout << std::flush;
   consolaLimpa();
   acaoFimEntrada();
   std::abort();  // an end-of-input action must not return

@@ -15,6 +15,15 @@
 // pass byte for byte.
 void consolaIniciar();
 
+// Prepares the console for the messages of a mode beside the dialogue, as
+// consolaIniciar does, and moreover, on Linux and macOS, writes standard
+// output and standard error as UTF-8 when they go to a file or a pipe and
+// the locale's character set is UTF-8 (LC_ALL, LC_CTYPE, LANG).
+void consolaIniciarMensagens();
+
+// Whether standard output is a terminal.
+bool consolaSaidaNoTerminal();
+
 // How many typed characters CP1252 cannot hold have been replaced by '?'
 // so far (always 0 while standard input is not a terminal).
 std::size_t consolaCaracteresSubstituidos();
@@ -29,9 +38,9 @@ void consolaRegistaAlteracoes(const int* alteracoes);
 using AcaoFimEntrada = void (*)();
 void consolaDefineAcaoFimEntrada(AcaoFimEntrada acao);
 
-// Registers the clean-up that every way out of the dialogue runs once
-// (nullptr for none): the normal end (consolaLimpa), the end of input and
-// the signals below. It may run inside a signal handler, so it must be
+// Registers the clean-up that every way out of the dialogue or a mode runs
+// once (nullptr for none): the normal end (consolaLimpa), the end of input
+// and the signals below. It may run inside a signal handler, so it must be
 // async-signal-safe; it releases what the session holds (its course lock).
 using Limpeza = void (*)();
 void consolaRegistaLimpeza(Limpeza limpeza);
@@ -39,13 +48,17 @@ void consolaRegistaLimpeza(Limpeza limpeza);
 void consolaLimpa();
 
 // From now on Ctrl-C, SIGTERM and SIGHUP (on Windows the console's Ctrl-C,
-// Ctrl-Break and close events) end the dialogue the way the end of input
-// does: a line end, the lost-changes warning when the flag is set, "A sair
-// ...", the clean-up, exit status 0.
+// Ctrl-Break and close events) end the dialogue: a line end, "ATENÇÃO: O
+// programa foi interrompido, ..." when the flag is set, "A sair ..." (and a
+// line end on a terminal), the clean-up, exit status 128 + the signal's
+// number (Ctrl-Break counts as SIGINT, the close event as SIGHUP).
 void consolaTrataSinais();
+// The same for a mode beside the dialogue: the clean-up only, no text.
+void consolaTrataSinaisModo();
 
 // Standard input has ended at a prompt: prints a line end, the lost-changes
-// warning when the registered flag is set, and "A sair ...", runs the
+// warning when the registered flag is set, and "A sair ..." (with a line
+// end on a terminal), runs the
 // clean-up, then the end-of-input action. Nothing is written to any file.
 [[noreturn]] void consolaFimEntrada();
 

@@ -54,4 +54,28 @@ bool utf8Valido(std::string_view texto) {
   return true;
 }
 
+void AnaliseTexto::acrescenta(std::string_view pedaco) {
+  std::size_t i = 0;
+  while (i < pedaco.size() && static_cast<unsigned char>(pedaco[i]) < 0x80) ++i;
+  if (i == pedaco.size()) return;
+  altos_ = true;
+  while (valido_ && i < pedaco.size()) {
+    const std::size_t antes = i;
+    const char32_t codigo = leUtf8(pedaco.data(), pedaco.size(), i);
+    if (codigo == kSubstituto && i - antes != 3) valido_ = false;
+    if (deUnicode(codigo) < 0) ++semRepresentacao_;
+  }
+}
+
+Marca marcaInicial(std::string_view texto) {
+  if (texto.substr(0, kMarcaUtf8.size()) == kMarcaUtf8) return Marca::utf8;
+  if (texto.substr(0, 2) == "\xFF\xFE" || texto.substr(0, 2) == "\xFE\xFF") return Marca::utf16;
+  return Marca::nenhuma;
+}
+
+std::string_view semMarcaUtf8(std::string_view texto) {
+  if (marcaInicial(texto) == Marca::utf8) texto.remove_prefix(kMarcaUtf8.size());
+  return texto;
+}
+
 }  // namespace cp1252

@@ -77,6 +77,31 @@ std::string deUtf8(std::string_view texto, std::size_t* substituidos = nullptr);
 // True when `texto` is well-formed UTF-8 (ASCII alone counts).
 bool utf8Valido(std::string_view texto);
 
+// What a data file's text turns out to be, learnt piece by piece (each
+// piece ending at a line end or at the end of the text, so that no
+// character is cut): UTF-8 when it holds a byte of 0x80 or more and is
+// valid UTF-8 throughout; CP1252 otherwise.
+class AnaliseTexto {
+ public:
+  void acrescenta(std::string_view pedaco);
+  bool utf8() const { return altos_ && valido_; }
+  // Characters CP1252 cannot hold (valid only while utf8()).
+  std::size_t semRepresentacao() const { return semRepresentacao_; }
+
+ private:
+  bool altos_ = false;
+  bool valido_ = true;
+  std::size_t semRepresentacao_ = 0;
+};
+
+// The byte-order mark a text starts with.
+enum class Marca { nenhuma, utf8, utf16 };
+Marca marcaInicial(std::string_view texto);
+// The UTF-8 mark's bytes.
+constexpr std::string_view kMarcaUtf8 = "\xEF\xBB\xBF";
+// `texto` without the UTF-8 mark it may start with.
+std::string_view semMarcaUtf8(std::string_view texto);
+
 // --- The program's own texts ---
 
 // A text converted at compile time; `texto` is NUL-terminated.

@@ -189,26 +189,4 @@ bool leCodigoCurso(std::string_view texto, int& codigo) {
   return leInteiro(texto, codigo);
 }
 
-void imprimeUtilizacao(std::ostream& saida) {
-  saida << TXT("Utilização:") << std::endl;
-  saida << TXT("  pauta                    diálogo com os cursos do diretório atual") << std::endl;
-  saida << TXT("  pauta --exportar CODIGO  exporta a pauta e as estatísticas do curso CODIGO para")
-        << std::endl;
-  saida << "                           CODIGO-Pauta.csv e CODIGO-Estatisticas.csv" << std::endl;
-  saida << "  pauta --importar CODIGO FICHEIRO" << std::endl;
-  saida << "                           importa alunos e notas de FICHEIRO (CSV com as colunas de"
-        << std::endl;
-  saida << "                           CODIGO-Pauta.csv) para o curso CODIGO" << std::endl;
-  saida << "  pauta --importar --verificar CODIGO FICHEIRO" << std::endl;
-  saida << "                           verifica FICHEIRO sem alterar nada" << std::endl;
-  saida << TXT("  pauta --relatorio CODIGO grava o relatório do curso CODIGO, uma página HTML com")
-        << std::endl;
-  saida
-      << TXT("                           as distribuições das notas e o registo de cada estudante,")
-      << std::endl;
-  saida << "                           em CODIGO-Relatorio.html" << std::endl;
-  saida << TXT("  pauta --versao           mostra o nome e a versão do programa") << std::endl;
-  saida << "  pauta --help             mostra esta ajuda" << std::endl;
-}
-
 std::string textoVersao() { return std::string("pauta ") + PAUTA_VERSAO; }

@@ -1,7 +1,7 @@
 // The non-interactive export of a loaded course for spreadsheets: the grade
 // sheet (one row per student and unit he takes) and the per-unit statistics,
 // as two ';'-separated CP1252 files with CR LF line ends, decimals with a
-// comma and RFC 4180 quoting. Also the command-line texts of the program.
+// comma and RFC 4180 quoting. Also the program's name and version.
 #ifndef PAUTA_EXPORTACAO_H
 #define PAUTA_EXPORTACAO_H
 
@@ -35,9 +35,6 @@ int exportaCurso(int nCurso, Listacurso& unidades, const std::vector<Estudantes>
 // Reads a course code given on the command line: an optional '-' and digits
 // only, fitting an int.
 bool leCodigoCurso(std::string_view texto, int& codigo);
-
-// The usage text of the command line.
-void imprimeUtilizacao(std::ostream& saida);
 
 // The program name and version, "pauta 1.0.0".
 std::string textoVersao();

@@ -417,6 +417,18 @@ std::vector<std::string> listaFicheirosNormais(const std::string& pasta) {
   return nomes;
 }
 
+std::vector<std::string> listaNomesPasta(const std::string& pasta) {
+  std::vector<std::string> nomes;
+  DIR* dir = opendir(pasta.c_str());
+  if (dir == nullptr) return nomes;
+  while (const dirent* entrada = readdir(dir)) {
+    const std::string nome = entrada->d_name;
+    if (nome != "." && nome != "..") nomes.push_back(nome);
+  }
+  closedir(dir);
+  return nomes;
+}
+
 bool substituiFicheiro(const std::string& nome, const Pedacos& pedacos, std::string* erro,
                        IdentidadeFicheiro* escrito) {
   std::string destino;
@@ -721,6 +733,17 @@ std::vector<std::string> listaFicheirosNormais(const std::string& pasta) {
   for (; it != std::filesystem::directory_iterator(); it.increment(erro)) {
     std::error_code erroTipo;
     if (it->is_regular_file(erroTipo)) nomes.push_back(nomeNaListagem(it->path().filename()));
+  }
+  return nomes;
+}
+
+std::vector<std::string> listaNomesPasta(const std::string& pasta) {
+  std::vector<std::string> nomes;
+  std::error_code erro;
+  std::filesystem::directory_iterator it(pasta, erro);
+  if (erro) return nomes;
+  for (; it != std::filesystem::directory_iterator(); it.increment(erro)) {
+    nomes.push_back(nomeNaListagem(it->path().filename()));
   }
   return nomes;
 }

@@ -89,6 +89,9 @@ Leitura leFicheiroNormal(const std::string& nome, std::string* conteudo,
 // The names of the regular files (links to one included) of the directory
 // `pasta`, in the order the listing yields them; empty if it cannot be read.
 std::vector<std::string> listaFicheirosNormais(const std::string& pasta);
+// The names of every entry of the directory `pasta` (files, folders, links,
+// anything), "." and ".." left out; empty if it cannot be read.
+std::vector<std::string> listaNomesPasta(const std::string& pasta);
 
 // Replaces the content of `nome` safely: the content goes to `nome`.tmp,
 // created exclusively and never through a link, is flushed to disk and

@@ -112,4 +112,36 @@ std::string_view semBrancos(std::string_view texto) {
   return texto.substr(inicio, texto.find_last_not_of(" \t") - inicio + 1);
 }
 
+namespace {
+
+// The letter without its accent, in lower case, of the CP1252 letters from
+// 0xC0 to 0xFF ('\0' for the signs among them: x, ÷, ß, Þ, Ð...).
+const char letrasSemAcento[] =
+    "aaaaaaaceeeeiiii"
+    "\0nooooo\0ouuuuy\0\0"
+    "aaaaaaaceeeeiiii"
+    "\0nooooo\0ouuuuy\0y";
+
+char letraChave(unsigned char byte) {
+  if (byte >= 'A' && byte <= 'Z') return static_cast<char>(byte - 'A' + 'a');
+  if (byte >= 0xC0) {
+    const char sem = letrasSemAcento[byte - 0xC0];
+    if (sem != '\0') return sem;
+  }
+  return static_cast<char>(byte);
+}
+
+bool brancoChave(char c) { return c == ' ' || c == '\t' || c == '\xA0'; }
+
+}  // namespace
+
+std::string chaveColuna(std::string_view nome) {
+  while (!nome.empty() && brancoChave(nome.front())) nome.remove_prefix(1);
+  while (!nome.empty() && brancoChave(nome.back())) nome.remove_suffix(1);
+  std::string chave;
+  chave.reserve(nome.size());
+  for (char c : nome) chave += letraChave(static_cast<unsigned char>(c));
+  return chave;
+}
+
 }  // namespace csv

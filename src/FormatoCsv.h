@@ -31,9 +31,10 @@ const char* const colunaRecurso = "Recurso";
 const char* const colunaNotaFinal = "Nota Final";
 const char* const colunaAprovado = "Aprovado";
 
-// The cell separator the export writes, and the one a file whose header has
-// no ';' uses instead.
+// The cell separator the export writes; a file whose header has no ';'
+// separates with TAB when its header has one, else with ','.
 const char separador = ';';
+const char separadorTab = '\t';
 const char separadorAlternativo = ',';
 const char* const fimLinha = "\r\n";
 
@@ -72,6 +73,11 @@ std::string_view semProtecao(std::string_view texto);
 
 // `texto` without blanks (spaces, tabs) at either end.
 std::string_view semBrancos(std::string_view texto);
+
+// A column name as the import compares it: without blanks around it (a
+// no-break space included), letters in lower case and without accents
+// ("NÚMERO", " numero " and "Número" give the same key). CP1252 in and out.
+std::string chaveColuna(std::string_view nome);
 
 }  // namespace csv
 

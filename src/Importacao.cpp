@@ -1,5 +1,6 @@
 #include "Importacao.h"
 
+#include <algorithm>
 #include <iostream>
 #include <unordered_map>
 
@@ -68,6 +69,7 @@ class Importador {
 
  private:
   bool leCabecalho();
+  std::string cabecalhoLido() const;
   void processaLinha();
   bool converteCelulas();
   void processaAluno(int numero, std::string_view nome, std::string_view textoCodigo);
@@ -93,6 +95,8 @@ class Importador {
   }
   void erro(const std::string& razao) {
     erros_.push_back("Linha " + std::to_string(linha_) + ": " + razao);
+    if (linha_ != ultimaLinhaComErro_) ++resumo_.linhasComErros;
+    ultimaLinhaComErro_ = linha_;
   }
   void erro(int coluna, const std::string& razao) { erro(nomeColuna(coluna) + ": " + razao); }
 
@@ -110,6 +114,7 @@ class Importador {
   std::vector<std::string> nomes_;  // header cells, CP1252
   std::vector<bool> usadas_;        // by position: a column the import reads
   long linha_ = 0;
+  long ultimaLinhaComErro_ = 0;
   bool faltaOpcaoDita_ = false;
   ResumoImportacao resumo_;
 };
@@ -143,8 +148,9 @@ bool Importador::leCabecalho() {
     std::string& texto = celulas[i];
     leitor_.converte(texto);  // a name that cannot be converted matches none
     nomes_.emplace_back(csv::semBrancos(csv::semProtecao(texto)));
+    const std::string chave = csv::chaveColuna(nomes_.back());
     for (const Nome& conhecida : conhecidas) {
-      if (nomes_.back() != conhecida.nome) continue;
+      if (chave != csv::chaveColuna(conhecida.nome)) continue;
       if (*conhecida.coluna >= 0) {
         erro(std::string("a coluna ") + conhecida.nome + " aparece mais de uma vez");
       }
@@ -155,13 +161,24 @@ bool Importador::leCabecalho() {
   for (const Nome& conhecida : conhecidas) {
     if (*conhecida.coluna >= 0) usadas_[static_cast<size_t>(*conhecida.coluna)] = true;
   }
-  if (c.numero < 0) erro(std::string("falta a coluna ") + csv::colunaNumero);
+  if (c.numero < 0) erro(std::string("falta a coluna ") + csv::colunaNumero + cabecalhoLido());
   bool notas = c.avaliacao >= 0 || c.pfolio >= 0 || c.recurso >= 0;
   for (int i = 0; i < numEfolios; ++i) notas = notas || c.nota[i] >= 0 || c.peso[i] >= 0;
   if (notas && c.codigo < 0) {
-    erro(std::string("falta a coluna ") + csv::colunaCodigoUC + " das notas");
+    erro(std::string("falta a coluna ") + csv::colunaCodigoUC + " das notas" + cabecalhoLido());
   }
   return erros_.size() == errosAntes;
+}
+
+// The header as read, for the message about a missing column:
+// " (cabeçalho lido: CELL | CELL | ...)".
+std::string Importador::cabecalhoLido() const {
+  std::string texto = TXT(" (cabeçalho lido: ");
+  for (size_t i = 0; i < nomes_.size(); ++i) {
+    if (i > 0) texto += " | ";
+    texto += nomes_[i];
+  }
+  return texto + ")";
 }
 
 // Converts the cells the import uses from UTF-8; reports each that cannot be.
@@ -511,6 +528,9 @@ bool Importador::aplicaRecurso(UC& uc, long& notas) {
   return true;
 }
 
+// Row errors shown at most before "... e mais M erros".
+const size_t maximoErrosMostrados = 20;
+
 // The file name as the program's CP1252 output shows it: a POSIX command
 // line gives it in UTF-8.
 std::string nomeParaMostrar(const std::string& nome) {
@@ -540,6 +560,27 @@ std::string textoResumo(bool verificar, std::string_view ficheiro, const ResumoI
   return texto;
 }
 
+const char* recusaSemLinhas(std::string_view texto) {
+  if (texto.empty()) return TXT(" está vazio");
+  if (texto.substr(0, 2) == "PK") {
+    return TXT(" é uma folha de cálculo (xlsx ou ods), não um ficheiro CSV; grave-a como CSV");
+  }
+  if (cp1252::marcaInicial(texto) == cp1252::Marca::utf16) {
+    return TXT(" está em UTF-16; grave-o como CSV em UTF-8 ou CP1252");
+  }
+  return nullptr;
+}
+
+void imprimeErros(const std::vector<std::string>& erros, long linhasComErros, bool verificar) {
+  const size_t mostrados = std::min(erros.size(), maximoErrosMostrados);
+  for (size_t i = 0; i < mostrados; ++i) std::cerr << "ERRO: " << erros[i] << std::endl;
+  if (erros.size() > mostrados) {
+    std::cerr << "... e mais " << erros.size() - mostrados << " erros" << std::endl;
+  }
+  std::cerr << "ERRO: " << linhasComErros << " linhas com erros"
+            << (verificar ? "" : "; nada foi importado") << std::endl;
+}
+
 int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& unidades,
                  Listacurso& estudantes, const std::string& nomeEstudantes) {
   std::string texto;
@@ -549,11 +590,15 @@ int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& 
               << razao << ")" << std::endl;
     return estadoErroImportacao;
   }
+  if (const char* recusa = recusaSemLinhas(texto)) {
+    std::cerr << "ERRO: " << nomeParaMostrar(ficheiro) << recusa << std::endl;
+    return estadoErroImportacao;
+  }
   std::vector<std::string> erros;
   const ResumoImportacao resumo =
       importaPauta(texto, unidades.getListaUCsCurso(), estudantes.alteraListaEstudantes(), erros);
   if (!erros.empty()) {
-    for (const std::string& e : erros) std::cerr << "ERRO: " << e << std::endl;
+    imprimeErros(erros, resumo.linhasComErros, verificar);
     return estadoErroImportacao;
   }
   if (!verificar && resumo.alterado &&

@@ -27,6 +27,8 @@ struct ResumoImportacao {
   long linhasSemAlteracoes = 0;
   // Whether anything changed (a new student, a grade, an option).
   bool alterado = false;
+  // Rows (the header included) with at least one error.
+  long linhasComErros = 0;
 };
 
 // Checks the rows of the CSV text `texto` against a course whose units are
@@ -46,9 +48,13 @@ std::string textoResumo(bool verificar, std::string_view ficheiro, const ResumoI
 // The import mode, on a course already loaded into `unidades` and
 // `estudantes`: reads the CSV file `ficheiro`, checks and applies its rows
 // and, unless `verificar`, saves the student file `nomeEstudantes` safely
-// when anything changed. Prints each error on standard error as "ERRO:
-// Linha N: WHY" and answers estadoErroImportacao, with nothing written; on
-// success prints the summary line on standard output and answers 0.
+// when anything changed. A file that is empty, a spreadsheet workbook (a ZIP
+// container: xlsx, ods) or UTF-16 text is refused by name before any row.
+// Errors go to standard error: the first 20 as "ERRO: Linha N: WHY", then
+// "... e mais M erros", then "ERRO: N linhas com erros; nada foi importado"
+// (without its second part for a check); the answer is then
+// estadoErroImportacao, with nothing written. On success prints the summary
+// line on standard output and answers 0.
 int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& unidades,
                  Listacurso& estudantes, const std::string& nomeEstudantes);
 

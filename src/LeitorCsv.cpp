@@ -1,6 +1,7 @@
 #include "LeitorCsv.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "Cp1252.h"
 #include "FormatoCsv.h"
@@ -24,10 +25,14 @@ LeitorCsv::LeitorCsv(std::string_view texto) : texto_(texto) {
   } else {
     utf8_ = temNaoAscii(texto_) && cp1252::utf8Valido(texto_);
   }
-  const std::string_view primeira = texto_.substr(0, texto_.find('\n'));
-  const bool semPontoEVirgula = primeira.find(csv::separador) == std::string_view::npos;
-  const bool comVirgula = primeira.find(csv::separadorAlternativo) != std::string_view::npos;
-  separador_ = semPontoEVirgula && comVirgula ? csv::separadorAlternativo : csv::separador;
+  const std::string_view primeira = texto_.substr(0, texto_.find_first_of("\r\n"));
+  separador_ = csv::separador;
+  for (const char candidato : {csv::separador, csv::separadorTab, csv::separadorAlternativo}) {
+    if (primeira.find(candidato) != std::string_view::npos) {
+      separador_ = candidato;
+      break;
+    }
+  }
 }
 
 bool LeitorCsv::proximo(std::vector<std::string>& celulas) {
@@ -47,7 +52,12 @@ bool LeitorCsv::proximo(std::vector<std::string>& celulas) {
 
 void LeitorCsv::acrescenta(std::string& celula, size_t inicio, size_t fim) {
   const std::string_view parte = texto_.substr(inicio, fim - inicio);
-  linhaAtual_ += static_cast<long>(std::count(parte.begin(), parte.end(), '\n'));
+  // Line ends: LF, CR LF and CR alone.
+  for (size_t i = 0; i < parte.size(); ++i) {
+    if (parte[i] == '\n' || (parte[i] == '\r' && (i + 1 == parte.size() || parte[i + 1] != '\n'))) {
+      ++linhaAtual_;
+    }
+  }
   celula.append(parte);
 }
 
@@ -75,18 +85,18 @@ bool LeitorCsv::leCelula(std::string& celula) {
   }
   // Unquoted text, or whatever follows a closing quote (kept as it is).
   size_t fim = posicao_;
-  while (fim < tamanho && texto_[fim] != separador_ && texto_[fim] != '\n') ++fim;
-  size_t fimTexto = fim;
-  if (fim < tamanho && texto_[fim] == '\n' && fimTexto > posicao_ && texto_[fimTexto - 1] == '\r') {
-    --fimTexto;
+  while (fim < tamanho && texto_[fim] != separador_ && texto_[fim] != '\n' && texto_[fim] != '\r') {
+    ++fim;
   }
-  celula.append(texto_.substr(posicao_, fimTexto - posicao_));
+  celula.append(texto_.substr(posicao_, fim - posicao_));
   if (fim == tamanho) {
     posicao_ = tamanho;
     return true;
   }
   posicao_ = fim + 1;
   if (texto_[fim] == separador_) return false;
+  // A line end: LF, CR LF or CR alone.
+  if (texto_[fim] == '\r' && posicao_ < tamanho && texto_[posicao_] == '\n') ++posicao_;
   ++linhaAtual_;
   return true;
 }

@@ -1,7 +1,8 @@
-// The import's reader of a CSV text: records of cells separated by ';' (or
-// ',' when the first line has no ';'), RFC 4180 quotes ('"' around a cell,
-// '""' for a quote inside it, separators and line breaks allowed inside),
-// CR LF or LF line ends, and the text's character set: UTF-8 when it starts
+// The import's reader of a CSV text: records of cells separated by ';' (or,
+// when the first line has no ';', by TAB if it has one, else by ','), RFC
+// 4180 quotes ('"' around a cell, '""' for a quote inside it, separators and
+// line breaks allowed inside), CR LF, LF or CR line ends (as "CSV
+// (Macintosh)" writes), and the text's character set: UTF-8 when it starts
 // with a byte-order mark or is valid UTF-8 holding non-ASCII bytes, CP1252
 // otherwise.
 #ifndef PAUTA_LEITORCSV_H

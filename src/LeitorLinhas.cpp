@@ -1,6 +1,7 @@
 #include "LeitorLinhas.h"
 
 #include <iostream>
+#include <set>
 #include <utility>
 
 LeitorLinhas::LeitorLinhas(std::string conteudo, std::string nomeFicheiro)
@@ -77,6 +78,18 @@ bool LeitorLinhas::proximaLinha(std::string_view& linha) {
   posicaoAnterior_ = posicao_;
   linha = linhaAte(conteudo_, posicao_, fim);
   ++numero_;
+  if (numero_ == 1) {
+    marca_ = cp1252::marcaInicial(linha);
+    if (marca_ == cp1252::Marca::utf8) linha.remove_prefix(cp1252::kMarcaUtf8.size());
+  }
+  if (numero_ > analisadas_ && !converte_) {
+    analise_.acrescenta(linha);
+    analisadas_ = numero_;
+  }
+  if (converte_) {
+    convertida_ = cp1252::deUtf8(linha);
+    linha = convertida_;
+  }
   return true;
 }
 
@@ -110,6 +123,21 @@ long LeitorLinhas::contaRestantesComPrimeiroCampo(std::string_view campo) {
   std::string_view linha;
   while (proximaLinha(linha)) conta += primeiroCampoE(linha, campo);
   return conta;
+}
+
+const char* const razaoUtf16 = TXT("está em UTF-16");
+
+void avisaTextoUtf8(const std::string& nome, const cp1252::AnaliseTexto& analise,
+                    std::ostream& saida) {
+  static std::set<std::string> avisados;
+  if (!analise.utf8() || !avisados.insert(nome).second) return;
+  saida << TXT("ATENÇÃO: O ficheiro ") << nome
+        << TXT(" está em UTF-8; o texto foi convertido para CP1252");
+  if (analise.semRepresentacao() != 0) {
+    saida << " e " << analise.semRepresentacao()
+          << TXT(" caracteres sem representação foram substituídos por '?'");
+  }
+  saida << std::endl;
 }
 
 std::string_view primeiroCampo(std::string_view linha) { return linha.substr(0, linha.find(';')); }

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "Cp1252.h"
+
 // Hands out the next bytes of a file: writes at most `maximo` of them at
 // `destino` and sets `lidos` (0 at the end). Answers false on a read error.
 using FonteBlocos = std::function<bool(char* destino, size_t maximo, size_t* lidos)>;
@@ -34,8 +36,17 @@ class LeitorLinhas {
 
   // Sets `linha` to the next line without its line end (LF, or CR LF) and
   // returns true; returns false at the end of the content. The line stays
-  // valid until the next call.
+  // valid until the next call. A UTF-8 byte-order mark at the start of the
+  // first line is dropped.
   bool proximaLinha(std::string_view& linha);
+
+  // The byte-order mark the content starts with (known once a line is read),
+  // and what the lines read so far say of its character set.
+  cp1252::Marca marca() const { return marca_; }
+  const cp1252::AnaliseTexto& analise() const { return analise_; }
+  // From now on the lines are UTF-8 turned into CP1252 ('?' for what CP1252
+  // cannot hold).
+  void converteDeUtf8() { converte_ = true; }
 
   // Whether the source of a reader over blocks failed: the lines returned
   // then stop short of the end of the file.
@@ -80,6 +91,11 @@ class LeitorLinhas {
   FonteBlocos fonte_;
   size_t tamanhoBloco_ = 0;
   bool erroLeitura_ = false;
+  cp1252::Marca marca_ = cp1252::Marca::nenhuma;
+  cp1252::AnaliseTexto analise_;
+  long analisadas_ = 0;  // lines already given to analise_
+  bool converte_ = false;
+  std::string convertida_;  // the last line returned, when converted
 
   // Drops the text before the line last returned and appends the next block
   // of the source. Returns false at its end.
@@ -88,6 +104,15 @@ class LeitorLinhas {
 
 // The text of `linha` before its first ';' (the whole line if it has none).
 std::string_view primeiroCampo(std::string_view linha);
+
+// The reason a data file in UTF-16 is not read: "está em UTF-16".
+extern const char* const razaoUtf16;
+
+// Prints, the first time this run reads the data file `nome` and finds it
+// in UTF-8, "ATENÇÃO: O ficheiro NOME está em UTF-8; o texto foi convertido
+// para CP1252" (and how many characters became '?') on `saida`.
+void avisaTextoUtf8(const std::string& nome, const cp1252::AnaliseTexto& analise,
+                    std::ostream& saida);
 
 // Whether `linha` holds nothing but blanks (spaces, tabs, CR): a separator.
 bool linhaEmBranco(std::string_view linha);

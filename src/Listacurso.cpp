@@ -60,15 +60,26 @@ void imprimeCabecalho(const char* coluna1, int largura1, const char* coluna2, in
 }  // namespace
 
 Listacurso::Listacurso()
-    : curso(0), n(0), linhasIgnoradas(false), copiaFeita(false), identidadeConhecida(false) {}
+    : curso(0),
+      n(0),
+      linhasIgnoradas(false),
+      origemUtf8(false),
+      copiaFeita(false),
+      identidadeConhecida(false) {}
 
 Listacurso::~Listacurso() = default;
 
 void Listacurso::listaFicheiros() {
-  for (const std::string& nome : listaFicheirosNormais(".")) {
+  for (const std::string& nome : listaNomesPasta(".")) {
     if (!nomeDeFicheiroUC(nome)) continue;
     Cmenu entrada(nome);
-    if (entrada.valido()) menu.push_back(entrada);
+    avisaTextoUtf8(nome, entrada.analise(), std::cout);
+    if (entrada.valido()) {
+      menu.push_back(entrada);
+    } else if (!entrada.razaoNaoListado().empty()) {
+      std::cout << TXT("ATENÇÃO: O ficheiro ") << nome << TXT(" não foi listado (")
+                << entrada.razaoNaoListado() << ")" << std::endl;
+    }
   }
 }
 
@@ -304,7 +315,7 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
         << conflito << std::endl;
     return Gravacao::conflito;
   }
-  if (linhasIgnoradas && !copiaFeita && atual.existe) {
+  if ((linhasIgnoradas || origemUtf8) && !copiaFeita && atual.existe) {
     std::string original;
     if (leFicheiroNormal(nomeFicheiro, &original, nullptr, &erro) != Leitura::lido ||
         !gravaFicheiroNovo(nomeFicheiro + sufixoCopia, original, nomeFicheiro, &copiaPorAnunciar,
@@ -322,8 +333,15 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
   identidade = nova;
   identidadeConhecida = true;
   if (!copiaPorAnunciar.empty()) {
-    mensagens << TXT("ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para ")
-              << copiaPorAnunciar << std::endl;
+    if (linhasIgnoradas) {
+      mensagens
+          << TXT("ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para ")
+          << copiaPorAnunciar << std::endl;
+    }
+    if (origemUtf8) {
+      mensagens << TXT("ATENÇÃO: O ficheiro original estava em UTF-8 e foi copiado para ")
+                << copiaPorAnunciar << std::endl;
+    }
     copiaPorAnunciar.clear();
   }
   if (confirma) {

@@ -24,6 +24,8 @@ class Listacurso {
   // --- Catalogue ---
   // Appends one entry per readable unit file ("<code>-UC.txt") of the
   // working directory, in the order the directory listing yields them.
+  // Prints on standard output why each other such name is left out, and
+  // the notice of a unit file read as UTF-8.
   void listaFicheiros();
   // The catalogue table.
   void imprimeCursosDisponiveis() const;
@@ -45,6 +47,8 @@ class Listacurso {
   // Remembers what the student file held when it was loaded: a save then
   // replaces it only while it still holds that.
   void setIdentidadeFicheiro(const IdentidadeFicheiro& identidade);
+  // The student file was read as UTF-8: the first save keeps a copy of it.
+  void setOrigemUtf8(bool utf8) { origemUtf8 = utf8; }
   // Drops every student loaded (a file that could not be read to its end).
   void esqueceEstudantes() { listaEstudantes.clear(); }
   void setCurso(int c) { curso = c; }
@@ -99,8 +103,8 @@ class Listacurso {
   // `mensagens`: the confirmation, or the error with its reason. If the file
   // changed since it was loaded it is not replaced: the students go to the
   // first free `nomeFicheiro`.conflito[.N] and the error says so. The first
-  // save after skipped lines first keeps the original as the first free
-  // `nomeFicheiro`.bak[.N].
+  // save after skipped lines, or of a file read as UTF-8, first keeps the
+  // original as the first free `nomeFicheiro`.bak[.N].
   // With `confirma` false, a successful save prints nothing but the backup
   // notice (the modes beside the dialogue are quiet on success).
   Gravacao gravaEstudantes(const std::string& nomeFicheiro, std::ostream& mensagens,
@@ -120,6 +124,7 @@ class Listacurso {
   // Some lines of the loaded student file were skipped: the first save
   // keeps a copy of the original first.
   bool linhasIgnoradas;
+  bool origemUtf8;
   bool copiaFeita;
   // The copy made by a save that then failed, still to be announced.
   std::string copiaPorAnunciar;

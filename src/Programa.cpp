@@ -3,6 +3,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Auxiliar.h"
 #include "BloqueioCurso.h"
@@ -50,12 +51,24 @@ void deixaParaOFim(std::unique_ptr<Sessao> sessao) {
 
 // --- Start-up and course choice ---
 
+// Says, once per run and after the first table, that the folder holds no
+// course at all.
+void avisaCatalogoVazio(const Listacurso& listaCursosDisponiveis) {
+  static bool avisado = false;
+  if (avisado || !listaCursosDisponiveis.getMenu().empty()) return;
+  avisado = true;
+  std::cout << TXT("ATENÇÃO: Não há cursos nesta pasta; cada curso é um ficheiro CÓDIGO-UC.txt "
+                   "(veja o README)")
+            << std::endl;
+}
+
 // Asks for a course until a listed code or 0; answers it.
 int escolheCurso(const Listacurso& listaCursosDisponiveis) {
   for (;;) {
     std::cout << std::endl;
     std::cout << TXT("Os cursos atualmente disponíveis para serem carregados são:") << std::endl;
     listaCursosDisponiveis.imprimeCursosDisponiveis();
+    avisaCatalogoVazio(listaCursosDisponiveis);
     std::cout << TXT("Insira o código do curso que deseja consultar") << std::endl;
     std::cout << "Insira 0 para sair" << std::endl;
     int nCurso = getIntFromUser();
@@ -376,6 +389,14 @@ void consultaUCs(Sessao& sessao) {
 
 namespace {
 
+// The dialogue's last text ends with a line end on a terminal, so that the
+// shell's prompt starts on a line of its own; redirected, it ends as it
+// always has.
+void terminaUltimaLinha() {
+  if (consolaSaidaNoTerminal()) std::cout << '\n';
+  std::cout << std::flush;
+}
+
 // The dialogue shows its loading texts and reports problems on standard
 // output like the rest of its texts.
 const RelatoCarregamento relatoDialogo{&std::cout, &std::cout};
@@ -422,7 +443,8 @@ int executaDialogo() {
   std::unique_ptr<Sessao> sessao = abreCurso(listaCursosDisponiveis);
   if (sessao == nullptr) {
     std::cout << std::endl;
-    std::cout << "A Sair ..." << std::flush;
+    std::cout << "A Sair ...";
+    terminaUltimaLinha();
     consolaLimpa();
     return 0;
   }
@@ -432,7 +454,8 @@ int executaDialogo() {
   menuPrincipal(*sessao);
   consultaUCs(*sessao);
   std::cout << std::endl;
-  std::cout << "A sair ..." << std::flush;
+  std::cout << "A sair ...";
+  terminaUltimaLinha();
   consolaRegistaAlteracoes(nullptr);
   consolaLimpa();
   deixaParaOFim(std::move(sessao));
@@ -441,10 +464,14 @@ int executaDialogo() {
 
 namespace {
 
+// The value a mode answers when its arguments are wrong.
+const int argumentosErrados = -1;
+// Exit status of a wrong command line.
+const int estadoLinhaComandos = 2;
+
 // Loads course nCurso without a word unless something is wrong and exports
 // it; the student file is only read.
 int executaExportacao(int nCurso) {
-  consolaIniciar();
   Listacurso unidades;
   Listacurso estudantes;
   if (!carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr)) {
@@ -489,10 +516,9 @@ struct LibertaBloqueio {
 // `ficheiro` into it, holding the course lock from before loading to after
 // saving; with `verificar` it only checks, takes no lock and writes nothing.
 int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
-  consolaIniciar();
-  // A signal ends the import at once: the lock it leaves names a dead
-  // process, which the next session removes as stale; the student file is
+  // A signal releases the lock through the clean-up; the student file is
   // either the old one or the new one.
+  consolaRegistaLimpeza(libertaBloqueio);
   const LibertaBloqueio libertaNoFim;
   if (!verificar && !bloqueiaSemPerguntar(nCurso)) return estadoErroImportacao;
   Listacurso unidades;
@@ -506,7 +532,6 @@ int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
 // Loads course nCurso as the export does and writes its report page; the
 // student file is only read.
 int executaRelatorio(int nCurso) {
-  consolaIniciar();
   Listacurso unidades;
   Listacurso estudantes;
   if (!carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr)) {
@@ -515,37 +540,128 @@ int executaRelatorio(int nCurso) {
   return gravaRelatorio(nCurso, unidades, estudantes.getListaEstudantes());
 }
 
-int erroArgumentos() {
+using Argumentos = std::vector<std::string>;
+
+// A mode whose one argument is a course code.
+int comCodigo(const Argumentos& argumentos, int (*modo)(int nCurso)) {
+  int nCurso = 0;
+  if (argumentos.size() != 1 || !leCodigoCurso(argumentos[0], nCurso)) return argumentosErrados;
+  return modo(nCurso);
+}
+
+int modoExportar(const Argumentos& argumentos) { return comCodigo(argumentos, executaExportacao); }
+
+int modoImportar(const Argumentos& argumentos) {
+  const bool verificar = !argumentos.empty() && argumentos[0] == "--verificar";
+  const size_t codigo = verificar ? 1 : 0;
+  int nCurso = 0;
+  if (argumentos.size() != codigo + 2 || !leCodigoCurso(argumentos[codigo], nCurso)) {
+    return argumentosErrados;
+  }
+  return executaImportacao(nCurso, argumentos[codigo + 1], verificar);
+}
+
+int modoRelatorio(const Argumentos& argumentos) { return comCodigo(argumentos, executaRelatorio); }
+
+void imprimeUtilizacao(std::ostream& saida);
+
+// Help and version take no arguments; any given are ignored.
+int modoAjuda(const Argumentos& /*argumentos*/) {
+  imprimeUtilizacao(std::cout);
+  return 0;
+}
+
+int modoVersao(const Argumentos& /*argumentos*/) {
+  std::cout << textoVersao() << std::endl;
+  return 0;
+}
+
+// An option of the command line: its spellings, the arguments it needs (as
+// the error about them names them), its lines of the usage text and the
+// mode it runs, which answers argumentosErrados when the arguments are
+// wrong.
+struct Opcao {
+  const char* nomes[3];
+  const char* argumentos;
+  const char* utilizacao;
+  int (*executa)(const Argumentos& argumentos);
+};
+
+const Opcao opcoes[] = {
+    {{"--exportar", nullptr, nullptr},
+     "CODIGO",
+     TXT("  pauta --exportar CODIGO  exporta a pauta e as estatísticas do curso CODIGO para\n"
+         "                           CODIGO-Pauta.csv e CODIGO-Estatisticas.csv\n"),
+     modoExportar},
+    {{"--importar", nullptr, nullptr},
+     "CODIGO e FICHEIRO",
+     "  pauta --importar CODIGO FICHEIRO\n"
+     "                           importa alunos e notas de FICHEIRO (CSV com as colunas de\n"
+     "                           CODIGO-Pauta.csv) para o curso CODIGO\n"
+     "  pauta --importar --verificar CODIGO FICHEIRO\n"
+     "                           verifica FICHEIRO sem alterar nada\n",
+     modoImportar},
+    {{"--relatorio", nullptr, nullptr},
+     "CODIGO",
+     TXT("  pauta --relatorio CODIGO grava o relatório do curso CODIGO, uma página HTML com\n"
+         "                           as distribuições das notas e o registo de cada estudante,\n"
+         "                           em CODIGO-Relatorio.html\n"),
+     modoRelatorio},
+    {{"-V", "--versao", "--version"},
+     nullptr,
+     TXT("  pauta -V, --versao       mostra o nome e a versão do programa (ou --version)\n"),
+     modoVersao},
+    {{"-h", "--ajuda", "--help"},
+     nullptr,
+     "  pauta -h, --ajuda        mostra esta ajuda (ou --help)\n",
+     modoAjuda},
+};
+
+void imprimeUtilizacao(std::ostream& saida) {
+  saida << TXT("Utilização:") << std::endl;
+  saida << TXT("  pauta                    diálogo com os cursos do diretório atual") << std::endl;
+  for (const Opcao& opcao : opcoes) saida << opcao.utilizacao;
+  saida << std::flush;
+}
+
+const Opcao* procuraOpcao(const std::string& nome) {
+  for (const Opcao& opcao : opcoes) {
+    for (const char* grafia : opcao.nomes) {
+      if (grafia != nullptr && nome == grafia) return &opcao;
+    }
+  }
+  return nullptr;
+}
+
+// A word of the command line as the program's CP1252 output shows it: a
+// POSIX command line gives it in UTF-8.
+std::string paraMostrar(const std::string& palavra) {
+#ifdef _WIN32
+  return palavra;
+#else
+  return cp1252::utf8Valido(palavra) ? cp1252::deUtf8(palavra) : palavra;
+#endif
+}
+
+int erroArgumentos(const std::string& linha) {
+  std::cerr << "pauta: " << linha << std::endl;
   imprimeUtilizacao(std::cerr);
-  return estadoErroExportacao;
+  return estadoLinhaComandos;
 }
 
 }  // namespace
 
 int executaPauta(int argc, char* argv[]) {
-  if (argc <= 1) return executaDialogo();
-  const std::string opcao = argv[1];
-  if (opcao == "--help" && argc == 2) {
-    imprimeUtilizacao(std::cout);
-    return 0;
+  if (argc <= 1) {
+    consolaIniciar();
+    return executaDialogo();
   }
-  if (opcao == "--versao" && argc == 2) {
-    std::cout << textoVersao() << std::endl;
-    return 0;
-  }
-  int nCurso = 0;
-  if (opcao == "--exportar" && argc == 3 && leCodigoCurso(argv[2], nCurso)) {
-    return executaExportacao(nCurso);
-  }
-  if (opcao == "--importar") {
-    const bool verificar = argc > 2 && std::string(argv[2]) == "--verificar";
-    const int codigo = verificar ? 3 : 2;
-    if (argc == codigo + 2 && leCodigoCurso(argv[codigo], nCurso)) {
-      return executaImportacao(nCurso, argv[codigo + 1], verificar);
-    }
-  }
-  if (opcao == "--relatorio" && argc == 3 && leCodigoCurso(argv[2], nCurso)) {
-    return executaRelatorio(nCurso);
-  }
-  return erroArgumentos();
+  consolaIniciarMensagens();
+  consolaTrataSinaisModo();
+  const std::string nome = argv[1];
+  const Opcao* opcao = procuraOpcao(nome);
+  if (opcao == nullptr) return erroArgumentos(TXT("opção desconhecida: ") + paraMostrar(nome));
+  const int estado = opcao->executa(Argumentos(argv + 2, argv + argc));
+  if (estado != argumentosErrados) return estado;
+  return erroArgumentos(nome + " precisa de " + opcao->argumentos);
 }

@@ -6,10 +6,12 @@
 // Runs the program with its command-line arguments and answers the exit
 // status. Without arguments: the interactive dialogue on the working
 // directory; --exportar CODIGO: the export of that course to CSV files;
-// --relatorio CODIGO: the course's HTML report page;
-// --versao, --help: the version or the usage text. Any other command line:
-// the usage text on standard error, status 2. The console is set up first
-// (consolaIniciar).
+// --importar [--verificar] CODIGO FICHEIRO: the import of a sheet;
+// --relatorio CODIGO: the course's HTML report page; -V/--versao/--version,
+// -h/--ajuda/--help: the version or the usage text. An unknown option, or
+// wrong arguments, are named on standard error before the usage text,
+// status 2. The console is set up first (consolaIniciar for the dialogue,
+// consolaIniciarMensagens for the modes).
 int executaPauta(int argc, char* argv[]);
 
 // The interactive dialogue from the banner to "A sair ...". Answers 0.

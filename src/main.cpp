@@ -1,9 +1,7 @@
 // Program entry of pauta, the grade records of one course.
-#include "Consola.h"
 #include "Programa.h"
 
 int main(int argc, char* argv[]) {
-  // Before any text: usage, export messages and the dialogue alike.
-  consolaIniciar();
+  // Sets up the console for the dialogue or the mode chosen, then runs it.
   return executaPauta(argc, argv);
 }

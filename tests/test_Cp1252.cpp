@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "Cp1252.h"
 
@@ -45,4 +46,37 @@ TEST(Cp1252, TextosConvertidosAoCompilar) {
             "C\xF3"
             "digo: \xE9 \x80 \xE7");
   EXPECT_EQ(std::string(TXT("ascii")), "ascii");
+}
+
+// A data file is UTF-8 only when it has non-ASCII bytes and is strictly valid throughout, piece
+// after piece; the characters CP1252 lacks are counted.
+TEST(Cp1252, AnaliseDeFicheiros) {
+  const struct {
+    std::vector<std::string> pedacos;
+    bool utf8;
+    std::size_t sem;
+  } casos[] = {
+      {{"ALUNO;1;Ana\r\n", "ALUNO;2;Rui\r\n"}, false, 0},          // ASCII: CP1252 as always
+      {{"ALUNO;1;In\xC3\xAAs\r\n", "\xE2\x82\xAC\r\n"}, true, 0},  // ê, €
+      {{"Jo\xC3\xA3o\r\n", "Jo\xE3o\r\n"}, false, 0},              // one CP1252 line spoils it
+      {{"\xC0\xAF"}, false, 0},                                    // overlong
+      {{"\xED\xA0\x80"}, false, 0},                                // surrogate
+      {{"\xC5\x81ukasz \xF0\x9F\x98\x80"}, true, 2},               // Ł and an emoji
+  };
+  for (const auto& c : casos) {
+    cp1252::AnaliseTexto analise;
+    for (const std::string& p : c.pedacos) analise.acrescenta(p);
+    EXPECT_EQ(analise.utf8(), c.utf8) << c.pedacos[0];
+    if (c.utf8) {
+      EXPECT_EQ(analise.semRepresentacao(), c.sem) << c.pedacos[0];
+    }
+  }
+  EXPECT_EQ(cp1252::marcaInicial("\xEF\xBB\xBF"
+                                 "CURSO"),
+            cp1252::Marca::utf8);
+  EXPECT_EQ(cp1252::marcaInicial("\xFF\xFE"
+                                 "C"),
+            cp1252::Marca::utf16);
+  EXPECT_EQ(cp1252::marcaInicial("\xFE\xFF"), cp1252::Marca::utf16);
+  EXPECT_EQ(cp1252::marcaInicial("\xEF\xBB"), cp1252::Marca::nenhuma);
 }

@@ -65,10 +65,16 @@ void Cenario::copiaExemplos() const {
   }
 }
 
-Resultado Cenario::executa(const std::string& entrada, const std::vector<std::string>& args) const {
+Resultado Cenario::executa(const std::string& entrada, const std::vector<std::string>& args,
+                           const std::string& locale) const {
   const fs::path in = raiz_ / "stdin", out = raiz_ / "stdout", err = raiz_ / "stderr";
   escreveEm(in, entrada);
-  std::string cmd = "cd " + aspas(dir_.string()) + " && " + comandoPauta();
+  // The modes' messages follow the locale: the tests fix it (wine needs the caller's own).
+  const char* outro = std::getenv("PAUTA_EXECUTAVEL");
+  const bool nativo = outro == nullptr || *outro == '\0';
+  std::string cmd = "cd " + aspas(dir_.string()) + " && ";
+  if (nativo) cmd += "LC_ALL=" + aspas(locale) + " ";
+  cmd += comandoPauta();
   for (const std::string& a : args) cmd += " " + aspas(a);
   cmd += " < " + aspas(in.string()) + " > " + aspas(out.string()) + " 2> " + aspas(err.string());
   const auto corre = [&] {

@@ -24,7 +24,9 @@ class Cenario {  // a scratch working directory, removed on destruction
   Cenario& operator=(const Cenario&) = delete;
   void escreve(const std::string& nome, const std::string& conteudo) const;
   void copiaExemplos() const;  // the example course's data files
-  Resultado executa(const std::string& entrada, const std::vector<std::string>& args = {}) const;
+  // Runs pauta with LC_ALL=`locale` (left as it is when PAUTA_EXECUTAVEL names another command).
+  Resultado executa(const std::string& entrada, const std::vector<std::string>& args = {},
+                    const std::string& locale = "C") const;
   std::string le(const std::string& nome) const;
   bool existe(const std::string& nome) const { return std::filesystem::exists(dir_ / nome); }
   std::map<std::string, std::string> ficheiros() const;  // name -> content of every file

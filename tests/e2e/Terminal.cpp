@@ -23,6 +23,14 @@ Resultado executaEmTerminal(const Cenario&, const std::string&, const std::vecto
                             bool) {
   throw std::runtime_error("no pseudo-terminals here");
 }
+Processo::Processo(const Cenario&, const std::vector<std::string>&, bool) {
+  throw std::runtime_error("no POSIX processes here");
+}
+Processo::~Processo() = default;
+bool Processo::esperaSaida(const std::string&) { return false; }
+void Processo::escreve(const std::string&) const {}
+void Processo::sinal(int) const {}
+Resultado Processo::termina() { return {"", "", -1}; }
 
 #else
 
@@ -121,6 +129,99 @@ Resultado executaEmTerminal(const Cenario& cenario, const std::string& entrada,
   int estado = 0;
   waitpid(filho, &estado, 0);
   for (int fd : {saida.mestre, erros.mestre, teclado.mestre}) close(fd);
+  if (acabou && WIFEXITED(estado)) r.estado = WEXITSTATUS(estado);
+  return r;
+}
+
+namespace {
+
+// Reads what `fd` has to `destino`; false at its end (or on an error).
+bool leDisponivel(int fd, std::string& destino, int milissegundos) {
+  pollfd p{fd, POLLIN, 0};
+  if (poll(&p, 1, milissegundos) <= 0) return true;
+  char bloco[4096];
+  const ssize_t n = read(fd, bloco, sizeof bloco);
+  if (n <= 0) return false;
+  destino.append(bloco, static_cast<size_t>(n));
+  return true;
+}
+
+}  // namespace
+
+Processo::Processo(const Cenario& cenario, const std::vector<std::string>& args,
+                   bool saidaNoTerminal) {
+  int entrada[2], erros[2], saida[2];
+  if (pipe(entrada) != 0 || pipe(erros) != 0) throw std::runtime_error("pipe failed");
+  if (saidaNoTerminal) {
+    const Terminal t = abreTerminal();
+    saida[0] = t.mestre;
+    saida[1] = t.escravo;
+  } else if (pipe(saida) != 0) {
+    throw std::runtime_error("pipe failed");
+  }
+  std::vector<std::string> palavras{PAUTA_BINARIO};
+  palavras.insert(palavras.end(), args.begin(), args.end());
+  const pid_t filho = fork();
+  if (filho == 0) {
+    setsid();
+    if (dup2(entrada[0], 0) < 0 || dup2(saida[1], 1) < 0 || dup2(erros[1], 2) < 0 ||
+        chdir(cenario.dir().c_str()) != 0) {
+      _exit(127);
+    }
+    for (int fd : {entrada[0], entrada[1], saida[0], saida[1], erros[0], erros[1]}) {
+      if (fd > 2) close(fd);
+    }
+    std::vector<char*> argv;
+    for (std::string& p : palavras) argv.push_back(p.data());
+    argv.push_back(nullptr);
+    setenv("LC_ALL", "C", 1);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(entrada[0]);
+  close(saida[1]);
+  close(erros[1]);
+  pid_ = filho;
+  entrada_ = entrada[1];
+  saida_ = saida[0];
+  erros_ = erros[0];
+}
+
+Processo::~Processo() {
+  if (pid_ > 0) {
+    kill(static_cast<pid_t>(pid_), SIGKILL);
+    waitpid(static_cast<pid_t>(pid_), nullptr, 0);
+  }
+  for (int fd : {entrada_, saida_, erros_}) {
+    if (fd >= 0) close(fd);
+  }
+}
+
+bool Processo::esperaSaida(const std::string& texto) {
+  const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(segundosMaximos);
+  while (lido_.find(texto, visto_) == std::string::npos) {
+    if (std::chrono::steady_clock::now() > limite || !leDisponivel(saida_, lido_, 100)) {
+      return false;
+    }
+  }
+  visto_ = lido_.find(texto, visto_) + texto.size();
+  return true;
+}
+
+void Processo::sinal(int numero) const { kill(static_cast<pid_t>(pid_), numero); }
+
+void Processo::escreve(const std::string& texto) const { escreveTudo(entrada_, texto); }
+
+Resultado Processo::termina() {
+  close(entrada_);
+  entrada_ = -1;
+  Resultado r{"", "", -1};
+  const bool acabou = recolhe(saida_, erros_, r.saida, r.erros);
+  r.saida = lido_ + r.saida;
+  if (!acabou) kill(static_cast<pid_t>(pid_), SIGKILL);
+  int estado = 0;
+  waitpid(static_cast<pid_t>(pid_), &estado, 0);
+  pid_ = -1;
   if (acabou && WIFEXITED(estado)) r.estado = WEXITSTATUS(estado);
   return r;
 }

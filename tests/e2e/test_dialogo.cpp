@@ -154,7 +154,10 @@ TEST(Dialogo, ArranqueECarregamento) {
            sair},
       {"unidades vazias, sem estudantes",
        "5\n9\n9\n",
-       inicio(curso("Curso Cinco", "6-UC.txt"), "-1\n", semFicheiro) + sair,
+       troca(inicio(curso("Curso Cinco", "6-UC.txt"), "-1\n", semFicheiro), banner,
+             banner + TXT("ATENÇÃO: O ficheiro 5-UC.txt não foi listado (não tem a linha "
+                          "CURSO;código;nome)\n")) +
+           sair,
        {},
        {{"6-UC.txt", "CURSO;5;Curso Cinco\r\n"}, {"5-UC.txt", ""}}},
       {TXT("só linhas ALUNO exatas, erros depois da contagem"),

@@ -92,7 +92,7 @@ TEST(Importar, ListaDeAlunosCriaOFicheiro) {
             std::string::npos);
 }
 
-// Any bad row: every error on standard error, exit 2, no file changed;
+// Any bad row: every error on standard error and the closing line, exit 2, no file changed;
 // --verificar reports the same way and writes nothing even when all is well.
 TEST(Importar, ErrosEVerificacao) {
   Cenario c;
@@ -108,10 +108,12 @@ TEST(Importar, ErrosEVerificacao) {
   EXPECT_EQ(erros,
             TXT("ERRO: Linha 2: pFolio/Exame: '13' fora do intervalo de 0 a 12\n"
                 "ERRO: Linha 4: Nome: o aluno 1001 chama-se 'Inês Conceição Almeida', não 'Outra'\n"
-                "ERRO: Linha 5: a linha tem mais células do que o cabeçalho\n"));
+                "ERRO: Linha 5: a linha tem mais células do que o cabeçalho\n"
+                "ERRO: 3 linhas com erros; nada foi importado\n"));
   const Resultado v = c.executa("", {"--importar", "--verificar", "12", "mau.csv"});
   EXPECT_EQ(v.estado, 2);
-  EXPECT_EQ(v.erros.substr(std::min(v.erros.find("ERRO"), v.erros.size())), erros);
+  EXPECT_EQ(v.erros.substr(std::min(v.erros.find("ERRO"), v.erros.size())),
+            erros.substr(0, erros.rfind(';')) + "\n");
   const Resultado ok = c.executa("", {"--importar", "--verificar", "12", "bom.csv"});
   EXPECT_EQ(ok.estado, 0);
   EXPECT_EQ(
@@ -132,7 +134,9 @@ TEST(Importar, LinhaDeComando) {
            {"--importar", "12", "f.csv", "g.csv"},
            {"--importar", "--verificar", "--verificar", "12", "f.csv"}}) {
     const Resultado r = c.executa("", args);
-    EXPECT_TRUE(r.estado == 2 && r.saida.empty() && r.erros == uso) << args.back();
+    EXPECT_TRUE(r.estado == 2 && r.saida.empty() &&
+                r.erros == "pauta: --importar precisa de CODIGO e FICHEIRO\n" + uso)
+        << args.back();
   }
   const Resultado semFicheiro = c.executa("", {"--importar", "12", "falta.csv"});
   EXPECT_EQ(semFicheiro.estado, 2);

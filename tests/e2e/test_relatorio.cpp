@@ -56,7 +56,8 @@ TEST(ModoRelatorio, Falhas) {
   for (const std::vector<std::string>& argumentos : std::vector<std::vector<std::string>>{
            {"--relatorio"}, {"--relatorio", "7x"}, {"--relatorio", "7", "8"}}) {
     Resultado r = cenario.executa("", argumentos);
-    EXPECT_TRUE(r.estado == 2 && r.saida.empty() && r.erros.rfind(TXT("Utilização:"), 0) == 0)
+    EXPECT_TRUE(r.estado == 2 && r.saida.empty() &&
+                r.erros.rfind(TXT("pauta: --relatorio precisa de CODIGO\nUtilização:"), 0) == 0)
         << argumentos.back();
   }
 }

@@ -22,13 +22,14 @@ class Terminal : public ::testing::Test {
     if (!haTerminais()) GTEST_SKIP() << "no pseudo-terminal for this pauta";
     cenario.copiaExemplos();
   }
-  // The same run redirected and at terminals: output and errors the same, but for the encoding.
+  // The same run redirected and at terminals: output and errors the same, but for the encoding
+  // and the line end after the dialogue's last text on a terminal.
   void comparaComRedirecionado(const Texto& entrada, const std::vector<Texto>& args, int estado) {
     const Resultado redirecionado = cenario.executa(entrada, args);
     const Resultado terminal = executaEmTerminal(cenario, entrada, args, false);
     EXPECT_EQ(redirecionado.estado, estado);
     EXPECT_EQ(terminal.estado, estado);
-    EXPECT_EQ(terminal.saida, comoNoTerminal(redirecionado.saida));
+    EXPECT_EQ(terminal.saida, comoNoTerminal(redirecionado.saida) + (args.empty() ? "\n" : ""));
     EXPECT_EQ(terminal.erros, comoNoTerminal(redirecionado.erros));
     EXPECT_FALSE(redirecionado.saida.empty() && redirecionado.erros.empty());
   }
@@ -45,7 +46,10 @@ TEST_F(Terminal, LinhaDeComandoEmUtf8) {
   comparaComRedirecionado("", {"--exportar", "12x"}, 2);
   comparaComRedirecionado("", {"--exportar", "99"}, 2);
   EXPECT_EQ(executaEmTerminal(cenario, "", {"--help"}, false).saida.rfind(utilizacaoUtf8, 0), 0u);
-  EXPECT_EQ(executaEmTerminal(cenario, "", {"--bad"}, false).erros.rfind(utilizacaoUtf8, 0), 0u);
+  EXPECT_EQ(
+      executaEmTerminal(cenario, "", {"--bad"}, false)
+          .erros.rfind("pauta: op\xC3\xA7\xC3\xA3o desconhecida: --bad\n" + utilizacaoUtf8, 0),
+      0u);
 }
 
 // A whole dialogue: consulting, statistics, the end of input with unsaved changes.
