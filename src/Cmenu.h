@@ -3,6 +3,7 @@
 #ifndef PAUTA_CMENU_H
 #define PAUTA_CMENU_H
 
+#include <iosfwd>
 #include <string>
 
 class Cmenu {
@@ -19,8 +20,8 @@ class Cmenu {
   // only such entries are listed.
   bool valido() const { return valido_; }
 
-  // The entry as one row of the catalogue table.
-  void imprimeCurso() const;
+  // The entry as one row of the catalogue table, on `saida`.
+  void imprimeCurso(std::ostream& saida) const;
 
   int getCodigo() const { return codigo; }
   std::string getNome() const { return nome; }

@@ -2,7 +2,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <streambuf>
 #include <string>
@@ -30,13 +29,6 @@ const char* const textoSair = "A sair ...";
 // a signal handler can only hand ready bytes to the system.
 std::string fimSinalSemAlteracoes;
 std::string fimSinalComAlteracoes;
-
-[[noreturn]] void terminaProcesso() {
-  std::cout.flush();
-  std::exit(0);
-}
-
-AcaoFimEntrada acaoFimEntrada = terminaProcesso;
 
 // --- Terminals ---
 
@@ -226,10 +218,6 @@ std::size_t consolaCaracteresSubstituidos() { return caracteresSubstituidos; }
 
 void consolaRegistaAlteracoes(const int* alteracoes) { flagAlteracoes = alteracoes; }
 
-void consolaDefineAcaoFimEntrada(AcaoFimEntrada acao) {
-  acaoFimEntrada = acao != nullptr ? acao : terminaProcesso;
-}
-
 void consolaRegistaLimpeza(Limpeza limpeza) { limpezaRegistada = limpeza; }
 
 void consolaLimpa() {
@@ -251,11 +239,8 @@ void consolaTrataSinais() {
 #endif
 }
 
-void consolaFimEntrada() {
-  std::cout << std::endl;
-  if (flagAlteracoes != nullptr && *flagAlteracoes != 0) std::cout << textoPerdidas << std::endl;
-  std::cout << textoSair << std::flush;
-  consolaLimpa();
-  acaoFimEntrada();
-  std::abort();  // an end-of-input action must not return
+void consolaImprimeFimEntrada(std::ostream& saida, bool alteracoesPerdidas) {
+  saida << std::endl;
+  if (alteracoesPerdidas) saida << textoPerdidas << std::endl;
+  saida << textoSair << std::flush;
 }

@@ -14,10 +14,10 @@ TEST(Catalogo, FicheirosDeCursoETabela) {
   auto catalogo = [](int codigo) {
     Listacurso l;
     l.listaFicheiros();
-    Captura c;
-    l.imprimeCursosDisponiveis();
-    l.imprimeCursoEscolhido(codigo);
-    return std::make_pair(l.checkCodigoCurso(codigo), c.saida());
+    std::ostringstream c;
+    l.imprimeCursosDisponiveis(c);
+    l.imprimeCursoEscolhido(c, codigo);
+    return std::make_pair(l.checkCodigoCurso(codigo), c.str());
   };
   auto tabela = [](const Texto& filas, const Texto& escolhidas) {
     return "\n" + regua + linhaTabela(TXT("Código"), "Nome do Curso", "Ficheiro") + regua + filas +
