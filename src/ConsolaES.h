@@ -16,6 +16,8 @@ class FimEntrada : public std::runtime_error {
   FimEntrada() : std::runtime_error("fim da entrada") {}
 };
 
+// A handle on the two streams, cheap to copy: the readers and the dialogue
+// take it by const reference and still read and write through it.
 class Consola {
  public:
   // Answers how many typed characters the input's decoder has replaced by
@@ -24,8 +26,7 @@ class Consola {
 
   // Reads from `entrada`, writes to `saida`; both must outlive the console.
   // Without `contaSubstituidos` no typed character is ever replaced.
-  Consola(std::istream& entrada, std::ostream& saida,
-          ContaSubstituidos contaSubstituidos = nullptr)
+  Consola(std::istream& entrada, std::ostream& saida, ContaSubstituidos contaSubstituidos = nullptr)
       : entrada_(&entrada), saida_(&saida), contaSubstituidos_(contaSubstituidos) {}
 
   std::istream& entrada() const { return *entrada_; }

@@ -36,10 +36,9 @@ void Efolio::userSetEfolio(const Consola& consola, char l) {
     valor = getFloatFromUser(consola);
     if (regras::valorValido(regras::Campo::notaEfolio, valor)) break;
     saida << std::endl;
-    saida
-        << TXT("ERRO: Valor de Nota inválido, insira um valor entre 0 e 100, ou -1 no caso não "
-               "haver eFolio ")
-        << l << std::endl;
+    saida << TXT("ERRO: Valor de Nota inválido, insira um valor entre 0 e 100, ou -1 no caso não "
+                 "haver eFolio ")
+          << l << std::endl;
   }
   nota = valor;
   if (nota == -1) {
@@ -52,9 +51,8 @@ void Efolio::userSetEfolio(const Consola& consola, char l) {
     if (regras::valorValido(regras::Campo::pesoEfolio, valor)) break;
     saida << std::endl;
     saida << TXT("ERRO: Valor do peso inválido, insira um valor entre 0 e 8,") << std::endl;
-    saida
-        << TXT(" tenha em conta que a soma dos pesos de todos os eFolios não pode ultrapassar 8")
-        << std::endl;
+    saida << TXT(" tenha em conta que a soma dos pesos de todos os eFolios não pode ultrapassar 8")
+          << std::endl;
   }
   peso = valor;
 }

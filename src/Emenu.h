@@ -33,8 +33,7 @@ class Emenu : public Cmenu {
 
  private:
   void imprimeTitulo(std::ostream& saida, const std::string& titulo) const;
-  void imprimeOpcao(std::ostream& saida, const std::string& numero,
-                    const std::string& texto) const;
+  void imprimeOpcao(std::ostream& saida, const std::string& numero, const std::string& texto) const;
 };
 
 #endif

@@ -288,7 +288,7 @@ void Estudantes::imprimeMedia(std::ostream& saida) {
 void Estudantes::imprimePercentagemCurso(std::ostream& saida) const {
   saida << std::endl;
   saida << "Completou " << std::fixed << std::setprecision(precisaoPercentagemCurso)
-            << calculaPercentagemCurso() << "% dos ECTS do Curso " << std::endl;
+        << calculaPercentagemCurso() << "% dos ECTS do Curso " << std::endl;
   if (calculaTotalEcts() == totalEctsCurso) {
     saida << std::endl;
     saida << "\t\t" << linhaBanner << std::endl;

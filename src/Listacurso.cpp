@@ -51,7 +51,8 @@ Pedacos pedacosFicheiroEstudantes(const std::vector<Estudantes>& estudantes) {
   };
 }
 
-void imprimeCabecalho(std::ostream& saida, const char* coluna1, int largura1, const char* coluna2, int largura2) {
+void imprimeCabecalho(std::ostream& saida, const char* coluna1, int largura1, const char* coluna2,
+                      int largura2) {
   regua(saida, larguraLinha, linha);
   celula(saida, "", larguraInicial, separador);
   celula(saida, coluna1, largura1, separador);
@@ -176,25 +177,29 @@ int Listacurso::validaDadosEfoliosUCEstudantes(std::ostream& saida, int nAluno,
   return resposta;
 }
 
-void Listacurso::userSetNotaEfolioUCEstudante(const Consola& consola, int nAluno, int codigoUC, char letra) {
+void Listacurso::userSetNotaEfolioUCEstudante(const Consola& consola, int nAluno, int codigoUC,
+                                              char letra) {
   for (Estudantes& e : listaEstudantes) {
     if (e.getNumAluno() == nAluno) e.userSetNotaEfolioUC(consola, codigoUC, letra);
   }
 }
 
-void Listacurso::userSetNotaProvaFinalUCEstudante(const Consola& consola, int nAluno, int codigoUC) {
+void Listacurso::userSetNotaProvaFinalUCEstudante(const Consola& consola, int nAluno,
+                                                  int codigoUC) {
   for (Estudantes& e : listaEstudantes) {
     if (e.getNumAluno() == nAluno) e.userSetNotaProvaFinalUC(consola, codigoUC);
   }
 }
 
-void Listacurso::userSetNotaExameRecursoUCEstudante(const Consola& consola, int nAluno, int codigoUC) {
+void Listacurso::userSetNotaExameRecursoUCEstudante(const Consola& consola, int nAluno,
+                                                    int codigoUC) {
   for (Estudantes& e : listaEstudantes) {
     if (e.getNumAluno() == nAluno) e.userSetExameRecursoUC(consola, codigoUC);
   }
 }
 
-void Listacurso::userSetOpcaoAvaliacaoUCEstudante(const Consola& consola, int nAluno, int codigoUC) {
+void Listacurso::userSetOpcaoAvaliacaoUCEstudante(const Consola& consola, int nAluno,
+                                                  int codigoUC) {
   for (Estudantes& e : listaEstudantes) {
     if (e.getNumAluno() == nAluno) e.userSetOpcaoAvaliacaoUC(consola, codigoUC);
   }
@@ -229,7 +234,8 @@ void Listacurso::imprimeInfoTodasUCscurso(std::ostream& saida) const {
 }
 
 void Listacurso::imprimeInfoUCs(std::ostream& saida) const {
-  imprimeCabecalho(saida, TXT("Código"), larguraCodigo, "Nome da Unidade Curricular", larguraFicheiro);
+  imprimeCabecalho(saida, TXT("Código"), larguraCodigo, "Nome da Unidade Curricular",
+                   larguraFicheiro);
   saida << std::endl;
   regua(saida, larguraLinha, linha);
   for (const UC& uc : listaUCsCurso) uc.imprimeUCcodigoNome(saida);

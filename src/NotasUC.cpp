@@ -104,8 +104,8 @@ void NotasUC::userSetOpcaoAvaliacao(const Consola& consola) {
   std::ostream& saida = consola.saida();
   for (;;) {
     saida << TXT("Por defeito a Opção de Avaliação definida para as Unidades Curriculares é "
-                     "avaliação continua, deseja continuar ou redefinir a opção para Exame Final?")
-              << std::endl;
+                 "avaliação continua, deseja continuar ou redefinir a opção para Exame Final?")
+          << std::endl;
     saida << TXT(" Continuar com Avaliação Continua - 1") << std::endl;
     saida << " Redefinir para Exame Final - 0" << std::endl;
     int resposta = getIntFromUser(consola);
@@ -121,10 +121,9 @@ void NotasUC::userSetNotaEfolio(const Consola& consola, char letra) {
   std::ostream& saida = consola.saida();
   if (opcaoAvaliacao == opcaoNaoEscolhida) userSetOpcaoAvaliacao(consola);
   if (opcaoAvaliacao != opcaoContinua) {
-    saida
-        << TXT("ATENÇÃO: Não é possivel inserir notas de eFolio, o aluno optou por Exame Final "
-               "nesta Unidade Curricular")
-        << std::endl;
+    saida << TXT("ATENÇÃO: Não é possivel inserir notas de eFolio, o aluno optou por Exame Final "
+                 "nesta Unidade Curricular")
+          << std::endl;
     return;
   }
   for (Efolio& e : eFolios) {
@@ -140,10 +139,9 @@ void NotasUC::userSetNotaProvaFinal(const Consola& consola) {
   } else if (opcaoAvaliacao == opcaoContinua) {
     pedeNotaPfolio(consola);
   } else {
-    saida
-        << TXT("ERRO: A opção de avaliação desta Unidade Curricular é inválida, não é possivel "
-               "inserir a nota")
-        << std::endl;
+    saida << TXT("ERRO: A opção de avaliação desta Unidade Curricular é inválida, não é possivel "
+                 "inserir a nota")
+          << std::endl;
   }
 }
 
@@ -151,10 +149,9 @@ void NotasUC::pedeNotaExameFinal(const Consola& consola) {
   std::ostream& saida = consola.saida();
   do {
     saida << std::endl;
-    saida
-        << TXT("O aluno optou pela avaliação por Exame Final por favor insira o valor da nota do "
-               "Exame")
-        << std::endl;
+    saida << TXT("O aluno optou pela avaliação por Exame Final por favor insira o valor da nota do "
+                 "Exame")
+          << std::endl;
     provaFinal = getFloatFromUser(consola);
   } while (validaNotaExameFinal(saida) == 0);
 }
@@ -165,24 +162,21 @@ void NotasUC::pedeNotaPfolio(const Consola& consola) {
     const Admissao admissao = regras::admissaoPfolio(*this);
     if (admissao == Admissao::totalInsuficiente) {
       saida << std::endl;
-      saida
-          << TXT("ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder "
-                 "ser admitido ao pFolio ")
-          << std::endl;
+      saida << TXT("ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder "
+                   "ser admitido ao pFolio ")
+            << std::endl;
       saida << TXT("Não é possivel inserir a nota do pFolio ") << std::endl;
       return;
     }
     if (admissao == Admissao::poucosEfolios) {
       saida << std::endl;
-      saida
-          << TXT("ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
-                 "admitido no pFolio")
-          << std::endl;
+      saida << TXT("ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
+                   "admitido no pFolio")
+            << std::endl;
       return;
     }
-    saida
-        << TXT("O aluno optou pela avaliação contínua por favor insira o valor da nota do pFolio")
-        << std::endl;
+    saida << TXT("O aluno optou pela avaliação contínua por favor insira o valor da nota do pFolio")
+          << std::endl;
     provaFinal = getFloatFromUser(consola);
     if (validaNotaPfolio(saida) == 1) return;
   }
@@ -214,14 +208,13 @@ bool NotasUC::pedeNotaPfolioRecurso(const Consola& consola) {
   } else if (admissao == Admissao::poucosEfolios) {
     saida << std::endl;
     saida << TXT("ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
-                     "admitido no pFolio de recurso")
-              << std::endl;
+                 "admitido no pFolio de recurso")
+          << std::endl;
     saida << "Desta forma fica admitido a Exame de Recurso " << std::endl;
   } else {
-    saida
-        << TXT("O aluno optou pela avaliação contínua e obteve os requisitos para ser admitido a "
-               "pFolio de Recurso, por favor insira o valor da nota do pFolio de Recurso")
-        << std::endl;
+    saida << TXT("O aluno optou pela avaliação contínua e obteve os requisitos para ser admitido a "
+                 "pFolio de Recurso, por favor insira o valor da nota do pFolio de Recurso")
+          << std::endl;
     provaRecurso = getFloatFromUser(consola);
     return validaNotaPfolioRecurso(saida) == 1;
   }
@@ -251,7 +244,7 @@ int NotasUC::validaDadosEfolios(std::ostream& saida) const {
   }
   saida << std::endl;
   saida << "ERRO: O peso total dos eFolios tem que ser 8, por favor corrija os valores"
-            << std::endl;
+        << std::endl;
   saida << TXT("Os pesos que estão definidos neste momento são:") << std::endl;
   saida << "eFolio A - " << pesos[0] << std::endl;
   saida << "eFolio B - " << pesos[1] << std::endl;

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "ConsolaES.h"
-
 #include "Efolio.h"
 
 // Values of opcaoAvaliacao.

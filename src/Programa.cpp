@@ -65,7 +65,7 @@ int escolheCurso(const Consola& consola, const Listacurso& listaCursosDisponivei
     int nCurso = getIntFromUser(consola);
     if (listaCursosDisponiveis.checkCodigoCurso(nCurso) != 0 || nCurso == 0) return nCurso;
     saida << TXT("O curso seleccionado não existe, por favor insira um curso da lista")
-              << std::endl;
+          << std::endl;
   }
 }
 
@@ -109,7 +109,7 @@ bool bloqueiaCurso(const Consola& consola, int nCurso) {
   imprimeDono(dono, saida);
   for (;;) {
     saida << "Para abrir o curso mesmo assim insira 1, para escolher outro curso insira 0"
-              << std::endl;
+          << std::endl;
     const int resposta = getIntFromUser(consola);
     if (resposta == respostaOutroCurso) return false;
     if (resposta == respostaAbrirMesmoAssim) {
@@ -156,8 +156,7 @@ int escolheUC(const Sessao& sessao) {
     sessao.listaUnidadesCurso.imprimeInfoUCs(saida);
     int codigoUC = getIntFromUser(sessao.consola);
     if (sessao.listaUnidadesCurso.checkCodigoUCcurso(codigoUC) != 0) return codigoUC;
-    saida << TXT("Não existe nenhuma UC com esse código no sistema, tente novamente ")
-              << std::endl;
+    saida << TXT("Não existe nenhuma UC com esse código no sistema, tente novamente ") << std::endl;
   }
 }
 
@@ -167,7 +166,7 @@ bool saiSemValidarEfolios(const Consola& consola) {
   std::ostream& saida = consola.saida();
   for (;;) {
     saida << "Para corrigir os valores insira 1, para sair sem validar os eFolios insira 0"
-              << std::endl;
+          << std::endl;
     const int resposta = getIntFromUser(consola);
     if (resposta == 0) return true;
     if (resposta == 1) return false;
@@ -220,6 +219,17 @@ void menuEfolio(Sessao& sessao, int numAluno, int codigoUC) {
   }
 }
 
+// The option question, when the student has not chosen one in the unit yet.
+void pedeOpcaoSeFalta(Sessao& sessao, int numAluno, int codigoUC) {
+  Listacurso& estudantes = sessao.listaEstudantesCurso;
+  if (estudantes.checkOpcaoAvaliacaoUCEstudante(numAluno, codigoUC) != opcaoNaoEscolhida) return;
+  sessao.consola.saida()
+      << TXT("ATENÇÃO: O aluno ainda não tem opção de Avaliação definida para esta Unidade "
+             "Curricular")
+      << std::endl;
+  estudantes.userSetOpcaoAvaliacaoUCEstudante(sessao.consola, numAluno, codigoUC);
+}
+
 // Unit choice, option question, then the grade-entry menu until 0.
 void inserirNotas(Sessao& sessao, int numAluno) {
   const Consola& consola = sessao.consola;
@@ -228,16 +238,11 @@ void inserirNotas(Sessao& sessao, int numAluno) {
   if (sessao.listaUnidadesCurso.getListaUCsCurso().empty()) {
     // No unit code could ever be accepted: go back instead of asking forever.
     saida << TXT("ATENÇÃO: O curso não tem Unidades Curriculares, não é possivel inserir notas")
-              << std::endl;
+          << std::endl;
     return;
   }
   const int codigoUC = escolheUC(sessao);
-  if (estudantes.checkOpcaoAvaliacaoUCEstudante(numAluno, codigoUC) == opcaoNaoEscolhida) {
-    saida << TXT("ATENÇÃO: O aluno ainda não tem opção de Avaliação definida para esta Unidade "
-                     "Curricular")
-              << std::endl;
-    estudantes.userSetOpcaoAvaliacaoUCEstudante(consola, numAluno, codigoUC);
-  }
+  pedeOpcaoSeFalta(sessao, numAluno, codigoUC);
   int opcao = 2;
   while (opcao != opcaoVoltar) {
     estudantes.imprimeInfoEstudantes(saida, numAluno, codigoUC);
@@ -247,8 +252,8 @@ void inserirNotas(Sessao& sessao, int numAluno) {
       if (estudantes.checkOpcaoAvaliacaoUCEstudante(numAluno, codigoUC) == opcaoExameFinal) {
         saida << std::endl;
         saida << TXT("ATENÇÃO: O aluno optou pela avaliação por Exame Final nesta unidade "
-                         "curricular, logo não é possivel inserir notas de eFolio")
-                  << std::endl;
+                     "curricular, logo não é possivel inserir notas de eFolio")
+              << std::endl;
         opcao = opcaoSair;
       } else {
         menuEfolio(sessao, numAluno, codigoUC);
@@ -339,8 +344,7 @@ void menuPrincipal(Sessao& sessao) {
 
 void perguntaGravar(Sessao& sessao) {
   std::ostream& saida = sessao.consola.saida();
-  saida << TXT("ATENÇÃO: Existem alterações por gravar, deseja gravar antes de sair?")
-            << std::endl;
+  saida << TXT("ATENÇÃO: Existem alterações por gravar, deseja gravar antes de sair?") << std::endl;
   for (;;) {
     saida << "Para gravar insira 1" << std::endl;
     saida << "Para sair sem gravar insira 0" << std::endl;
@@ -368,8 +372,7 @@ void consultaUC(const Sessao& sessao) {
   if (sessao.listaUnidadesCurso.checkCodigoUCcurso(codigoUC) != 0) {
     sessao.listaUnidadesCurso.imprimeInfoUCcurso(saida, codigoUC);
   } else {
-    saida << TXT("Não existe nenhuma UC com esse código no sistema, tente novamente ")
-              << std::endl;
+    saida << TXT("Não existe nenhuma UC com esse código no sistema, tente novamente ") << std::endl;
   }
 }
 
@@ -379,10 +382,10 @@ void consultaUCs(Sessao& sessao) {
   while (opcao != opcaoSair) {
     saida << std::endl;
     saida << TXT("Pretende consultar a informação de todas as UC ou de alguma em particular?")
-              << std::endl;
+          << std::endl;
     saida << "Para consultar todas pressione '0' para consultar a lista e seleccionar uma UC "
-                 "pressione '1'"
-              << std::endl;
+             "pressione '1'"
+          << std::endl;
     saida << "Para sair pressione '9'" << std::endl;
     opcao = getIntFromUser(sessao.consola);
     sessao.listaUnidadesCurso.setInfoUCsCurso(sessao.listaEstudantesCurso.getListaEstudantes());

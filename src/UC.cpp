@@ -336,10 +336,9 @@ void UC::atualizaNotaFinal(std::ostream& saida) {
       regras::decideNotaFinal(static_cast<float>(getNota()), regras::notaCalculada(*this));
   if (nova.decisao == regras::Decisao::melhoria) {
     saida << std::endl;
-    saida
-        << TXT("ATENÇÂO: A nova nota é superior a nota existente, trata-se de uma melhoria de "
-               "nota?")
-        << std::endl;
+    saida << TXT("ATENÇÂO: A nova nota é superior a nota existente, trata-se de uma melhoria de "
+                 "nota?")
+          << std::endl;
     saida << "A Atualizar Nota ..." << std::endl;
   } else if (nova.decisao == regras::Decisao::naoAtualizada) {
     saida << std::endl;
@@ -382,10 +381,9 @@ void UC::imprimeInfoUCcurso(std::ostream& saida) const {
   saida << "Total de Alunos Aprovados: " << somaAlunosAprovados << std::endl;
   if (somaAlunosAprovados != 0) {
     saida << TXT("Média: ") << std::fixed << std::setprecision(precisaoMedia)
-              << somaNotas / static_cast<float>(somaAlunosAprovados) << std::endl;
+          << somaNotas / static_cast<float>(somaAlunosAprovados) << std::endl;
   } else {
-    saida << TXT("Não existem alunos aprovados, logo não é possivel calcular a média")
-              << std::endl;
+    saida << TXT("Não existem alunos aprovados, logo não é possivel calcular a média") << std::endl;
   }
 }
 

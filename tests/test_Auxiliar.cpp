@@ -77,10 +77,17 @@ TEST(FimEntrada, LancadaPelosLeitores) {
     int leitor, leituras;  // 0 whole numbers, 1 reals, 2 lines
     Texto saida;
   } casos[] = {
-      {"", 0, 1, ""},        {"\n\n  \n", 0, 1, ""},     {" \n\t\n", 1, 1, ""},
-      {"abc", 0, 2, inv},    {"12abc\n", 0, 2, inv},     {"abc", 1, 1, naoReal("abc")},
-      {"-.", 1, 1, naoReal("-.")},  {"", 2, 1, ""},      {"5", 2, 1, ""},
-      {"5\n", 2, 1, ""},     {"5\nNome", 2, 2, ""},
+      {"", 0, 1, ""},
+      {"\n\n  \n", 0, 1, ""},
+      {" \n\t\n", 1, 1, ""},
+      {"abc", 0, 2, inv},
+      {"12abc\n", 0, 2, inv},
+      {"abc", 1, 1, naoReal("abc")},
+      {"-.", 1, 1, naoReal("-.")},
+      {"", 2, 1, ""},
+      {"5", 2, 1, ""},
+      {"5\n", 2, 1, ""},
+      {"5\nNome", 2, 2, ""},
   };
   for (const auto& c : casos) {
     SCOPED_TRACE(c.entrada);

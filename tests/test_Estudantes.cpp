@@ -62,15 +62,15 @@ TEST(Estudantes, Relatorios) {
   estudante("", {ucComEctsENota(120, "10"), ucComEctsENota(66, "20")}).imprimePercentagemCurso(c);
   const Texto uma = "ALUNO: Ana Sousa\n\n" + cabecalhoRelatorio, banner = "\t\t" + Texto(48, '#');
   EXPECT_EQ(c.str(), TXT("ALUNO: Ana Sousa\nUnidades curriculares onde obteve aprovação\n\n") +
-                           cabecalhoRelatorio +
-                           linhaRelatorio(TXT("Álgebra Linear I|6|Ex.Final|-|-|-|14.00|-|14")) +
-                           linhaRelatorio(TXT("BD|12|Contínua|1.50|1.00|0.00|8.50|-|16")) + regua +
-                           TXT("\nTotal de UC: 2\n\nTotal de ECTS: 18\n\nMédia: 15.333\n"
-                               "\nCompletou 10.0% dos ECTS do Curso \n") +
-                           uma + linhaRelatorio("Sistemas|6|-|-|-|-|-|-|-") + uma +
-                           TXT("\nMédia: -\n\nCompletou 100.0% dos ECTS do Curso \n\n") + banner +
-                           "\n\t\t########## PARABENS COMPLETOU O CURSO ##########\n" + banner +
-                           "\n\nCompletou 103.3% dos ECTS do Curso \n");
+                         cabecalhoRelatorio +
+                         linhaRelatorio(TXT("Álgebra Linear I|6|Ex.Final|-|-|-|14.00|-|14")) +
+                         linhaRelatorio(TXT("BD|12|Contínua|1.50|1.00|0.00|8.50|-|16")) + regua +
+                         TXT("\nTotal de UC: 2\n\nTotal de ECTS: 18\n\nMédia: 15.333\n"
+                             "\nCompletou 10.0% dos ECTS do Curso \n") +
+                         uma + linhaRelatorio("Sistemas|6|-|-|-|-|-|-|-") + uma +
+                         TXT("\nMédia: -\n\nCompletou 100.0% dos ECTS do Curso \n\n") + banner +
+                         "\n\t\t########## PARABENS COMPLETOU O CURSO ##########\n" + banner +
+                         "\n\nCompletou 103.3% dos ECTS do Curso \n");
   Texto texto;
   e.gravaFicheiroEstudanteUC(texto);
   EXPECT_EQ(texto, linhaGravada(leUC(ucExame14)) + linhaGravada(leUC(ucContinua9)) +

@@ -168,6 +168,5 @@ TEST(Curso, RepetidosEstatisticasETabelas) {
                         "\n";
   const Texto tabelaU =
       cabU + linhaTabela("-7", "Negativa") + linhaTabela("21002", TXT("Álgebra Linear")) + regua;
-  EXPECT_EQ(tabelas.str(),
-            media + media + tabelaE + cabU + regua + cabE + regua + "\n" + tabelaU);
+  EXPECT_EQ(tabelas.str(), media + media + tabelaE + cabU + regua + cabE + regua + "\n" + tabelaU);
 }

@@ -74,5 +74,5 @@ TEST(NotasUC, PesosTemDeSomarOito) {
   c << std::fixed << std::setprecision(1);
   EXPECT_EQ(ucComAvaliacao("1;A;-;-;B;-;-;C;-;-;F;-;R;-;N;-").validaDadosEfolios(c), 0);
   EXPECT_EQ(c.str(), TXT("Valores dos eFolios são Válidos\n") + erroPesos("3", "3", "3", "9") +
-                           erroPesos("0.0", "0.0", "0.0", "0.0"));
+                         erroPesos("0.0", "0.0", "0.0", "0.0"));
 }

@@ -29,7 +29,8 @@ Corrida noPrograma(const Texto& entrada) {
 }
 
 bool terminaCom(const Texto& texto, const Texto& fim) {
-  return texto.size() >= fim.size() && texto.compare(texto.size() - fim.size(), fim.size(), fim) == 0;
+  return texto.size() >= fim.size() &&
+         texto.compare(texto.size() - fim.size(), fim.size(), fim) == 0;
 }
 
 }  // namespace
