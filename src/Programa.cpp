@@ -39,12 +39,12 @@ struct Sessao {
   std::string nomefEstudantes;
 };
 
-// Keeps the session of a run that ended alive until the process
-// ends: the system takes a large course's memory back at once, where
-// freeing it object by object (over a million blocks) takes a noticeable
-// time. The session kept by an earlier call (only harnesses run the
-// dialogue twice in one process) is freed then. The static pointer keeps
-// the session reachable, so leak checkers do not report it.
+// Keeps the session of a finished dialogue (ended normally or at the end of
+// input) alive until the process ends: the system takes a large course's
+// memory back at once, where freeing it object by object (over a million
+// blocks) takes a noticeable time. The session kept by an earlier call (only
+// harnesses run the dialogue twice in one process) is freed then. The static
+// pointer keeps the session reachable, so leak checkers do not report it.
 void deixaParaOFim(std::unique_ptr<Sessao> sessao) {
   static Sessao* deixada = nullptr;
   delete deixada;
