@@ -20,7 +20,7 @@
 #include <string>
 
 #include "ApoioFuzz.h"
-#include "Consola.h"
+#include "ConsolaES.h"
 #include "Cp1252.h"
 #include "Ficheiros.h"
 #include "LeitorLinhas.h"
@@ -49,13 +49,10 @@ const char* const estudantesCurso1 =
         "\r\n");
 const char* const ucsCurso2 = "CURSO;2;Curso Dois\n1;Unidade;1;1;6\n";
 
-struct FimEntrada {};
-
-[[noreturn]] void lancaFimEntrada() { throw FimEntrada{}; }
-
 std::string diretorio;
 int diretorioOriginal = -1;
 SaidaNula saidaNula;
+bool mostraDialogo = false;
 
 void escreve(const std::string& nome, const std::string& conteudo) {
   std::FILE* f = std::fopen(nome.c_str(), "wb");
@@ -95,14 +92,6 @@ void verificaFicheiro(const std::string& nome, const char* original) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  // The program turns a terminal's standard streams into UTF-8 ones; the
-  // fuzz runs must use the plain streams, redirected below.
-  int nulo = open("/dev/null", O_RDWR);
-  if (nulo >= 0) {
-    if (isatty(STDIN_FILENO)) dup2(nulo, STDIN_FILENO);
-    if (isatty(STDOUT_FILENO)) dup2(nulo, STDOUT_FILENO);
-    close(nulo);
-  }
   // The course lives in memory when /dev/shm exists: saves flush to disk.
   std::string base = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string();
   std::string modelo = base + "/pauta-fuzz-XXXXXX";
@@ -110,12 +99,10 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
   diretorio = modelo;
   diretorioOriginal = open(".", O_RDONLY | O_DIRECTORY);
   VERIFICA(diretorioOriginal >= 0, TXT("diretório de trabalho"));
-  consolaDefineAcaoFimEntrada(lancaFimEntrada);
   // PAUTA_FUZZ_ECO=1 shows the dialogue on standard error, to check what a
   // seed of the corpus does.
   const char* eco = std::getenv("PAUTA_FUZZ_ECO");
-  const bool mostra = eco != nullptr && std::string(eco) == "1";
-  std::cout.rdbuf(mostra ? std::cerr.rdbuf() : &saidaNula);
+  mostraDialogo = eco != nullptr && std::string(eco) == "1";
   // The directory goes away with the process.
   std::atexit([] { fs::remove_all(diretorio); });
   return 0;
@@ -127,22 +114,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
   VERIFICA(chdir(diretorio.c_str()) == 0, "chdir");
   reporCurso();
 
-  std::stringbuf entrada(std::string(reinterpret_cast<const char*>(dados), tamanho),
-                         std::ios_base::in);
-  std::streambuf* cinOriginal = std::cin.rdbuf(&entrada);
-  std::cin.clear();
-  std::cin.flags(std::ios_base::skipws | std::ios_base::dec);
-  std::cout.clear();
-  std::cout.flags(std::ios_base::skipws | std::ios_base::dec);
-  std::cout.precision(6);
-  std::cout.fill(' ');
-  try {
-    executaDialogo();
-  } catch (const FimEntrada&) {
-    // The input ran out at a prompt: the run is over.
-  }
-  consolaRegistaAlteracoes(nullptr);
-  std::cin.rdbuf(cinOriginal);
+  // A console of its own for every run, so each starts in the default
+  // number format. The run ends, at the latest, when the input runs out.
+  std::istringstream entrada(std::string(reinterpret_cast<const char*>(dados), tamanho));
+  std::ostream saida(mostraDialogo ? std::cerr.rdbuf() : &saidaNula);
+  executaDialogo(Consola(entrada, saida));
 
   verificaFicheiro("1-Estudantes.txt", estudantesCurso1);
   verificaFicheiro("2-Estudantes.txt", nullptr);

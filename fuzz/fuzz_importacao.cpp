@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,8 @@ namespace {
 
 UC unidade(const std::string& linha) {
   UC uc;
-  UC::interpreta(linha, uc);
+  std::ostringstream avisos;
+  UC::interpreta(linha, uc, avisos);
   return uc;
 }
 

@@ -1,15 +1,17 @@
 #include "Auxiliar.h"
 
-#include <iostream>
+#include <istream>
 #include <limits>
+#include <ostream>
 
-#include "Consola.h"
 #include "Cp1252.h"
 #include "Numeros.h"
 
 namespace {
 
-void descartaLinha() { std::cin.ignore(std::numeric_limits<std::streamsize>::max(), '\n'); }
+void descartaLinha(std::istream& entrada) {
+  entrada.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+}
 
 bool soCaracteresReais(const std::string& token) {
   return token.find_first_not_of("1234567890.-") == std::string::npos;
@@ -17,40 +19,42 @@ bool soCaracteresReais(const std::string& token) {
 
 }  // namespace
 
-int getIntFromUser() {
+int getIntFromUser(const Consola& consola) {
+  std::istream& entrada = consola.entrada();
   for (;;) {
-    std::cin >> std::ws;
-    if (std::cin.eof() || !std::cin.good()) consolaFimEntrada();
+    entrada >> std::ws;
+    if (entrada.eof() || !entrada.good()) throw FimEntrada();
     int valor = 0;
-    if (std::cin >> valor) return valor;
-    std::cin.clear();
-    descartaLinha();
-    std::cout << TXT("O valor que inseriu é inválido ( Não numérico )") << std::endl;
-    std::cout << TXT("Por favor insira um valor válido") << std::endl;
+    if (entrada >> valor) return valor;
+    entrada.clear();
+    descartaLinha(entrada);
+    consola.saida() << TXT("O valor que inseriu é inválido ( Não numérico )") << std::endl;
+    consola.saida() << TXT("Por favor insira um valor válido") << std::endl;
   }
 }
 
-float getFloatFromUser() {
+float getFloatFromUser(const Consola& consola) {
   std::string token;
   for (;;) {
-    if (!(std::cin >> token)) consolaFimEntrada();
+    if (!(consola.entrada() >> token)) throw FimEntrada();
     float valor = 0;
     if (soCaracteresReais(token) && leRealConsola(token, valor)) return valor;
-    std::cout << TXT("ATENÇÃO: Valor inválido, por favor insira um número Real ( digitos "
-                     "aceitáveis '1234567890 . -' ): ")
-              << token << std::endl;
+    consola.saida() << TXT("ATENÇÃO: Valor inválido, por favor insira um número Real ( digitos "
+                           "aceitáveis '1234567890 . -' ): ")
+                    << token << std::endl;
   }
 }
 
-std::string getLinhaFromUser() {
-  descartaLinha();
-  if (std::cin.eof()) consolaFimEntrada();
-  const std::size_t substituidosAntes = consolaCaracteresSubstituidos();
+std::string getLinhaFromUser(const Consola& consola) {
+  std::istream& entrada = consola.entrada();
+  descartaLinha(entrada);
+  if (entrada.eof()) throw FimEntrada();
+  const std::size_t substituidosAntes = consola.caracteresSubstituidos();
   std::string linha;
-  if (!std::getline(std::cin, linha)) consolaFimEntrada();
+  if (!std::getline(entrada, linha)) throw FimEntrada();
   if (!linha.empty() && linha.back() == '\r') linha.pop_back();
-  if (consolaCaracteresSubstituidos() != substituidosAntes) {
-    std::cout
+  if (consola.caracteresSubstituidos() != substituidosAntes) {
+    consola.saida()
         << TXT("ATENÇÃO: Os caracteres sem representação em CP1252 foram substituídos por '?'")
         << std::endl;
   }

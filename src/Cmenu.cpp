@@ -1,6 +1,6 @@
 #include "Cmenu.h"
 
-#include <iostream>
+#include <ostream>
 #include <string_view>
 
 #include "Cp1252.h"
@@ -54,10 +54,10 @@ Cmenu::Cmenu(const std::string& nomeF) : Cmenu() {
 
 Cmenu::~Cmenu() = default;
 
-void Cmenu::imprimeCurso() const {
-  celula(std::cout, "", larguraInicial, separador);
-  celula(std::cout, codigo, larguraCodigo, separador);
-  celula(std::cout, nome, larguraNome, separador);
-  celula(std::cout, nomeFicheiro, larguraFicheiro, separador);
-  std::cout << std::endl;
+void Cmenu::imprimeCurso(std::ostream& saida) const {
+  celula(saida, "", larguraInicial, separador);
+  celula(saida, codigo, larguraCodigo, separador);
+  celula(saida, nome, larguraNome, separador);
+  celula(saida, nomeFicheiro, larguraFicheiro, separador);
+  saida << std::endl;
 }

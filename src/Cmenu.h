@@ -3,6 +3,7 @@
 #ifndef PAUTA_CMENU_H
 #define PAUTA_CMENU_H
 
+#include <iosfwd>
 #include <string>
 
 #include "Cp1252.h"
@@ -28,8 +29,8 @@ class Cmenu {
   // What the file's text turned out to be.
   const cp1252::AnaliseTexto& analise() const { return analise_; }
 
-  // The entry as one row of the catalogue table.
-  void imprimeCurso() const;
+  // The entry as one row of the catalogue table, on `saida`.
+  void imprimeCurso(std::ostream& saida) const;
 
   int getCodigo() const { return codigo; }
   std::string getNome() const { return nome; }

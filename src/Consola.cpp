@@ -3,7 +3,6 @@
 #include <cctype>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <streambuf>
 #include <string>
@@ -37,13 +36,6 @@ volatile bool sinalNoDialogo = false;
 // a signal handler can only hand ready bytes to the system.
 std::string fimSinalSemAlteracoes;
 std::string fimSinalComAlteracoes;
-
-[[noreturn]] void terminaProcesso() {
-  std::cout.flush();
-  std::exit(0);
-}
-
-AcaoFimEntrada acaoFimEntrada = terminaProcesso;
 
 // --- Terminals ---
 
@@ -309,10 +301,6 @@ std::size_t consolaCaracteresSubstituidos() { return caracteresSubstituidos; }
 
 void consolaRegistaAlteracoes(const int* alteracoes) { flagAlteracoes = alteracoes; }
 
-void consolaDefineAcaoFimEntrada(AcaoFimEntrada acao) {
-  acaoFimEntrada = acao != nullptr ? acao : terminaProcesso;
-}
-
 void consolaRegistaLimpeza(Limpeza limpeza) { limpezaRegistada = limpeza; }
 
 void consolaLimpa() {
@@ -334,13 +322,10 @@ void consolaTrataSinaisModo() {
   instalaSinais();
 }
 
-void consolaFimEntrada() {
-  std::cout << std::endl;
-  if (flagAlteracoes != nullptr && *flagAlteracoes != 0) std::cout << textoPerdidas << std::endl;
-  std::cout << textoSair;
-  if (consolaSaidaNoTerminal()) std::cout << '\n';
-  std::cout << std::flush;
-  consolaLimpa();
-  acaoFimEntrada();
-  std::abort();  // an end-of-input action must not return
+void consolaImprimeFimEntrada(std::ostream& saida, bool alteracoesPerdidas) {
+  saida << std::endl;
+  if (alteracoesPerdidas) saida << textoPerdidas << std::endl;
+  saida << textoSair;
+  if (consolaSaidaNoTerminal()) saida << '\n';
+  saida << std::flush;
 }

@@ -1,9 +1,11 @@
 // Console/platform layer: makes the CP1252 dialogue readable on every
-// console, and ends the run cleanly when standard input runs out.
+// console, and says goodbye the same way whether standard input ran out or
+// a signal ended the dialogue.
 #ifndef PAUTA_CONSOLA_H
 #define PAUTA_CONSOLA_H
 
 #include <cstddef>
+#include <iosfwd>
 
 // Prepares the console for CP1252 text; call first thing in main, before
 // any output (later calls do nothing). On Windows sets the console input
@@ -25,21 +27,17 @@ void consolaIniciarMensagens();
 bool consolaSaidaNoTerminal();
 
 // How many typed characters CP1252 cannot hold have been replaced by '?'
-// so far (always 0 while standard input is not a terminal).
+// so far (always 0 while standard input is not a terminal). The dialogue's
+// console (ConsolaES.h) asks it.
 std::size_t consolaCaracteresSubstituidos();
 
 // Registers the unsaved-changes flag of the running dialogue (nullptr for
-// none). It is read only when input ends, to warn that changes were lost.
+// none). It is read only when a signal ends the dialogue, to warn that
+// changes were lost.
 void consolaRegistaAlteracoes(const int* alteracoes);
 
-// What to do once the end-of-input texts are printed. The default ends the
-// process with exit status 0; a test or fuzz harness may install a function
-// that unwinds instead. The function must not return.
-using AcaoFimEntrada = void (*)();
-void consolaDefineAcaoFimEntrada(AcaoFimEntrada acao);
-
 // Registers the clean-up that every way out of the dialogue or a mode runs
-// once (nullptr for none): the normal end (consolaLimpa), the end of input
+// once (nullptr for none): the normal end and the end of input (consolaLimpa),
 // and the signals below. It may run inside a signal handler, so it must be
 // async-signal-safe; it releases what the session holds (its course lock).
 using Limpeza = void (*)();
@@ -56,10 +54,9 @@ void consolaTrataSinais();
 // The same for a mode beside the dialogue: the clean-up only, no text.
 void consolaTrataSinaisModo();
 
-// Standard input has ended at a prompt: prints a line end, the lost-changes
-// warning when the registered flag is set, and "A sair ..." (with a line
-// end on a terminal), runs the
-// clean-up, then the end-of-input action. Nothing is written to any file.
-[[noreturn]] void consolaFimEntrada();
+// The goodbye when input has ended at a prompt, on `saida`: a line end, the
+// lost-changes warning when `alteracoesPerdidas`, and "A sair ..." (with a
+// line end on a terminal), flushed.
+void consolaImprimeFimEntrada(std::ostream& saida, bool alteracoesPerdidas);
 
 #endif

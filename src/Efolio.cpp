@@ -1,6 +1,6 @@
 #include "Efolio.h"
 
-#include <iostream>
+#include <ostream>
 
 #include "Auxiliar.h"
 #include "Cp1252.h"
@@ -26,19 +26,19 @@ bool Efolio::interpreta(std::string_view texto, char letra, Efolio& efolio) {
   return true;
 }
 
-void Efolio::userSetEfolio(char l) {
+void Efolio::userSetEfolio(const Consola& consola, char l) {
+  std::ostream& saida = consola.saida();
   float valor = 0;
   for (;;) {
     if (l == 'C')
-      std::cout << TXT("Para o caso de não existir eFolio C inserir -1 na Nota") << std::endl;
-    std::cout << "Insira a Nota em Percentagem do eFolio " << l << ":" << std::endl;
-    valor = getFloatFromUser();
+      saida << TXT("Para o caso de não existir eFolio C inserir -1 na Nota") << std::endl;
+    saida << "Insira a Nota em Percentagem do eFolio " << l << ":" << std::endl;
+    valor = getFloatFromUser(consola);
     if (regras::valorValido(regras::Campo::notaEfolio, valor)) break;
-    std::cout << std::endl;
-    std::cout
-        << TXT("ERRO: Valor de Nota inválido, insira um valor entre 0 e 100, ou -1 no caso não "
-               "haver eFolio ")
-        << l << std::endl;
+    saida << std::endl;
+    saida << TXT("ERRO: Valor de Nota inválido, insira um valor entre 0 e 100, ou -1 no caso não "
+                 "haver eFolio ")
+          << l << std::endl;
   }
   nota = valor;
   if (nota == -1) {
@@ -46,14 +46,13 @@ void Efolio::userSetEfolio(char l) {
     return;
   }
   for (;;) {
-    std::cout << "insira o Peso da Nota do Efolio " << l << ":" << std::endl;
-    valor = getFloatFromUser();
+    saida << "insira o Peso da Nota do Efolio " << l << ":" << std::endl;
+    valor = getFloatFromUser(consola);
     if (regras::valorValido(regras::Campo::pesoEfolio, valor)) break;
-    std::cout << std::endl;
-    std::cout << TXT("ERRO: Valor do peso inválido, insira um valor entre 0 e 8,") << std::endl;
-    std::cout
-        << TXT(" tenha em conta que a soma dos pesos de todos os eFolios não pode ultrapassar 8")
-        << std::endl;
+    saida << std::endl;
+    saida << TXT("ERRO: Valor do peso inválido, insira um valor entre 0 e 8,") << std::endl;
+    saida << TXT(" tenha em conta que a soma dos pesos de todos os eFolios não pode ultrapassar 8")
+          << std::endl;
   }
   peso = valor;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "ConsolaES.h"
+
 class Efolio {
  public:
   // An absent e-folio: grade -1, weight -1.
@@ -27,7 +29,7 @@ class Efolio {
   // Console dialogue: asks for the grade (0..100, or -1 for none) and, for
   // a grade, the weight (0..8), repeating each question until the value is
   // in range. Ends with both -1 or a grade in range with a weight in range.
-  void userSetEfolio(char letra);
+  void userSetEfolio(const Consola& consola, char letra);
 
   // The contribution to the final grade, peso x nota / 100; -1 when absent.
   float calculaNotaFinalEfolio() const;

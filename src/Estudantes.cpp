@@ -1,7 +1,7 @@
 #include "Estudantes.h"
 
 #include <iomanip>
-#include <iostream>
+#include <ostream>
 
 #include "Auxiliar.h"
 #include "Cp1252.h"
@@ -24,18 +24,18 @@ const int naoInscrito = 2;
 
 const char* const linhaBanner = "################################################";
 
-void imprimeCabecalhoRelatorio() {
-  celula(std::cout, "", larguraInicial, separador);
-  celula(std::cout, "UC", cabecalhoUC, separador);
-  celula(std::cout, "ECTS", cabecalhoEcts, separador);
-  celula(std::cout, TXT("Opção Avaliação"), cabecalhoOpcao, separador);
-  celula(std::cout, "eFA", larguraEfolio, separador);
-  celula(std::cout, "eFB", larguraEfolio, separador);
-  celula(std::cout, "eFC", cabecalhoEfolioC, separador);
-  celula(std::cout, "pF/Ex.Final", larguraExame, separador);
-  celula(std::cout, "Ex.Recurso", larguraExame, separador);
-  celula(std::cout, "Nota Final", larguraNota, separador);
-  std::cout << std::endl;
+void imprimeCabecalhoRelatorio(std::ostream& saida) {
+  celula(saida, "", larguraInicial, separador);
+  celula(saida, "UC", cabecalhoUC, separador);
+  celula(saida, "ECTS", cabecalhoEcts, separador);
+  celula(saida, TXT("Opção Avaliação"), cabecalhoOpcao, separador);
+  celula(saida, "eFA", larguraEfolio, separador);
+  celula(saida, "eFB", larguraEfolio, separador);
+  celula(saida, "eFC", cabecalhoEfolioC, separador);
+  celula(saida, "pF/Ex.Final", larguraExame, separador);
+  celula(saida, "Ex.Recurso", larguraExame, separador);
+  celula(saida, "Nota Final", larguraNota, separador);
+  saida << std::endl;
 }
 
 // A line that ends the unit lines of a student block: one of at most one
@@ -95,59 +95,70 @@ bool Estudantes::leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudan
   return true;
 }
 
-Estudantes::Estudantes(const std::vector<UC>& listaUCsCurso,
-                       const std::vector<Estudantes>& listaEstComp)
-    : numAluno(0), mediaAluno(0), listaUCs(listaUCsCurso) {
-  std::cout << std::endl;
-  std::cout << TXT("Insira o número de Aluno do Estudante") << std::endl;
+Estudantes Estudantes::pedeNovoEstudante(const Consola& consola,
+                                         const std::vector<UC>& listaUCsCurso,
+                                         const std::vector<Estudantes>& listaEstComp) {
+  Estudantes novo;
+  novo.numAluno = pedeNumeroAluno(consola, listaEstComp);
+  novo.nome = pedeNomeAluno(consola);
+  novo.listaUCs = listaUCsCurso;
+  return novo;
+}
+
+int Estudantes::pedeNumeroAluno(const Consola& consola,
+                                const std::vector<Estudantes>& listaEstComp) {
+  std::ostream& saida = consola.saida();
+  saida << std::endl;
+  saida << TXT("Insira o número de Aluno do Estudante") << std::endl;
   for (;;) {
-    int numero = getIntFromUser();
+    const int numero = getIntFromUser(consola);
     if (!regras::numeroAlunoValido(numero)) {
-      std::cout
-          << TXT("ERRO: O número 0 não pode ser usado como número de Aluno, por favor insira um "
-                 "número diferente")
-          << std::endl;
+      saida << TXT("ERRO: O número 0 não pode ser usado como número de Aluno, por favor insira um "
+                   "número diferente")
+            << std::endl;
     } else if (numeroUsado(numero, listaEstComp)) {
-      std::cout << TXT("Já Existe um aluno com esse número de Aluno, por favor insira um número "
-                       "diferente")
-                << std::endl;
+      saida << TXT("Já Existe um aluno com esse número de Aluno, por favor insira um número "
+                   "diferente")
+            << std::endl;
     } else {
-      numAluno = numero;
-      break;
+      return numero;
     }
   }
-  std::cout << std::endl;
-  std::cout << "Insira o Nome do Estudante" << std::endl;
-  nome = getLinhaFromUser();
 }
 
-void Estudantes::userSetNotaEfolioUC(int codigoUC, char letra) {
+std::string Estudantes::pedeNomeAluno(const Consola& consola) {
+  consola.saida() << std::endl;
+  consola.saida() << "Insira o Nome do Estudante" << std::endl;
+  return getLinhaFromUser(consola);
+}
+
+void Estudantes::userSetNotaEfolioUC(const Consola& consola, int codigoUC, char letra) {
   for (UC& uc : listaUCs) {
-    if (uc.getCodigo() == codigoUC) uc.userSetNotaEfolio(letra);
+    if (uc.getCodigo() == codigoUC) uc.userSetNotaEfolio(consola, letra);
   }
 }
 
-void Estudantes::userSetNotaProvaFinalUC(int codigoUC) {
+void Estudantes::userSetNotaProvaFinalUC(const Consola& consola, int codigoUC) {
   for (UC& uc : listaUCs) {
-    if (uc.getCodigo() == codigoUC) uc.userSetNotaProvaFinal();
+    if (uc.getCodigo() == codigoUC) uc.userSetNotaProvaFinal(consola);
   }
 }
 
-void Estudantes::userSetExameRecursoUC(int codigoUC) {
+void Estudantes::userSetExameRecursoUC(const Consola& consola, int codigoUC) {
   for (UC& uc : listaUCs) {
-    if (uc.getCodigo() == codigoUC) uc.userSetNotaExameRecurso();
+    if (uc.getCodigo() == codigoUC) uc.userSetNotaExameRecurso(consola);
   }
 }
 
-void Estudantes::userSetOpcaoAvaliacaoUC(int codigoUC) {
+void Estudantes::userSetOpcaoAvaliacaoUC(const Consola& consola, int codigoUC) {
   for (UC& uc : listaUCs) {
-    if (uc.getCodigo() == codigoUC) uc.userSetOpcaoAvaliacao();
+    if (uc.getCodigo() == codigoUC) uc.userSetOpcaoAvaliacao(consola);
   }
 }
 
-void Estudantes::atualizaNotaFinalUC(int codigoUC) {
+void Estudantes::atualizaNotaFinalUC(std::ostream& saida, int codigoUC) {
   for (UC& uc : listaUCs) {
-    if (uc.getCodigo() == codigoUC) uc.atualizaNotaFinal();
+    if (uc.getCodigo() == codigoUC) uc.atualizaNotaFinal(saida);
   }
 }
 
@@ -158,11 +169,11 @@ int Estudantes::checkOpcaoAvaliacaoUC(int codigoUC) const {
   return naoInscrito;
 }
 
-int Estudantes::validaDadosEfoliosUC(int codigoUC) const {
+int Estudantes::validaDadosEfoliosUC(std::ostream& saida, int codigoUC) const {
   int resposta = 1;
   for (const UC& uc : listaUCs) {
     if (uc.getCodigo() != codigoUC) continue;
-    resposta = regras::opcaoValida(uc.getOpcaoAvaliacao()) ? uc.validaDadosEfolios() : 1;
+    resposta = regras::opcaoValida(uc.getOpcaoAvaliacao()) ? uc.validaDadosEfolios(saida) : 1;
   }
   return resposta;
 }
@@ -214,10 +225,10 @@ float Estudantes::calculaPercentagemCurso() const {
   return static_cast<float>(calculaTotalEcts()) / totalEctsCurso * 100;
 }
 
-void Estudantes::imprimeEstudante() const {
+void Estudantes::imprimeEstudante(std::ostream& saida) const {
   std::string texto;
   acrescentaLinhaTabela(texto);
-  imprimeLinha(std::cout, texto);
+  imprimeLinha(saida, texto);
 }
 
 void Estudantes::acrescentaLinhaTabela(std::string& destino) const {
@@ -226,63 +237,63 @@ void Estudantes::acrescentaLinhaTabela(std::string& destino) const {
   celula(destino, nome, larguraNome, separador);
 }
 
-void Estudantes::imprimeInfoEstudante() {
-  std::cout << "ALUNO: " << nome << std::endl;
-  std::cout << TXT("Unidades curriculares onde obteve aprovação") << std::endl;
-  std::cout << std::endl;
-  regua(std::cout, larguraLinha, linha);
-  imprimeCabecalhoRelatorio();
-  regua(std::cout, larguraLinha, linha);
-  for (const UC& uc : listaUCs) uc.imprimeInfoUC();
-  regua(std::cout, larguraLinha, linha);
-  imprimeTotalUCs();
-  imprimeTotalEcts();
-  imprimeMedia();
-  imprimePercentagemCurso();
+void Estudantes::imprimeInfoEstudante(std::ostream& saida) {
+  saida << "ALUNO: " << nome << std::endl;
+  saida << TXT("Unidades curriculares onde obteve aprovação") << std::endl;
+  saida << std::endl;
+  regua(saida, larguraLinha, linha);
+  imprimeCabecalhoRelatorio(saida);
+  regua(saida, larguraLinha, linha);
+  for (const UC& uc : listaUCs) uc.imprimeInfoUC(saida);
+  regua(saida, larguraLinha, linha);
+  imprimeTotalUCs(saida);
+  imprimeTotalEcts(saida);
+  imprimeMedia(saida);
+  imprimePercentagemCurso(saida);
 }
 
-void Estudantes::imprimeInfoEstudante(int codigoUC) const {
-  std::cout << "ALUNO: " << nome << std::endl;
-  std::cout << std::endl;
-  regua(std::cout, larguraLinha, linha);
-  imprimeCabecalhoRelatorio();
-  regua(std::cout, larguraLinha, linha);
+void Estudantes::imprimeInfoEstudante(std::ostream& saida, int codigoUC) const {
+  saida << "ALUNO: " << nome << std::endl;
+  saida << std::endl;
+  regua(saida, larguraLinha, linha);
+  imprimeCabecalhoRelatorio(saida);
+  regua(saida, larguraLinha, linha);
   for (const UC& uc : listaUCs) {
-    if (uc.getCodigo() == codigoUC) uc.imprimeInfoUC(1);
+    if (uc.getCodigo() == codigoUC) uc.imprimeInfoUC(saida, 1);
   }
 }
 
-void Estudantes::imprimeTotalUCs() const {
-  std::cout << std::endl;
-  std::cout << "Total de UC: " << calculaTotalUCs() << std::endl;
+void Estudantes::imprimeTotalUCs(std::ostream& saida) const {
+  saida << std::endl;
+  saida << "Total de UC: " << calculaTotalUCs() << std::endl;
 }
 
-void Estudantes::imprimeTotalEcts() const {
-  std::cout << std::endl;
-  std::cout << "Total de ECTS: " << calculaTotalEcts() << std::endl;
+void Estudantes::imprimeTotalEcts(std::ostream& saida) const {
+  saida << std::endl;
+  saida << "Total de ECTS: " << calculaTotalEcts() << std::endl;
 }
 
-void Estudantes::imprimeMedia() {
-  std::cout << std::endl;
+void Estudantes::imprimeMedia(std::ostream& saida) {
+  saida << std::endl;
   float media = calculaMedia();
-  std::cout << TXT("Média: ") << std::fixed << std::setprecision(precisaoMedia);
+  saida << TXT("Média: ") << std::fixed << std::setprecision(precisaoMedia);
   if (calculaTotalEcts() == 0) {
-    std::cout << "-";  // no passed ECTS: there is no average
+    saida << "-";  // no passed ECTS: there is no average
   } else {
-    std::cout << media;
+    saida << media;
   }
-  std::cout << std::endl;
+  saida << std::endl;
 }
 
-void Estudantes::imprimePercentagemCurso() const {
-  std::cout << std::endl;
-  std::cout << "Completou " << std::fixed << std::setprecision(precisaoPercentagemCurso)
-            << calculaPercentagemCurso() << "% dos ECTS do Curso " << std::endl;
+void Estudantes::imprimePercentagemCurso(std::ostream& saida) const {
+  saida << std::endl;
+  saida << "Completou " << std::fixed << std::setprecision(precisaoPercentagemCurso)
+        << calculaPercentagemCurso() << "% dos ECTS do Curso " << std::endl;
   if (calculaTotalEcts() == totalEctsCurso) {
-    std::cout << std::endl;
-    std::cout << "\t\t" << linhaBanner << std::endl;
-    std::cout << "\t\t########## PARABENS COMPLETOU O CURSO ##########" << std::endl;
-    std::cout << "\t\t" << linhaBanner << std::endl;
+    saida << std::endl;
+    saida << "\t\t" << linhaBanner << std::endl;
+    saida << "\t\t########## PARABENS COMPLETOU O CURSO ##########" << std::endl;
+    saida << "\t\t" << linhaBanner << std::endl;
   }
 }
 

@@ -5,10 +5,12 @@
 #ifndef PAUTA_ESTUDANTES_H
 #define PAUTA_ESTUDANTES_H
 
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "ConsolaES.h"
 #include "UC.h"
 
 class LeitorLinhas;
@@ -41,10 +43,11 @@ class Estudantes {
   static bool leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudantes& estudante,
                       size_t unidadesPrevistas = 0);
 
-  // New student at the console: asks for a number that is neither 0 nor
-  // used by a student of `listaEstComp`, then for the name; the student
-  // takes a copy of every unit of `listaUCsCurso`.
-  Estudantes(const std::vector<UC>& listaUCsCurso, const std::vector<Estudantes>& listaEstComp);
+  // A new student asked for on `consola`: a number that is neither 0 nor
+  // used by a student of `listaEstComp`, then the name; he takes a copy of
+  // every unit of `listaUCsCurso`. FimEntrada passes through.
+  static Estudantes pedeNovoEstudante(const Consola& consola, const std::vector<UC>& listaUCsCurso,
+                                      const std::vector<Estudantes>& listaEstComp);
 
   int getNumAluno() const { return numAluno; }
   void setNumAluno(int n) { numAluno = n; }
@@ -59,18 +62,19 @@ class Estudantes {
   void setUC(size_t posicao, UC uc) { listaUCs[posicao] = std::move(uc); }
 
   // Per-unit operations: act on every unit whose code is `codigoUC`; do
-  // nothing when the student does not take it.
-  void userSetNotaEfolioUC(int codigoUC, char letra);
-  void userSetNotaProvaFinalUC(int codigoUC);
-  void userSetExameRecursoUC(int codigoUC);
-  void userSetOpcaoAvaliacaoUC(int codigoUC);
-  void atualizaNotaFinalUC(int codigoUC);
+  // nothing when the student does not take it. The dialogues run on
+  // `consola`, the messages go to `saida`.
+  void userSetNotaEfolioUC(const Consola& consola, int codigoUC, char letra);
+  void userSetNotaProvaFinalUC(const Consola& consola, int codigoUC);
+  void userSetExameRecursoUC(const Consola& consola, int codigoUC);
+  void userSetOpcaoAvaliacaoUC(const Consola& consola, int codigoUC);
+  void atualizaNotaFinalUC(std::ostream& saida, int codigoUC);
   // The option of the first unit with the code, or 2 when he does not take it.
   int checkOpcaoAvaliacaoUC(int codigoUC) const;
   // The e-folio weight check of the units with the code (the last one's
   // verdict). A unit whose option is neither 0 nor 1, or a unit he does not
   // take, answers 1 without printing.
-  int validaDadosEfoliosUC(int codigoUC) const;
+  int validaDadosEfoliosUC(std::ostream& saida, int codigoUC) const;
 
   // Adds his passed units to the statistics of the course-level units with
   // the same code (`indice`, made by indexaUCs from `listaUCsCurso`, finds
@@ -88,24 +92,29 @@ class Estudantes {
   // Passed ECTS as a percentage of the course's 180.
   float calculaPercentagemCurso() const;
 
+  // The printing operations write on `saida`, in its current number format.
   // His row of the table of students.
-  void imprimeEstudante() const;
+  void imprimeEstudante(std::ostream& saida) const;
   // The same row appended to `destino`, without the line end.
   void acrescentaLinhaTabela(std::string& destino) const;
-  // The full report: passed units and the four totals. Leaves the console in
+  // The full report: passed units and the four totals. Leaves `saida` in
   // fixed notation with 1 decimal.
-  void imprimeInfoEstudante();
+  void imprimeInfoEstudante(std::ostream& saida);
   // The report restricted to one unit, whatever its grade, without totals.
-  void imprimeInfoEstudante(int codigoUC) const;
-  void imprimeTotalUCs() const;
-  void imprimeTotalEcts() const;
-  void imprimeMedia();
-  void imprimePercentagemCurso() const;
+  void imprimeInfoEstudante(std::ostream& saida, int codigoUC) const;
+  void imprimeTotalUCs(std::ostream& saida) const;
+  void imprimeTotalEcts(std::ostream& saida) const;
+  void imprimeMedia(std::ostream& saida);
+  void imprimePercentagemCurso(std::ostream& saida) const;
 
   // Appends one student-file line per unit, each ending in CR LF.
   void gravaFicheiroEstudanteUC(std::string& destino) const;
 
  private:
+  // The two questions of pedeNovoEstudante.
+  static int pedeNumeroAluno(const Consola& consola, const std::vector<Estudantes>& listaEstComp);
+  static std::string pedeNomeAluno(const Consola& consola);
+
   int numAluno;
   std::string nome;
   float mediaAluno;

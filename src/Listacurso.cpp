@@ -1,8 +1,9 @@
 #include "Listacurso.h"
 
-#include <iostream>
+#include <ostream>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "Cp1252.h"
 #include "LeitorLinhas.h"
@@ -50,11 +51,12 @@ Pedacos pedacosFicheiroEstudantes(const std::vector<Estudantes>& estudantes) {
   };
 }
 
-void imprimeCabecalho(const char* coluna1, int largura1, const char* coluna2, int largura2) {
-  regua(std::cout, larguraLinha, linha);
-  celula(std::cout, "", larguraInicial, separador);
-  celula(std::cout, coluna1, largura1, separador);
-  celula(std::cout, coluna2, largura2, separador);
+void imprimeCabecalho(std::ostream& saida, const char* coluna1, int largura1, const char* coluna2,
+                      int largura2) {
+  regua(saida, larguraLinha, linha);
+  celula(saida, "", larguraInicial, separador);
+  celula(saida, coluna1, largura1, separador);
+  celula(saida, coluna2, largura2, separador);
 }
 
 }  // namespace
@@ -69,38 +71,38 @@ Listacurso::Listacurso()
 
 Listacurso::~Listacurso() = default;
 
-void Listacurso::listaFicheiros() {
+void Listacurso::listaFicheiros(std::ostream& avisos) {
   for (const std::string& nome : listaNomesPasta(".")) {
     if (!nomeDeFicheiroUC(nome)) continue;
     Cmenu entrada(nome);
-    avisaTextoUtf8(nome, entrada.analise(), std::cout);
+    avisaTextoUtf8(nome, entrada.analise(), avisos);
     if (entrada.valido()) {
       menu.push_back(entrada);
     } else if (!entrada.razaoNaoListado().empty()) {
-      std::cout << TXT("ATENÇÃO: O ficheiro ") << nome << TXT(" não foi listado (")
-                << entrada.razaoNaoListado() << ")" << std::endl;
+      avisos << TXT("ATENÇÃO: O ficheiro ") << nome << TXT(" não foi listado (")
+             << entrada.razaoNaoListado() << ")" << std::endl;
     }
   }
 }
 
-void Listacurso::imprimeCursosDisponiveis() const {
-  std::cout << std::endl;
+void Listacurso::imprimeCursosDisponiveis(std::ostream& saida) const {
+  saida << std::endl;
   Cmenu layout;
-  regua(std::cout, larguraLinha, layout.linha);
-  celula(std::cout, "", layout.larguraInicial, layout.separador);
-  celula(std::cout, TXT("Código"), layout.larguraCodigo, layout.separador);
-  celula(std::cout, "Nome do Curso", layout.larguraNome, layout.separador);
-  celula(std::cout, "Ficheiro", layout.larguraFicheiro, layout.separador);
-  std::cout << std::endl;
-  regua(std::cout, larguraLinha, layout.linha);
-  for (const Cmenu& entrada : menu) entrada.imprimeCurso();
-  regua(std::cout, larguraLinha, layout.linha);
-  std::cout << std::endl;
+  regua(saida, larguraLinha, layout.linha);
+  celula(saida, "", layout.larguraInicial, layout.separador);
+  celula(saida, TXT("Código"), layout.larguraCodigo, layout.separador);
+  celula(saida, "Nome do Curso", layout.larguraNome, layout.separador);
+  celula(saida, "Ficheiro", layout.larguraFicheiro, layout.separador);
+  saida << std::endl;
+  regua(saida, larguraLinha, layout.linha);
+  for (const Cmenu& entrada : menu) entrada.imprimeCurso(saida);
+  regua(saida, larguraLinha, layout.linha);
+  saida << std::endl;
 }
 
-void Listacurso::imprimeCursoEscolhido(int ncurso) const {
+void Listacurso::imprimeCursoEscolhido(std::ostream& saida, int ncurso) const {
   for (const Cmenu& entrada : menu) {
-    if (entrada.getCodigo() == ncurso) entrada.imprimeCurso();
+    if (entrada.getCodigo() == ncurso) entrada.imprimeCurso(saida);
   }
 }
 
@@ -177,88 +179,94 @@ int Listacurso::checkOpcaoAvaliacaoUCEstudante(int nAluno, int codigoUC) const {
   return 2;
 }
 
-int Listacurso::validaDadosEfoliosUCEstudantes(int nAluno, int codigoUC) const {
+int Listacurso::validaDadosEfoliosUCEstudantes(std::ostream& saida, int nAluno,
+                                               int codigoUC) const {
   int resposta = 0;
   for (const Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) resposta = e.validaDadosEfoliosUC(codigoUC) != 0 ? 1 : 0;
+    if (e.getNumAluno() == nAluno) resposta = e.validaDadosEfoliosUC(saida, codigoUC) != 0 ? 1 : 0;
   }
   return resposta;
 }
 
-void Listacurso::userSetNotaEfolioUCEstudante(int nAluno, int codigoUC, char letra) {
+void Listacurso::userSetNotaEfolioUCEstudante(const Consola& consola, int nAluno, int codigoUC,
+                                              char letra) {
   for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.userSetNotaEfolioUC(codigoUC, letra);
+    if (e.getNumAluno() == nAluno) e.userSetNotaEfolioUC(consola, codigoUC, letra);
   }
 }
 
-void Listacurso::userSetNotaProvaFinalUCEstudante(int nAluno, int codigoUC) {
+void Listacurso::userSetNotaProvaFinalUCEstudante(const Consola& consola, int nAluno,
+                                                  int codigoUC) {
   for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.userSetNotaProvaFinalUC(codigoUC);
+    if (e.getNumAluno() == nAluno) e.userSetNotaProvaFinalUC(consola, codigoUC);
   }
 }
 
-void Listacurso::userSetNotaExameRecursoUCEstudante(int nAluno, int codigoUC) {
+void Listacurso::userSetNotaExameRecursoUCEstudante(const Consola& consola, int nAluno,
+                                                    int codigoUC) {
   for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.userSetExameRecursoUC(codigoUC);
+    if (e.getNumAluno() == nAluno) e.userSetExameRecursoUC(consola, codigoUC);
   }
 }
 
-void Listacurso::userSetOpcaoAvaliacaoUCEstudante(int nAluno, int codigoUC) {
+void Listacurso::userSetOpcaoAvaliacaoUCEstudante(const Consola& consola, int nAluno,
+                                                  int codigoUC) {
   for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.userSetOpcaoAvaliacaoUC(codigoUC);
+    if (e.getNumAluno() == nAluno) e.userSetOpcaoAvaliacaoUC(consola, codigoUC);
   }
 }
 
-void Listacurso::atualizaNotaFinalUCEstudante(int nAluno, int codigoUC) {
+void Listacurso::atualizaNotaFinalUCEstudante(std::ostream& saida, int nAluno, int codigoUC) {
   for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.atualizaNotaFinalUC(codigoUC);
+    if (e.getNumAluno() == nAluno) e.atualizaNotaFinalUC(saida, codigoUC);
   }
 }
 
-void Listacurso::imprimeInfoEstudantes(int numero) {
+void Listacurso::imprimeInfoEstudantes(std::ostream& saida, int numero) {
   for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == numero) e.imprimeInfoEstudante();
+    if (e.getNumAluno() == numero) e.imprimeInfoEstudante(saida);
   }
 }
 
-void Listacurso::imprimeInfoEstudantes(int numero, int codigoUC) const {
+void Listacurso::imprimeInfoEstudantes(std::ostream& saida, int numero, int codigoUC) const {
   for (const Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == numero) e.imprimeInfoEstudante(codigoUC);
+    if (e.getNumAluno() == numero) e.imprimeInfoEstudante(saida, codigoUC);
   }
 }
 
-void Listacurso::imprimeInfoUCcurso(int codigo) const {
+void Listacurso::imprimeInfoUCcurso(std::ostream& saida, int codigo) const {
   for (const UC& uc : listaUCsCurso) {
-    if (uc.getCodigo() == codigo) uc.imprimeInfoUCcurso();
+    if (uc.getCodigo() == codigo) uc.imprimeInfoUCcurso(saida);
   }
 }
 
-void Listacurso::imprimeInfoTodasUCscurso() const {
-  for (const UC& uc : listaUCsCurso) uc.imprimeInfoUCcurso();
+void Listacurso::imprimeInfoTodasUCscurso(std::ostream& saida) const {
+  for (const UC& uc : listaUCsCurso) uc.imprimeInfoUCcurso(saida);
 }
 
-void Listacurso::imprimeInfoUCs() const {
-  imprimeCabecalho(TXT("Código"), larguraCodigo, "Nome da Unidade Curricular", larguraFicheiro);
-  std::cout << std::endl;
-  regua(std::cout, larguraLinha, linha);
-  for (const UC& uc : listaUCsCurso) uc.imprimeUCcodigoNome();
-  regua(std::cout, larguraLinha, linha);
+void Listacurso::imprimeInfoUCs(std::ostream& saida) const {
+  imprimeCabecalho(saida, TXT("Código"), larguraCodigo, "Nome da Unidade Curricular",
+                   larguraFicheiro);
+  saida << std::endl;
+  regua(saida, larguraLinha, linha);
+  for (const UC& uc : listaUCsCurso) uc.imprimeUCcodigoNome(saida);
+  regua(saida, larguraLinha, linha);
 }
 
-void Listacurso::imprimeEstudantesDisponiveis() const {
-  imprimeCabecalho(TXT("Nº de Aluno"), larguraCodigo, "Nome do Aluno", larguraFicheiro);
-  std::cout << std::endl;
-  regua(std::cout, larguraLinha, linha);
+void Listacurso::imprimeEstudantesDisponiveis(std::ostream& saida) const {
+  imprimeCabecalho(saida, TXT("Nº de Aluno"), larguraCodigo, "Nome do Aluno", larguraFicheiro);
+  saida << std::endl;
+  regua(saida, larguraLinha, linha);
   // Printed before every choice of a student: each row is built whole in
   // one reused text and printed as one line (still flushed line by line).
   std::string texto;
   for (const Estudantes& e : listaEstudantes) {
     texto.clear();
     e.acrescentaLinhaTabela(texto);
-    imprimeLinha(std::cout, texto);
+    imprimeLinha(saida, texto);
   }
-  regua(std::cout, larguraLinha, linha);
-  std::cout << std::endl;
+  regua(saida, larguraLinha, linha);
+  saida << std::endl;
 }
 
 void Listacurso::setInfoUCsCurso(const std::vector<Estudantes>& estudantes) {
@@ -267,9 +275,11 @@ void Listacurso::setInfoUCsCurso(const std::vector<Estudantes>& estudantes) {
   for (const Estudantes& e : estudantes) e.setAprovados(listaUCsCurso, indice);
 }
 
-void Listacurso::userSetEstudante(const std::vector<UC>& listaUnidadesCurso,
+void Listacurso::userSetEstudante(const Consola& consola, const std::vector<UC>& listaUnidadesCurso,
                                   const std::vector<Estudantes>& listaEstComp) {
-  listaEstudantes.emplace_back(listaUnidadesCurso, listaEstComp);
+  // Asked for before he is added: `listaEstComp` may be this very list.
+  Estudantes novo = Estudantes::pedeNovoEstudante(consola, listaUnidadesCurso, listaEstComp);
+  listaEstudantes.push_back(std::move(novo));
 }
 
 std::string Listacurso::conteudoFicheiroEstudantes() const {
@@ -353,6 +363,6 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
   return Gravacao::gravado;
 }
 
-int Listacurso::gravaFicheiro(const std::string& nomeFicheiro) {
-  return gravaEstudantes(nomeFicheiro, std::cout) != Gravacao::falhou ? 1 : 0;
+int Listacurso::gravaFicheiro(const std::string& nomeFicheiro, std::ostream& mensagens) {
+  return gravaEstudantes(nomeFicheiro, mensagens) != Gravacao::falhou ? 1 : 0;
 }

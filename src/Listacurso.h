@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Cmenu.h"
+#include "ConsolaES.h"
 #include "Estudantes.h"
 #include "Ficheiros.h"
 #include "UC.h"
@@ -24,13 +25,13 @@ class Listacurso {
   // --- Catalogue ---
   // Appends one entry per readable unit file ("<code>-UC.txt") of the
   // working directory, in the order the directory listing yields them.
-  // Prints on standard output why each other such name is left out, and
-  // the notice of a unit file read as UTF-8.
-  void listaFicheiros();
-  // The catalogue table.
-  void imprimeCursosDisponiveis() const;
-  // The row of every entry whose code is `ncurso`.
-  void imprimeCursoEscolhido(int ncurso) const;
+  // Prints on `avisos` why each other such name is left out, and the
+  // notice of a unit file read as UTF-8.
+  void listaFicheiros(std::ostream& avisos);
+  // The catalogue table, on `saida`.
+  void imprimeCursosDisponiveis(std::ostream& saida) const;
+  // The row of every entry whose code is `ncurso`, on `saida`.
+  void imprimeCursoEscolhido(std::ostream& saida, int ncurso) const;
   // 1 if an entry has this code, otherwise 0.
   int checkCodigoCurso(int codigoCurso) const;
   const std::vector<Cmenu>& getMenu() const { return menu; }
@@ -69,30 +70,31 @@ class Listacurso {
   // does not take it or no student has the number.
   int checkOpcaoAvaliacaoUCEstudante(int nAluno, int codigoUC) const;
   // The e-folio check of the unit for the last student with the number
-  // (1 or 0); 0 when no student has it.
-  int validaDadosEfoliosUCEstudantes(int nAluno, int codigoUC) const;
+  // (1 or 0), its verdicts on `saida`; 0 when no student has it.
+  int validaDadosEfoliosUCEstudantes(std::ostream& saida, int nAluno, int codigoUC) const;
 
   // --- Per-student operations: applied to every student with the number ---
-  void userSetNotaEfolioUCEstudante(int nAluno, int codigoUC, char letra);
-  void userSetNotaProvaFinalUCEstudante(int nAluno, int codigoUC);
-  void userSetNotaExameRecursoUCEstudante(int nAluno, int codigoUC);
-  void userSetOpcaoAvaliacaoUCEstudante(int nAluno, int codigoUC);
-  void atualizaNotaFinalUCEstudante(int nAluno, int codigoUC);
-  void imprimeInfoEstudantes(int n);
-  void imprimeInfoEstudantes(int n, int codigoUC) const;
+  // The dialogues run on `consola`; the others print on `saida`.
+  void userSetNotaEfolioUCEstudante(const Consola& consola, int nAluno, int codigoUC, char letra);
+  void userSetNotaProvaFinalUCEstudante(const Consola& consola, int nAluno, int codigoUC);
+  void userSetNotaExameRecursoUCEstudante(const Consola& consola, int nAluno, int codigoUC);
+  void userSetOpcaoAvaliacaoUCEstudante(const Consola& consola, int nAluno, int codigoUC);
+  void atualizaNotaFinalUCEstudante(std::ostream& saida, int nAluno, int codigoUC);
+  void imprimeInfoEstudantes(std::ostream& saida, int n);
+  void imprimeInfoEstudantes(std::ostream& saida, int n, int codigoUC) const;
 
-  // --- Printing units and students ---
-  void imprimeInfoUCcurso(int codigo) const;
-  void imprimeInfoTodasUCscurso() const;
-  void imprimeInfoUCs() const;
-  void imprimeEstudantesDisponiveis() const;
+  // --- Printing units and students, on `saida` ---
+  void imprimeInfoUCcurso(std::ostream& saida, int codigo) const;
+  void imprimeInfoTodasUCscurso(std::ostream& saida) const;
+  void imprimeInfoUCs(std::ostream& saida) const;
+  void imprimeEstudantesDisponiveis(std::ostream& saida) const;
 
   // --- Statistics, adding, saving ---
   // Rebuilds from zero the pass statistics of every unit from `estudantes`.
   void setInfoUCsCurso(const std::vector<Estudantes>& estudantes);
-  // Asks for a new student at the console and appends him; he takes a copy
-  // of every unit of `listaUnidadesCurso`.
-  void userSetEstudante(const std::vector<UC>& listaUnidadesCurso,
+  // Asks for a new student on `consola` (Estudantes::pedeNovoEstudante) and
+  // appends him; he takes a copy of every unit of `listaUnidadesCurso`.
+  void userSetEstudante(const Consola& consola, const std::vector<UC>& listaUnidadesCurso,
                         const std::vector<Estudantes>& listaEstComp);
   enum class Gravacao {
     gravado,   // the student file was replaced
@@ -109,9 +111,9 @@ class Listacurso {
   // notice (the modes beside the dialogue are quiet on success).
   Gravacao gravaEstudantes(const std::string& nomeFicheiro, std::ostream& mensagens,
                            bool confirma = true);
-  // gravaEstudantes on standard output. Returns 1 when the changes are kept
-  // (saved, or written to a conflict file), 0 when not.
-  int gravaFicheiro(const std::string& nomeFicheiro);
+  // gravaEstudantes with the confirmation. Returns 1 when the changes are
+  // kept (saved, or written to a conflict file), 0 when not.
+  int gravaFicheiro(const std::string& nomeFicheiro, std::ostream& mensagens);
   // The whole content of a student file holding the current students.
   std::string conteudoFicheiroEstudantes() const;
 

@@ -1,7 +1,7 @@
 #include "NotasUC.h"
 
 #include <algorithm>
-#include <iostream>
+#include <ostream>
 
 #include "Auxiliar.h"
 #include "Cp1252.h"
@@ -17,16 +17,16 @@ using regras::Campo;
 // accept is refused with `erro`; an accepted one is confirmed with `valido`
 // and, when `avisoMinimo` is given and the grade is below the p-folio
 // minimum, warned that it will not count.
-int validaNota(float nota, Campo campo, const char* erro, const char* valido,
+int validaNota(std::ostream& saida, float nota, Campo campo, const char* erro, const char* valido,
                const char* avisoMinimo) {
   if (!regras::valorValido(campo, nota)) {
-    std::cout << erro << std::endl;
+    saida << erro << std::endl;
     return 0;
   }
-  std::cout << valido << std::endl;
+  saida << valido << std::endl;
   if (avisoMinimo != nullptr && regras::abaixoMinimoPfolio(nota)) {
-    std::cout << std::endl;
-    std::cout << avisoMinimo << std::endl;
+    saida << std::endl;
+    saida << avisoMinimo << std::endl;
   }
   return 1;
 }
@@ -100,138 +100,138 @@ char* NotasUC::escreveEfolios(char* destino) const {
   return p;
 }
 
-void NotasUC::userSetOpcaoAvaliacao() {
+void NotasUC::userSetOpcaoAvaliacao(const Consola& consola) {
+  std::ostream& saida = consola.saida();
   for (;;) {
-    std::cout << TXT("Por defeito a Opção de Avaliação definida para as Unidades Curriculares é "
-                     "avaliação continua, deseja continuar ou redefinir a opção para Exame Final?")
-              << std::endl;
-    std::cout << TXT(" Continuar com Avaliação Continua - 1") << std::endl;
-    std::cout << " Redefinir para Exame Final - 0" << std::endl;
-    int resposta = getIntFromUser();
+    saida << TXT("Por defeito a Opção de Avaliação definida para as Unidades Curriculares é "
+                 "avaliação continua, deseja continuar ou redefinir a opção para Exame Final?")
+          << std::endl;
+    saida << TXT(" Continuar com Avaliação Continua - 1") << std::endl;
+    saida << " Redefinir para Exame Final - 0" << std::endl;
+    int resposta = getIntFromUser(consola);
     if (regras::opcaoValida(resposta)) {
       opcaoAvaliacao = resposta;
       return;
     }
-    std::cout << TXT("Opção inválida") << std::endl;
+    saida << TXT("Opção inválida") << std::endl;
   }
 }
 
-void NotasUC::userSetNotaEfolio(char letra) {
-  if (opcaoAvaliacao == opcaoNaoEscolhida) userSetOpcaoAvaliacao();
+void NotasUC::userSetNotaEfolio(const Consola& consola, char letra) {
+  std::ostream& saida = consola.saida();
+  if (opcaoAvaliacao == opcaoNaoEscolhida) userSetOpcaoAvaliacao(consola);
   if (opcaoAvaliacao != opcaoContinua) {
-    std::cout
-        << TXT("ATENÇÃO: Não é possivel inserir notas de eFolio, o aluno optou por Exame Final "
-               "nesta Unidade Curricular")
-        << std::endl;
+    saida << TXT("ATENÇÃO: Não é possivel inserir notas de eFolio, o aluno optou por Exame Final "
+                 "nesta Unidade Curricular")
+          << std::endl;
     return;
   }
   for (Efolio& e : eFolios) {
-    if (e.getLetra() == letra) e.userSetEfolio(letra);
+    if (e.getLetra() == letra) e.userSetEfolio(consola, letra);
   }
 }
 
-void NotasUC::userSetNotaProvaFinal() {
-  if (opcaoAvaliacao == opcaoNaoEscolhida) userSetOpcaoAvaliacao();
+void NotasUC::userSetNotaProvaFinal(const Consola& consola) {
+  std::ostream& saida = consola.saida();
+  if (opcaoAvaliacao == opcaoNaoEscolhida) userSetOpcaoAvaliacao(consola);
   if (opcaoAvaliacao == opcaoExameFinal) {
-    pedeNotaExameFinal();
+    pedeNotaExameFinal(consola);
   } else if (opcaoAvaliacao == opcaoContinua) {
-    pedeNotaPfolio();
+    pedeNotaPfolio(consola);
   } else {
-    std::cout
-        << TXT("ERRO: A opção de avaliação desta Unidade Curricular é inválida, não é possivel "
-               "inserir a nota")
-        << std::endl;
+    saida << TXT("ERRO: A opção de avaliação desta Unidade Curricular é inválida, não é possivel "
+                 "inserir a nota")
+          << std::endl;
   }
 }
 
-void NotasUC::pedeNotaExameFinal() {
+void NotasUC::pedeNotaExameFinal(const Consola& consola) {
+  std::ostream& saida = consola.saida();
   do {
-    std::cout << std::endl;
-    std::cout
-        << TXT("O aluno optou pela avaliação por Exame Final por favor insira o valor da nota do "
-               "Exame")
-        << std::endl;
-    provaFinal = getFloatFromUser();
-  } while (validaNotaExameFinal() == 0);
+    saida << std::endl;
+    saida << TXT("O aluno optou pela avaliação por Exame Final por favor insira o valor da nota do "
+                 "Exame")
+          << std::endl;
+    provaFinal = getFloatFromUser(consola);
+  } while (validaNotaExameFinal(saida) == 0);
 }
 
-void NotasUC::pedeNotaPfolio() {
+void NotasUC::pedeNotaPfolio(const Consola& consola) {
+  std::ostream& saida = consola.saida();
   for (;;) {
     const Admissao admissao = regras::admissaoPfolio(*this);
     if (admissao == Admissao::totalInsuficiente) {
-      std::cout << std::endl;
-      std::cout
-          << TXT("ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder "
-                 "ser admitido ao pFolio ")
-          << std::endl;
-      std::cout << TXT("Não é possivel inserir a nota do pFolio ") << std::endl;
+      saida << std::endl;
+      saida << TXT("ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder "
+                   "ser admitido ao pFolio ")
+            << std::endl;
+      saida << TXT("Não é possivel inserir a nota do pFolio ") << std::endl;
       return;
     }
     if (admissao == Admissao::poucosEfolios) {
-      std::cout << std::endl;
-      std::cout
-          << TXT("ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
-                 "admitido no pFolio")
-          << std::endl;
+      saida << std::endl;
+      saida << TXT("ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
+                   "admitido no pFolio")
+            << std::endl;
       return;
     }
-    std::cout
-        << TXT("O aluno optou pela avaliação contínua por favor insira o valor da nota do pFolio")
-        << std::endl;
-    provaFinal = getFloatFromUser();
-    if (validaNotaPfolio() == 1) return;
+    saida << TXT("O aluno optou pela avaliação contínua por favor insira o valor da nota do pFolio")
+          << std::endl;
+    provaFinal = getFloatFromUser(consola);
+    if (validaNotaPfolio(saida) == 1) return;
   }
 }
 
-void NotasUC::userSetNotaExameRecurso() {
-  if (opcaoAvaliacao == opcaoNaoEscolhida) userSetOpcaoAvaliacao();
+void NotasUC::userSetNotaExameRecurso(const Consola& consola) {
+  if (opcaoAvaliacao == opcaoNaoEscolhida) userSetOpcaoAvaliacao(consola);
   if (opcaoAvaliacao == opcaoContinua) {
-    while (!pedeNotaPfolioRecurso()) {
+    while (!pedeNotaPfolioRecurso(consola)) {
     }
   } else {
-    pedeNotaResitExame();
+    pedeNotaResitExame(consola);
   }
 }
 
 // The resit of a continuous-assessment record: the p-folio resit when
 // admitted, else the resit exam after the explanation. Returns true once a
 // valid grade is stored.
-bool NotasUC::pedeNotaPfolioRecurso() {
+bool NotasUC::pedeNotaPfolioRecurso(const Consola& consola) {
+  std::ostream& saida = consola.saida();
   const Admissao admissao = regras::admissaoPfolio(*this);
   if (admissao == Admissao::totalInsuficiente) {
-    std::cout << std::endl;
-    std::cout
+    saida << std::endl;
+    saida
         << TXT("ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder ser "
                "admitido ao pFolio de Recurso")
         << std::endl;
-    std::cout << "Desta forma fica admitido a Exame de Recurso " << std::endl;
+    saida << "Desta forma fica admitido a Exame de Recurso " << std::endl;
   } else if (admissao == Admissao::poucosEfolios) {
-    std::cout << std::endl;
-    std::cout << TXT("ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
-                     "admitido no pFolio de recurso")
-              << std::endl;
-    std::cout << "Desta forma fica admitido a Exame de Recurso " << std::endl;
+    saida << std::endl;
+    saida << TXT("ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
+                 "admitido no pFolio de recurso")
+          << std::endl;
+    saida << "Desta forma fica admitido a Exame de Recurso " << std::endl;
   } else {
-    std::cout
-        << TXT("O aluno optou pela avaliação contínua e obteve os requisitos para ser admitido a "
-               "pFolio de Recurso, por favor insira o valor da nota do pFolio de Recurso")
-        << std::endl;
-    provaRecurso = getFloatFromUser();
-    return validaNotaPfolioRecurso() == 1;
+    saida << TXT("O aluno optou pela avaliação contínua e obteve os requisitos para ser admitido a "
+                 "pFolio de Recurso, por favor insira o valor da nota do pFolio de Recurso")
+          << std::endl;
+    provaRecurso = getFloatFromUser(consola);
+    return validaNotaPfolioRecurso(saida) == 1;
   }
-  std::cout << "Por favor insira a nota do Exame de Recurso " << std::endl;
-  provaRecurso = getFloatFromUser();
-  return validaNotaRecurso() == 1;
+  saida << "Por favor insira a nota do Exame de Recurso " << std::endl;
+  provaRecurso = getFloatFromUser(consola);
+  return validaNotaRecurso(saida) == 1;
 }
 
-void NotasUC::pedeNotaResitExame() {
+void NotasUC::pedeNotaResitExame(const Consola& consola) {
+  std::ostream& saida = consola.saida();
   do {
-    std::cout << "Por favor insira a nota do Exame de Recurso " << std::endl;
-    provaRecurso = getFloatFromUser();
-  } while (validaNotaRecurso() == 0);
+    saida << "Por favor insira a nota do Exame de Recurso " << std::endl;
+    provaRecurso = getFloatFromUser(consola);
+  } while (validaNotaRecurso(saida) == 0);
 }
 
-int NotasUC::validaDadosEfolios() const {
+int NotasUC::validaDadosEfolios(std::ostream& saida) const {
   if (opcaoAvaliacao != opcaoContinua) return 0;
   std::vector<float> pesos = regras::pesosContados(eFolios);
   const float total = regras::totalPesos(eFolios);
@@ -239,32 +239,32 @@ int NotasUC::validaDadosEfolios() const {
   // 0 for the missing ones.
   pesos.resize(std::max<size_t>(pesos.size(), 3), 0);
   if (regras::pesosTotalizamOito(total)) {
-    std::cout << TXT("Valores dos eFolios são Válidos") << std::endl;
+    saida << TXT("Valores dos eFolios são Válidos") << std::endl;
     return 1;
   }
-  std::cout << std::endl;
-  std::cout << "ERRO: O peso total dos eFolios tem que ser 8, por favor corrija os valores"
-            << std::endl;
-  std::cout << TXT("Os pesos que estão definidos neste momento são:") << std::endl;
-  std::cout << "eFolio A - " << pesos[0] << std::endl;
-  std::cout << "eFolio B - " << pesos[1] << std::endl;
-  std::cout << "eFolio C - " << pesos[2] << std::endl;
-  std::cout << TXT("Total do peso neste momento é ") << total << std::endl;
+  saida << std::endl;
+  saida << "ERRO: O peso total dos eFolios tem que ser 8, por favor corrija os valores"
+        << std::endl;
+  saida << TXT("Os pesos que estão definidos neste momento são:") << std::endl;
+  saida << "eFolio A - " << pesos[0] << std::endl;
+  saida << "eFolio B - " << pesos[1] << std::endl;
+  saida << "eFolio C - " << pesos[2] << std::endl;
+  saida << TXT("Total do peso neste momento é ") << total << std::endl;
   return 0;
 }
 
-int NotasUC::validaNotaPfolio() const {
+int NotasUC::validaNotaPfolio(std::ostream& saida) const {
   return validaNota(
-      provaFinal, Campo::pfolio,
+      saida, provaFinal, Campo::pfolio,
       TXT("ERRO: A nota do pFolio deverá estar entre 0 e 12, por favor corrija o valor"),
       TXT("Nota do pFolio inserida é válida"),
       TXT("ATENÇÃO: Infelizmente o aluno não atingiu a nota mínima no pFolio, desta forma "
           "a nota do pFolio não será considerada para a nota final"));
 }
 
-int NotasUC::validaNotaPfolioRecurso() const {
+int NotasUC::validaNotaPfolioRecurso(std::ostream& saida) const {
   return validaNota(
-      provaRecurso, Campo::pfolioRecurso,
+      saida, provaRecurso, Campo::pfolioRecurso,
       TXT("ERRO: A nota do pFolio de Recurso deverá estar entre 0 e 12, por favor corrija "
           "o valor"),
       TXT("Nota do pFolio inserida é válida"),
@@ -272,16 +272,16 @@ int NotasUC::validaNotaPfolioRecurso() const {
           "desta forma a nota do pFolio de Recurso não será considerada para a nota final"));
 }
 
-int NotasUC::validaNotaExameFinal() const {
+int NotasUC::validaNotaExameFinal(std::ostream& saida) const {
   return validaNota(
-      provaFinal, Campo::exameFinal,
+      saida, provaFinal, Campo::exameFinal,
       TXT("ERRO: A nota do Exame Final deverá estar entre 0 e 20, por favor corrija o valor"),
       TXT("Nota do Exame Final inserida é válida"), nullptr);
 }
 
-int NotasUC::validaNotaRecurso() const {
+int NotasUC::validaNotaRecurso(std::ostream& saida) const {
   return validaNota(
-      provaRecurso, Campo::exameRecurso,
+      saida, provaRecurso, Campo::exameRecurso,
       TXT("ERRO: A nota do Exame de Recurso deverá estar entre 0 e 20, por favor corrija o "
           "valor"),
       TXT("Nota do Exame de Recurso inserida é válida"), nullptr);

@@ -5,9 +5,11 @@
 #ifndef PAUTA_NOTASUC_H
 #define PAUTA_NOTASUC_H
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
+#include "ConsolaES.h"
 #include "Efolio.h"
 
 // Values of opcaoAvaliacao.
@@ -67,28 +69,29 @@ class NotasUC {
   // The most characters that escreveEfolios writes.
   size_t tamanhoEfolios() const;
 
-  // Console dialogues. The option question runs first whenever the option is
-  // still -1; each dialogue ends once a value passed its check (or the
-  // p-folio was refused).
-  void userSetOpcaoAvaliacao();
-  void userSetNotaEfolio(char letra);
-  void userSetNotaProvaFinal();
-  void userSetNotaExameRecurso();
+  // Dialogues on `consola`. The option question runs first whenever the
+  // option is still -1; each dialogue ends once a value passed its check (or
+  // the p-folio was refused). FimEntrada passes through.
+  void userSetOpcaoAvaliacao(const Consola& consola);
+  void userSetNotaEfolio(const Consola& consola, char letra);
+  void userSetNotaProvaFinal(const Consola& consola);
+  void userSetNotaExameRecurso(const Consola& consola);
 
-  // Checks of the stored values: print the verdict, answer 1 valid, 0 not.
-  int validaDadosEfolios() const;
-  int validaNotaPfolio() const;
-  int validaNotaPfolioRecurso() const;
-  int validaNotaExameFinal() const;
-  int validaNotaRecurso() const;
+  // Checks of the stored values: print the verdict on `saida`, answer 1
+  // valid, 0 not.
+  int validaDadosEfolios(std::ostream& saida) const;
+  int validaNotaPfolio(std::ostream& saida) const;
+  int validaNotaPfolioRecurso(std::ostream& saida) const;
+  int validaNotaExameFinal(std::ostream& saida) const;
+  int validaNotaRecurso(std::ostream& saida) const;
 
   std::vector<Efolio> eFolios;
 
  private:
-  void pedeNotaExameFinal();
-  void pedeNotaPfolio();
-  void pedeNotaResitExame();
-  bool pedeNotaPfolioRecurso();
+  void pedeNotaExameFinal(const Consola& consola);
+  void pedeNotaPfolio(const Consola& consola);
+  void pedeNotaResitExame(const Consola& consola);
+  bool pedeNotaPfolioRecurso(const Consola& consola);
 
   int opcaoAvaliacao;
   float provaFinal;

@@ -9,6 +9,7 @@
 #include "BloqueioCurso.h"
 #include "CarregaCurso.h"
 #include "Consola.h"
+#include "ConsolaES.h"
 #include "Cp1252.h"
 #include "Emenu.h"
 #include "Exportacao.h"
@@ -30,6 +31,8 @@ const char* const textoOpcaoInvalida =
 
 // The state of one run, alive until the program ends.
 struct Sessao {
+  explicit Sessao(const Consola& c) : consola(c) {}
+  Consola consola;
   int alteracoes = 0;
   Emenu menuEstudantes;
   Listacurso listaUnidadesCurso;
@@ -37,12 +40,12 @@ struct Sessao {
   std::string nomefEstudantes;
 };
 
-// Keeps the session of a run that ended normally alive until the process
-// ends: the system takes a large course's memory back at once, where
-// freeing it object by object (over a million blocks) takes a noticeable
-// time. The session kept by an earlier call (only harnesses run the
-// dialogue twice in one process) is freed then. The static pointer keeps
-// the session reachable, so leak checkers do not report it.
+// Keeps the session of a finished dialogue (ended normally or at the end of
+// input) alive until the process ends: the system takes a large course's
+// memory back at once, where freeing it object by object (over a million
+// blocks) takes a noticeable time. The session kept by an earlier call (only
+// harnesses run the dialogue twice in one process) is freed then. The static
+// pointer keeps the session reachable, so leak checkers do not report it.
 void deixaParaOFim(std::unique_ptr<Sessao> sessao) {
   static Sessao* deixada = nullptr;
   delete deixada;
@@ -53,28 +56,29 @@ void deixaParaOFim(std::unique_ptr<Sessao> sessao) {
 
 // Says, once per run and after the first table, that the folder holds no
 // course at all.
-void avisaCatalogoVazio(const Listacurso& listaCursosDisponiveis) {
+void avisaCatalogoVazio(std::ostream& saida, const Listacurso& listaCursosDisponiveis) {
   static bool avisado = false;
   if (avisado || !listaCursosDisponiveis.getMenu().empty()) return;
   avisado = true;
-  std::cout << TXT("ATENÇÃO: Não há cursos nesta pasta; cada curso é um ficheiro CÓDIGO-UC.txt "
+  saida << TXT("ATENÇÃO: Não há cursos nesta pasta; cada curso é um ficheiro CÓDIGO-UC.txt "
                    "(veja o README)")
             << std::endl;
 }
 
 // Asks for a course until a listed code or 0; answers it.
-int escolheCurso(const Listacurso& listaCursosDisponiveis) {
+int escolheCurso(const Consola& consola, const Listacurso& listaCursosDisponiveis) {
+  std::ostream& saida = consola.saida();
   for (;;) {
-    std::cout << std::endl;
-    std::cout << TXT("Os cursos atualmente disponíveis para serem carregados são:") << std::endl;
-    listaCursosDisponiveis.imprimeCursosDisponiveis();
-    avisaCatalogoVazio(listaCursosDisponiveis);
-    std::cout << TXT("Insira o código do curso que deseja consultar") << std::endl;
-    std::cout << "Insira 0 para sair" << std::endl;
-    int nCurso = getIntFromUser();
+    saida << std::endl;
+    saida << TXT("Os cursos atualmente disponíveis para serem carregados são:") << std::endl;
+    listaCursosDisponiveis.imprimeCursosDisponiveis(saida);
+    avisaCatalogoVazio(saida, listaCursosDisponiveis);
+    saida << TXT("Insira o código do curso que deseja consultar") << std::endl;
+    saida << "Insira 0 para sair" << std::endl;
+    int nCurso = getIntFromUser(consola);
     if (listaCursosDisponiveis.checkCodigoCurso(nCurso) != 0 || nCurso == 0) return nCurso;
-    std::cout << TXT("O curso seleccionado não existe, por favor insira um curso da lista")
-              << std::endl;
+    saida << TXT("O curso seleccionado não existe, por favor insira um curso da lista")
+          << std::endl;
   }
 }
 
@@ -83,12 +87,12 @@ int escolheCurso(const Listacurso& listaCursosDisponiveis) {
 const int respostaAbrirMesmoAssim = 1;
 const int respostaOutroCurso = 0;
 
-void imprimeDono(const DonoBloqueio& dono, std::ostream& saida = std::cout) {
+void imprimeDono(const DonoBloqueio& dono, std::ostream& saida) {
   saida << TXT(" (máquina ") << dono.maquina << ", processo " << dono.processo << ", desde "
         << dono.desde << ")" << std::endl;
 }
 
-void avisaSemBloqueio(int nCurso, std::ostream& saida = std::cout) {
+void avisaSemBloqueio(int nCurso, std::ostream& saida) {
   saida << TXT("ATENÇÃO: Não foi possivel bloquear o curso ") << nCurso
         << TXT("; outra sessão pode alterar os mesmos ficheiros") << std::endl;
 }
@@ -96,7 +100,8 @@ void avisaSemBloqueio(int nCurso, std::ostream& saida = std::cout) {
 // Takes the lock of course nCurso for this session; when another session
 // holds it, the user may open the course all the same or choose another.
 // Answers false when the user chose another course.
-bool bloqueiaCurso(int nCurso) {
+bool bloqueiaCurso(const Consola& consola, int nCurso) {
+  std::ostream& saida = consola.saida();
   const std::string nome = nomeFicheiroEstudantes(nCurso) + sufixoBloqueio;
   DonoBloqueio dono;
   std::string razao;
@@ -104,27 +109,27 @@ bool bloqueiaCurso(int nCurso) {
     case Bloqueio::obtido:
       return true;
     case Bloqueio::antigoRemovido:
-      std::cout << TXT("ATENÇÃO: Foi removido o bloqueio antigo do curso ") << nCurso;
-      imprimeDono(dono);
+      saida << TXT("ATENÇÃO: Foi removido o bloqueio antigo do curso ") << nCurso;
+      imprimeDono(dono, saida);
       return true;
     case Bloqueio::impossivel:
-      avisaSemBloqueio(nCurso);
+      avisaSemBloqueio(nCurso, saida);
       return true;
     case Bloqueio::ocupado:
       break;
   }
-  std::cout << TXT("ATENÇÃO: O curso ") << nCurso << TXT(" está a ser alterado noutra sessão");
-  imprimeDono(dono);
+  saida << TXT("ATENÇÃO: O curso ") << nCurso << TXT(" está a ser alterado noutra sessão");
+  imprimeDono(dono, saida);
   for (;;) {
-    std::cout << "Para abrir o curso mesmo assim insira 1, para escolher outro curso insira 0"
-              << std::endl;
-    const int resposta = getIntFromUser();
+    saida << "Para abrir o curso mesmo assim insira 1, para escolher outro curso insira 0"
+          << std::endl;
+    const int resposta = getIntFromUser(consola);
     if (resposta == respostaOutroCurso) return false;
     if (resposta == respostaAbrirMesmoAssim) {
-      if (!tomaBloqueio(nome, &razao)) avisaSemBloqueio(nCurso);
+      if (!tomaBloqueio(nome, &razao)) avisaSemBloqueio(nCurso, saida);
       return true;
     }
-    std::cout << TXT("Opção inválida") << std::endl;
+    saida << TXT("Opção inválida") << std::endl;
   }
 }
 
@@ -133,134 +138,149 @@ bool bloqueiaCurso(int nCurso) {
 // Shows the prompt and the table of students until a listed number or 0;
 // answers it (0: the user went back).
 int escolheAluno(Sessao& sessao) {
+  std::ostream& saida = sessao.consola.saida();
   for (;;) {
-    sessao.menuEstudantes.imprimeEscolhaAluno();
-    sessao.listaEstudantesCurso.imprimeEstudantesDisponiveis();
-    int numAluno = getIntFromUser();
+    sessao.menuEstudantes.imprimeEscolhaAluno(saida);
+    sessao.listaEstudantesCurso.imprimeEstudantesDisponiveis(saida);
+    int numAluno = getIntFromUser(sessao.consola);
     if (numAluno == opcaoVoltar) return numAluno;
     if (sessao.listaEstudantesCurso.checkNumAluno(numAluno) != 0) return numAluno;
-    sessao.menuEstudantes.imprimeNumAlunoInvalido();
+    sessao.menuEstudantes.imprimeNumAlunoInvalido(saida);
   }
 }
 
-void imprimeOpcaoInvalida(int opcao) { std::cout << opcao << textoOpcaoInvalida << std::endl; }
+void imprimeOpcaoInvalida(std::ostream& saida, int opcao) {
+  saida << opcao << textoOpcaoInvalida << std::endl;
+}
 
 // Saves the student file; answers whether it was written.
 bool grava(Sessao& sessao) {
-  return sessao.listaEstudantesCurso.gravaFicheiro(sessao.nomefEstudantes) != 0;
+  return sessao.listaEstudantesCurso.gravaFicheiro(sessao.nomefEstudantes,
+                                                   sessao.consola.saida()) != 0;
 }
 
 // --- Grade entry ---
 
 // Asks for a unit code of the course until one is given.
 int escolheUC(const Sessao& sessao) {
+  std::ostream& saida = sessao.consola.saida();
   for (;;) {
-    std::cout << "Em que Unidade Curricular deseja inserir a nota?" << std::endl;
-    sessao.listaUnidadesCurso.imprimeInfoUCs();
-    int codigoUC = getIntFromUser();
+    saida << "Em que Unidade Curricular deseja inserir a nota?" << std::endl;
+    sessao.listaUnidadesCurso.imprimeInfoUCs(saida);
+    int codigoUC = getIntFromUser(sessao.consola);
     if (sessao.listaUnidadesCurso.checkCodigoUCcurso(codigoUC) != 0) return codigoUC;
-    std::cout << TXT("Não existe nenhuma UC com esse código no sistema, tente novamente ")
-              << std::endl;
+    saida << TXT("Não existe nenhuma UC com esse código no sistema, tente novamente ") << std::endl;
   }
 }
 
 // After a failed check at 9: answers true when the user leaves the e-folio
 // menu without validating (0), false when he goes back to correct (1).
-bool saiSemValidarEfolios() {
+bool saiSemValidarEfolios(const Consola& consola) {
+  std::ostream& saida = consola.saida();
   for (;;) {
-    std::cout << "Para corrigir os valores insira 1, para sair sem validar os eFolios insira 0"
-              << std::endl;
-    const int resposta = getIntFromUser();
+    saida << "Para corrigir os valores insira 1, para sair sem validar os eFolios insira 0"
+          << std::endl;
+    const int resposta = getIntFromUser(consola);
     if (resposta == 0) return true;
     if (resposta == 1) return false;
-    std::cout << TXT("Opção inválida") << std::endl;
+    saida << TXT("Opção inválida") << std::endl;
   }
 }
 
-void imprimeVoltouInserirNotas() {
-  std::cout << "Voltou ao menu #### Inserir Notas ####" << std::endl;
-  std::cout << "Aluno e Unidade Curricular Atualmente Seleccionados" << std::endl;
-  std::cout << std::endl;
+void imprimeVoltouInserirNotas(std::ostream& saida) {
+  saida << "Voltou ao menu #### Inserir Notas ####" << std::endl;
+  saida << "Aluno e Unidade Curricular Atualmente Seleccionados" << std::endl;
+  saida << std::endl;
 }
 
 // The e-folio menu, left through 9: with valid e-folio data the final grade
 // is recomputed; otherwise the user may still leave without validating, and
 // the e-folio values entered stay in the record unsaved.
 void menuEfolio(Sessao& sessao, int numAluno, int codigoUC) {
+  const Consola& consola = sessao.consola;
+  std::ostream& saida = consola.saida();
   Listacurso& estudantes = sessao.listaEstudantesCurso;
   bool inseriuEfolios = false;
   int opcao = 1;
   while (opcao != opcaoSair) {
-    sessao.menuEstudantes.imprimeOpcoesEfolio();
-    opcao = getIntFromUser();
+    sessao.menuEstudantes.imprimeOpcoesEfolio(saida);
+    opcao = getIntFromUser(consola);
     if (opcao >= 1 && opcao <= 3) {
       const char letras[] = {'A', 'B', 'C'};
-      estudantes.userSetNotaEfolioUCEstudante(numAluno, codigoUC, letras[opcao - 1]);
-      estudantes.imprimeInfoEstudantes(numAluno, codigoUC);
+      estudantes.userSetNotaEfolioUCEstudante(consola, numAluno, codigoUC, letras[opcao - 1]);
+      estudantes.imprimeInfoEstudantes(saida, numAluno, codigoUC);
       inseriuEfolios = true;
       opcao = 0;
     } else if (opcao == 8) {
-      std::cout << "A validar os valores inseridos... " << std::endl;
-      estudantes.validaDadosEfoliosUCEstudantes(numAluno, codigoUC);
+      saida << "A validar os valores inseridos... " << std::endl;
+      estudantes.validaDadosEfoliosUCEstudantes(saida, numAluno, codigoUC);
     } else if (opcao == opcaoSair) {
-      if (estudantes.validaDadosEfoliosUCEstudantes(numAluno, codigoUC) != 0) {
-        estudantes.atualizaNotaFinalUCEstudante(numAluno, codigoUC);
+      if (estudantes.validaDadosEfoliosUCEstudantes(saida, numAluno, codigoUC) != 0) {
+        estudantes.atualizaNotaFinalUCEstudante(saida, numAluno, codigoUC);
         sessao.alteracoes = 1;
-        imprimeVoltouInserirNotas();
-      } else if (saiSemValidarEfolios()) {
+        imprimeVoltouInserirNotas(saida);
+      } else if (saiSemValidarEfolios(consola)) {
         if (inseriuEfolios) sessao.alteracoes = 1;
-        imprimeVoltouInserirNotas();
+        imprimeVoltouInserirNotas(saida);
       } else {
         opcao = 0;
       }
     } else {
-      imprimeOpcaoInvalida(opcao);
+      imprimeOpcaoInvalida(saida, opcao);
       opcao = 0;
     }
   }
 }
 
+// The option question, when the student has not chosen one in the unit yet.
+void pedeOpcaoSeFalta(Sessao& sessao, int numAluno, int codigoUC) {
+  Listacurso& estudantes = sessao.listaEstudantesCurso;
+  if (estudantes.checkOpcaoAvaliacaoUCEstudante(numAluno, codigoUC) != opcaoNaoEscolhida) return;
+  sessao.consola.saida()
+      << TXT("ATENÇÃO: O aluno ainda não tem opção de Avaliação definida para esta Unidade "
+             "Curricular")
+      << std::endl;
+  estudantes.userSetOpcaoAvaliacaoUCEstudante(sessao.consola, numAluno, codigoUC);
+}
+
 // Unit choice, option question, then the grade-entry menu until 0.
 void inserirNotas(Sessao& sessao, int numAluno) {
+  const Consola& consola = sessao.consola;
+  std::ostream& saida = consola.saida();
   Listacurso& estudantes = sessao.listaEstudantesCurso;
   if (sessao.listaUnidadesCurso.getListaUCsCurso().empty()) {
     // No unit code could ever be accepted: go back instead of asking forever.
-    std::cout << TXT("ATENÇÃO: O curso não tem Unidades Curriculares, não é possivel inserir notas")
-              << std::endl;
+    saida << TXT("ATENÇÃO: O curso não tem Unidades Curriculares, não é possivel inserir notas")
+          << std::endl;
     return;
   }
   const int codigoUC = escolheUC(sessao);
-  if (estudantes.checkOpcaoAvaliacaoUCEstudante(numAluno, codigoUC) == opcaoNaoEscolhida) {
-    std::cout << TXT("ATENÇÃO: O aluno ainda não tem opção de Avaliação definida para esta Unidade "
-                     "Curricular")
-              << std::endl;
-    estudantes.userSetOpcaoAvaliacaoUCEstudante(numAluno, codigoUC);
-  }
+  pedeOpcaoSeFalta(sessao, numAluno, codigoUC);
   int opcao = 2;
   while (opcao != opcaoVoltar) {
-    estudantes.imprimeInfoEstudantes(numAluno, codigoUC);
-    sessao.menuEstudantes.imprimeOpcoesInserirNota();
-    opcao = getIntFromUser();
+    estudantes.imprimeInfoEstudantes(saida, numAluno, codigoUC);
+    sessao.menuEstudantes.imprimeOpcoesInserirNota(saida);
+    opcao = getIntFromUser(consola);
     if (opcao == 1) {
       if (estudantes.checkOpcaoAvaliacaoUCEstudante(numAluno, codigoUC) == opcaoExameFinal) {
-        std::cout << std::endl;
-        std::cout << TXT("ATENÇÃO: O aluno optou pela avaliação por Exame Final nesta unidade "
-                         "curricular, logo não é possivel inserir notas de eFolio")
-                  << std::endl;
+        saida << std::endl;
+        saida << TXT("ATENÇÃO: O aluno optou pela avaliação por Exame Final nesta unidade "
+                     "curricular, logo não é possivel inserir notas de eFolio")
+              << std::endl;
         opcao = opcaoSair;
       } else {
         menuEfolio(sessao, numAluno, codigoUC);
       }
     } else if (opcao == 2) {
-      estudantes.userSetNotaProvaFinalUCEstudante(numAluno, codigoUC);
-      estudantes.atualizaNotaFinalUCEstudante(numAluno, codigoUC);
+      estudantes.userSetNotaProvaFinalUCEstudante(consola, numAluno, codigoUC);
+      estudantes.atualizaNotaFinalUCEstudante(saida, numAluno, codigoUC);
       sessao.alteracoes = 1;
     } else if (opcao == 3) {
-      estudantes.userSetNotaExameRecursoUCEstudante(numAluno, codigoUC);
-      estudantes.atualizaNotaFinalUCEstudante(numAluno, codigoUC);
+      estudantes.userSetNotaExameRecursoUCEstudante(consola, numAluno, codigoUC);
+      estudantes.atualizaNotaFinalUCEstudante(saida, numAluno, codigoUC);
       sessao.alteracoes = 1;
     } else if (opcao != opcaoVoltar) {
-      imprimeOpcaoInvalida(opcao);
+      imprimeOpcaoInvalida(saida, opcao);
     }
   }
 }
@@ -268,44 +288,50 @@ void inserirNotas(Sessao& sessao, int numAluno) {
 // --- Main menu loop ---
 
 void consultarAluno(Sessao& sessao) {
-  std::cout << TXT("Escolheu a opção 1 ") << std::endl;
-  std::cout << "### CONSULTAR ALUNOS ###" << std::endl;
+  std::ostream& saida = sessao.consola.saida();
+  saida << TXT("Escolheu a opção 1 ") << std::endl;
+  saida << "### CONSULTAR ALUNOS ###" << std::endl;
   int numAluno = escolheAluno(sessao);
-  if (numAluno != opcaoVoltar) sessao.listaEstudantesCurso.imprimeInfoEstudantes(numAluno);
+  if (numAluno != opcaoVoltar) sessao.listaEstudantesCurso.imprimeInfoEstudantes(saida, numAluno);
 }
 
 void opcaoInserirNotas(Sessao& sessao) {
-  std::cout << TXT("Escolheu a opção 2 ") << std::endl;
-  std::cout << "### INSERIR NOTAS ###" << std::endl;
+  std::ostream& saida = sessao.consola.saida();
+  saida << TXT("Escolheu a opção 2 ") << std::endl;
+  saida << "### INSERIR NOTAS ###" << std::endl;
   int numAluno = escolheAluno(sessao);
   if (numAluno != opcaoVoltar) inserirNotas(sessao, numAluno);
 }
 
 void inserirEstudante(Sessao& sessao) {
-  std::cout << TXT("Escolheu a opção 3 ") << std::endl;
-  std::cout << "### INSERIR ESTUDANTE ###" << std::endl;
-  sessao.listaEstudantesCurso.userSetEstudante(sessao.listaUnidadesCurso.getListaUCsCurso(),
+  std::ostream& saida = sessao.consola.saida();
+  saida << TXT("Escolheu a opção 3 ") << std::endl;
+  saida << "### INSERIR ESTUDANTE ###" << std::endl;
+  sessao.listaEstudantesCurso.userSetEstudante(sessao.consola,
+                                               sessao.listaUnidadesCurso.getListaUCsCurso(),
                                                sessao.listaEstudantesCurso.getListaEstudantes());
-  std::cout << "Inseriu o estudante " << std::endl;
+  saida << "Inseriu o estudante " << std::endl;
   sessao.alteracoes = 1;
 }
 
 void gravarAlteracoes(Sessao& sessao) {
-  std::cout << TXT("Escolheu a opção 4 ") << std::endl;
-  std::cout << TXT("### GRAVAR ALTERAÇÕES NO FICHEIRO ###") << std::endl;
+  std::ostream& saida = sessao.consola.saida();
+  saida << TXT("Escolheu a opção 4 ") << std::endl;
+  saida << TXT("### GRAVAR ALTERAÇÕES NO FICHEIRO ###") << std::endl;
   if (sessao.alteracoes != 0) {
     if (grava(sessao)) sessao.alteracoes = 0;
   } else {
-    std::cout << std::endl;
-    std::cout << TXT("Não foram detetadas alterações a serem Gravadas...") << std::endl;
+    saida << std::endl;
+    saida << TXT("Não foram detetadas alterações a serem Gravadas...") << std::endl;
   }
 }
 
 void menuPrincipal(Sessao& sessao) {
+  std::ostream& saida = sessao.consola.saida();
   int opcao = 0;
   while (opcao != opcaoSair) {
-    sessao.menuEstudantes.imprimeOpcoesGerais();
-    opcao = getIntFromUser();
+    sessao.menuEstudantes.imprimeOpcoesGerais(saida);
+    opcao = getIntFromUser(sessao.consola);
     switch (opcao) {
       case 1:
         consultarAluno(sessao);
@@ -322,7 +348,7 @@ void menuPrincipal(Sessao& sessao) {
       case opcaoSair:
         break;
       default:
-        imprimeOpcaoInvalida(opcao);
+        imprimeOpcaoInvalida(saida, opcao);
     }
   }
 }
@@ -330,13 +356,13 @@ void menuPrincipal(Sessao& sessao) {
 // --- Unit consultation and the last save question ---
 
 void perguntaGravar(Sessao& sessao) {
-  std::cout << TXT("ATENÇÃO: Existem alterações por gravar, deseja gravar antes de sair?")
-            << std::endl;
+  std::ostream& saida = sessao.consola.saida();
+  saida << TXT("ATENÇÃO: Existem alterações por gravar, deseja gravar antes de sair?") << std::endl;
   for (;;) {
-    std::cout << "Para gravar insira 1" << std::endl;
-    std::cout << "Para sair sem gravar insira 0" << std::endl;
-    std::cout << std::endl;
-    int resposta = getIntFromUser();
+    saida << "Para gravar insira 1" << std::endl;
+    saida << "Para sair sem gravar insira 0" << std::endl;
+    saida << std::endl;
+    int resposta = getIntFromUser(sessao.consola);
     if (resposta == 0) return;
     if (resposta == 1) {
       if (grava(sessao)) {
@@ -344,41 +370,42 @@ void perguntaGravar(Sessao& sessao) {
         return;
       }
     } else {
-      std::cout << TXT("A Opção que inseriu é inválida") << std::endl;
+      saida << TXT("A Opção que inseriu é inválida") << std::endl;
     }
   }
 }
 
 void consultaUC(const Sessao& sessao) {
-  std::cout << std::endl;
-  std::cout << TXT("Insira o código da UC que Pretende Consultar") << std::endl;
-  std::cout << std::endl;
-  sessao.listaUnidadesCurso.imprimeInfoUCs();
-  int codigoUC = getIntFromUser();
+  std::ostream& saida = sessao.consola.saida();
+  saida << std::endl;
+  saida << TXT("Insira o código da UC que Pretende Consultar") << std::endl;
+  saida << std::endl;
+  sessao.listaUnidadesCurso.imprimeInfoUCs(saida);
+  int codigoUC = getIntFromUser(sessao.consola);
   if (sessao.listaUnidadesCurso.checkCodigoUCcurso(codigoUC) != 0) {
-    sessao.listaUnidadesCurso.imprimeInfoUCcurso(codigoUC);
+    sessao.listaUnidadesCurso.imprimeInfoUCcurso(saida, codigoUC);
   } else {
-    std::cout << TXT("Não existe nenhuma UC com esse código no sistema, tente novamente ")
-              << std::endl;
+    saida << TXT("Não existe nenhuma UC com esse código no sistema, tente novamente ") << std::endl;
   }
 }
 
 void consultaUCs(Sessao& sessao) {
+  std::ostream& saida = sessao.consola.saida();
   int opcao = 0;
   while (opcao != opcaoSair) {
-    std::cout << std::endl;
-    std::cout << TXT("Pretende consultar a informação de todas as UC ou de alguma em particular?")
-              << std::endl;
-    std::cout << "Para consultar todas pressione '0' para consultar a lista e seleccionar uma UC "
-                 "pressione '1'"
-              << std::endl;
-    std::cout << "Para sair pressione '9'" << std::endl;
-    opcao = getIntFromUser();
+    saida << std::endl;
+    saida << TXT("Pretende consultar a informação de todas as UC ou de alguma em particular?")
+          << std::endl;
+    saida << "Para consultar todas pressione '0' para consultar a lista e seleccionar uma UC "
+             "pressione '1'"
+          << std::endl;
+    saida << "Para sair pressione '9'" << std::endl;
+    opcao = getIntFromUser(sessao.consola);
     sessao.listaUnidadesCurso.setInfoUCsCurso(sessao.listaEstudantesCurso.getListaEstudantes());
     if (opcao == opcaoUmaUC) {
       consultaUC(sessao);
     } else if (opcao == opcaoTodasUCs) {
-      sessao.listaUnidadesCurso.imprimeInfoTodasUCscurso();
+      sessao.listaUnidadesCurso.imprimeInfoTodasUCscurso(saida);
     } else if (opcao == opcaoSair && sessao.alteracoes == 1) {
       perguntaGravar(sessao);
     }
@@ -392,36 +419,36 @@ namespace {
 // The dialogue's last text ends with a line end on a terminal, so that the
 // shell's prompt starts on a line of its own; redirected, it ends as it
 // always has.
-void terminaUltimaLinha() {
-  if (consolaSaidaNoTerminal()) std::cout << '\n';
-  std::cout << std::flush;
+void terminaUltimaLinha(std::ostream& saida) {
+  if (consolaSaidaNoTerminal()) saida << '\n';
+  saida << std::flush;
 }
-
-// The dialogue shows its loading texts and reports problems on standard
-// output like the rest of its texts.
-const RelatoCarregamento relatoDialogo{&std::cout, &std::cout};
 
 // Chooses, locks and loads a course; answers its session, or nullptr when
 // the user typed 0 at the course prompt. A course whose lock the user left
 // to another session, or whose student file cannot be read, sends him back
 // to the course choice.
-std::unique_ptr<Sessao> abreCurso(const Listacurso& listaCursosDisponiveis) {
+std::unique_ptr<Sessao> abreCurso(const Consola& consola,
+                                  const Listacurso& listaCursosDisponiveis) {
+  std::ostream& saida = consola.saida();
+  // The loading texts and the problems met go to the console like the rest.
+  const RelatoCarregamento relato{&saida, &saida};
   for (;;) {
-    const int nCurso = escolheCurso(listaCursosDisponiveis);
+    const int nCurso = escolheCurso(consola, listaCursosDisponiveis);
     if (nCurso == 0) return nullptr;
-    std::cout << "O curso escolhido foi:" << std::endl;
-    std::cout << std::endl;
-    listaCursosDisponiveis.imprimeCursoEscolhido(nCurso);
-    std::cout << std::endl;
-    if (!bloqueiaCurso(nCurso)) continue;
+    saida << "O curso escolhido foi:" << std::endl;
+    saida << std::endl;
+    listaCursosDisponiveis.imprimeCursoEscolhido(saida, nCurso);
+    saida << std::endl;
+    if (!bloqueiaCurso(consola, nCurso)) continue;
 
-    auto sessao = std::make_unique<Sessao>();
-    if (!carregaUnidadesCurso(nCurso, sessao->listaUnidadesCurso, relatoDialogo)) {
+    auto sessao = std::make_unique<Sessao>(consola);
+    if (!carregaUnidadesCurso(nCurso, sessao->listaUnidadesCurso, relato)) {
       // The listed unit file has gone since start-up: say why the course
       // has no units rather than showing an empty course without a word.
-      std::cout << TXT("Não foi possivel abrir o ficheiro ") << nomeFicheiroUC(nCurso) << std::endl;
+      saida << TXT("Não foi possivel abrir o ficheiro ") << nomeFicheiroUC(nCurso) << std::endl;
     }
-    if (carregaEstudantesCurso(nCurso, sessao->listaEstudantesCurso, relatoDialogo) !=
+    if (carregaEstudantesCurso(nCurso, sessao->listaEstudantesCurso, relato) !=
         FicheiroEstudantes::ilegivel) {
       sessao->nomefEstudantes = nomeFicheiroEstudantes(nCurso);
       return sessao;
@@ -430,32 +457,44 @@ std::unique_ptr<Sessao> abreCurso(const Listacurso& listaCursosDisponiveis) {
   }
 }
 
-}  // namespace
-
-int executaDialogo() {
-  consolaRegistaLimpeza(libertaBloqueio);
-  consolaTrataSinais();
-
-  std::cout << std::endl;
-  std::cout << TXT("Quivra - Dravelho - Aluno Olvarin Tesk nº4455302 ") << std::endl;
+// The dialogue from the banner to its last text. The session opened is left
+// in `sessao`, where it still is when input ends at one of its prompts; it
+// stays empty when the user typed 0 at the course prompt.
+void dialoga(const Consola& consola, std::unique_ptr<Sessao>& sessao) {
+  std::ostream& saida = consola.saida();
+  saida << std::endl;
+  saida << TXT("Quivra - Dravelho - Aluno Olvarin Tesk nº4455302 ") << std::endl;
   Listacurso listaCursosDisponiveis;
-  listaCursosDisponiveis.listaFicheiros();
-  std::unique_ptr<Sessao> sessao = abreCurso(listaCursosDisponiveis);
+  listaCursosDisponiveis.listaFicheiros(saida);
+  sessao = abreCurso(consola, listaCursosDisponiveis);
   if (sessao == nullptr) {
-    std::cout << std::endl;
-    std::cout << "A Sair ...";
-    terminaUltimaLinha();
-    consolaLimpa();
-    return 0;
+    saida << std::endl;
+    saida << "A Sair ...";
+    terminaUltimaLinha(saida);
+    return;
   }
   consolaRegistaAlteracoes(&sessao->alteracoes);
-  std::cout << std::endl;
+  saida << std::endl;
 
   menuPrincipal(*sessao);
   consultaUCs(*sessao);
-  std::cout << std::endl;
-  std::cout << "A sair ...";
-  terminaUltimaLinha();
+  saida << std::endl;
+  saida << "A sair ...";
+  terminaUltimaLinha(saida);
+}
+
+}  // namespace
+
+int executaDialogo(const Consola& consola) {
+  consolaRegistaLimpeza(libertaBloqueio);
+  consolaTrataSinais();
+  std::unique_ptr<Sessao> sessao;
+  try {
+    dialoga(consola, sessao);
+  } catch (const FimEntrada&) {
+    // Nothing more can be asked, so nothing more is saved: say what is lost.
+    consolaImprimeFimEntrada(consola.saida(), sessao != nullptr && sessao->alteracoes != 0);
+  }
   consolaRegistaAlteracoes(nullptr);
   consolaLimpa();
   deixaParaOFim(std::move(sessao));
@@ -654,7 +693,8 @@ int erroArgumentos(const std::string& linha) {
 int executaPauta(int argc, char* argv[]) {
   if (argc <= 1) {
     consolaIniciar();
-    return executaDialogo();
+    const Consola consola(std::cin, std::cout, consolaCaracteresSubstituidos);
+    return executaDialogo(consola);
   }
   consolaIniciarMensagens();
   consolaTrataSinaisModo();

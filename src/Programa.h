@@ -3,6 +3,8 @@
 #ifndef PAUTA_PROGRAMA_H
 #define PAUTA_PROGRAMA_H
 
+#include "ConsolaES.h"
+
 // Runs the program with its command-line arguments and answers the exit
 // status. Without arguments: the interactive dialogue on the working
 // directory; --exportar CODIGO: the export of that course to CSV files;
@@ -14,7 +16,9 @@
 // consolaIniciarMensagens for the modes).
 int executaPauta(int argc, char* argv[]);
 
-// The interactive dialogue from the banner to "A sair ...". Answers 0.
-int executaDialogo();
+// The interactive dialogue on `consola`, from the banner to "A sair ...".
+// When input ends at a prompt it says goodbye there (the lost-changes
+// warning when there were unsaved changes) and returns. Answers 0.
+int executaDialogo(const Consola& consola);
 
 #endif

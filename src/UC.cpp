@@ -3,7 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <iomanip>
-#include <iostream>
+#include <ostream>
 
 #include "Cp1252.h"
 #include "Numeros.h"
@@ -257,8 +257,6 @@ UC::UC()
 
 UC::~UC() = default;
 
-bool UC::interpreta(std::string_view linha, UC& uc) { return interpreta(linha, uc, std::cout); }
-
 bool UC::interpreta(std::string_view linha, UC& uc, std::ostream& avisos) {
   if (interpretaCompleto(linha, uc)) return true;
   Campos campos(linha);
@@ -333,61 +331,59 @@ void UC::limpaEstatisticas() {
   somaNotas = 0;
 }
 
-void UC::atualizaNotaFinal() {
+void UC::atualizaNotaFinal(std::ostream& saida) {
   const regras::NotaFinal nova =
       regras::decideNotaFinal(static_cast<float>(getNota()), regras::notaCalculada(*this));
   if (nova.decisao == regras::Decisao::melhoria) {
-    std::cout << std::endl;
-    std::cout
-        << TXT("ATENÇÂO: A nova nota é superior a nota existente, trata-se de uma melhoria de "
-               "nota?")
-        << std::endl;
-    std::cout << "A Atualizar Nota ..." << std::endl;
+    saida << std::endl;
+    saida << TXT("ATENÇÂO: A nova nota é superior a nota existente, trata-se de uma melhoria de "
+                 "nota?")
+          << std::endl;
+    saida << "A Atualizar Nota ..." << std::endl;
   } else if (nova.decisao == regras::Decisao::naoAtualizada) {
-    std::cout << std::endl;
-    std::cout << TXT("Nota final não atualizada") << std::endl;
+    saida << std::endl;
+    saida << TXT("Nota final não atualizada") << std::endl;
   }
   if (nova.guarda) setNota(nova.nota);
-  std::cout << std::endl;
-  std::cout << std::endl;
+  saida << std::endl;
+  saida << std::endl;
 }
 
-void UC::imprimeInfoUC() const {
-  if (aprovado()) imprimeInfoUC(1);
+void UC::imprimeInfoUC(std::ostream& saida) const {
+  if (aprovado()) imprimeInfoUC(saida, 1);
 }
 
-void UC::imprimeInfoUC(int /*flag*/) const {
-  celula(std::cout, "", larguraInicial, separador);
-  celula(std::cout, nome, larguraNome, separador);
-  celula(std::cout, ects, larguraEcts, separador);
-  celula(std::cout, opcaoAvaliacaoToString(), larguraOpcaoAv, separador);
+void UC::imprimeInfoUC(std::ostream& saida, int /*flag*/) const {
+  celula(saida, "", larguraInicial, separador);
+  celula(saida, nome, larguraNome, separador);
+  celula(saida, ects, larguraEcts, separador);
+  celula(saida, opcaoAvaliacaoToString(), larguraOpcaoAv, separador);
   for (const Efolio& e : eFolios) {
-    celula(std::cout, e.valorImpressaoNotaEfolio(), larguraEfolio, separador);
+    celula(saida, e.valorImpressaoNotaEfolio(), larguraEfolio, separador);
   }
-  celula(std::cout, getNotaToString(getProvaFinal()), larguraExame, separador);
-  celula(std::cout, getNotaToString(getProvaRecurso()), larguraExame, separador);
-  celula(std::cout, getNotaFinalToString(static_cast<float>(getNota())), larguraNota, separador);
-  std::cout << std::endl;
+  celula(saida, getNotaToString(getProvaFinal()), larguraExame, separador);
+  celula(saida, getNotaToString(getProvaRecurso()), larguraExame, separador);
+  celula(saida, getNotaFinalToString(static_cast<float>(getNota())), larguraNota, separador);
+  saida << std::endl;
 }
 
-void UC::imprimeUCcodigoNome() const {
+void UC::imprimeUCcodigoNome(std::ostream& saida) const {
   std::string texto;
   celula(texto, "", larguraInicial, separador);
   celula(texto, codigo, larguraCodigo, separador);
   celula(texto, nome, larguraNome, separador);
-  imprimeLinha(std::cout, texto);
+  imprimeLinha(saida, texto);
 }
 
-void UC::imprimeInfoUCcurso() const {
-  std::cout << std::endl;
-  std::cout << "UNIDADE CURRICULAR: " << nome << std::endl;
-  std::cout << "Total de Alunos Aprovados: " << somaAlunosAprovados << std::endl;
+void UC::imprimeInfoUCcurso(std::ostream& saida) const {
+  saida << std::endl;
+  saida << "UNIDADE CURRICULAR: " << nome << std::endl;
+  saida << "Total de Alunos Aprovados: " << somaAlunosAprovados << std::endl;
   if (somaAlunosAprovados != 0) {
-    std::cout << TXT("Média: ") << std::fixed << std::setprecision(precisaoMedia)
-              << somaNotas / static_cast<float>(somaAlunosAprovados) << std::endl;
+    saida << TXT("Média: ") << std::fixed << std::setprecision(precisaoMedia)
+          << somaNotas / static_cast<float>(somaAlunosAprovados) << std::endl;
   } else {
-    std::cout << TXT("Não existem alunos aprovados, logo não é possivel calcular a média")
-              << std::endl;
+    saida << TXT("Não existem alunos aprovados, logo não é possivel calcular a média") << std::endl;
   }
 }
 

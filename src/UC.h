@@ -51,8 +51,6 @@ class UC : public NotasUC {
   // 1 is reported on `avisos` and kept. Returns false, leaving `uc` in an
   // unspecified state, when the line cannot be read as a unit record.
   static bool interpreta(std::string_view linha, UC& uc, std::ostream& avisos);
-  // The same, reporting on standard output.
-  static bool interpreta(std::string_view linha, UC& uc);
 
   int getCodigo() const { return codigo; }
   std::string getNome() const { return nome; }
@@ -83,18 +81,20 @@ class UC : public NotasUC {
   void limpaEstatisticas();
 
   // Computes the final grade from the assessment record, prints the
-  // improvement or no-update message, and stores the rounded grade when the
-  // rule says so.
-  void atualizaNotaFinal();
+  // improvement or no-update message on `saida`, and stores the rounded
+  // grade when the rule says so.
+  void atualizaNotaFinal(std::ostream& saida);
 
-  // The unit's row of a student report; imprimeInfoUC() prints it only for a
-  // passed unit, imprimeInfoUC(int) always.
-  void imprimeInfoUC() const;
-  void imprimeInfoUC(int flag) const;
+  // The printing operations write on `saida`, in its current number format.
+  // The unit's row of a student report; imprimeInfoUC(saida) prints it only
+  // for a passed unit, imprimeInfoUC(saida, int) always.
+  void imprimeInfoUC(std::ostream& saida) const;
+  void imprimeInfoUC(std::ostream& saida, int flag) const;
   // The unit's row of the table of units: code and name.
-  void imprimeUCcodigoNome() const;
-  // The unit's statistics: students passed and their average.
-  void imprimeInfoUCcurso() const;
+  void imprimeUCcodigoNome(std::ostream& saida) const;
+  // The unit's statistics: students passed and their average (leaves
+  // `saida` in fixed notation with 3 decimals when there is one).
+  void imprimeInfoUCcurso(std::ostream& saida) const;
 
   // Appends the unit's line of the student file, with CR LF.
   void gravaFicheiroEstudanteUC(std::string& destino) const;

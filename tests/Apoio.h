@@ -1,4 +1,4 @@
-// Test support: an in-process console (scripted input, captured output), scratch directories,
+// Test support: a console in memory (scripted input, captured output), scratch directories,
 // units and files read from texts, and the texts the program prints in several places.
 #ifndef PAUTA_TESTES_APOIO_H
 #define PAUTA_TESTES_APOIO_H
@@ -6,12 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iostream>
 #include <set>
 #include <sstream>
 
 #include "Cenario.h"
-#include "Consola.h"
+#include "ConsolaES.h"
 #include "Cp1252.h"
 #include "Estudantes.h"
 #include "LeitorLinhas.h"
@@ -20,47 +19,22 @@
 namespace fs = std::filesystem;
 using Texto = std::string;
 
-struct FimEntradaTeste {};
-// While alive, std::cin reads `entrada`, std::cout writes to saida() in the default format.
-class Captura {
- public:
-  explicit Captura(const Texto& entrada = "") : entrada_(entrada) {
-    cin_ = std::cin.rdbuf(entrada_.rdbuf());
-    cout_ = std::cout.rdbuf(saida_.rdbuf());
-    std::cin.clear();
-    formato_.copyfmt(std::cout);
-    std::cout.copyfmt(std::ios(nullptr));
-  }
-  ~Captura() {
-    std::cin.rdbuf(cin_);
-    std::cin.clear();
-    std::cout.rdbuf(cout_);
-    std::cout.copyfmt(formato_);
-    consolaRegistaAlteracoes(nullptr);
-  }
-  Captura(const Captura&) = delete;
-  Captura& operator=(const Captura&) = delete;
-  Texto saida() const { return saida_.str(); }
+// A console in memory: `entrada` holds the scripted answers, `saida` collects what is printed,
+// in its own number format (the default until a test or the code changes it).
+struct ConsolaTeste {
+  explicit ConsolaTeste(const Texto& texto = "") : entrada(texto) {}
+  ConsolaTeste(const ConsolaTeste&) = delete;
+  ConsolaTeste& operator=(const ConsolaTeste&) = delete;
+  Texto escrito() const { return saida.str(); }
   Texto restoEntrada() {  // the scripted input left unread
     Texto resto;
-    std::cin.clear();
-    std::getline(std::cin, resto, '\0');
+    entrada.clear();
+    std::getline(entrada, resto, '\0');
     return resto;
   }
-  // Runs `f`: true if it ended because standard input ran out, false if it returned.
-  template <class F>
-  bool terminaPorFimEntrada(F f) try {
-    consolaDefineAcaoFimEntrada([] { throw FimEntradaTeste{}; });
-    return f(), false;
-  } catch (const FimEntradaTeste&) {
-    return true;
-  }
-
- private:
-  std::istringstream entrada_;
-  std::ostringstream saida_;
-  std::streambuf *cin_, *cout_;
-  std::ios formato_{nullptr};
+  std::istringstream entrada;
+  std::ostringstream saida;
+  Consola consola{entrada, saida};
 };
 
 // Joins lines, each followed by CR LF, as the data files hold them.
@@ -90,9 +64,11 @@ inline Texto naoGravou(const Texto& f, const Texto& porque) {
 }
 
 // Grading model: units read from record texts, and the texts of dialogues and reports.
-inline UC leUC(const Texto& linha) {
+// The unit of a record line; the reader's warnings go to `avisos` when given.
+inline UC leUC(const Texto& linha, std::ostream* avisos = nullptr) {
+  std::ostringstream ignorados;
   UC uc;
-  EXPECT_TRUE(UC::interpreta(linha, uc)) << linha;
+  EXPECT_TRUE(UC::interpreta(linha, uc, avisos != nullptr ? *avisos : ignorados)) << linha;
   return uc;
 }
 const Texto prefixoUC = "1;U;1;1;6;AVALIACAO;";
@@ -190,14 +166,14 @@ struct PastaTemporaria {
 };
 // Loads a student file (or a unit file), as course loading does.
 inline Listacurso carregaCurso(const Texto& conteudo, Texto* saida = nullptr, bool ucs = false) {
-  Captura c;
-  LeitorLinhas f(conteudo, ucs ? "12-UC.txt" : "12-Estudantes.txt");
+  std::ostringstream mensagens;
+  LeitorLinhas f(conteudo, ucs ? "12-UC.txt" : "12-Estudantes.txt", mensagens);
   Listacurso k;
   if (ucs)
     k.setUCsCurso(12, static_cast<int>(f.contaLinhas() - 1), f);
   else
     k.setListaEstudantes(12, static_cast<int>(f.contaLinhasComPrimeiroCampo("ALUNO")), f);
-  if (saida != nullptr) *saida = c.saida();
+  if (saida != nullptr) *saida = mensagens.str();
   return k;
 }
 inline Texto linhaTabela(const Texto& a, const Texto& b, const Texto& c = "") {
@@ -227,9 +203,9 @@ inline Texto copiado(const Texto& copia) {
 }
 const Texto ficheiroValido = crlf({"ALUNO;1001;Um", linhaAlgebra, "", "ALUNO;1002;Dois", ""});
 inline std::pair<int, Texto> gravaCurso(Listacurso& k) {
-  Captura c;
-  const int r = k.gravaFicheiro(ficheiroEstudantes);
-  return {r, c.saida()};
+  std::ostringstream mensagens;
+  const int r = k.gravaFicheiro(ficheiroEstudantes, mensagens);
+  return {r, mensagens.str()};
 }
 
 #endif

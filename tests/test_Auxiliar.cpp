@@ -1,8 +1,11 @@
-// The console readers of whole and real numbers, and the end of input at a prompt.
+// The console readers of whole and real numbers and of lines, and the end of input at a prompt.
 #include <climits>
+#include <streambuf>
+#include <utility>
 
 #include "Apoio.h"
 #include "Auxiliar.h"
+#include "Consola.h"
 #include "Cp1252.h"
 
 static const Texto inv = naoNumerico, fim = "\nA sair ...";
@@ -30,9 +33,9 @@ TEST(LeituraInteiro, ValoresMensagensEResto) {
   };
   for (const auto& c : casos) {
     SCOPED_TRACE(c.entrada);
-    Captura cap(c.entrada);
-    for (int v : c.valores) EXPECT_EQ(getIntFromUser(), v);
-    EXPECT_EQ(cap.saida(), c.saida);
+    ConsolaTeste cap(c.entrada);
+    for (int v : c.valores) EXPECT_EQ(getIntFromUser(cap.consola), v);
+    EXPECT_EQ(cap.escrito(), c.saida);
     EXPECT_EQ(cap.restoEntrada(), c.resto);
   }
 }
@@ -60,38 +63,93 @@ TEST(LeituraReal, ValoresAvisosEResto) {
   };
   for (const auto& c : casos) {
     SCOPED_TRACE(c.entrada);
-    Captura cap(c.entrada);
-    EXPECT_NEAR(getFloatFromUser(), c.valor, 1e-37f);
-    EXPECT_EQ(cap.saida(), c.saida);
+    ConsolaTeste cap(c.entrada);
+    EXPECT_NEAR(getFloatFromUser(cap.consola), c.valor, 1e-37f);
+    EXPECT_EQ(cap.escrito(), c.saida);
     EXPECT_EQ(cap.restoEntrada(), c.resto);
   }
 }
 
-// Input ending at a prompt: messages of the last failed read first, then the end texts.
-TEST(FimEntrada, TextosDeSaida) {
+// Input ending at a prompt: the messages of the last failed read, then FimEntrada.
+TEST(FimEntrada, LancadaPelosLeitores) {
   const struct {
     Texto entrada;
-    bool real;
-    int leituras, alteracoes;
+    int leitor, leituras;  // 0 whole numbers, 1 reals, 2 lines
     Texto saida;
   } casos[] = {
-      {"", false, 1, -1, fim},
-      {"\n\n  \n", false, 1, -1, fim},
-      {" \n\t\n", true, 1, -1, fim},
-      {"abc", false, 2, -1, inv + fim},
-      {"12abc\n", false, 2, -1, inv + fim},
-      {"abc", true, 1, -1, naoReal("abc") + fim},
-      {"", false, 1, 1, alteracoesPerdidas},
-      {"-.", true, 1, 1, naoReal("-.") + alteracoesPerdidas},
-      {"", true, 1, 0, fim},
+      {"", 0, 1, ""},
+      {"\n\n  \n", 0, 1, ""},
+      {" \n\t\n", 1, 1, ""},
+      {"abc", 0, 2, inv},
+      {"12abc\n", 0, 2, inv},
+      {"abc", 1, 1, naoReal("abc")},
+      {"-.", 1, 1, naoReal("-.")},
+      {"", 2, 1, ""},
+      {"5", 2, 1, ""},
+      {"5\n", 2, 1, ""},
+      {"5\nNome", 2, 2, ""},
   };
   for (const auto& c : casos) {
     SCOPED_TRACE(c.entrada);
-    Captura cap(c.entrada);
-    if (c.alteracoes >= 0) consolaRegistaAlteracoes(&c.alteracoes);
-    EXPECT_TRUE(cap.terminaPorFimEntrada([&] {
-      for (int i = c.leituras; i--;) c.real ? (void)getFloatFromUser() : (void)getIntFromUser();
-    }));
-    EXPECT_EQ(cap.saida(), c.saida);
+    ConsolaTeste cap(c.entrada);
+    EXPECT_THROW(
+        for (int i = c.leituras; i--;) {
+          if (c.leitor == 0) (void)getIntFromUser(cap.consola);
+          if (c.leitor == 1) (void)getFloatFromUser(cap.consola);
+          if (c.leitor == 2) (void)getLinhaFromUser(cap.consola);
+        },
+        FimEntrada);
+    EXPECT_EQ(cap.escrito(), c.saida);
   }
+}
+
+// The goodbye when input ends, with and without changes lost.
+TEST(FimEntrada, TextosDeSaida) {
+  for (bool perdidas : {false, true}) {
+    std::ostringstream saida;
+    consolaImprimeFimEntrada(saida, perdidas);
+    EXPECT_EQ(saida.str(), perdidas ? alteracoesPerdidas : fim);
+  }
+}
+
+// Input without a buffer that counts every '?' taken from it as a character its decoder
+// replaced, as the terminal's decoder does.
+std::size_t substituidos = 0;
+class EntradaComSubstituicoes : public std::streambuf {
+ public:
+  explicit EntradaComSubstituicoes(Texto texto) : texto_(std::move(texto)) {}
+
+ protected:
+  int_type underflow() override {
+    return posicao_ < texto_.size() ? traits_type::to_int_type(texto_[posicao_])
+                                    : traits_type::eof();
+  }
+  int_type uflow() override {
+    const int_type c = underflow();
+    if (traits_type::eq_int_type(c, traits_type::eof())) return c;
+    ++posicao_;
+    if (c == '?') ++substituidos;
+    return c;
+  }
+
+ private:
+  Texto texto_;
+  std::size_t posicao_ = 0;
+};
+
+// A line: the rest of the current line is dropped first; only its own replacements are told.
+TEST(LeituraLinha, RestoDaLinhaESubstituicoes) {
+  const Texto aviso =
+      TXT("ATENÇÃO: Os caracteres sem representação em CP1252 foram substituídos por '?'\n");
+  EntradaComSubstituicoes buffer("7 resto\r\nJos? ?\r\n8 ? lixo\nAna\r\n");
+  std::istream entrada(&buffer);
+  std::ostringstream saida;
+  const Consola consola(entrada, saida, [] { return substituidos; });
+  EXPECT_EQ(getIntFromUser(consola), 7);
+  EXPECT_EQ(getLinhaFromUser(consola), "Jos? ?");
+  EXPECT_EQ(saida.str(), aviso);
+  EXPECT_EQ(getIntFromUser(consola), 8);
+  EXPECT_EQ(getLinhaFromUser(consola), "Ana");
+  EXPECT_EQ(saida.str(), aviso);
+  EXPECT_EQ(substituidos, 3u);
 }

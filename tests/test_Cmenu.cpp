@@ -13,11 +13,11 @@ TEST(Catalogo, FicheirosDeCursoETabela) {
               crlf({TXT("21002;Álgebra Linear I;1;1;6"), "curso;4;x", TXT("CURSO;y;Ilegível")}));
   auto catalogo = [](int codigo) {
     Listacurso l;
-    l.listaFicheiros();
-    Captura c;
-    l.imprimeCursosDisponiveis();
-    l.imprimeCursoEscolhido(codigo);
-    return std::make_pair(l.checkCodigoCurso(codigo), c.saida());
+    std::ostringstream avisos, c;
+    l.listaFicheiros(avisos);
+    l.imprimeCursosDisponiveis(c);
+    l.imprimeCursoEscolhido(c, codigo);
+    return std::make_pair(l.checkCodigoCurso(codigo), c.str());
   };
   auto tabela = [](const Texto& filas, const Texto& escolhidas) {
     return "\n" + regua + linhaTabela(TXT("Código"), "Nome do Curso", "Ficheiro") + regua + filas +

@@ -20,8 +20,8 @@ TEST(Estudantes, Bloco) {
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.conteudo);
-    Captura c;
-    LeitorLinhas leitor(caso.conteudo, f);
+    std::ostringstream c;
+    LeitorLinhas leitor(caso.conteudo, f, c);
     std::string_view linha;
     ASSERT_TRUE(leitor.proximaLinha(linha));
     Estudantes e;
@@ -31,7 +31,7 @@ TEST(Estudantes, Bloco) {
     for (const UC& uc : e.getListaUCs()) lido += " " + std::to_string(uc.getCodigo());
     EXPECT_EQ(lido, caso.lido);
     EXPECT_EQ(leitor.proximaLinha(linha) ? Texto(linha) : "<fim>", caso.resto);
-    EXPECT_EQ(c.saida(), caso.saida);
+    EXPECT_EQ(c.str(), caso.saida);
   }
 }
 
@@ -39,7 +39,8 @@ TEST(Estudantes, Bloco) {
 TEST(Estudantes, BlocoSemEspacoSobrante) {
   const Texto bloco = crlf({"ALUNO;1;A", ucExame14, ucContinua9, ucExame14, ""});
   for (size_t previstas : {0, 1, 3, 40}) {
-    LeitorLinhas leitor(bloco, "f");
+    std::ostringstream mensagens;
+    LeitorLinhas leitor(bloco, "f", mensagens);
     std::string_view linha;
     ASSERT_TRUE(leitor.proximaLinha(linha));
     Estudantes e;
@@ -51,25 +52,25 @@ TEST(Estudantes, BlocoSemEspacoSobrante) {
 
 // Full report (passed units, totals, average, share of the 180 ECTS), one-unit report, saving.
 TEST(Estudantes, Relatorios) {
-  Captura c;
+  std::ostringstream c;
   Estudantes e = estudante("Ana Sousa", {ucExame14, ucContinua9, ucContinua16, ucSemAvaliacao});
-  e.imprimeInfoEstudante();
-  e.imprimeInfoEstudante(21071);
-  e.imprimeInfoEstudante(99999);
-  estudante("", {ucComEctsENota(0, "15"), ucComEctsENota(6, "9")}).imprimeMedia();
-  estudante("", {ucComEctsENota(120, "10"), ucComEctsENota(60, "20")}).imprimePercentagemCurso();
-  estudante("", {ucComEctsENota(120, "10"), ucComEctsENota(66, "20")}).imprimePercentagemCurso();
+  e.imprimeInfoEstudante(c);
+  e.imprimeInfoEstudante(c, 21071);
+  e.imprimeInfoEstudante(c, 99999);
+  estudante("", {ucComEctsENota(0, "15"), ucComEctsENota(6, "9")}).imprimeMedia(c);
+  estudante("", {ucComEctsENota(120, "10"), ucComEctsENota(60, "20")}).imprimePercentagemCurso(c);
+  estudante("", {ucComEctsENota(120, "10"), ucComEctsENota(66, "20")}).imprimePercentagemCurso(c);
   const Texto uma = "ALUNO: Ana Sousa\n\n" + cabecalhoRelatorio, banner = "\t\t" + Texto(48, '#');
-  EXPECT_EQ(c.saida(), TXT("ALUNO: Ana Sousa\nUnidades curriculares onde obteve aprovação\n\n") +
-                           cabecalhoRelatorio +
-                           linhaRelatorio(TXT("Álgebra Linear I|6|Ex.Final|-|-|-|14.00|-|14")) +
-                           linhaRelatorio(TXT("BD|12|Contínua|1.50|1.00|0.00|8.50|-|16")) + regua +
-                           TXT("\nTotal de UC: 2\n\nTotal de ECTS: 18\n\nMédia: 15.333\n"
-                               "\nCompletou 10.0% dos ECTS do Curso \n") +
-                           uma + linhaRelatorio("Sistemas|6|-|-|-|-|-|-|-") + uma +
-                           TXT("\nMédia: -\n\nCompletou 100.0% dos ECTS do Curso \n\n") + banner +
-                           "\n\t\t########## PARABENS COMPLETOU O CURSO ##########\n" + banner +
-                           "\n\nCompletou 103.3% dos ECTS do Curso \n");
+  EXPECT_EQ(c.str(), TXT("ALUNO: Ana Sousa\nUnidades curriculares onde obteve aprovação\n\n") +
+                         cabecalhoRelatorio +
+                         linhaRelatorio(TXT("Álgebra Linear I|6|Ex.Final|-|-|-|14.00|-|14")) +
+                         linhaRelatorio(TXT("BD|12|Contínua|1.50|1.00|0.00|8.50|-|16")) + regua +
+                         TXT("\nTotal de UC: 2\n\nTotal de ECTS: 18\n\nMédia: 15.333\n"
+                             "\nCompletou 10.0% dos ECTS do Curso \n") +
+                         uma + linhaRelatorio("Sistemas|6|-|-|-|-|-|-|-") + uma +
+                         TXT("\nMédia: -\n\nCompletou 100.0% dos ECTS do Curso \n\n") + banner +
+                         "\n\t\t########## PARABENS COMPLETOU O CURSO ##########\n" + banner +
+                         "\n\nCompletou 103.3% dos ECTS do Curso \n");
   Texto texto;
   e.gravaFicheiroEstudanteUC(texto);
   EXPECT_EQ(texto, linhaGravada(leUC(ucExame14)) + linhaGravada(leUC(ucContinua9)) +
@@ -81,16 +82,16 @@ TEST(Estudantes, NovoNaConsola) {
   const std::vector<UC> curso = {leUC(ucSemAvaliacao), leUC(ucExame14)};
   std::vector<Estudantes> existentes(1);
   existentes[0].setNumAluno(1001);
-  Captura c("1001\n0\n-5 lixo\nNome Novo\n8\n\nDepois\n");
-  Estudantes e(curso, existentes);
+  ConsolaTeste c("1001\n0\n-5 lixo\nNome Novo\n8\n\nDepois\n");
+  Estudantes e = Estudantes::pedeNovoEstudante(c.consola, curso, existentes);
   EXPECT_EQ(
-      c.saida(),
+      c.escrito(),
       TXT("\nInsira o número de Aluno do Estudante\n"
           "Já Existe um aluno com esse número de Aluno, por favor insira um número diferente\n"
           "ERRO: O número 0 não pode ser usado como número de Aluno, por favor insira um "
           "número diferente\n\nInsira o Nome do Estudante\n"));
   EXPECT_EQ(std::to_string(e.getNumAluno()) + " " + e.getNome(), "-5 Nome Novo");
   EXPECT_EQ(linhaGravada(e.getListaUCs()[1]), linhaGravada(curso[1]));
-  EXPECT_EQ(Estudantes(curso, existentes).getNome(), "");
+  EXPECT_EQ(Estudantes::pedeNovoEstudante(c.consola, curso, existentes).getNome(), "");
   EXPECT_EQ(c.restoEntrada(), "Depois\n");
 }

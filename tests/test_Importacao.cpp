@@ -2,6 +2,7 @@
 // dialogue's rules, the final grade, and the reason given for each bad row.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,8 @@ namespace {
 
 UC unidade(const std::string& linha) {
   UC uc;
-  EXPECT_TRUE(UC::interpreta(linha, uc)) << linha;
+  std::ostringstream avisos;
+  EXPECT_TRUE(UC::interpreta(linha, uc, avisos)) << linha;
   return uc;
 }
 

@@ -149,15 +149,17 @@ TEST(Curso, RepetidosEstatisticasETabelas) {
       crlf({"CURSO;12;E", "-7;Negativa;1;1;6", TXT("21002;Álgebra Linear;1;1;6")}), nullptr, true);
   EXPECT_EQ(est.checkOpcaoAvaliacaoUCEstudante(1001, 21037), 0);
   EXPECT_EQ(est.checkOpcaoAvaliacaoUCEstudante(1001, -7), 2);
-  Captura c("-5\nNovo Aluno\n");
-  EXPECT_EQ(est.validaDadosEfoliosUCEstudantes(1001, 21002), 0);
-  est.userSetEstudante(ucs.getCopiaListaUCsCurso(), est.getCopialistaEstudantes());
-  Captura tabelas;
+  ConsolaTeste c("-5\nNovo Aluno\n");
+  EXPECT_EQ(est.validaDadosEfoliosUCEstudantes(c.saida, 1001, 21002), 0);
+  est.userSetEstudante(c.consola, ucs.getCopiaListaUCsCurso(), est.getListaEstudantes());
+  std::ostringstream tabelas;
   for (int vez = 0; vez < 2; ++vez) {
     ucs.setInfoUCsCurso(est.getListaEstudantes());
-    ucs.imprimeInfoUCcurso(21002);
+    ucs.imprimeInfoUCcurso(tabelas, 21002);
   }
-  for (const Listacurso* k : {&est, &ucs}) k->imprimeEstudantesDisponiveis(), k->imprimeInfoUCs();
+  for (const Listacurso* k : {&est, &ucs}) {
+    k->imprimeEstudantesDisponiveis(tabelas), k->imprimeInfoUCs(tabelas);
+  }
   const Texto media = estatisticaUC(TXT("Álgebra Linear"), 2, "14.500");
   const Texto cabE = regua + margem + TXT("Nº de Aluno    Nome do Aluno\n") + regua;
   const Texto cabU = regua + margem + TXT("Código         Nome da Unidade Curricular\n") + regua;
@@ -166,6 +168,5 @@ TEST(Curso, RepetidosEstatisticasETabelas) {
                         "\n";
   const Texto tabelaU =
       cabU + linhaTabela("-7", "Negativa") + linhaTabela("21002", TXT("Álgebra Linear")) + regua;
-  EXPECT_EQ(tabelas.saida(),
-            media + media + tabelaE + cabU + regua + cabE + regua + "\n" + tabelaU);
+  EXPECT_EQ(tabelas.str(), media + media + tabelaE + cabU + regua + cabE + regua + "\n" + tabelaU);
 }

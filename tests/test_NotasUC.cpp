@@ -53,11 +53,11 @@ TEST(NotasUC, Dialogos) {
   for (const auto& d : casos) {
     SCOPED_TRACE(d.registo + " " + d.acao + " " + d.entrada);
     UC r = ucComAvaliacao(d.registo + ";F;-;R;-;N;-");
-    Captura c(d.entrada);
-    if (d.acao == "F") r.userSetNotaProvaFinal();
-    if (d.acao == "R") r.userSetNotaExameRecurso();
-    if (d.acao < "D") r.userSetNotaEfolio(d.acao[0]);
-    Texto saida = c.saida(), g = linhaGravada(r);
+    ConsolaTeste c(d.entrada);
+    if (d.acao == "F") r.userSetNotaProvaFinal(c.consola);
+    if (d.acao == "R") r.userSetNotaExameRecurso(c.consola);
+    if (d.acao < "D") r.userSetNotaEfolio(c.consola, d.acao[0]);
+    Texto saida = c.escrito(), g = linhaGravada(r);
     if (d.saida == "ERRO:\n") saida = saida.substr(0, 5) + saida.substr(saida.find('\n'));
     EXPECT_EQ(saida, d.saida);
     EXPECT_NE(g.find(d.depois + ";"), g.npos) << g;
@@ -67,12 +67,12 @@ TEST(NotasUC, Dialogos) {
 
 // Continuous assessment needs weights adding up to 8; the listing follows the console notation.
 TEST(NotasUC, PesosTemDeSomarOito) {
-  Captura c;
-  EXPECT_EQ(ucComAvaliacao("1;A;50;2.5;B;50;2.5;C;-1;3;F;-;R;-;N;-").validaDadosEfolios(), 1);
-  EXPECT_EQ(ucComAvaliacao("1;A;50;3;B;50;3;C;50;3;F;-;R;-;N;-").validaDadosEfolios(), 0);
-  EXPECT_EQ(ucComAvaliacao("0;F;-;R;-;N;-").validaDadosEfolios(), 0);
-  std::cout << std::fixed << std::setprecision(1);
-  EXPECT_EQ(ucComAvaliacao("1;A;-;-;B;-;-;C;-;-;F;-;R;-;N;-").validaDadosEfolios(), 0);
-  EXPECT_EQ(c.saida(), TXT("Valores dos eFolios são Válidos\n") + erroPesos("3", "3", "3", "9") +
-                           erroPesos("0.0", "0.0", "0.0", "0.0"));
+  std::ostringstream c;
+  EXPECT_EQ(ucComAvaliacao("1;A;50;2.5;B;50;2.5;C;-1;3;F;-;R;-;N;-").validaDadosEfolios(c), 1);
+  EXPECT_EQ(ucComAvaliacao("1;A;50;3;B;50;3;C;50;3;F;-;R;-;N;-").validaDadosEfolios(c), 0);
+  EXPECT_EQ(ucComAvaliacao("0;F;-;R;-;N;-").validaDadosEfolios(c), 0);
+  c << std::fixed << std::setprecision(1);
+  EXPECT_EQ(ucComAvaliacao("1;A;-;-;B;-;-;C;-;-;F;-;R;-;N;-").validaDadosEfolios(c), 0);
+  EXPECT_EQ(c.str(), TXT("Valores dos eFolios são Válidos\n") + erroPesos("3", "3", "3", "9") +
+                         erroPesos("0.0", "0.0", "0.0", "0.0"));
 }

@@ -2,7 +2,6 @@
 // the weights totalling 8, and the final grade with its decision.
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <sstream>
 #include <string>
 
@@ -15,7 +14,8 @@ namespace {
 // A record read from the assessment part of a unit line ("1;A;80;3;...").
 UC registo(const std::string& avaliacao) {
   UC uc;
-  EXPECT_TRUE(UC::interpreta("1;U;1;1;6;AVALIACAO;" + avaliacao, uc)) << avaliacao;
+  std::ostringstream avisos;
+  EXPECT_TRUE(UC::interpreta("1;U;1;1;6;AVALIACAO;" + avaliacao, uc, avisos)) << avaliacao;
   return uc;
 }
 
@@ -88,9 +88,7 @@ TEST(Regras, PesosTotalizamOito) {
 // The dialogue's e-folio check applies the same tolerance.
 TEST(Regras, VerificacaoDoDialogoComTolerancia) {
   std::ostringstream saida;
-  std::streambuf* anterior = std::cout.rdbuf(saida.rdbuf());
-  const int resposta = registo("1;A;50;1.8;B;50;3.1;C;50;3.1;F;-;R;-;N;-").validaDadosEfolios();
-  std::cout.rdbuf(anterior);
-  EXPECT_EQ(resposta, 1);
+  const UC r = registo("1;A;50;1.8;B;50;3.1;C;50;3.1;F;-;R;-;N;-");
+  EXPECT_EQ(r.validaDadosEfolios(saida), 1);
   EXPECT_EQ(saida.str(), TXT("Valores dos eFolios são Válidos\n"));
 }
