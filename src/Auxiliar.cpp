@@ -46,9 +46,13 @@ float getFloatFromUser(const Consola& consola) {
 }
 
 std::string getLinhaFromUser(const Consola& consola) {
+  descartaLinha(consola.entrada());
+  if (consola.entrada().eof()) throw FimEntrada();
+  return leLinhaInteira(consola);
+}
+
+std::string leLinhaInteira(const Consola& consola) {
   std::istream& entrada = consola.entrada();
-  descartaLinha(entrada);
-  if (entrada.eof()) throw FimEntrada();
   const std::size_t substituidosAntes = consola.caracteresSubstituidos();
   std::string linha;
   if (!std::getline(entrada, linha)) throw FimEntrada();

@@ -26,6 +26,8 @@ float getFloatFromUser(const Consola& consola);
 // line (a trailing CR is dropped). When typed characters of that line had
 // to be replaced by '?', says so. Throws FimEntrada when input ends first.
 std::string getLinhaFromUser(const Consola& consola);
+// The same without discarding anything first: the next whole line.
+std::string leLinhaInteira(const Consola& consola);
 
 // Copies a NUL-terminated character array into a new string.
 std::string charArrayToString(const char* texto);

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "Ficheiros.h"
+#include "Nomes.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ const int tentativas = 3;
 // kept in fixed buffers that a signal handler may read.
 const size_t tamanhoMaximo = 4096;
 char nomeDetido[tamanhoMaximo];
+char seccaoDetida_[tamanhoMaximo];
 char prefixoDetido[tamanhoMaximo];
 size_t tamanhoPrefixo = 0;
 volatile bool detido = false;
@@ -42,12 +44,30 @@ std::string prefixoDe(const DonoBloqueio& dono) {
   return dono.processo + separadorCampos + dono.maquina + separadorCampos;
 }
 
+// The student file whose lock is `nome`.
+std::string estudantesDoBloqueio(const std::string& nome) {
+  const std::string sufixo = sufixoBloqueio;
+  if (nome.size() >= sufixo.size() &&
+      nome.compare(nome.size() - sufixo.size(), sufixo.size(), sufixo) == 0) {
+    return nome.substr(0, nome.size() - sufixo.size());
+  }
+  return nome;
+}
+
+// The longest lock file read: anything longer is not a lock line.
+const std::size_t maximoLeitura = 4096;
+
 // Remembers `nome` as the lock held by this process.
 void registaDetido(const std::string& nome, const DonoBloqueio& eu) {
   const std::string prefixo = prefixoDe(eu);
-  if (nome.size() >= tamanhoMaximo || prefixo.size() >= tamanhoMaximo) return;
+  const std::string seccao = estudantesDoBloqueio(nome) + sufixoSeccao;
+  if (nome.size() >= tamanhoMaximo || prefixo.size() >= tamanhoMaximo ||
+      seccao.size() >= tamanhoMaximo) {
+    return;
+  }
   detido = false;
   std::memcpy(nomeDetido, nome.c_str(), nome.size() + 1);
+  std::memcpy(seccaoDetida_, seccao.c_str(), seccao.size() + 1);
   std::memcpy(prefixoDetido, prefixo.c_str(), prefixo.size() + 1);
   tamanhoPrefixo = prefixo.size();
   detido = true;
@@ -101,43 +121,57 @@ DonoBloqueio esteProcesso() {
 }
 
 Bloqueio adquireBloqueio(const std::string& nome, DonoBloqueio* dono, std::string* razao) {
+  registaLibertacaoBloqueio(libertaBloqueio);
   const DonoBloqueio eu = esteProcesso();
   const std::string linha = linhaBloqueio(eu) + fimLinhaBloqueio;
-  bool removido = false;
+  // Reading the lock, deciding it is stale and replacing it are one step
+  // for every other pauta process: they happen inside the course's
+  // critical section. A folder where it cannot be entered (read-only...)
+  // goes on without it: no lock can be created there either.
+  pontoPausa("bloqueio-seccao");
+  SeccaoCurso seccao;
+  std::string erroSeccao;
+  (void)seccao.entra(estudantesDoBloqueio(nome), &erroSeccao);
   for (int tentativa = 0; tentativa < tentativas; ++tentativa) {
     switch (criaFicheiroExclusivo(nome, linha, razao)) {
       case Criacao::criado:
         registaDetido(nome, eu);
-        return removido ? Bloqueio::antigoRemovido : Bloqueio::obtido;
+        return Bloqueio::obtido;
       case Criacao::falhou:
         return Bloqueio::impossivel;
       case Criacao::jaExiste:
         break;
     }
     std::string conteudo;
-    std::string razaoLeitura;
-    const Leitura lido = leFicheiroNormal(nome, &conteudo, nullptr, &razaoLeitura);
+    const Leitura lido = leFicheiroCurto(nome, maximoLeitura, &conteudo);
     if (lido == Leitura::inexistente) continue;  // released meanwhile: try again
     const DonoBloqueio encontrado =
         lido == Leitura::lido ? leLinhaBloqueio(conteudo) : DonoBloqueio();
-    if (lido != Leitura::lido || !abandonado(encontrado)) {
-      *dono = encontrado;
-      return Bloqueio::ocupado;
-    }
-    std::string erro;
-    if (!removeFicheiro(nome, &erro)) {
-      *dono = encontrado;
-      return Bloqueio::ocupado;
-    }
     *dono = encontrado;
-    removido = true;
+    if (lido != Leitura::lido || !abandonado(encontrado)) return Bloqueio::ocupado;
+    pontoPausa("bloqueio-lido");
+    // Stale: ours takes its place in one rename (never through a link).
+    if (!substituiFicheiro(nome, linha, razao, Alvo::substituirNome)) return Bloqueio::ocupado;
+    registaDetido(nome, eu);
+    return Bloqueio::antigoRemovido;
   }
   return Bloqueio::ocupado;
 }
 
 bool tomaBloqueio(const std::string& nome, std::string* razao) {
+  registaLibertacaoBloqueio(libertaBloqueio);
   const DonoBloqueio eu = esteProcesso();
-  if (!substituiFicheiro(nome, linhaBloqueio(eu) + fimLinhaBloqueio, razao)) return false;
+  // Inside the section, so that no release (check, then removal) of the
+  // previous holder can come between; a save in progress is waited for.
+  pontoPausa("tomada-seccao");
+  SeccaoCurso seccao;
+  std::string erroSeccao;
+  (void)seccao.entra(estudantesDoBloqueio(nome), &erroSeccao);
+  // A private temporary file renamed over the lock's name: a link there is
+  // replaced, never written through.
+  if (!substituiFicheiro(nome, linhaBloqueio(eu) + fimLinhaBloqueio, razao, Alvo::substituirNome)) {
+    return false;
+  }
   registaDetido(nome, eu);
   return true;
 }
@@ -145,5 +179,5 @@ bool tomaBloqueio(const std::string& nome, std::string* razao) {
 void libertaBloqueio() {
   if (!detido) return;
   detido = false;
-  removeSeComecaPor(nomeDetido, prefixoDetido, tamanhoPrefixo);
+  removeSeComecaPor(nomeDetido, prefixoDetido, tamanhoPrefixo, seccaoDetida_);
 }

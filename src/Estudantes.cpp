@@ -127,9 +127,16 @@ int Estudantes::pedeNumeroAluno(const Consola& consola,
 }
 
 std::string Estudantes::pedeNomeAluno(const Consola& consola) {
-  consola.saida() << std::endl;
-  consola.saida() << "Insira o Nome do Estudante" << std::endl;
-  return getLinhaFromUser(consola);
+  std::ostream& saida = consola.saida();
+  saida << std::endl;
+  saida << "Insira o Nome do Estudante" << std::endl;
+  std::string nome = getLinhaFromUser(consola);
+  // A longer name is refused: the next line typed is the new answer.
+  while (nome.size() > regras::maximoCaracteresNome) {
+    saida << TXT("ERRO: O nome não pode ter mais de 200 caracteres") << std::endl;
+    nome = leLinhaInteira(consola);
+  }
+  return nome;
 }
 
 void Estudantes::userSetNotaEfolioUC(const Consola& consola, int codigoUC, char letra) {

@@ -52,6 +52,8 @@ class Estudantes {
   int getNumAluno() const { return numAluno; }
   void setNumAluno(int n) { numAluno = n; }
   std::string getNome() const { return nome; }
+  // The name without a copy (a long name is handed out as it is held).
+  const std::string& nomeSemCopia() const { return nome; }
   const std::string& nomeAluno() const { return nome; }
   void setNome(std::string n) { nome = std::move(n); }
   void setMediaAluno(float m) { mediaAluno = m; }

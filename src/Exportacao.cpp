@@ -41,9 +41,8 @@ void acrescentaNota(std::string& linha, float valor) {
   if (valor != -1) linha += csv::textoDecimal(valor);
 }
 
-void acrescentaLinhaPauta(std::string& conteudo, const Estudantes& estudante, const UC& uc) {
-  acrescentaInteiro(conteudo, estudante.getNumAluno());
-  acrescentaCelula(conteudo, estudante.getNome());
+// A grade-sheet row from the unit code on (after the student's name).
+void acrescentaRestoLinhaPauta(std::string& conteudo, const UC& uc) {
   acrescentaNumero(conteudo, uc.getCodigo());
   acrescentaCelula(conteudo, uc.nomeUC());
   acrescentaNumero(conteudo, uc.getAno());
@@ -94,29 +93,6 @@ void acrescentaLinhaEstatisticas(std::string& conteudo, const UC& unidade,
   conteudo += fimLinha;
 }
 
-// The content that a file had before the export, to put it back if the
-// export fails half-way.
-struct Anterior {
-  bool existia = false;
-  std::string conteudo;
-};
-
-Anterior guardaAnterior(const std::string& nome) {
-  Anterior anterior;
-  std::string razao;
-  anterior.existia = leFicheiroNormal(nome, &anterior.conteudo, nullptr, &razao) == Leitura::lido;
-  return anterior;
-}
-
-void repoe(const std::string& nome, const Anterior& anterior) {
-  std::string erro;
-  if (anterior.existia) {
-    substituiFicheiro(nome, anterior.conteudo, &erro);
-  } else {
-    removeFicheiro(nome, &erro);
-  }
-}
-
 void imprimeErroGravacao(const std::string& nome, const std::string& erro) {
   std::cerr << TXT("ERRO: Não foi possivel gravar o ficheiro ") << nome << " (" << erro << ")"
             << std::endl;
@@ -124,16 +100,75 @@ void imprimeErroGravacao(const std::string& nome, const std::string& erro) {
 
 }  // namespace
 
-std::string conteudoPauta(const std::vector<Estudantes>& estudantes) {
+namespace {
+
+std::string cabecalhoPauta() {
   std::string conteudo;
   for (const char* coluna : colunasPauta) {
     if (!conteudo.empty()) conteudo += separadorCsv;
     conteudo += coluna;
   }
   conteudo += fimLinha;
-  for (const Estudantes& estudante : estudantes) {
-    for (const UC& uc : estudante.getListaUCs()) acrescentaLinhaPauta(conteudo, estudante, uc);
-  }
+  return conteudo;
+}
+
+}  // namespace
+
+Pedacos pedacosPauta(const std::vector<Estudantes>& estudantes) {
+  // One row at a time, in three pieces (number, name, the rest): a name
+  // that needs no quoting is handed out from the student itself, so a long
+  // name is never copied, let alone once per unit of the whole sheet.
+  size_t aluno = 0;
+  size_t unidade = 0;
+  int parte = -1;  // -1: the header; then 0, 1, 2: the pieces of a row
+  std::string linha;
+  return [&estudantes, aluno, unidade, parte, linha](std::string_view& pedaco) mutable {
+    if (parte < 0) {
+      parte = 0;
+      linha = cabecalhoPauta();
+      pedaco = linha;
+      return true;
+    }
+    while (aluno < estudantes.size() && unidade >= estudantes[aluno].getListaUCs().size()) {
+      ++aluno;
+      unidade = 0;
+    }
+    if (aluno >= estudantes.size()) return false;
+    const Estudantes& estudante = estudantes[aluno];
+    linha.clear();
+    switch (parte) {
+      case 0:
+        acrescentaInteiro(linha, estudante.getNumAluno());
+        linha += separadorCsv;
+        pedaco = linha;
+        parte = 1;
+        return true;
+      case 1: {
+        const std::string& nome = estudante.nomeSemCopia();
+        parte = 2;
+        if (!csv::pareceFormula(nome) && nome.find_first_of(";\"\r\n") == std::string::npos) {
+          pedaco = nome;
+          return true;
+        }
+        linha = csv::celula(nome);
+        pedaco = linha;
+        return true;
+      }
+      default:
+        acrescentaRestoLinhaPauta(linha, estudante.getListaUCs()[unidade]);
+        ++unidade;
+        parte = 0;
+        pedaco = linha;
+        return true;
+    }
+  };
+}
+
+std::string conteudoPauta(const std::vector<Estudantes>& estudantes) {
+  std::string conteudo;
+  Pedacos pedacos = pedacosPauta(estudantes);
+  std::string_view pedaco;
+  while (pedacos(pedaco)) conteudo += pedaco;
   return conteudo;
 }
 
@@ -156,23 +191,23 @@ int exportaCurso(int nCurso, Listacurso& unidades, const std::vector<Estudantes>
   const std::string codigo = std::to_string(nCurso);
   const std::string nomePauta = codigo + sufixoPautaCsv;
   const std::string nomeEstatisticas = codigo + sufixoEstatisticasCsv;
-  const std::string pauta = conteudoPauta(estudantes);
   const std::string estatisticas = conteudoEstatisticas(unidades, estudantes);
 
-  // The two files go together: if the second cannot be written, the first
-  // is put back as it was before (its previous content, or no file), so a
-  // failed export never leaves a new grade sheet beside old statistics. A
-  // previous grade sheet that cannot be read cannot be put back and is
-  // removed instead.
-  const Anterior pautaAnterior = guardaAnterior(nomePauta);
+  // The two files go together: both are written to private temporary files
+  // and flushed before either is renamed into place, so a failed export
+  // never leaves a new grade sheet beside old statistics.
   std::string erro;
-  if (!substituiFicheiro(nomePauta, pauta, &erro)) {
-    imprimeErroGravacao(nomePauta, erro);
-    return estadoErroExportacao;
-  }
-  if (!substituiFicheiro(nomeEstatisticas, estatisticas, &erro)) {
-    repoe(nomePauta, pautaAnterior);
-    imprimeErroGravacao(nomeEstatisticas, erro);
+  std::string qual;
+  Pedacos pedacosEstatisticas = [&estatisticas, entregue = false](std::string_view& p) mutable {
+    if (entregue) return false;
+    entregue = true;
+    p = estatisticas;
+    return true;
+  };
+  if (!substituiFicheiros(
+          {{nomePauta, pedacosPauta(estudantes)}, {nomeEstatisticas, pedacosEstatisticas}}, &qual,
+          &erro)) {
+    imprimeErroGravacao(qual, erro);
     return estadoErroExportacao;
   }
   std::cout << "Exportados " << nomePauta << " e " << nomeEstatisticas << std::endl;

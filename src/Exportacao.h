@@ -11,14 +11,17 @@
 #include <vector>
 
 #include "Estudantes.h"
+#include "Ficheiros.h"
 #include "Listacurso.h"
 
 // Exit status of a wrong command line or a failed export.
 const int estadoErroExportacao = 2;
 
 // The grade sheet: the header row, then one row per student and unit he
-// takes, in list order.
+// takes, in list order; whole, or as pieces of one row each (`estudantes`
+// must outlive the pieces).
 std::string conteudoPauta(const std::vector<Estudantes>& estudantes);
+Pedacos pedacosPauta(const std::vector<Estudantes>& estudantes);
 
 // The statistics: the header row, then one row per unit of `unidades`, in
 // order. Rebuilds the units' pass statistics from `estudantes` first, as the
@@ -26,7 +29,7 @@ std::string conteudoPauta(const std::vector<Estudantes>& estudantes);
 std::string conteudoEstatisticas(Listacurso& unidades, const std::vector<Estudantes>& estudantes);
 
 // Writes "<nCurso>-Pauta.csv" and "<nCurso>-Estatisticas.csv" in the working
-// directory, each through a temporary file renamed into place. Prints the
+// directory, all or nothing (substituiFicheiros). Prints the
 // names written on standard output and answers 0; on failure prints one
 // "ERRO:" line on standard error, leaves both files as they were before and
 // answers estadoErroExportacao.

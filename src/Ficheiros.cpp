@@ -1,7 +1,13 @@
 #include "Ficheiros.h"
 
+#include <cctype>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <random>
 
 #include "Cp1252.h"
 #include "Nomes.h"
@@ -24,6 +30,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,9 +73,160 @@ std::uint64_t hashConteudo(std::string_view conteudo) {
   return XXH3_64bits(conteudo.data(), conteudo.size());
 }
 
-bool substituiFicheiro(const std::string& nome, std::string_view conteudo, std::string* erro) {
-  return substituiFicheiro(nome, umPedaco(conteudo), erro, nullptr);
+bool substituiFicheiro(const std::string& nome, std::string_view conteudo, std::string* erro,
+                       Alvo alvo) {
+  return substituiFicheiro(nome, umPedaco(conteudo), erro, nullptr, alvo);
 }
+
+namespace {
+
+// --- The registry of this process's temporary files, read by the clean-up
+// of every way out (a signal handler included): fixed buffers, no
+// allocation when read.
+const std::size_t maximoRegistados = 16;
+const std::size_t tamanhoNomeRegistado = 4096;
+struct Registado {
+  char nome[tamanhoNomeRegistado];
+  volatile std::sig_atomic_t usado;
+};
+Registado registados[maximoRegistados];
+
+int registaTemporario(const std::string& nome) {
+  if (nome.size() >= tamanhoNomeRegistado) return -1;
+  for (std::size_t i = 0; i < maximoRegistados; ++i) {
+    if (registados[i].usado) continue;
+    std::memcpy(registados[i].nome, nome.c_str(), nome.size() + 1);
+    registados[i].usado = 1;
+    return static_cast<int>(i);
+  }
+  return -1;  // full: the file is still private, only not removed on a signal
+}
+
+void esqueceTemporario(int registo) {
+  if (registo >= 0) registados[static_cast<std::size_t>(registo)].usado = 0;
+}
+
+volatile LibertacaoBloqueio libertacaoRegistada = nullptr;
+
+// The part of a temporary file's name that says which machine made it: 8
+// hexadecimal digits of a hash of the machine's name.
+std::string marcaMaquina() {
+  static const std::string marca = [] {
+    char texto[17];
+    std::snprintf(texto, sizeof texto, "%08x",
+                  static_cast<unsigned>(XXH3_64bits(nomeMaquina().data(), nomeMaquina().size()) &
+                                        0xffffffffu));
+    return std::string(texto);
+  }();
+  return marca;
+}
+
+// "DESTINO.tmp.PID.HOST.RANDOM", new every call.
+std::string nomeTemporarioDe(const std::string& destino, long long pid) {
+  static std::mt19937_64 gerador(std::random_device{}() ^
+                                 static_cast<std::uint64_t>(processoAtual()));
+  char aleatorio[17];
+  std::snprintf(aleatorio, sizeof aleatorio, "%016llx", static_cast<unsigned long long>(gerador()));
+  return destino + sufixoTemporario + "." + std::to_string(pid) + "." + marcaMaquina() + "." +
+         aleatorio;
+}
+std::string nomeTemporarioPara(const std::string& destino) {
+  return nomeTemporarioDe(destino, processoAtual());
+}
+
+// The process id of a temporary file name of `base` made on this machine
+// ("BASE.tmp.PID.HOST.RANDOM"); 0 when the name is not one.
+long long processoDoTemporario(const std::string& nome, const std::string& base) {
+  const std::string inicio = base + sufixoTemporario + ".";
+  if (nome.compare(0, inicio.size(), inicio) != 0) return 0;
+  const std::string resto = nome.substr(inicio.size());
+  const size_t ponto = resto.find('.');
+  if (ponto == std::string::npos || ponto == 0 || ponto > 18) return 0;
+  long long pid = 0;
+  for (size_t i = 0; i < ponto; ++i) {
+    if (resto[i] < '0' || resto[i] > '9') return 0;
+    pid = pid * 10 + (resto[i] - '0');
+  }
+  const std::string marca = marcaMaquina() + ".";
+  if (resto.compare(ponto + 1, marca.size(), marca) != 0) return 0;
+  const std::string aleatorio = resto.substr(ponto + 1 + marca.size());
+  if (aleatorio.size() != 16) return 0;
+  for (char c : aleatorio) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return 0;
+  }
+  return pid;
+}
+
+// The last part of a path, and its folder ("." when it has none).
+std::string nomeBase(const std::string& nome) {
+  const size_t barra = nome.find_last_of("/\\");
+  return barra == std::string::npos ? nome : nome.substr(barra + 1);
+}
+std::string pastaDoNome(const std::string& nome) {
+  const size_t barra = nome.find_last_of("/\\");
+  if (barra == std::string::npos) return ".";
+  return barra == 0 ? nome.substr(0, 1) : nome.substr(0, barra);
+}
+
+}  // namespace
+
+void registaLibertacaoBloqueio(LibertacaoBloqueio liberta) { libertacaoRegistada = liberta; }
+
+std::string nomeTemporario(const std::string& destino, long long pid) {
+  return nomeTemporarioDe(destino, pid);
+}
+
+void limpezaFinal() {
+  const int erroAnterior = errno;
+  for (Registado& r : registados) {
+    if (!r.usado) continue;
+    r.usado = 0;
+#ifdef _WIN32
+    DeleteFileA(r.nome);
+#else
+    unlink(r.nome);
+#endif
+  }
+  const LibertacaoBloqueio liberta = libertacaoRegistada;
+  if (liberta != nullptr) liberta();
+  errno = erroAnterior;
+}
+
+FicheiroTemporario::FicheiroTemporario(std::string destino) : destino_(std::move(destino)) {}
+
+FicheiroTemporario::~FicheiroTemporario() { remove(); }
+
+#ifdef PAUTA_PONTOS_PAUSA
+void pontoPausa(const char* ponto) {
+  static std::vector<std::string> feitos;
+  const char* pedidos = std::getenv("PAUTA_PAUSA");
+  const char* canal = std::getenv("PAUTA_PAUSA_CANAL");
+  if (pedidos == nullptr || canal == nullptr) return;
+  const std::string lista = std::string(",") + pedidos + ",";
+  if (lista.find(std::string(",") + ponto + ",") == std::string::npos) return;
+  for (const std::string& f : feitos) {
+    if (f == ponto) return;
+  }
+  feitos.emplace_back(ponto);
+#ifndef _WIN32
+  const std::string base = std::string(canal) + "." + ponto;
+  const int chegou = open((base + ".chegou").c_str(), O_WRONLY | O_CLOEXEC);
+  if (chegou >= 0) {
+    (void)!write(chegou, "1", 1);
+    close(chegou);
+  }
+  const int continua = open((base + ".continua").c_str(), O_RDONLY | O_CLOEXEC);
+  if (continua >= 0) {
+    char c;
+    while (read(continua, &c, 1) > 0) {
+    }
+    close(continua);
+  }
+#endif
+}
+#else
+void pontoPausa(const char* /*ponto*/) {}
+#endif
 
 namespace {
 
@@ -178,8 +336,18 @@ std::string razaoErro(int codigo) {
   switch (codigo) {
     case EACCES:
     case EPERM:
-    case EROFS:
       return TXT("sem permissão");
+    case EROFS:
+      return TXT("sistema de ficheiros só de leitura");
+    case ENOENT:
+      return TXT("não existe");
+    case EEXIST:
+      return TXT("já existe");
+    case ENAMETOOLONG:
+      return "nome demasiado longo";
+    case EBUSY:
+    case ETXTBSY:
+      return "ocupado";
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
@@ -244,26 +412,6 @@ void descarregaPasta(const std::string& pasta) {
   close(fd);
 }
 
-// Makes room for a temporary file at `nome`: removes a leftover regular
-// file; refuses anything else.
-bool preparaTemporario(const std::string& nome, std::string* erro) {
-  struct stat info;
-  if (lstat(nome.c_str(), &info) != 0) {
-    if (errno == ENOENT) return true;
-    *erro = naoPode(nome, razaoErro(errno));
-    return false;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    *erro = naoPode(nome, razaoTipo(info.st_mode));
-    return false;
-  }
-  if (unlink(nome.c_str()) != 0) {
-    *erro = naoPode(nome, razaoErro(errno));
-    return false;
-  }
-  return true;
-}
-
 // The permission bits and owner a new file takes from `modelo`, if it exists.
 struct Dono {
   bool copia = false;
@@ -284,39 +432,33 @@ Dono donoDe(const std::string& modelo) {
   return dono;
 }
 
-// Writes the pieces to the new temporary file `nome` (exclusive, never
-// through a link), with `dono`'s permissions, flushed to disk.
-bool escreveTemporario(const std::string& nome, const Pedacos& pedacos, const Dono& dono,
-                       std::string* erro) {
-  ignoraLimiteTamanho();
-  if (!preparaTemporario(nome, erro)) return false;
-  const int fd = open(nome.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                      dono.copia ? 0600 : 0666);
-  if (fd < 0) {
-    *erro = naoPode(nome, razaoErro(errno));
-    return false;
+// Removes the leftover temporary files of `destino` whose names show a
+// process of this machine that no longer runs: regular files of this user
+// only; anything else is left alone.
+void removeRestos(const std::string& destino) {
+  const std::string pasta = pastaDoNome(destino);
+  const std::string base = nomeBase(destino);
+  DIR* dir = opendir(pasta.c_str());
+  if (dir == nullptr) return;
+  const std::string prefixo = pasta + "/";
+  while (const dirent* entrada = readdir(dir)) {
+    const std::string nome = entrada->d_name;
+    const long long pid = processoDoTemporario(nome, base);
+    if (pid <= 0 || pid == processoAtual() || processoVivo(pid)) continue;
+    struct stat info;
+    if (lstat((prefixo + nome).c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_uid != geteuid()) {
+      continue;
+    }
+    unlink((prefixo + nome).c_str());
   }
-  if (dono.copia) {
-    // Owner first: changing it may clear the set-id bits that fchmod sets.
-    (void)fchown(fd, dono.utilizador, dono.grupo);
-    (void)fchmod(fd, dono.modo);
-  }
-  bool ok = true;
-  std::string_view pedaco;
-  while (ok && pedacos(pedaco)) ok = escreveTudo(fd, pedaco.data(), pedaco.size());
-  ok = ok && fsync(fd) == 0;
-  const int erroEscrita = errno;
-  ok = close(fd) == 0 && ok;
-  if (!ok) {
-    *erro = naoPode(nome, razaoErro(erroEscrita != 0 ? erroEscrita : errno));
-    unlink(nome.c_str());
-  }
-  return ok;
+  closedir(dir);
 }
 
-// The file a save of `nome` replaces: `nome` itself, or the target of the
-// link `nome`. Fails when that is something other than a regular file.
-bool destinoDe(const std::string& nome, std::string* destino, std::string* erro) {
+// The file a save of `nome` replaces: `nome` itself, or with
+// Alvo::seguirLigacao the target of the link `nome`. Fails when what is
+// there may not be replaced.
+bool destinoDe(const std::string& nome, Alvo alvo, std::string* destino, std::string* erro) {
   *destino = nome;
   struct stat info;
   if (lstat(nome.c_str(), &info) != 0) {
@@ -325,6 +467,11 @@ bool destinoDe(const std::string& nome, std::string* destino, std::string* erro)
     return false;
   }
   if (S_ISLNK(info.st_mode)) {
+    if (alvo == Alvo::substituirNome) return true;  // the rename replaces the link itself
+    if (alvo == Alvo::soNormal) {
+      *erro = naoPode(nome, razaoLigacao);
+      return false;
+    }
     char* resolvido = realpath(nome.c_str(), nullptr);
     if (resolvido == nullptr) {
       *erro = naoPode(nome, razaoErro(errno));
@@ -429,53 +576,259 @@ std::vector<std::string> listaNomesPasta(const std::string& pasta) {
   return nomes;
 }
 
-bool substituiFicheiro(const std::string& nome, const Pedacos& pedacos, std::string* erro,
-                       IdentidadeFicheiro* escrito) {
-  std::string destino;
-  if (!destinoDe(nome, &destino, erro)) return false;
-  const std::string temporario = destino + sufixoTemporario;
-  PedacosMedidos medidos(pedacos);
-  if (!escreveTemporario(temporario, medidos.pedacos(), donoDe(destino), erro)) return false;
-  if (rename(temporario.c_str(), destino.c_str()) != 0) {
-    *erro = naoPode(destino, razaoErro(errno));
-    unlink(temporario.c_str());
+bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& modelo,
+                                 std::string* erro) {
+  ignoraLimiteTamanho();
+  remove();
+  removeRestos(destino_);
+  const Dono dono = donoDe(modelo);
+  int fd = -1;
+  for (int tentativa = 0; fd < 0 && tentativa < 10; ++tentativa) {
+    nome_ = nomeTemporarioPara(destino_);
+    // Registered before it exists: a signal between the two finds nothing
+    // to remove under a name no other process uses.
+    registo_ = registaTemporario(nome_);
+    fd = open(nome_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+              dono.copia ? 0600 : 0666);
+    if (fd < 0) {
+      esqueceTemporario(registo_);
+      registo_ = -1;
+      if (errno != EEXIST) break;
+    }
+  }
+  if (fd < 0) {
+    *erro = naoPode(nome_, razaoErro(errno));
     return false;
   }
-  descarregaPasta(pastaDe(destino));
+  existe_ = true;
+  if (dono.copia) {
+    // Owner first: changing it may clear the set-id bits that fchmod sets.
+    (void)fchown(fd, dono.utilizador, dono.grupo);
+    (void)fchmod(fd, dono.modo);
+  }
+  bool ok = true;
+  std::string_view pedaco;
+  while (ok && pedacos(pedaco)) ok = escreveTudo(fd, pedaco.data(), pedaco.size());
+  ok = ok && fsync(fd) == 0;
+  const int erroEscrita = errno;
+  ok = close(fd) == 0 && ok;
+  if (!ok) {
+    *erro = naoPode(nome_, razaoErro(erroEscrita != 0 ? erroEscrita : errno));
+    remove();
+  }
+  return ok;
+}
+
+bool FicheiroTemporario::substitui(std::string* erro) {
+  if (rename(nome_.c_str(), destino_.c_str()) != 0) {
+    *erro = naoPode(destino_, razaoErro(errno));
+    remove();
+    return false;
+  }
+  existe_ = false;
+  esqueceTemporario(registo_);
+  registo_ = -1;
+  descarregaPasta(pastaDe(destino_));
+  return true;
+}
+
+bool FicheiroTemporario::nomeiaSeLivre(const std::string& nome, bool* ocupado, std::string* erro) {
+  *ocupado = false;
+  struct stat info;
+  if (lstat(nome.c_str(), &info) == 0) {
+    *ocupado = true;
+    return false;
+  }
+  // A hard link is made only under a free name: never replaces a file
+  // that appeared since the check.
+  int resultado = link(nome_.c_str(), nome.c_str());
+  if (resultado != 0 && errno == EEXIST) {
+    *ocupado = true;
+    return false;
+  }
+  if (resultado != 0) {
+    // A file system without hard links: the name was free just now.
+    resultado = rename(nome_.c_str(), nome.c_str());
+    if (resultado == 0) {
+      existe_ = false;
+      esqueceTemporario(registo_);
+      registo_ = -1;
+    }
+  }
+  if (resultado != 0) {
+    *erro = naoPode(nome, razaoErro(errno));
+    remove();
+    return false;
+  }
+  remove();
+  descarregaPasta(pastaDe(nome));
+  return true;
+}
+
+void FicheiroTemporario::remove() {
+  if (existe_) unlink(nome_.c_str());
+  existe_ = false;
+  esqueceTemporario(registo_);
+  registo_ = -1;
+}
+
+bool FicheiroTemporario::guardaDestino() {
+  remove();
+  nome_ = nomeTemporarioPara(destino_);
+  registo_ = registaTemporario(nome_);
+  if (link(destino_.c_str(), nome_.c_str()) == 0) {
+    existe_ = true;
+    return true;
+  }
+  esqueceTemporario(registo_);
+  registo_ = -1;
+  if (errno == ENOENT) return false;
+  return copiaDestino();
+}
+
+void FicheiroTemporario::repoeDestino() {
+  if (!existe_) {
+    unlink(destino_.c_str());
+    return;
+  }
+  if (rename(nome_.c_str(), destino_.c_str()) == 0) existe_ = false;
+  remove();
+}
+
+bool destinoPara(const std::string& nome, Alvo alvo, std::string* destino, std::string* erro) {
+  return destinoDe(nome, alvo, destino, erro);
+}
+
+bool substituiFicheiro(const std::string& nome, const Pedacos& pedacos, std::string* erro,
+                       IdentidadeFicheiro* escrito, Alvo alvo) {
+  std::string destino;
+  if (!destinoDe(nome, alvo, &destino, erro)) return false;
+  PedacosMedidos medidos(pedacos);
+  FicheiroTemporario temporario(destino);
+  if (!temporario.escreve(medidos.pedacos(), destino, erro)) return false;
+  pontoPausa(alvo == Alvo::substituirNome ? "bloqueio-escrito" : "temporario-escrito");
+  if (!temporario.substitui(erro)) return false;
   if (escrito != nullptr) *escrito = medidos.identidade();
   return true;
 }
 
 bool gravaFicheiroNovo(const std::string& base, const Pedacos& pedacos, const std::string& modelo,
                        std::string* escrito, std::string* erro) {
-  const std::string temporario = base + sufixoTemporario;
-  if (!escreveTemporario(temporario, pedacos, donoDe(modelo), erro)) return false;
+  FicheiroTemporario temporario(base);
+  if (!temporario.escreve(pedacos, modelo, erro)) return false;
   for (int n = 0; n < maximoNumerados; ++n) {
     const std::string candidato = nomeNumerado(base, n);
-    struct stat info;
-    if (lstat(candidato.c_str(), &info) == 0) continue;
-    // A hard link is made only under a free name: never replaces a file
-    // that appeared since the check.
-    int resultado = link(temporario.c_str(), candidato.c_str());
-    if (resultado != 0 && errno == EEXIST) continue;
-    if (resultado != 0) {
-      // A file system without hard links: the name was free just now.
-      resultado = rename(temporario.c_str(), candidato.c_str());
+    bool ocupado = false;
+    if (temporario.nomeiaSeLivre(candidato, &ocupado, erro)) {
+      *escrito = candidato;
+      return true;
     }
-    if (resultado != 0) {
-      *erro = naoPode(candidato, razaoErro(errno));
-      unlink(temporario.c_str());
-      return false;
-    }
-    unlink(temporario.c_str());
-    descarregaPasta(pastaDe(candidato));
-    *escrito = candidato;
-    return true;
+    if (!ocupado) return false;
   }
-  unlink(temporario.c_str());
   *erro = naoPode(base, razaoErro(EEXIST));
   return false;
 }
+
+Leitura leFicheiroCurto(const std::string& nome, std::size_t maximo, std::string* conteudo) {
+  conteudo->clear();
+  const int fd = open(nome.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? Leitura::inexistente : Leitura::ilegivel;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return Leitura::ilegivel;
+  }
+  std::string lido(maximo + 1, '\0');
+  std::size_t total = 0;
+  while (total < lido.size()) {
+    const ssize_t n = read(fd, &lido[total], lido.size() - total);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      close(fd);
+      return Leitura::ilegivel;
+    }
+    if (n == 0) break;
+    total += static_cast<std::size_t>(n);
+  }
+  close(fd);
+  if (total == 0 || total > maximo) return Leitura::ilegivel;
+  lido.resize(total);
+  *conteudo = std::move(lido);
+  return Leitura::lido;
+}
+
+namespace {
+
+// The companion descriptor of the critical section this process is in
+// (-1: none), for a release run by a signal handler.
+volatile std::sig_atomic_t descritorSeccao = -1;
+
+// flock, retried when a signal interrupts the wait.
+int trancaExclusivo(int fd) {
+  int r;
+  do {
+    r = flock(fd, LOCK_EX);
+  } while (r != 0 && errno == EINTR);
+  return r;
+}
+
+bool semTrancas(int codigo) {
+#if ENOTSUP != EOPNOTSUPP
+  if (codigo == ENOTSUP) return true;
+#endif
+  return codigo == ENOLCK || codigo == EOPNOTSUPP || codigo == EINVAL;
+}
+
+}  // namespace
+
+bool seccaoDetida() { return descritorSeccao >= 0; }
+
+bool SeccaoCurso::entra(const std::string& ficheiroEstudantes, std::string* erro) {
+  sai();
+  suportado_ = true;
+  const std::string nome = ficheiroEstudantes + sufixoSeccao;
+  int fd =
+      open(nome.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+    // Another user's companion, or a read-only folder: a shared lock needs
+    // no write permission.
+    fd = open(nome.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  }
+  if (fd < 0) {
+    *erro = naoPode(nome, errno == ELOOP ? razaoLigacao : razaoErro(errno));
+    return false;
+  }
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    *erro = naoPode(nome, razaoTipo(info.st_mode));
+    close(fd);
+    return false;
+  }
+  if (trancaExclusivo(fd) != 0) {
+    const int codigo = errno;
+    close(fd);
+    if (semTrancas(codigo)) {
+      suportado_ = false;
+      return true;
+    }
+    *erro = naoPode(nome, razaoErro(codigo));
+    return false;
+  }
+  descritor_ = fd;
+  dentro_ = true;
+  descritorSeccao = fd;
+  return true;
+}
+
+void SeccaoCurso::sai() {
+  if (!dentro_) return;
+  descritorSeccao = -1;
+  close(static_cast<int>(descritor_));  // closing releases the lock
+  descritor_ = -1;
+  dentro_ = false;
+}
+
+SeccaoCurso::~SeccaoCurso() { sai(); }
 
 bool removeFicheiro(const std::string& nome, std::string* erro) {
   struct stat info;
@@ -510,8 +863,21 @@ Criacao criaFicheiroExclusivo(const std::string& nome, std::string_view conteudo
   return Criacao::criado;
 }
 
-void removeSeComecaPor(const char* nome, const char* prefixo, std::size_t tamanho) {
+void removeSeComecaPor(const char* nome, const char* prefixo, std::size_t tamanho,
+                       const char* seccao) {
   const int erroAnterior = errno;
+  // Inside the course's critical section, so that no take-over can come
+  // between the check and the removal.
+  int fdSeccao = -1;
+  if (descritorSeccao < 0 && seccao != nullptr) {
+    fdSeccao = open(seccao, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fdSeccao >= 0) {
+      int r;
+      do {
+        r = flock(fdSeccao, LOCK_EX);
+      } while (r != 0 && errno == EINTR);
+    }
+  }
   const int fd = open(nome, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd >= 0) {
     char lido[512];
@@ -526,6 +892,7 @@ void removeSeComecaPor(const char* nome, const char* prefixo, std::size_t tamanh
     for (std::size_t i = 0; igual && i < tamanho; ++i) igual = lido[i] == prefixo[i];
     if (igual) unlink(nome);
   }
+  if (fdSeccao >= 0) close(fdSeccao);
   errno = erroAnterior;
 }
 
@@ -557,9 +924,21 @@ namespace {
 std::string razaoErro(DWORD codigo) {
   switch (codigo) {
     case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_WRITE_PROTECT:
       return TXT("sem permissão");
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_BUSY:
+      return "ocupado";
+    case ERROR_WRITE_PROTECT:
+      return TXT("sistema de ficheiros só de leitura");
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return TXT("não existe");
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return TXT("já existe");
+    case ERROR_FILENAME_EXCED_RANGE:
+      return "nome demasiado longo";
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
       return "disco cheio";
@@ -589,60 +968,34 @@ const char* razaoAtributos(DWORD atributos) {
   return nullptr;
 }
 
-bool preparaTemporario(const std::string& nome, std::string* erro) {
-  const DWORD atributos = GetFileAttributesA(nome.c_str());
-  if (atributos == INVALID_FILE_ATTRIBUTES) {
-    if (naoExiste(GetLastError())) return true;
-    *erro = naoPode(nome, razaoErro(GetLastError()));
-    return false;
-  }
-  if (const char* razao = razaoAtributos(atributos)) {
-    *erro = naoPode(nome, razao);
-    return false;
-  }
-  if (!DeleteFileA(nome.c_str())) {
-    *erro = naoPode(nome, razaoErro(GetLastError()));
-    return false;
-  }
-  return true;
+// Removes the leftover temporary files of `destino` whose names show a
+// process of this machine that no longer runs (regular files only).
+void removeRestos(const std::string& destino) {
+  const std::string pasta = pastaDoNome(destino);
+  const std::string base = nomeBase(destino);
+  WIN32_FIND_DATAA dados;
+  const std::string padrao = pasta + "\\" + base + sufixoTemporario + ".*";
+  HANDLE busca = FindFirstFileA(padrao.c_str(), &dados);
+  if (busca == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string nome = dados.cFileName;
+    const long long pid = processoDoTemporario(nome, base);
+    if (pid <= 0 || pid == processoAtual() || processoVivo(pid)) continue;
+    if (razaoAtributos(dados.dwFileAttributes) != nullptr) continue;
+    DeleteFileA((pasta + "\\" + nome).c_str());
+  } while (FindNextFileA(busca, &dados));
+  FindClose(busca);
 }
 
-bool escreveTemporario(const std::string& nome, const Pedacos& pedacos, std::string* erro) {
-  if (!preparaTemporario(nome, erro)) return false;
-  HANDLE f = CreateFileA(nome.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (f == INVALID_HANDLE_VALUE) {
-    *erro = naoPode(nome, razaoErro(GetLastError()));
-    return false;
-  }
-  bool ok = true;
-  std::string_view pedaco;
-  while (ok && pedacos(pedaco)) {
-    const char* dados = pedaco.data();
-    size_t falta = pedaco.size();
-    while (ok && falta > 0) {
-      const DWORD parte = static_cast<DWORD>(falta < (1u << 30) ? falta : (1u << 30));
-      DWORD escritos = 0;
-      ok = WriteFile(f, dados, parte, &escritos, nullptr) && escritos == parte;
-      dados += escritos;
-      falta -= escritos;
-    }
-  }
-  ok = ok && FlushFileBuffers(f);
-  const DWORD codigo = GetLastError();
-  ok = CloseHandle(f) && ok;
-  if (!ok) {
-    *erro = naoPode(nome, razaoErro(codigo));
-    DeleteFileA(nome.c_str());
-  }
-  return ok;
-}
-
-bool verificaDestino(const std::string& nome, std::string* erro) {
+bool verificaDestino(const std::string& nome, Alvo alvo, std::string* erro) {
   const DWORD atributos = GetFileAttributesA(nome.c_str());
   if (atributos == INVALID_FILE_ATTRIBUTES) return true;
   if (atributos & FILE_ATTRIBUTE_DIRECTORY) {
     *erro = naoPode(nome, razaoPasta);
+    return false;
+  }
+  if ((atributos & FILE_ATTRIBUTE_REPARSE_POINT) && alvo == Alvo::soNormal) {
+    *erro = naoPode(nome, razaoLigacao);
     return false;
   }
   return true;
@@ -748,44 +1101,245 @@ std::vector<std::string> listaNomesPasta(const std::string& pasta) {
   return nomes;
 }
 
-bool substituiFicheiro(const std::string& nome, const Pedacos& pedacos, std::string* erro,
-                       IdentidadeFicheiro* escrito) {
-  if (!verificaDestino(nome, erro)) return false;
-  const std::string temporario = nome + sufixoTemporario;
-  PedacosMedidos medidos(pedacos);
-  if (!escreveTemporario(temporario, medidos.pedacos(), erro)) return false;
-  if (!MoveFileExA(temporario.c_str(), nome.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    *erro = naoPode(nome, razaoErro(GetLastError()));
-    DeleteFileA(temporario.c_str());
+bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& /*modelo*/,
+                                 std::string* erro) {
+  remove();
+  removeRestos(destino_);
+  HANDLE f = INVALID_HANDLE_VALUE;
+  DWORD codigo = 0;
+  for (int tentativa = 0; f == INVALID_HANDLE_VALUE && tentativa < 10; ++tentativa) {
+    nome_ = nomeTemporarioPara(destino_);
+    registo_ = registaTemporario(nome_);
+    f = CreateFileA(nome_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (f == INVALID_HANDLE_VALUE) {
+      codigo = GetLastError();
+      esqueceTemporario(registo_);
+      registo_ = -1;
+      if (codigo != ERROR_FILE_EXISTS && codigo != ERROR_ALREADY_EXISTS) break;
+    }
+  }
+  if (f == INVALID_HANDLE_VALUE) {
+    *erro = naoPode(nome_, razaoErro(codigo));
     return false;
   }
+  existe_ = true;
+  bool ok = true;
+  std::string_view pedaco;
+  while (ok && pedacos(pedaco)) {
+    const char* dados = pedaco.data();
+    size_t falta = pedaco.size();
+    while (ok && falta > 0) {
+      const DWORD parte = static_cast<DWORD>(falta < (1u << 30) ? falta : (1u << 30));
+      DWORD escritos = 0;
+      ok = WriteFile(f, dados, parte, &escritos, nullptr) && escritos == parte;
+      dados += escritos;
+      falta -= escritos;
+    }
+  }
+  ok = ok && FlushFileBuffers(f);
+  codigo = GetLastError();
+  ok = CloseHandle(f) && ok;
+  if (!ok) {
+    *erro = naoPode(nome_, razaoErro(codigo));
+    remove();
+  }
+  return ok;
+}
+
+bool FicheiroTemporario::substitui(std::string* erro) {
+  if (!MoveFileExA(nome_.c_str(), destino_.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    *erro = naoPode(destino_, razaoErro(GetLastError()));
+    remove();
+    return false;
+  }
+  existe_ = false;
+  esqueceTemporario(registo_);
+  registo_ = -1;
+  return true;
+}
+
+bool FicheiroTemporario::nomeiaSeLivre(const std::string& nome, bool* ocupado, std::string* erro) {
+  *ocupado = false;
+  if (GetFileAttributesA(nome.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    *ocupado = true;
+    return false;
+  }
+  // Without MOVEFILE_REPLACE_EXISTING the move never replaces a file.
+  if (MoveFileExA(nome_.c_str(), nome.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    existe_ = false;
+    esqueceTemporario(registo_);
+    registo_ = -1;
+    return true;
+  }
+  const DWORD codigo = GetLastError();
+  if (codigo == ERROR_ALREADY_EXISTS || codigo == ERROR_FILE_EXISTS) {
+    *ocupado = true;
+    return false;
+  }
+  *erro = naoPode(nome, razaoErro(codigo));
+  remove();
+  return false;
+}
+
+void FicheiroTemporario::remove() {
+  if (existe_) DeleteFileA(nome_.c_str());
+  existe_ = false;
+  esqueceTemporario(registo_);
+  registo_ = -1;
+}
+
+bool FicheiroTemporario::guardaDestino() {
+  remove();
+  nome_ = nomeTemporarioPara(destino_);
+  registo_ = registaTemporario(nome_);
+  if (CreateHardLinkA(nome_.c_str(), destino_.c_str(), nullptr)) {
+    existe_ = true;
+    return true;
+  }
+  const DWORD codigo = GetLastError();
+  esqueceTemporario(registo_);
+  registo_ = -1;
+  if (naoExiste(codigo)) return false;
+  return copiaDestino();
+}
+
+void FicheiroTemporario::repoeDestino() {
+  if (!existe_) {
+    DeleteFileA(destino_.c_str());
+    return;
+  }
+  if (MoveFileExA(nome_.c_str(), destino_.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    existe_ = false;
+  }
+  remove();
+}
+
+bool destinoPara(const std::string& nome, Alvo alvo, std::string* destino, std::string* erro) {
+  *destino = nome;
+  return verificaDestino(nome, alvo, erro);
+}
+
+bool substituiFicheiro(const std::string& nome, const Pedacos& pedacos, std::string* erro,
+                       IdentidadeFicheiro* escrito, Alvo alvo) {
+  if (!verificaDestino(nome, alvo, erro)) return false;
+  PedacosMedidos medidos(pedacos);
+  FicheiroTemporario temporario(nome);
+  if (!temporario.escreve(medidos.pedacos(), nome, erro)) return false;
+  pontoPausa(alvo == Alvo::substituirNome ? "bloqueio-escrito" : "temporario-escrito");
+  if (!temporario.substitui(erro)) return false;
   if (escrito != nullptr) *escrito = medidos.identidade();
   return true;
 }
 
-bool gravaFicheiroNovo(const std::string& base, const Pedacos& pedacos,
-                       const std::string& /*modelo*/, std::string* escrito, std::string* erro) {
-  const std::string temporario = base + sufixoTemporario;
-  if (!escreveTemporario(temporario, pedacos, erro)) return false;
+bool gravaFicheiroNovo(const std::string& base, const Pedacos& pedacos, const std::string& modelo,
+                       std::string* escrito, std::string* erro) {
+  FicheiroTemporario temporario(base);
+  if (!temporario.escreve(pedacos, modelo, erro)) return false;
   for (int n = 0; n < maximoNumerados; ++n) {
     const std::string candidato = nomeNumerado(base, n);
-    if (GetFileAttributesA(candidato.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
-    // Without MOVEFILE_REPLACE_EXISTING the move never replaces a file.
-    if (MoveFileExA(temporario.c_str(), candidato.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    bool ocupado = false;
+    if (temporario.nomeiaSeLivre(candidato, &ocupado, erro)) {
       *escrito = candidato;
       return true;
     }
-    const DWORD codigo = GetLastError();
-    if (codigo == ERROR_ALREADY_EXISTS || codigo == ERROR_FILE_EXISTS) continue;
-    *erro = naoPode(candidato, razaoErro(codigo));
-    DeleteFileA(temporario.c_str());
-    return false;
+    if (!ocupado) return false;
   }
-  DeleteFileA(temporario.c_str());
   *erro = naoPode(base, razaoErro(ERROR_FILE_EXISTS));
   return false;
 }
+
+Leitura leFicheiroCurto(const std::string& nome, std::size_t maximo, std::string* conteudo) {
+  conteudo->clear();
+  const DWORD atributos = GetFileAttributesA(nome.c_str());
+  if (atributos == INVALID_FILE_ATTRIBUTES) {
+    return naoExiste(GetLastError()) ? Leitura::inexistente : Leitura::ilegivel;
+  }
+  if (razaoAtributos(atributos) != nullptr) return Leitura::ilegivel;
+  HANDLE f = CreateFileA(
+      nome.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (f == INVALID_HANDLE_VALUE) {
+    return naoExiste(GetLastError()) ? Leitura::inexistente : Leitura::ilegivel;
+  }
+  if (GetFileType(f) != FILE_TYPE_DISK) {
+    CloseHandle(f);
+    return Leitura::ilegivel;
+  }
+  std::string lido(maximo + 1, '\0');
+  DWORD total = 0;
+  const bool ok = ReadFile(f, lido.data(), static_cast<DWORD>(lido.size()), &total, nullptr);
+  CloseHandle(f);
+  if (!ok || total == 0 || total > maximo) return Leitura::ilegivel;
+  lido.resize(total);
+  *conteudo = std::move(lido);
+  return Leitura::lido;
+}
+
+namespace {
+
+volatile std::sig_atomic_t seccaoDentro = 0;
+HANDLE handleSeccao = INVALID_HANDLE_VALUE;
+
+}  // namespace
+
+bool seccaoDetida() { return seccaoDentro != 0; }
+
+bool SeccaoCurso::entra(const std::string& ficheiroEstudantes, std::string* erro) {
+  sai();
+  suportado_ = true;
+  const std::string nome = ficheiroEstudantes + sufixoSeccao;
+  HANDLE f =
+      CreateFileA(nome.c_str(), GENERIC_READ | GENERIC_WRITE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (f == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+    f = CreateFileA(nome.c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  }
+  if (f == INVALID_HANDLE_VALUE) {
+    *erro = naoPode(nome, razaoErro(GetLastError()));
+    return false;
+  }
+  if (GetFileType(f) != FILE_TYPE_DISK) {
+    *erro = naoPode(nome, razaoNaoNormal);
+    CloseHandle(f);
+    return false;
+  }
+  OVERLAPPED inicio = {};
+  if (!LockFileEx(f, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &inicio)) {
+    const DWORD codigo = GetLastError();
+    CloseHandle(f);
+    if (codigo == ERROR_NOT_SUPPORTED || codigo == ERROR_INVALID_FUNCTION) {
+      suportado_ = false;
+      return true;
+    }
+    *erro = naoPode(nome, razaoErro(codigo));
+    return false;
+  }
+  descritor_ = reinterpret_cast<std::intptr_t>(f);
+  dentro_ = true;
+  handleSeccao = f;
+  seccaoDentro = 1;
+  return true;
+}
+
+void SeccaoCurso::sai() {
+  if (!dentro_) return;
+  seccaoDentro = 0;
+  handleSeccao = INVALID_HANDLE_VALUE;
+  HANDLE f = reinterpret_cast<HANDLE>(descritor_);
+  OVERLAPPED inicio = {};
+  UnlockFileEx(f, 0, 1, 0, &inicio);
+  CloseHandle(f);
+  descritor_ = -1;
+  dentro_ = false;
+}
+
+SeccaoCurso::~SeccaoCurso() { sai(); }
 
 bool removeFicheiro(const std::string& nome, std::string* erro) {
   const DWORD atributos = GetFileAttributesA(nome.c_str());
@@ -825,10 +1379,25 @@ Criacao criaFicheiroExclusivo(const std::string& nome, std::string_view conteudo
   return Criacao::criado;
 }
 
-void removeSeComecaPor(const char* nome, const char* prefixo, std::size_t tamanho) {
+void removeSeComecaPor(const char* nome, const char* prefixo, std::size_t tamanho,
+                       const char* seccao) {
+  // Inside the course's critical section, so that no take-over can come
+  // between the check and the removal.
+  HANDLE trinco = INVALID_HANDLE_VALUE;
+  if (!seccaoDentro && seccao != nullptr) {
+    trinco =
+        CreateFileA(seccao, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    OVERLAPPED inicio = {};
+    if (trinco != INVALID_HANDLE_VALUE)
+      LockFileEx(trinco, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &inicio);
+  }
   HANDLE f = CreateFileA(nome, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return;
+  if (f == INVALID_HANDLE_VALUE) {
+    if (trinco != INVALID_HANDLE_VALUE) CloseHandle(trinco);
+    return;
+  }
   char lido[512];
   DWORD total = 0;
   const DWORD quer = static_cast<DWORD>(tamanho < sizeof lido ? tamanho : sizeof lido);
@@ -837,6 +1406,7 @@ void removeSeComecaPor(const char* nome, const char* prefixo, std::size_t tamanh
   bool igual = total >= tamanho;
   for (std::size_t i = 0; igual && i < tamanho; ++i) igual = lido[i] == prefixo[i];
   if (igual) DeleteFileA(nome);
+  if (trinco != INVALID_HANDLE_VALUE) CloseHandle(trinco);
 }
 
 long long processoAtual() { return static_cast<long long>(GetCurrentProcessId()); }
@@ -866,3 +1436,57 @@ std::string nomeUtilizador() {
 }
 
 #endif
+
+bool FicheiroTemporario::copiaDestino() {
+  LeituraPorBlocos leitura;
+  std::string razao;
+  if (leitura.abre(destino_, &razao) != Leitura::lido) return false;
+  std::string bloco(1 << 16, '\0');
+  bool falhou = false;
+  const Pedacos pedacos = [&](std::string_view& pedaco) {
+    std::size_t lidos = 0;
+    if (!leitura.le(&bloco[0], bloco.size(), &lidos, &razao)) falhou = true;
+    if (falhou || lidos == 0) return false;
+    pedaco = std::string_view(bloco.data(), lidos);
+    return true;
+  };
+  std::string erro;
+  if (!escreve(pedacos, destino_, &erro) || falhou) {
+    remove();
+    return false;
+  }
+  return true;
+}
+
+bool substituiFicheiros(const std::vector<std::pair<std::string, Pedacos>>& ficheiros,
+                        std::string* qual, std::string* erro) {
+  std::vector<std::string> destinos(ficheiros.size());
+  for (std::size_t i = 0; i < ficheiros.size(); ++i) {
+    *qual = ficheiros[i].first;
+    if (!destinoPara(ficheiros[i].first, Alvo::soNormal, &destinos[i], erro)) return false;
+  }
+  std::vector<std::unique_ptr<FicheiroTemporario>> novos;
+  for (std::size_t i = 0; i < ficheiros.size(); ++i) {
+    *qual = ficheiros[i].first;
+    novos.push_back(std::make_unique<FicheiroTemporario>(destinos[i]));
+    if (!novos.back()->escreve(ficheiros[i].second, destinos[i], erro)) return false;
+  }
+  // Every new content is on disk: now the renames, keeping each old file
+  // until all are done.
+  pontoPausa("temporarios-escritos");
+  std::vector<std::unique_ptr<FicheiroTemporario>> antigos;
+  for (std::size_t i = 0; i < ficheiros.size(); ++i) {
+    *qual = ficheiros[i].first;
+    antigos.push_back(std::make_unique<FicheiroTemporario>(destinos[i]));
+    antigos.back()->guardaDestino();
+    if (!novos[i]->substitui(erro)) {
+      antigos.pop_back();
+      while (!antigos.empty()) {
+        antigos.back()->repoeDestino();
+        antigos.pop_back();
+      }
+      return false;
+    }
+  }
+  return true;
+}

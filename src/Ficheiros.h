@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Hands out a text piece by piece: sets its argument to the next piece
@@ -93,19 +94,135 @@ std::vector<std::string> listaFicheirosNormais(const std::string& pasta);
 // anything), "." and ".." left out; empty if it cannot be read.
 std::vector<std::string> listaNomesPasta(const std::string& pasta);
 
-// Replaces the content of `nome` safely: the content goes to `nome`.tmp,
-// created exclusively and never through a link, is flushed to disk and
-// renamed over `nome`; the directory is flushed after. A leftover regular
-// file at the temporary name is removed first; anything else there (a link,
-// a directory, a FIFO) makes the save fail and is left alone. When `nome` is
-// a link, its target is replaced and the link stays. The new file keeps the
-// old one's permission bits and, where allowed, its owner and group. On
-// failure answers false with `erro` = "WHICH: REASON" (WHICH the file the
-// failing step concerned) and `nome` is left as it was. On success sets
-// `escrito` (when given) to the identity of the new content.
+// What a replacement may find at the name it replaces.
+enum class Alvo {
+  // Only a regular file (or nothing): a link, folder, FIFO or device there
+  // is an error and nothing is written (the outputs of the modes, backups,
+  // conflict files).
+  soNormal,
+  // A link is followed and its target replaced, the link staying (the
+  // student file).
+  seguirLigacao,
+  // Whatever regular file or link is there is replaced as a name: a link is
+  // replaced, never written through (the course lock).
+  substituirNome,
+};
+
+// Replaces the content of `nome` safely: the content goes to a private
+// temporary file (FicheiroTemporario) beside the file replaced, is flushed
+// to disk and renamed over it; the directory is flushed after. The new file
+// keeps the old one's permission bits and, where allowed, its owner and
+// group. On failure answers false with `erro` = "WHICH: REASON" (WHICH the
+// file the failing step concerned) and `nome` is left as it was. On success
+// sets `escrito` (when given) to the identity of the new content.
 bool substituiFicheiro(const std::string& nome, const Pedacos& pedacos, std::string* erro,
-                       IdentidadeFicheiro* escrito = nullptr);
-bool substituiFicheiro(const std::string& nome, std::string_view conteudo, std::string* erro);
+                       IdentidadeFicheiro* escrito = nullptr, Alvo alvo = Alvo::soNormal);
+bool substituiFicheiro(const std::string& nome, std::string_view conteudo, std::string* erro,
+                       Alvo alvo = Alvo::soNormal);
+
+// Replaces several files all or nothing, each as substituiFicheiro with
+// Alvo::soNormal: every new content is written to its private temporary
+// file and flushed before any is renamed; if one cannot be written, none
+// changes; if a rename fails, those already renamed are put back as they
+// were. On failure sets `qual` to the file concerned.
+bool substituiFicheiros(const std::vector<std::pair<std::string, Pedacos>>& ficheiros,
+                        std::string* qual, std::string* erro);
+
+// A private temporary file name of `destino` as process `pid` of this
+// machine would make it (for tests of the leftovers' removal).
+std::string nomeTemporario(const std::string& destino, long long pid);
+
+// A temporary file that belongs to this process: a unique name beside
+// `destino` ("DESTINO.tmp.PID.HOST.RANDOM", HOST a hash of the machine's
+// name), created exclusively and never through a link. While it exists it
+// is registered for the clean-up of every way out (limpezaFinal, signals
+// included); the destructor removes it unless it was moved into place.
+// Before creating it, leftovers of the same destination whose name shows a
+// process of this machine that no longer runs are removed; no other file is
+// touched.
+class FicheiroTemporario {
+ public:
+  explicit FicheiroTemporario(std::string destino);
+  ~FicheiroTemporario();
+  FicheiroTemporario(const FicheiroTemporario&) = delete;
+  FicheiroTemporario& operator=(const FicheiroTemporario&) = delete;
+
+  // Creates the file, writes the pieces and flushes them to disk. The
+  // permission bits (and owner) are those of `modelo` when it is a regular
+  // file. On failure the file is gone and `erro` is "NAME: REASON".
+  bool escreve(const Pedacos& pedacos, const std::string& modelo, std::string* erro);
+  // Renames the file over `destino` (replacing what is there).
+  bool substitui(std::string* erro);
+  // Gives the file the name `nome` only if that name is free (never
+  // replaces a file); answers false with `ocupado` set when it is taken.
+  bool nomeiaSeLivre(const std::string& nome, bool* ocupado, std::string* erro);
+  // Makes the file a copy of what `destino` holds now (a hard link where
+  // possible); answers false when there is nothing to keep or it fails.
+  bool guardaDestino();
+  // Puts this file back at `destino` (rename), or removes `destino` when
+  // this file holds nothing (guardaDestino answered false).
+  void repoeDestino();
+  const std::string& nome() const { return nome_; }
+
+ private:
+  void remove();
+  bool copiaDestino();
+
+  std::string destino_;
+  std::string nome_;
+  int registo_ = -1;  // its slot in the clean-up registry
+  bool existe_ = false;
+};
+
+// The operating-system critical section of one course: an exclusive lock
+// (flock; LockFileEx on Windows) on the companion file `<student
+// file>.seccao`, created when missing and never replaced or removed. Every
+// pauta process that replaces the student file or changes the course lock
+// holds it, so an identity check and the rename that follows it, or the
+// reading of a stale lock and its removal, are one step for the others.
+// Held by one object at a time per process; released by the destructor.
+class SeccaoCurso {
+ public:
+  SeccaoCurso() = default;
+  ~SeccaoCurso();
+  SeccaoCurso(const SeccaoCurso&) = delete;
+  SeccaoCurso& operator=(const SeccaoCurso&) = delete;
+
+  // Waits for and enters the section of the course whose student file is
+  // `ficheiroEstudantes`. A file system without locks lets the caller go on
+  // (answers true, `suportado()` false). Otherwise answers false with
+  // `erro` = "COMPANION: REASON" when the companion cannot be used.
+  bool entra(const std::string& ficheiroEstudantes, std::string* erro);
+  void sai();
+  bool suportado() const { return suportado_; }
+
+ private:
+  std::intptr_t descritor_ = -1;
+  bool dentro_ = false;
+  bool suportado_ = true;
+};
+
+// The one clean-up of every way out, signal handlers included
+// (async-signal-safe): removes every registered temporary file of this
+// process, then releases the course lock it holds (libertaBloqueio's rule).
+void limpezaFinal();
+
+// The course-lock release that limpezaFinal runs (set by BloqueioCurso).
+using LibertacaoBloqueio = void (*)();
+void registaLibertacaoBloqueio(LibertacaoBloqueio liberta);
+
+// Whether this process is inside a course's critical section now, and the
+// descriptor of the companion it holds (for the signal-time release).
+bool seccaoDetida();
+
+// A named pause point for tests of interleavings between processes. In a
+// build with PAUTA_PONTOS_PAUSA, when the environment variable PAUTA_PAUSA
+// names `ponto` (a list separated by commas may name several) and
+// PAUTA_PAUSA_CANAL is a path prefix P, the process writes one byte to the
+// FIFO P.NOME.chegou (waiting for the test to read it) and then waits until
+// the test writes to the FIFO P.NOME.continua; each point pauses once. In
+// other builds it does nothing.
+void pontoPausa(const char* ponto);
 
 // Writes a new file under the first free name of `base`, `base`.1,
 // `base`.2, ... by the same safe path, never replacing an existing file;
@@ -120,6 +237,11 @@ bool gravaFicheiroNovo(const std::string& base, const Pedacos& pedacos, const st
 // Answers true when it is gone (or was never there).
 bool removeFicheiro(const std::string& nome, std::string* erro);
 
+// Reads at most `maximo` bytes of the regular file `nome`, never through a
+// link: a longer or empty file, a link, or anything else than a regular
+// file is `ilegivel`.
+Leitura leFicheiroCurto(const std::string& nome, std::size_t maximo, std::string* conteudo);
+
 enum class Criacao { criado, jaExiste, falhou };
 // Creates `nome` exclusively (it must not exist, not even as a link) with
 // `conteudo`; works on network shares. On `falhou` sets `razao`.
@@ -127,9 +249,12 @@ Criacao criaFicheiroExclusivo(const std::string& nome, std::string_view conteudo
                               std::string* razao);
 
 // Removes the file `nome` when its content starts with the `tamanho` bytes
-// of `prefixo`. Safe to call from a signal handler; `nome` and `prefixo`
-// must be NUL-free buffers that stay alive.
-void removeSeComecaPor(const char* nome, const char* prefixo, std::size_t tamanho);
+// of `prefixo`, inside the course's critical section of the companion
+// `seccao` (entered here unless this process is already inside one). Safe
+// to call from a signal handler; the arguments must be NUL-free buffers
+// that stay alive.
+void removeSeComecaPor(const char* nome, const char* prefixo, std::size_t tamanho,
+                       const char* seccao);
 
 // This process's id; whether process `pid` of this machine still runs.
 long long processoAtual();

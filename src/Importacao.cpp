@@ -229,6 +229,10 @@ void Importador::processaLinha() {
   if (colunas_.nome >= 0 && static_cast<size_t>(colunas_.nome) < celulas.size()) {
     nome = csv::semBrancos(csv::semProtecao(celulas[static_cast<size_t>(colunas_.nome)]));
   }
+  if (nome.size() > regras::maximoCaracteresNome) {
+    erro("o nome tem mais de 200 caracteres");
+    return;
+  }
   if (temControlo(nome)) {
     // A line break in a name would split the student's record in the file.
     erro(colunas_.nome, "o nome tem quebras de linha ou outros caracteres de controlo");

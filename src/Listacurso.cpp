@@ -302,6 +302,15 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
                                                  std::ostream& mensagens, bool confirma) {
   IdentidadeFicheiro atual;
   std::string erro;
+  // From the identity check to the rename, one critical section for every
+  // pauta process on this course: of N sessions that save at once, the first
+  // replaces the file and each other one sees it changed.
+  pontoPausa("gravacao-seccao");
+  SeccaoCurso seccao;
+  if (!seccao.entra(nomeFicheiro, &erro)) {
+    imprimeErroGravacao(mensagens, nomeFicheiro, erro);
+    return Gravacao::falhou;
+  }
   // Only the identity of what the file holds now: a large file is not read
   // into memory beside the course.
   if (identificaFicheiro(nomeFicheiro, &atual, &erro) == Leitura::ilegivel) {
@@ -317,6 +326,7 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
       imprimeErroGravacao(mensagens, nomeFicheiro, erro);
       return Gravacao::falhou;
     }
+    seccao.sai();
     identidade = atual;
     mensagens
         << "ERRO: O ficheiro " << nomeFicheiro
@@ -336,10 +346,12 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
     copiaFeita = true;
   }
   IdentidadeFicheiro nova;
-  if (!substituiFicheiro(nomeFicheiro, pedacosFicheiroEstudantes(listaEstudantes), &erro, &nova)) {
+  if (!substituiFicheiro(nomeFicheiro, pedacosFicheiroEstudantes(listaEstudantes), &erro, &nova,
+                         Alvo::seguirLigacao)) {
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }
+  seccao.sai();
   identidade = nova;
   identidadeConhecida = true;
   if (!copiaPorAnunciar.empty()) {

@@ -11,11 +11,15 @@
 const char* const sufixoFicheiroUC = "-UC.txt";
 // End of a student file's name after the course code.
 const char* const sufixoFicheiroEstudantes = "-Estudantes.txt";
-// Added to a file's name for the temporary file of its safe replacement.
+// Added to a file's name, before ".PID.HOST.RANDOM", for the private
+// temporary file of its safe replacement.
 const char* const sufixoTemporario = ".tmp";
 // Added to a student file's name for the copy of an original whose lines
 // were skipped at loading.
 const char* const sufixoCopia = ".bak";
+// Added to a student file's name for the companion file of the course's
+// operating-system critical section (never replaced nor removed).
+const char* const sufixoSeccao = ".seccao";
 // Added to a student file's name for the lock of a session on the course.
 const char* const sufixoBloqueio = ".lock";
 // Added to a student file's name for a session's version that could not

@@ -13,6 +13,7 @@
 #include "Cp1252.h"
 #include "Emenu.h"
 #include "Exportacao.h"
+#include "Ficheiros.h"
 #include "Importacao.h"
 #include "Listacurso.h"
 #include "Nomes.h"
@@ -61,8 +62,8 @@ void avisaCatalogoVazio(std::ostream& saida, const Listacurso& listaCursosDispon
   if (avisado || !listaCursosDisponiveis.getMenu().empty()) return;
   avisado = true;
   saida << TXT("ATENÇÃO: Não há cursos nesta pasta; cada curso é um ficheiro CÓDIGO-UC.txt "
-                   "(veja o README)")
-            << std::endl;
+               "(veja o README)")
+        << std::endl;
 }
 
 // Asks for a course until a listed code or 0; answers it.
@@ -486,7 +487,7 @@ void dialoga(const Consola& consola, std::unique_ptr<Sessao>& sessao) {
 }  // namespace
 
 int executaDialogo(const Consola& consola) {
-  consolaRegistaLimpeza(libertaBloqueio);
+  consolaRegistaLimpeza(limpezaFinal);
   consolaTrataSinais();
   std::unique_ptr<Sessao> sessao;
   try {
@@ -540,6 +541,10 @@ bool bloqueiaSemPerguntar(int nCurso) {
   }
   std::cerr << TXT("ATENÇÃO: O curso ") << nCurso << TXT(" está a ser alterado noutra sessão");
   imprimeDono(dono, std::cerr);
+  // A lock left by a crash on another machine is never found stale here:
+  // say how to clear it.
+  std::cerr << TXT("Se nenhuma sessão tiver o curso aberto, apague o ficheiro ")
+            << nomeFicheiroEstudantes(nCurso) << sufixoBloqueio << std::endl;
   return false;
 }
 
@@ -548,7 +553,7 @@ struct LibertaBloqueio {
   LibertaBloqueio() = default;
   LibertaBloqueio(const LibertaBloqueio&) = delete;
   LibertaBloqueio& operator=(const LibertaBloqueio&) = delete;
-  ~LibertaBloqueio() { libertaBloqueio(); }
+  ~LibertaBloqueio() { limpezaFinal(); }
 };
 
 // Loads course nCurso as the export does and imports the CSV file
@@ -557,7 +562,7 @@ struct LibertaBloqueio {
 int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
   // A signal releases the lock through the clean-up; the student file is
   // either the old one or the new one.
-  consolaRegistaLimpeza(libertaBloqueio);
+  consolaRegistaLimpeza(limpezaFinal);
   const LibertaBloqueio libertaNoFim;
   if (!verificar && !bloqueiaSemPerguntar(nCurso)) return estadoErroImportacao;
   Listacurso unidades;

@@ -5,6 +5,7 @@
 #ifndef PAUTA_REGRAS_H
 #define PAUTA_REGRAS_H
 
+#include <cstddef>
 #include <vector>
 
 #include "Efolio.h"
@@ -90,6 +91,13 @@ struct NotaFinal {
 // without a grade always takes the new one.
 NotaFinal decideNotaFinal(float notaAtual, float novaNota);
 
+}  // namespace regras
+
+namespace regras {
+// The longest student name the program takes (typed or imported), in
+// characters (CP1252 bytes): the memory of a course follows its students,
+// not an attacker's name.
+const std::size_t maximoCaracteresNome = 200;
 }  // namespace regras
 
 #endif

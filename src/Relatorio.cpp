@@ -86,7 +86,10 @@ const char* const estilo =
     ".aluno{content-visibility:visible}a{color:inherit;text-decoration:none}}";
 
 void acrescentaEscapado(std::string& pagina, std::string_view texto) {
-  pagina += escapaHtml(texto);
+  // Slice by slice (the escaping is character by character): a long name
+  // is never copied whole on its way to the page.
+  const size_t fatia = 1 << 16;
+  for (size_t i = 0; i < texto.size(); i += fatia) pagina += escapaHtml(texto.substr(i, fatia));
 }
 
 // A real with a decimal comma, or an em dash when it is not a number.

@@ -95,3 +95,16 @@ TEST(Estudantes, NovoNaConsola) {
   EXPECT_EQ(Estudantes::pedeNovoEstudante(c.consola, curso, existentes).getNome(), "");
   EXPECT_EQ(c.restoEntrada(), "Depois\n");
 }
+
+// A name of more than 200 characters is refused and the next line typed is the answer; 200 pass.
+TEST(Estudantes, NomeDemasiadoLongo) {
+  const Texto longo(201, 'x'), limite(200, 'y');
+  ConsolaTeste c("7\n" + longo + "\n" + longo + "x\n" + limite + "\nDepois\n");
+  const Estudantes e = Estudantes::pedeNovoEstudante(c.consola, {}, {});
+  const Texto erro = TXT("ERRO: O nome não pode ter mais de 200 caracteres\n");
+  EXPECT_EQ(
+      c.escrito(),
+      TXT("\nInsira o número de Aluno do Estudante\n\nInsira o Nome do Estudante\n") + erro + erro);
+  EXPECT_EQ(e.getNome(), limite);
+  EXPECT_EQ(c.restoEntrada(), "Depois\n");
+}

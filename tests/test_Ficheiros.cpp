@@ -1,6 +1,7 @@
 // The platform module and the course lock on real files in a scratch folder: links, FIFOs,
 // leftovers, series of new files, identities.
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "Apoio.h"
@@ -93,29 +94,99 @@ TEST(Plataforma, Identidades) {
   }
 }
 
-// Replacement: a leftover regular temporary file is removed; a link, folder or FIFO there makes it
-// fail untouched; a link to the file keeps being a link.
+// Replacement through a private temporary file: a leftover of a dead process of this machine is
+// removed; anything else at a temporary-like name (a live process's file, an old ".tmp", a link, a
+// FIFO) is left alone and does not stop the save; a link at an output is refused, a link to the
+// student file keeps being a link.
 TEST(Plataforma, SubstituicaoSegura) {
   PastaTemporaria p;
   std::string erro;
   p.c.escreve("f", "velho");
-  p.c.escreve("f.tmp", TXT("restos de uma gravação morta"));
-  EXPECT_TRUE(substituiFicheiro("f", "novo", &erro)) << erro;
-  EXPECT_EQ(p.c.ficheiros(), (Mapa{{"f", "novo"}}));
+  const pid_t filho = fork();
+  if (filho == 0) _exit(0);
+  waitpid(filho, nullptr, 0);  // a process id that no longer runs
+  const std::string morto = nomeTemporario("f", filho);
+  const std::string vivo = nomeTemporario("f", getppid());
+  p.c.escreve(morto, TXT("restos de uma gravação morta"));
+  p.c.escreve(vivo, TXT("de uma gravação que corre"));
+  p.c.escreve("f.tmp", "antigo");
   p.c.escreve("alvo", "intacto");
-  fs::create_symlink("alvo", "f.tmp");
-  EXPECT_FALSE(substituiFicheiro("f", "outro", &erro));
-  EXPECT_EQ(erro, TXT("f.tmp: é uma ligação simbólica"));
-  fs::remove("f.tmp");
-  ASSERT_EQ(mkfifo("f.tmp", 0600), 0);
-  EXPECT_FALSE(substituiFicheiro("f", "outro", &erro));
-  EXPECT_EQ(erro, TXT("f.tmp: não é um ficheiro normal"));
-  EXPECT_EQ(p.c.ficheiros(), (Mapa{{"f", "novo"}, {"alvo", "intacto"}}));
-  fs::remove("f.tmp");
+  fs::create_symlink("alvo", nomeTemporario("f", 999999999));
+  ASSERT_EQ(mkfifo(nomeTemporario("f", filho).c_str(), 0600), 0);
+  const auto antes = p.c.ficheiros();
+  EXPECT_TRUE(substituiFicheiro("f", "novo", &erro)) << erro;
+  auto esperado = antes;
+  esperado.erase(morto);
+  esperado["f"] = "novo";
+  EXPECT_EQ(p.c.ficheiros(), esperado);
   fs::create_symlink("alvo", "ligado");
-  EXPECT_TRUE(substituiFicheiro("ligado", "pelo alvo", &erro)) << erro;
+  EXPECT_FALSE(substituiFicheiro("ligado", "outro", &erro));
+  EXPECT_EQ(erro, TXT("ligado: é uma ligação simbólica"));
+  EXPECT_TRUE(substituiFicheiro("ligado", "pelo alvo", &erro, Alvo::seguirLigacao)) << erro;
   EXPECT_TRUE(fs::is_symlink("ligado"));
   EXPECT_EQ(p.c.le("alvo"), "pelo alvo");
+  EXPECT_TRUE(substituiFicheiro("ligado", "nome", &erro, Alvo::substituirNome)) << erro;
+  EXPECT_FALSE(fs::is_symlink("ligado"));
+  EXPECT_EQ(p.c.le("alvo"), "pelo alvo");
+  EXPECT_EQ(p.c.le("ligado"), "nome");
+  fs::create_directory("pasta");
+  EXPECT_FALSE(substituiFicheiro("pasta", "x", &erro));
+  EXPECT_EQ(erro, TXT("pasta: é uma pasta"));
+  ASSERT_EQ(mkfifo("fifo", 0600), 0);
+  EXPECT_FALSE(substituiFicheiro("fifo", "x", &erro));
+  EXPECT_EQ(erro, TXT("fifo: não é um ficheiro normal"));
+}
+
+// Several files all or nothing: if one cannot be written, none changes.
+TEST(Plataforma, SubstituicaoConjunta) {
+  PastaTemporaria p;
+  std::string erro, qual;
+  p.c.escreve("a", "a velho");
+  p.c.escreve("b", "b velho");
+  const auto pedaco = [](const std::string& texto) {
+    return Pedacos([texto, feito = false](std::string_view& v) mutable {
+      if (feito) return false;
+      feito = true;
+      v = texto;
+      return true;
+    });
+  };
+  {
+    const LimiteTamanho limite(100);
+    EXPECT_FALSE(substituiFicheiros({{"a", pedaco("a novo")}, {"b", pedaco(std::string(200, 'b'))}},
+                                    &qual, &erro));
+  }
+  EXPECT_EQ(qual, "b");
+  EXPECT_EQ(semAleatorio(erro), "b.tmp.*: ficheiro demasiado grande");
+  EXPECT_EQ(p.c.ficheiros(), (Mapa{{"a", "a velho"}, {"b", "b velho"}}));
+  fs::create_symlink("a", "c");
+  EXPECT_FALSE(substituiFicheiros({{"a", pedaco("a novo")}, {"c", pedaco("c")}}, &qual, &erro));
+  EXPECT_EQ(erro, TXT("c: é uma ligação simbólica"));
+  EXPECT_EQ(p.c.ficheiros(), (Mapa{{"a", "a velho"}, {"b", "b velho"}, {"c", "a velho"}}));
+  EXPECT_TRUE(substituiFicheiros({{"a", pedaco("a novo")}, {"b", pedaco("b novo")}}, &qual, &erro));
+  EXPECT_EQ(p.c.le("a"), "a novo");
+  EXPECT_EQ(p.c.le("b"), "b novo");
+}
+
+// The new reasons in words.
+TEST(Plataforma, RazoesEmPalavras) {
+  PastaTemporaria p;
+  std::string erro;
+  EXPECT_FALSE(substituiFicheiro(std::string(300, 'n'), "x", &erro));
+  EXPECT_EQ(erro, std::string(300, 'n') + ": nome demasiado longo");
+  EXPECT_FALSE(substituiFicheiro("nao/existe", "x", &erro));
+  EXPECT_EQ(semAleatorio(erro), TXT("nao/existe.tmp.*: não existe"));
+  std::string lido;
+  EXPECT_EQ(leFicheiroCurto("nada", 4096, &lido), Leitura::inexistente);
+  p.c.escreve("vazio", "");
+  EXPECT_EQ(leFicheiroCurto("vazio", 4096, &lido), Leitura::ilegivel);
+  p.c.escreve("longo", std::string(4097, 'x'));
+  EXPECT_EQ(leFicheiroCurto("longo", 4096, &lido), Leitura::ilegivel);
+  p.c.escreve("curto", std::string(4096, 'x'));
+  EXPECT_EQ(leFicheiroCurto("curto", 4096, &lido), Leitura::lido);
+  EXPECT_EQ(lido.size(), 4096u);
+  fs::create_symlink("curto", "ligacao");
+  EXPECT_EQ(leFicheiroCurto("ligacao", 4096, &lido), Leitura::ilegivel);
 }
 
 // New files never replace anything, not even a link: the first free name of the series is used.
@@ -135,7 +206,9 @@ TEST(Plataforma, FicheirosNovosNumerados) {
     EXPECT_EQ(info.st_mode & 0777, 0640u);
   }
   EXPECT_EQ(p.c.le("alvo"), "intacto");
-  EXPECT_FALSE(fs::exists("x.bak.tmp"));
+  for (const auto& e : fs::directory_iterator(".")) {
+    EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+  }
 }
 
 // The lock: created once, never through a link; its line read back field by field, '?' for what

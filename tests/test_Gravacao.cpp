@@ -1,7 +1,8 @@
 #include "Apoio.h"
 #include "Cp1252.h"
 
-// Saving writes the exact bytes, no temporary file left; a failure leaves the old file as it was.
+// Saving writes the exact bytes, no temporary file left; a failure (here a file-size limit) leaves
+// the old file as it was and no temporary file.
 TEST(Gravacao, BytesExactosEFalhas) {
   PastaTemporaria p;
   const Texto& nome = ficheiroEstudantes;
@@ -9,10 +10,11 @@ TEST(Gravacao, BytesExactosEFalhas) {
       TXT("conteúdo antigo, mais comprido do que o novo") + ficheiroValido + ficheiroValido;
   p.c.escreve(nome, antigo);
   Listacurso k = carregaCurso(ficheiroValido);
-  fs::create_directory(nome + ".tmp");
-  EXPECT_EQ(gravaCurso(k), falhouGravar(nome + TXT(".tmp: é uma pasta")));
+  {
+    const LimiteTamanho limite(10);
+    EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ".tmp.*: ficheiro demasiado grande"));
+  }
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, antigo}}));
-  fs::remove(nome + ".tmp");
   EXPECT_EQ(gravaCurso(k), gravouBem);
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, ficheiroValido}}));
   fs::rename(nome, "guardado");
@@ -30,10 +32,11 @@ TEST(Gravacao, CopiasDoOriginalNuncaSeSobrepoem) {
                           "ALUNO;x;Mau", "", "ALUNO;1002;Dois", ""});
   p.c.escreve(nome, mau);
   Listacurso k = carregaCurso(mau);
-  fs::create_directory(nome + ".bak.tmp");
-  EXPECT_EQ(gravaCurso(k), falhouGravar(nome + TXT(".bak.tmp: é uma pasta")));
+  {
+    const LimiteTamanho limite(10);
+    EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ".bak.tmp.*: ficheiro demasiado grande"));
+  }
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, mau}}));
-  fs::remove(nome + ".bak.tmp");
   fs::create_directory(nome + ".bak");
   EXPECT_EQ(gravaCurso(k).second, copiado(nome + ".bak.1") + gravouBem.second);
   EXPECT_EQ(gravaCurso(k), gravouBem);

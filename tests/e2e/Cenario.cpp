@@ -102,7 +102,12 @@ std::string Cenario::le(const std::string& nome) const { return leFicheiro(dir_ 
 std::map<std::string, std::string> Cenario::ficheiros() const {
   std::map<std::string, std::string> mapa;
   for (const auto& e : fs::directory_iterator(dir_)) {
-    if (e.is_regular_file()) mapa[e.path().filename().string()] = leFicheiro(e.path());
+    const std::string nome = e.path().filename().string();
+    // The empty companion of a course's critical section stays for good
+    // once a save or a lock has used it; it holds nothing.
+    const bool companheiro = nome.size() > 7 && nome.compare(nome.size() - 7, 7, ".seccao") == 0 &&
+                             e.is_regular_file() && fs::file_size(e.path()) == 0;
+    if (e.is_regular_file() && !companheiro) mapa[nome] = leFicheiro(e.path());
   }
   return mapa;
 }

@@ -29,7 +29,9 @@ class Cenario {  // a scratch working directory, removed on destruction
                     const std::string& locale = "C") const;
   std::string le(const std::string& nome) const;
   bool existe(const std::string& nome) const { return std::filesystem::exists(dir_ / nome); }
-  std::map<std::string, std::string> ficheiros() const;  // name -> content of every file
+  // name -> content of every file (but the empty companions "*.seccao" of the courses' critical
+  // sections, which stay once used)
+  std::map<std::string, std::string> ficheiros() const;
   const std::filesystem::path& dir() const { return dir_; }
 
  private:

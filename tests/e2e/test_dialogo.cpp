@@ -267,7 +267,8 @@ TEST(Dialogo, InserirNotas) {
 
 // Whole sessions: saving, the last question, failed saves, end of input with changes.
 TEST(Dialogo, Sessoes) {
-  const Texto erroGravar = naoGravou("5-Estudantes.txt", TXT("5-Estudantes.txt.tmp: é uma pasta"));
+  const Texto erroGravar =
+      naoGravou("5-Estudantes.txt", TXT("5-Estudantes.txt.seccao: é uma pasta"));
   const Texto naoLido =
       TXT("ERRO: O ficheiro 5-Estudantes.txt existe mas não pode ser lido (é uma pasta); "
           "o curso 5 não foi aberto\n");
@@ -287,13 +288,13 @@ TEST(Dialogo, Sessoes) {
       {"inserir e sair sem gravar", "5\n3\n33\nEva Reis\n9\n9\n5\n0\n",
        inicio5() + insere + menuGeral + consulta + pergunta +
            TXT("A Opção que inseriu é inválida\n") + respostas + fim},
-      {TXT("pasta no lugar do temporário"),
+      {TXT("pasta no lugar do companheiro da secção crítica"),
        "5\n3\n33\nEva Reis\n4\n9\n9\n1\n0\n",
        inicio5() + falhada,
        {},
        {{"5-UC.txt", ucsCurso5},
         {"5-Estudantes.txt", estudantesCurso5},
-        {"5-Estudantes.txt.tmp", "/"}}},
+        {"5-Estudantes.txt.seccao", "/"}}},
       {TXT("ficheiro de estudantes é uma pasta: de volta à escolha do curso"),
        "5\n0\n",
        inicio5(naoLido) + listagem(curso()).substr(1) + "\nA Sair ...",

@@ -164,7 +164,9 @@ TEST(Importar, CursoBloqueado) {
   EXPECT_EQ(r.saida, "");
   EXPECT_EQ(r.erros,
             TXT("ATENÇÃO: O curso 12 está a ser alterado noutra sessão (máquina outra-maquina, "
-                "processo 1, desde 2026-01-01 00:00)\n"));
+                "processo 1, desde 2026-01-01 00:00)\n"
+                "Se nenhuma sessão tiver o curso aberto, apague o ficheiro "
+                "12-Estudantes.txt.lock\n"));
   EXPECT_EQ(c.ficheiros(), antes);
   EXPECT_EQ(c.executa("", {"--importar", "--verificar", "12", "lista.csv"}).estado, 0);
   EXPECT_EQ(c.ficheiros(), antes);

@@ -186,8 +186,10 @@ TEST(Seguranca, FicheiroAlteradoPorOutroPrograma) {
   EXPECT_EQ(c.le(est), gravadoPor("12\n3\n2001\nNovo\n3\n2002\nOutra\n4\n9\n9\n"));
 }
 
-// Links where a save would write: never followed, their targets byte for byte as before; a
-// student file that is a link stays one, its target replaced with the mode and owner kept.
+// Links where a save would write: never followed, their targets byte for byte as before. A link
+// at an output of a mode is refused, exit 2, nothing written anywhere; a link at a temporary-like
+// name, a conflict or a backup name is left alone. A student file that is a link stays one, its
+// target replaced with the mode and owner kept, nothing beside the target touched.
 TEST(Seguranca, Ligacoes) {
   Cenario c;
   c.copiaExemplos();
@@ -195,27 +197,55 @@ TEST(Seguranca, Ligacoes) {
   const std::string protegido = TXT("não escrever aqui\r\n");
   c.escreve("../alvo", protegido);
   fs::create_symlink(alvo, c.dir() / (est + ".tmp"));
-  const std::string saida = c.executa(guardaSessao + "0\n").saida;
-  EXPECT_TRUE(contem(saida, naoGravou(est, est + TXT(".tmp: é uma ligação simbólica")))) << saida;
+  const std::string saida = c.executa(guardaSessao).saida;
+  EXPECT_TRUE(contem(saida, gravadas(est))) << saida;
   EXPECT_EQ(leFicheiro(alvo), protegido);
   EXPECT_TRUE(ehLigacao(c, est + ".tmp"));
-  EXPECT_EQ(c.le(est), exemplo(est));
+  EXPECT_EQ(c.le(est), gravadoPor(guardaSessao));
   fs::remove(c.dir() / (est + ".tmp"));
+  c.escreve(est, exemplo(est));
 
-  // The export's temporary files.
-  fs::create_symlink(alvo, c.dir() / "12-Pauta.csv.tmp");
-  Resultado r = c.executa("", {"--exportar", "12"});
-  EXPECT_EQ(r.estado, 2);
-  EXPECT_EQ(r.erros.substr(r.erros.find("ERRO:")),
-            naoGravou("12-Pauta.csv", TXT("12-Pauta.csv.tmp: é uma ligação simbólica")));
+  // Every output of the modes.
+  for (const std::string saidaModo : {"12-Pauta.csv", "12-Estatisticas.csv", "12-Relatorio.html"}) {
+    SCOPED_TRACE(saidaModo);
+    fs::create_symlink(alvo, c.dir() / saidaModo);
+    const auto antes = c.ficheiros();
+    const bool relatorio = saidaModo == "12-Relatorio.html";
+    Resultado r = c.executa("", {relatorio ? "--relatorio" : "--exportar", "12"});
+    EXPECT_EQ(r.estado, 2);
+    EXPECT_EQ(r.erros, naoGravou(saidaModo, saidaModo + TXT(": é uma ligação simbólica")));
+    EXPECT_EQ(leFicheiro(alvo), protegido);
+    EXPECT_EQ(c.ficheiros(), antes);
+    EXPECT_TRUE(ehLigacao(c, saidaModo));
+    fs::remove(c.dir() / saidaModo);
+  }
+
+  // Conflict and backup names: the next free name is used, the link left alone.
+  fs::create_symlink(alvo, c.dir() / (est + ".conflito"));
+  fs::create_symlink(alvo, c.dir() / (est + ".bak"));
+  c.escreve(est, exemplo(est) + "solto\r\n");
+  const std::string conflito =
+      script(c,
+             "{ printf '12\\n3\\n2001\\nNovo\\n'; for i in $(seq 1200); do grep -q 'Inseriu o "
+             "estudante' ../saida && break; sleep 0.05; done; printf 'mudado\\r\\n' >>" +
+                 est + "; printf '4\\n9\\n9\\n'; } | $P >../saida\n");
+  EXPECT_TRUE(contem(conflito, est + ".conflito.1")) << conflito;
   EXPECT_EQ(leFicheiro(alvo), protegido);
-  EXPECT_FALSE(c.existe("12-Pauta.csv"));
-  fs::remove(c.dir() / "12-Pauta.csv.tmp");
+  EXPECT_TRUE(ehLigacao(c, est + ".conflito"));
+  EXPECT_TRUE(c.existe(est + ".conflito.1"));
+  c.escreve(est, exemplo(est) + "solto\r\n");
+  const std::string copia = c.executa(guardaSessao).saida;
+  EXPECT_TRUE(contem(copia, copiado(est + ".bak.1"))) << copia;
+  EXPECT_EQ(leFicheiro(alvo), protegido);
+  EXPECT_TRUE(ehLigacao(c, est + ".bak"));
+  c.escreve(est, exemplo(est));
 
-  // The student file as a link to a file of mode 0640 owned by someone else.
+  // The student file as a link to a file of mode 0640 owned by someone else; a file named like
+  // an old temporary file beside the target stays.
   const fs::path real = c.dir().parent_path() / "real.txt";
   fs::rename(c.dir() / est, real);
   fs::create_symlink(real, c.dir() / est);
+  c.escreve("../real.txt.tmp", "de outro programa");
   chmod(real.c_str(), 0640);
   const bool dono = getuid() == 0 && chown(real.c_str(), 1234, 1235) == 0;
   EXPECT_TRUE(contem(c.executa(guardaSessao).saida, gravadas(est)));
@@ -227,7 +257,11 @@ TEST(Seguranca, Ligacoes) {
   if (dono) {
     EXPECT_TRUE(info.st_uid == 1234 && info.st_gid == 1235);
   }
-  EXPECT_FALSE(fs::exists(real.string() + ".tmp"));
+  EXPECT_EQ(leFicheiro(real.string() + ".tmp"), "de outro programa");
+  for (const auto& e : fs::directory_iterator(c.dir().parent_path())) {
+    const std::string nome = e.path().filename().string();
+    EXPECT_TRUE(nome.find(".tmp.") == std::string::npos) << nome;
+  }
 }
 
 // FIFOs and devices named like data files are never opened for reading: nothing hangs. A student
@@ -273,10 +307,14 @@ TEST(Seguranca, LimiteDeTamanho) {
       script(c,
              "( ulimit -f 4; printf '12\\n3\\n2001\\nNovo\\n4\\n9\\n9\\n0\\n' | $P ) | "
              "cat >../saida\n");
-  EXPECT_TRUE(contem(saida, naoGravou(est, est + ".tmp: ficheiro demasiado grande"))) << saida;
+  EXPECT_TRUE(
+      contem(semAleatorio(saida), naoGravou(est, est + ".tmp.*: ficheiro demasiado grande")))
+      << saida;
   EXPECT_TRUE(contem(saida, TXT("ATENÇÃO: Existem alterações por gravar")));
   EXPECT_EQ(c.le(est), exemplo(est));
-  EXPECT_FALSE(c.existe(est + ".tmp"));
+  for (const auto& e : fs::directory_iterator(c.dir())) {
+    EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+  }
 }
 
 // Every kind of line the loader does not use is reported, and the first save of each session
