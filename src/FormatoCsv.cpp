@@ -43,9 +43,20 @@ bool leOpcao(std::string_view texto, int& opcao) {
   return true;
 }
 
+namespace {
+
+// A formula after any number of apostrophes: the guard is one apostrophe
+// more, so that taking one away on import always gives the text back.
+bool pedeProtecao(std::string_view texto) {
+  const size_t inicio = texto.find_first_not_of(apostrofo);
+  return inicio != std::string_view::npos && pareceFormula(texto.substr(inicio));
+}
+
+}  // namespace
+
 std::string celula(std::string_view texto) {
   std::string guardado;
-  if (pareceFormula(texto)) guardado = apostrofo;
+  if (pedeProtecao(texto)) guardado = apostrofo;
   guardado += texto;
   if (guardado.find_first_of(";\"\r\n") == std::string::npos) return guardado;
   std::string resultado = "\"";
@@ -100,7 +111,7 @@ bool pareceFormula(std::string_view texto) {
 }
 
 std::string_view semProtecao(std::string_view texto) {
-  if (texto.size() >= 2 && texto.front() == apostrofo && pareceFormula(texto.substr(1))) {
+  if (texto.size() >= 2 && texto.front() == apostrofo && pedeProtecao(texto.substr(1))) {
     texto.remove_prefix(1);
   }
   return texto;

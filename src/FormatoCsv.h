@@ -48,7 +48,9 @@ bool leOpcao(std::string_view texto, int& opcao);
 // One text cell: the text as is, or between '"' with inner '"' doubled when
 // it holds ';', '"', CR or LF. A text that a spreadsheet would evaluate as a
 // formula (pareceFormula) first gets a leading apostrophe, so that it is
-// shown instead. Numbers never pass through here.
+// shown instead; so does a formula behind apostrophes ("'=x"), so that
+// removing one apostrophe on import gives it back whole. Numbers never pass
+// through here.
 std::string celula(std::string_view texto);
 
 // A number's text with its decimal point written as a comma.
@@ -68,7 +70,8 @@ bool leInteiroCelula(std::string_view texto, int& valor);
 // spreadsheet would take for a formula.
 bool pareceFormula(std::string_view texto);
 // A text cell as it was before the guard: a leading apostrophe before a
-// formula character is removed; anything else is returned unchanged.
+// formula character (maybe behind more apostrophes) is removed; anything
+// else is returned unchanged.
 std::string_view semProtecao(std::string_view texto);
 
 // `texto` without blanks (spaces, tabs) at either end.
