@@ -17,6 +17,7 @@
 #include "Cp1252.h"
 #include "Efolio.h"
 #include "Estudantes.h"
+#include "FormatoDados.h"
 #include "LeitorLinhas.h"
 #include "Listacurso.h"
 #include "UC.h"
@@ -118,7 +119,7 @@ void comoFicheiroUCs(const std::string& conteudo) {
   novo.setNome("Novo");
   for (const UC& uc : unidades.getListaUCsCurso()) novo.adicionaUC(uc);
   std::string ficheiro = "ALUNO;1;Novo\r\n";
-  novo.gravaFicheiroEstudanteUC(ficheiro);
+  formato::gravaFicheiroEstudanteUC(novo, ficheiro);
   ficheiro += "\r\n";
 
   Listacurso curso;

@@ -13,6 +13,7 @@
 #include "ApoioFuzz.h"
 #include "Exportacao.h"
 #include "FormatoCsv.h"
+#include "FormatoDados.h"
 #include "Importacao.h"
 #include "LeitorLinhas.h"
 #include "Listacurso.h"
@@ -22,7 +23,7 @@ namespace {
 UC unidade(const std::string& linha) {
   UC uc;
   std::ostringstream avisos;
-  UC::interpreta(linha, uc, avisos);
+  formato::leUnidade(linha, uc, avisos);
   return uc;
 }
 

@@ -6,6 +6,7 @@
 
 #include "Cp1252.h"
 #include "Ficheiros.h"
+#include "FormatoDados.h"
 #include "LeitorLinhas.h"
 #include "Nomes.h"
 
@@ -22,6 +23,11 @@ bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregam
   cp1252::AnaliseTexto analise;
   analise.acrescenta(cp1252::semMarcaUtf8(conteudo));
   avisaTextoUtf8(nomefUCs, analise, *relato.avisos);
+  // The course's name, by the catalogue's rule, for the modes that show it.
+  LeitorLinhas registos(conteudo, nomefUCs, *relato.avisos);
+  if (analise.utf8()) registos.converteDeUtf8();
+  formato::RegistoCurso registo;
+  if (formato::registoCursoDoCatalogo(registos, registo)) unidades.guardaNomeCurso(registo.nome);
   LeitorLinhas fUCs(std::move(conteudo), nomefUCs, *relato.avisos);
   if (analise.utf8()) fUCs.converteDeUtf8();
   const long numUCs = fUCs.contaLinhas() - 1;
@@ -76,7 +82,7 @@ FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
     return FicheiroEstudantes::inexistente;
   }
   LeitorLinhas linhasContadas(blocosDe(contagem, razao), nomefEstudantes, *relato.avisos);
-  const long numEstudantes = linhasContadas.contaRestantesComPrimeiroCampo(palavraAluno);
+  const long numEstudantes = formato::contaRegistosAluno(linhasContadas);
   if (linhasContadas.marca() == cp1252::Marca::utf16) {
     return ilegivel(relato, nomefEstudantes, razaoUtf16, nCurso);
   }

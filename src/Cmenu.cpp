@@ -5,6 +5,7 @@
 
 #include "Cp1252.h"
 #include "Ficheiros.h"
+#include "FormatoDados.h"
 #include "LeitorLinhas.h"
 #include "Nomes.h"
 #include "Numeros.h"
@@ -31,22 +32,10 @@ Cmenu::Cmenu(const std::string& nomeF) : Cmenu() {
   analise_.acrescenta(cp1252::semMarcaUtf8(conteudo));
   LeitorLinhas leitor(std::move(conteudo), nomeF);
   if (analise_.utf8()) leitor.converteDeUtf8();
-  std::string_view texto;
-  while (leitor.proximaLinha(texto)) {
-    size_t fimPalavra = texto.find(';');
-    if (fimPalavra == std::string_view::npos || texto.substr(0, fimPalavra) != palavraCurso)
-      continue;
-    std::string_view resto = texto.substr(fimPalavra + 1);
-    size_t fimCodigo = resto.find(';');
-    int c = 0;
-    if (!leInteiro(resto.substr(0, fimCodigo), c)) continue;
-    std::string_view textoNome;
-    if (fimCodigo != std::string_view::npos) {
-      textoNome = resto.substr(fimCodigo + 1);
-      textoNome = textoNome.substr(0, textoNome.find(';'));
-    }
-    codigo = c;
-    nome.assign(textoNome);
+  formato::RegistoCurso registo;
+  if (formato::registoCursoDoCatalogo(leitor, registo)) {
+    codigo = registo.codigo;
+    nome = std::move(registo.nome);
     valido_ = true;
   }
   if (!valido_) razao_ = TXT("não tem a linha CURSO;código;nome");

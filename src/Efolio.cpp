@@ -11,21 +11,6 @@ Efolio::Efolio(char l) : letra(l), nota(-1), peso(-1) {}
 
 Efolio::~Efolio() = default;
 
-bool Efolio::interpreta(std::string_view texto, char letra, Efolio& efolio) {
-  size_t fimNota = texto.find(';');
-  if (fimNota == std::string_view::npos) return false;
-  std::string_view resto = texto.substr(fimNota + 1);
-  std::string_view campoPeso = resto.substr(0, resto.find(';'));
-  float nota = 0;
-  float peso = 0;
-  if (!leRealOuTraco(texto.substr(0, fimNota), nota)) return false;
-  if (!leRealOuTraco(campoPeso, peso)) return false;
-  efolio.letra = letra;
-  efolio.nota = nota;
-  efolio.peso = peso;
-  return true;
-}
-
 void Efolio::userSetEfolio(const Consola& consola, char l) {
   std::ostream& saida = consola.saida();
   float valor = 0;

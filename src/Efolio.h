@@ -14,11 +14,6 @@ class Efolio {
   explicit Efolio(char letra);
   virtual ~Efolio();
 
-  // Reads the e-folio's text of a data-file line, "grade;weight;" (each "-"
-  // or a real). Returns false, leaving `efolio` alone, when a field is
-  // neither.
-  static bool interpreta(std::string_view texto, char letra, Efolio& efolio);
-
   char getLetra() const { return letra; }
   float getNota() const { return nota; }
   float getPeso() const { return peso; }

@@ -5,8 +5,6 @@
 
 #include "Auxiliar.h"
 #include "Cp1252.h"
-#include "LeitorLinhas.h"
-#include "Nomes.h"
 #include "Numeros.h"
 #include "Regras.h"
 #include "Tabela.h"
@@ -38,14 +36,6 @@ void imprimeCabecalhoRelatorio(std::ostream& saida) {
   saida << std::endl;
 }
 
-// A line that ends the unit lines of a student block: one of at most one
-// character, or the next student record.
-// A student's unit lines end at a blank line, a line of one character, or
-// the next student record.
-bool fimDoBloco(std::string_view texto) {
-  return texto.size() <= 1 || linhaEmBranco(texto) || primeiroCampo(texto) == palavraAluno;
-}
-
 bool numeroUsado(int numero, const std::vector<Estudantes>& estudantes) {
   for (const Estudantes& e : estudantes) {
     if (e.getNumAluno() == numero) return true;
@@ -58,42 +48,6 @@ bool numeroUsado(int numero, const std::vector<Estudantes>& estudantes) {
 Estudantes::Estudantes() : numAluno(0), mediaAluno(0) {}
 
 Estudantes::~Estudantes() = default;
-
-bool Estudantes::leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudantes& estudante,
-                         size_t unidadesPrevistas) {
-  size_t separa = linha.find(';');
-  int numero = 0;
-  if (!leInteiro(linha.substr(0, separa), numero)) {
-    ficheiro.ignoraLinha();
-    return false;
-  }
-  estudante.numAluno = numero;
-  estudante.nome.assign(separa == std::string_view::npos ? std::string_view()
-                                                         : linha.substr(separa + 1));
-  std::vector<UC>& ucs = estudante.listaUCs;
-  ucs.clear();
-  ucs.reserve(unidadesPrevistas);
-  std::string_view texto;
-  while (ficheiro.proximaLinha(texto)) {
-    if (fimDoBloco(texto)) {
-      if (linhaEmBranco(texto)) break;
-      if (texto.size() > 1) {
-        ficheiro.devolveLinha();  // the next student's record
-      } else {
-        ficheiro.ignoraLinha();  // one character that ends the block is still dropped
-      }
-      break;
-    }
-    // Read in place: the unit is never copied, and its name and e-folios
-    // are allocated once, at their final size.
-    if (!UC::interpreta(texto, ucs.emplace_back(), ficheiro.mensagens())) {
-      ucs.pop_back();
-      ficheiro.ignoraLinha();
-    }
-  }
-  if (ucs.capacity() != ucs.size()) ucs.shrink_to_fit();
-  return true;
-}
 
 Estudantes Estudantes::pedeNovoEstudante(const Consola& consola,
                                          const std::vector<UC>& listaUCsCurso,
@@ -302,8 +256,4 @@ void Estudantes::imprimePercentagemCurso(std::ostream& saida) const {
     saida << "\t\t########## PARABENS COMPLETOU O CURSO ##########" << std::endl;
     saida << "\t\t" << linhaBanner << std::endl;
   }
-}
-
-void Estudantes::gravaFicheiroEstudanteUC(std::string& destino) const {
-  for (const UC& uc : listaUCs) uc.gravaFicheiroEstudanteUC(destino);
 }

@@ -13,8 +13,6 @@
 #include "ConsolaES.h"
 #include "UC.h"
 
-class LeitorLinhas;
-
 // The course's total of ECTS credits.
 const int totalEctsCurso = 180;
 
@@ -29,19 +27,6 @@ class Estudantes {
   Estudantes(Estudantes&&) = default;
   Estudantes& operator=(const Estudantes&) = default;
   Estudantes& operator=(Estudantes&&) = default;
-
-  // Reads a student block: `linha` is the student record after "ALUNO;"
-  // (number, ';', name), `ficheiro` stands just after it. Unit lines follow
-  // until a blank line or a line of one character (consumed; a non-blank one
-  // is reported), the end of the file, or a line whose first field is
-  // "ALUNO" (left for the caller). A unit line that cannot be read is
-  // reported and skipped. Returns false, reporting the
-  // student record, when its number is not a number; nothing is read then.
-  // `unidadesPrevistas` is a guess of the number of units (the previous
-  // student's, say): room for them is made at once; the list ends up sized
-  // exactly whatever the guess.
-  static bool leBloco(std::string_view linha, LeitorLinhas& ficheiro, Estudantes& estudante,
-                      size_t unidadesPrevistas = 0);
 
   // A new student asked for on `consola`: a number that is neither 0 nor
   // used by a student of `listaEstComp`, then the name; he takes a copy of
@@ -60,6 +45,8 @@ class Estudantes {
   const std::vector<UC>& getListaUCs() const { return listaUCs; }
   size_t numeroUCs() const { return listaUCs.size(); }
   void adicionaUC(const UC& uc) { listaUCs.push_back(uc); }
+  // His units, to be filled in place (the reading of the student file).
+  std::vector<UC>& alteraListaUCs() { return listaUCs; }
   // Replaces his unit at `posicao` (an index into getListaUCs()).
   void setUC(size_t posicao, UC uc) { listaUCs[posicao] = std::move(uc); }
 
@@ -108,9 +95,6 @@ class Estudantes {
   void imprimeTotalEcts(std::ostream& saida) const;
   void imprimeMedia(std::ostream& saida);
   void imprimePercentagemCurso(std::ostream& saida) const;
-
-  // Appends one student-file line per unit, each ending in CR LF.
-  void gravaFicheiroEstudanteUC(std::string& destino) const;
 
  private:
   // The two questions of pedeNovoEstudante.

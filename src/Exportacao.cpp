@@ -146,7 +146,7 @@ Pedacos pedacosPauta(const std::vector<Estudantes>& estudantes) {
       case 1: {
         const std::string& nome = estudante.nomeSemCopia();
         parte = 2;
-        if (!csv::pareceFormula(nome) && nome.find_first_of(";\"\r\n") == std::string::npos) {
+        if (csv::celulaTalComo(nome)) {
           pedaco = nome;
           return true;
         }

@@ -54,7 +54,12 @@ bool pedeProtecao(std::string_view texto) {
 
 }  // namespace
 
+bool celulaTalComo(std::string_view texto) {
+  return !pedeProtecao(texto) && texto.find_first_of(";\"\r\n") == std::string_view::npos;
+}
+
 std::string celula(std::string_view texto) {
+  if (celulaTalComo(texto)) return std::string(texto);
   std::string guardado;
   if (pedeProtecao(texto)) guardado = apostrofo;
   guardado += texto;

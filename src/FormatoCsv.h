@@ -52,6 +52,8 @@ bool leOpcao(std::string_view texto, int& opcao);
 // removing one apostrophe on import gives it back whole. Numbers never pass
 // through here.
 std::string celula(std::string_view texto);
+// Whether celula(texto) is `texto` itself: nothing to guard or quote.
+bool celulaTalComo(std::string_view texto);
 
 // A number's text with its decimal point written as a comma.
 std::string comVirgula(std::string texto);

@@ -6,50 +6,13 @@
 #include <utility>
 
 #include "Cp1252.h"
+#include "FormatoDados.h"
 #include "LeitorLinhas.h"
 #include "Nomes.h"
 #include "Numeros.h"
 #include "Tabela.h"
 
 namespace {
-
-// A unit file's name: after any leading '-', a piece up to a '-', then
-// exactly "UC.txt".
-bool nomeDeFicheiroUC(const std::string& nome) {
-  size_t inicio = nome.find_first_not_of('-');
-  if (inicio == std::string::npos) return false;
-  size_t traco = nome.find('-', inicio);
-  return traco != std::string::npos &&
-         nome.compare(traco, std::string::npos, sufixoFicheiroUC) == 0;
-}
-
-// Appends a student's block of the student file.
-void acrescentaBloco(std::string& destino, const Estudantes& e) {
-  destino += inicioRegistoAluno;
-  acrescentaInteiro(destino, e.getNumAluno());
-  destino += ';';
-  destino += e.nomeAluno();
-  destino += "\r\n";
-  e.gravaFicheiroEstudanteUC(destino);
-  destino += "\r\n";
-}
-
-// The student file is saved in pieces of whole blocks of about this size: a
-// large course without its whole file in memory, in few writes.
-const size_t tamanhoPedaco = 1 << 20;
-
-Pedacos pedacosFicheiroEstudantes(const std::vector<Estudantes>& estudantes) {
-  size_t seguinte = 0;
-  std::string texto;
-  return [&estudantes, seguinte, texto](std::string_view& pedaco) mutable {
-    texto.clear();
-    while (seguinte < estudantes.size() && texto.size() < tamanhoPedaco) {
-      acrescentaBloco(texto, estudantes[seguinte++]);
-    }
-    pedaco = texto;
-    return !texto.empty();
-  };
-}
 
 void imprimeCabecalho(std::ostream& saida, const char* coluna1, int largura1, const char* coluna2,
                       int largura2) {
@@ -73,7 +36,7 @@ Listacurso::~Listacurso() = default;
 
 void Listacurso::listaFicheiros(std::ostream& avisos) {
   for (const std::string& nome : listaNomesPasta(".")) {
-    if (!nomeDeFicheiroUC(nome)) continue;
+    if (!eNomeFicheiroUC(nome)) continue;
     Cmenu entrada(nome);
     avisaTextoUtf8(nome, entrada.analise(), avisos);
     if (entrada.valido()) {
@@ -115,17 +78,7 @@ int Listacurso::checkCodigoCurso(int codigoCurso) const {
 
 void Listacurso::setUCsCurso(int nCurso, int /*nUCs*/, LeitorLinhas& ficheiro) {
   curso = nCurso;
-  std::string_view texto;
-  if (!ficheiro.proximaLinha(texto)) return;  // the course record
-  UC uc;
-  while (ficheiro.proximaLinha(texto)) {
-    if (texto.empty()) continue;
-    if (UC::interpreta(texto, uc, ficheiro.mensagens())) {
-      listaUCsCurso.push_back(uc);
-    } else {
-      ficheiro.ignoraLinha();
-    }
-  }
+  formato::leFicheiroUnidades(ficheiro, listaUCsCurso);
 }
 
 void Listacurso::setListaEstudantes(int nCurso, int nEstudantes, LeitorLinhas& ficheiro) {
@@ -134,22 +87,7 @@ void Listacurso::setListaEstudantes(int nCurso, int nEstudantes, LeitorLinhas& f
   if (n > 0) listaEstudantes.reserve(static_cast<size_t>(n));
   // Every line is walked even without student records: a line that is not
   // used is reported, never dropped without a word at the next save.
-  const std::string_view inicio = inicioRegistoAluno;
-  std::string_view texto;
-  // Students of a course mostly take as many units as the one before them.
-  size_t unidadesPrevistas = 0;
-  while (ficheiro.proximaLinha(texto)) {
-    if (texto.size() <= inicio.size() || texto.compare(0, inicio.size(), inicio) != 0) {
-      if (!linhaEmBranco(texto)) ficheiro.ignoraLinha();
-      continue;
-    }
-    Estudantes& estudante = listaEstudantes.emplace_back();
-    if (Estudantes::leBloco(texto.substr(inicio.size()), ficheiro, estudante, unidadesPrevistas)) {
-      unidadesPrevistas = estudante.numeroUCs();
-    } else {
-      listaEstudantes.pop_back();
-    }
-  }
+  formato::leFicheiroEstudantes(ficheiro, listaEstudantes);
   linhasIgnoradas = linhasIgnoradas || ficheiro.houveLinhasIgnoradas();
 }
 
@@ -283,9 +221,7 @@ void Listacurso::userSetEstudante(const Consola& consola, const std::vector<UC>&
 }
 
 std::string Listacurso::conteudoFicheiroEstudantes() const {
-  std::string conteudo;
-  for (const Estudantes& e : listaEstudantes) acrescentaBloco(conteudo, e);
-  return conteudo;
+  return formato::conteudoFicheiroEstudantes(listaEstudantes);
 }
 
 namespace {
@@ -321,8 +257,8 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
     // Someone else changed the file: keep both versions, replace neither.
     std::string conflito;
     if (!gravaFicheiroNovo(nomeFicheiro + sufixoConflito,
-                           pedacosFicheiroEstudantes(listaEstudantes), nomeFicheiro, &conflito,
-                           &erro)) {
+                           formato::pedacosFicheiroEstudantes(listaEstudantes), nomeFicheiro,
+                           &conflito, &erro)) {
       imprimeErroGravacao(mensagens, nomeFicheiro, erro);
       return Gravacao::falhou;
     }
@@ -346,8 +282,8 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
     copiaFeita = true;
   }
   IdentidadeFicheiro nova;
-  if (!substituiFicheiro(nomeFicheiro, pedacosFicheiroEstudantes(listaEstudantes), &erro, &nova,
-                         Alvo::seguirLigacao)) {
+  if (!substituiFicheiro(nomeFicheiro, formato::pedacosFicheiroEstudantes(listaEstudantes), &erro,
+                         &nova, Alvo::seguirLigacao)) {
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }

@@ -54,6 +54,10 @@ class Listacurso {
   void esqueceEstudantes() { listaEstudantes.clear(); }
   void setCurso(int c) { curso = c; }
   int getCurso() const { return curso; }
+  // The course's name as its unit file's record gives it (the catalogue's
+  // rule), kept by the loading of the units; empty when it has none.
+  void guardaNomeCurso(std::string nome) { nomeCurso = std::move(nome); }
+  const std::string& getNomeCurso() const { return nomeCurso; }
   std::vector<UC> getCopiaListaUCsCurso() const { return listaUCsCurso; }
   std::vector<Estudantes> getCopialistaEstudantes() const { return listaEstudantes; }
   const std::vector<UC>& getListaUCsCurso() const { return listaUCsCurso; }
@@ -119,6 +123,7 @@ class Listacurso {
 
  private:
   int curso;
+  std::string nomeCurso;
   int n;
   std::vector<Estudantes> listaEstudantes;
   std::vector<UC> listaUCsCurso;

@@ -1,5 +1,5 @@
 // The names of the course data files and of the files kept beside them, and
-// the keyword of a student record: one place for every name the program
+// the test of a unit file's name: one place for every name the program
 // gives a file or looks for in one.
 #ifndef PAUTA_NOMES_H
 #define PAUTA_NOMES_H
@@ -25,11 +25,6 @@ const char* const sufixoBloqueio = ".lock";
 // Added to a student file's name for a session's version that could not
 // replace a file changed by someone else.
 const char* const sufixoConflito = ".conflito";
-// The keyword of a course record.
-const char* const palavraCurso = "CURSO";
-// The keyword of a student record and the record's start as written.
-const char* const palavraAluno = "ALUNO";
-const char* const inicioRegistoAluno = "ALUNO;";
 // Ends of the names of the exported files after the course code.
 const char* const sufixoPautaCsv = "-Pauta.csv";
 const char* const sufixoEstatisticasCsv = "-Estatisticas.csv";
@@ -41,6 +36,15 @@ inline std::string nomeFicheiroUC(int codigo) { return std::to_string(codigo) + 
 // "<code>-Estudantes.txt".
 inline std::string nomeFicheiroEstudantes(int codigo) {
   return std::to_string(codigo) + sufixoFicheiroEstudantes;
+}
+// Whether `nome` is a unit file's name: after any leading '-', a piece up
+// to a '-', then exactly "UC.txt".
+inline bool eNomeFicheiroUC(const std::string& nome) {
+  const size_t inicio = nome.find_first_not_of('-');
+  if (inicio == std::string::npos) return false;
+  const size_t traco = nome.find('-', inicio);
+  return traco != std::string::npos &&
+         nome.compare(traco, std::string::npos, sufixoFicheiroUC) == 0;
 }
 // The n-th name of a series of files that never replace one another:
 // `base` itself for 0, then `base`.1, `base`.2, ...

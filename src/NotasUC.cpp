@@ -76,30 +76,6 @@ std::string NotasUC::getNotaFinalToString(float nota) {
   return nota == -1 ? "-" : textoGeral(nota);
 }
 
-void NotasUC::gravaFicheiroEstudanteUCEfolios(std::string& destino) const {
-  std::string texto(tamanhoEfolios(), '\0');
-  texto.resize(static_cast<size_t>(escreveEfolios(texto.data()) - texto.data()));
-  destino += texto;
-}
-
-size_t NotasUC::tamanhoEfolios() const {
-  // Letter and three ';', and two numbers, per e-folio.
-  return eFolios.size() * (4 + 2 * larguraNumero);
-}
-
-char* NotasUC::escreveEfolios(char* destino) const {
-  char* p = destino;
-  for (const Efolio& e : eFolios) {
-    *p++ = e.getLetra();
-    *p++ = ';';
-    p = escreveReal(p, e.getNota());
-    *p++ = ';';
-    p = escreveReal(p, e.getPeso());
-    *p++ = ';';
-  }
-  return p;
-}
-
 void NotasUC::userSetOpcaoAvaliacao(const Consola& consola) {
   std::ostream& saida = consola.saida();
   for (;;) {

@@ -60,15 +60,6 @@ class NotasUC {
   // "-" for -1, else the grade in default notation (14, 9.5).
   static std::string getNotaFinalToString(float nota);
 
-  // Appends the e-folio groups of a student-file line: for each e-folio its
-  // letter, grade and weight, each followed by ';'.
-  void gravaFicheiroEstudanteUCEfolios(std::string& destino) const;
-  // The same written at `destino`, which has room for tamanhoEfolios()
-  // characters; returns the end.
-  char* escreveEfolios(char* destino) const;
-  // The most characters that escreveEfolios writes.
-  size_t tamanhoEfolios() const;
-
   // Dialogues on `consola`. The option question runs first whenever the
   // option is still -1; each dialogue ends once a value passed its check (or
   // the p-folio was refused). FimEntrada passes through.

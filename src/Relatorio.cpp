@@ -6,7 +6,6 @@
 #include <iostream>
 #include <kainjow/mustache.hpp>
 
-#include "Cmenu.h"
 #include "Cp1252.h"
 #include "DistribuicaoNotas.h"
 #include "Exportacao.h"
@@ -495,8 +494,7 @@ std::string dataHoraAtual() {
 int gravaRelatorio(int nCurso, Listacurso& unidades, const std::vector<Estudantes>& estudantes) {
   IdentificacaoCurso curso;
   curso.codigo = nCurso;
-  const Cmenu entrada(nomeFicheiroUC(nCurso));
-  if (entrada.valido()) curso.nome = entrada.getNome();
+  curso.nome = unidades.getNomeCurso();
   curso.geradoEm = dataHoraAtual();
   unidades.setInfoUCsCurso(estudantes);
   const std::string nome = nomeFicheiroRelatorio(nCurso);

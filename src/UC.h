@@ -29,9 +29,6 @@ const char linha = '-';
 const int larguraLinha = 155;
 const int precisaoMedia = 3;
 const int precisaoPercentagemCurso = 1;
-// Room on the stack for a unit's line of the student file; a line with a
-// longer name is built on the heap.
-const size_t larguraLinhaFicheiro = 1024;
 
 class UC : public NotasUC {
  public:
@@ -44,13 +41,6 @@ class UC : public NotasUC {
   UC(UC&&) = default;
   UC& operator=(const UC&) = default;
   UC& operator=(UC&&) = default;
-
-  // Reads one unit record of the unit file or the student file (the line
-  // without its line end). A record without an assessment part gets option
-  // -1, three absent e-folios and grades -1. An option other than -1, 0 or
-  // 1 is reported on `avisos` and kept. Returns false, leaving `uc` in an
-  // unspecified state, when the line cannot be read as a unit record.
-  static bool interpreta(std::string_view linha, UC& uc, std::ostream& avisos);
 
   int getCodigo() const { return codigo; }
   std::string getNome() const { return nome; }
@@ -95,9 +85,6 @@ class UC : public NotasUC {
   // The unit's statistics: students passed and their average (leaves
   // `saida` in fixed notation with 3 decimals when there is one).
   void imprimeInfoUCcurso(std::ostream& saida) const;
-
-  // Appends the unit's line of the student file, with CR LF.
-  void gravaFicheiroEstudanteUC(std::string& destino) const;
 
  private:
   int codigo;

@@ -19,6 +19,7 @@
 #include "ConsolaES.h"
 #include "Cp1252.h"
 #include "Estudantes.h"
+#include "FormatoDados.h"
 #include "LeitorLinhas.h"
 #include "Listacurso.h"
 
@@ -74,13 +75,15 @@ inline Texto naoGravou(const Texto& f, const Texto& porque) {
 inline UC leUC(const Texto& linha, std::ostream* avisos = nullptr) {
   std::ostringstream ignorados;
   UC uc;
-  EXPECT_TRUE(UC::interpreta(linha, uc, avisos != nullptr ? *avisos : ignorados)) << linha;
+  EXPECT_TRUE(formato::leUnidade(linha, uc, avisos != nullptr ? *avisos : ignorados)) << linha;
   return uc;
 }
 const Texto prefixoUC = "1;U;1;1;6;AVALIACAO;";
 // The unit "1;U;1;1;6" with the given assessment part.
 inline UC ucComAvaliacao(const Texto& avaliacao) { return leUC(prefixoUC + avaliacao); }
-inline Texto linhaGravada(const UC& uc, Texto t = "") { return uc.gravaFicheiroEstudanteUC(t), t; }
+inline Texto linhaGravada(const UC& uc, Texto t = "") {
+  return formato::gravaFicheiroEstudanteUC(uc, t), t;
+}
 inline Texto linhaRelatorio(const Texto& campos) {  // a report row of '|'-separated cells
   const size_t w[] = {50, 10, 18, 10, 10, 10, 12, 12, 10};
   Texto s = margem, c;

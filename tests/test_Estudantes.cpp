@@ -25,7 +25,7 @@ TEST(Estudantes, Bloco) {
     std::string_view linha;
     ASSERT_TRUE(leitor.proximaLinha(linha));
     Estudantes e;
-    Texto lido = Estudantes::leBloco(linha.substr(6), leitor, e)
+    Texto lido = formato::leBlocoAluno(linha.substr(6), leitor, e)
                      ? std::to_string(e.getNumAluno()) + " " + e.getNome() + ":"
                      : "falhou";
     for (const UC& uc : e.getListaUCs()) lido += " " + std::to_string(uc.getCodigo());
@@ -44,7 +44,7 @@ TEST(Estudantes, BlocoSemEspacoSobrante) {
     std::string_view linha;
     ASSERT_TRUE(leitor.proximaLinha(linha));
     Estudantes e;
-    ASSERT_TRUE(Estudantes::leBloco(linha.substr(6), leitor, e, previstas));
+    ASSERT_TRUE(formato::leBlocoAluno(linha.substr(6), leitor, e, previstas));
     EXPECT_EQ(e.getListaUCs().size(), 3u);
     EXPECT_EQ(e.getListaUCs().capacity(), 3u) << previstas;
   }
@@ -72,7 +72,7 @@ TEST(Estudantes, Relatorios) {
                          "\n\t\t########## PARABENS COMPLETOU O CURSO ##########\n" + banner +
                          "\n\nCompletou 103.3% dos ECTS do Curso \n");
   Texto texto;
-  e.gravaFicheiroEstudanteUC(texto);
+  formato::gravaFicheiroEstudanteUC(e, texto);
   EXPECT_EQ(texto, linhaGravada(leUC(ucExame14)) + linhaGravada(leUC(ucContinua9)) +
                        linhaGravada(leUC(ucContinua16)) + linhaGravada(leUC(ucSemAvaliacao)));
 }

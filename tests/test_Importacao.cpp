@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Cp1252.h"
+#include "FormatoDados.h"
 #include "Importacao.h"
 
 namespace {
@@ -14,7 +15,7 @@ namespace {
 UC unidade(const std::string& linha) {
   UC uc;
   std::ostringstream avisos;
-  EXPECT_TRUE(UC::interpreta(linha, uc, avisos)) << linha;
+  EXPECT_TRUE(formato::leUnidade(linha, uc, avisos)) << linha;
   return uc;
 }
 
@@ -44,7 +45,7 @@ struct Curso {
   }
   std::string linhaFicheiro(size_t aluno, size_t indice) const {
     std::string linha;
-    uc(aluno, indice).gravaFicheiroEstudanteUC(linha);
+    formato::gravaFicheiroEstudanteUC(uc(aluno, indice), linha);
     return linha;
   }
 };

@@ -100,7 +100,7 @@ TEST(Ficheiros, LinhasMalFormadas) {
                    &saida, true);
   EXPECT_EQ(saida, erroLinha(4, "12-UC.txt") + erroLinha(6, "12-UC.txt"));
   Texto unidades;
-  for (const UC& uc : ucs.getListaUCsCurso()) uc.gravaFicheiroEstudanteUC(unidades);
+  for (const UC& uc : ucs.getListaUCsCurso()) formato::gravaFicheiroEstudanteUC(uc, unidades);
   EXPECT_EQ(unidades, crlf({TXT("21002;Álgebra;1;1;6") + avaliacaoVazia,
                             "21053;Bases;2;1;6" + avaliacaoVazia}));
 }
@@ -113,7 +113,7 @@ TEST(Ficheiros, CortadoEmQualquerByte) {
             TXT("21002;Álgebra;1;1;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;8;R;12.5;N;12"), ""});
   auto escrito = [](const Estudantes& e) {
     std::vector<Texto> v{"ALUNO;" + std::to_string(e.getNumAluno()) + ";" + e.getNome()};
-    for (const UC& uc : e.getListaUCs()) uc.gravaFicheiroEstudanteUC(v.emplace_back());
+    for (const UC& uc : e.getListaUCs()) formato::gravaFicheiroEstudanteUC(uc, v.emplace_back());
     return v;
   };
   const std::vector<Estudantes> todos = carregaCurso(inteiro).getListaEstudantes();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Cp1252.h"
+#include "FormatoDados.h"
 #include "Regras.h"
 #include "UC.h"
 
@@ -15,7 +16,7 @@ namespace {
 UC registo(const std::string& avaliacao) {
   UC uc;
   std::ostringstream avisos;
-  EXPECT_TRUE(UC::interpreta("1;U;1;1;6;AVALIACAO;" + avaliacao, uc, avisos)) << avaliacao;
+  EXPECT_TRUE(formato::leUnidade("1;U;1;1;6;AVALIACAO;" + avaliacao, uc, avisos)) << avaliacao;
   return uc;
 }
 

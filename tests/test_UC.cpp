@@ -36,7 +36,7 @@ TEST(UC, LeituraEEscrita) {
                           prefixoUC + "0;F;abc;R;-1;N;15", prefixoUC + "abc;F;1;R;-1;N;15",
                           prefixoUC + "0;F;1e99;R;-1;N;15", prefixoUC + "0;F;1;R;-1;N;abc",
                           "abc;N;1;1;6", "1;N;1;1", "", "99999999999;N;1;1;6", "1;N;1;x;6"}) {
-    EXPECT_FALSE(UC::interpreta(linha, uc, avisos)) << linha;
+    EXPECT_FALSE(formato::leUnidade(linha, uc, avisos)) << linha;
   }
   EXPECT_EQ(avisos.str(), "");
 }
@@ -130,9 +130,9 @@ TEST(UC, LeituraDiretaIgualAGeral) {
     SCOPED_TRACE(linha);
     std::ostringstream c;
     UC direta, geral;
-    const bool lida = UC::interpreta(linha, direta, c);
+    const bool lida = formato::leUnidade(linha, direta, c);
     const Texto saidaDireta = c.str();
-    ASSERT_EQ(UC::interpreta(linha + ";resto", geral, c), lida);
+    ASSERT_EQ(formato::leUnidadeGeral(linha, geral, c), lida);
     EXPECT_EQ(c.str(), saidaDireta + saidaDireta);
     if (lida) {
       EXPECT_EQ(linhaGravada(direta), linhaGravada(geral));

@@ -128,7 +128,7 @@ TEST(Limiares, NomesQueParecemFormulasIdaEVolta) {
   c.escreve("5-Estudantes.txt", alunos);
   ASSERT_EQ(c.executa("", {"--exportar", "5"}).estado, 0);
   const Texto pauta = c.le("5-Pauta.csv");
-  for (const Texto& guardado : {"1;'-;", "2;'=;", "3;'+;", "4;'@;", "5;''=1+1;", "6;';", "7;'''-;"})
+  for (const char* guardado : {"1;'-;", "2;'=;", "3;'+;", "4;'@;", "5;''=1+1;", "6;';", "7;'''-;"})
     EXPECT_NE(pauta.find("\r\n" + Texto(guardado) + "200;"), Texto::npos) << guardado;
   const Resultado r = c.executa("", {"--importar", "5", "5-Pauta.csv"});
   EXPECT_EQ(r.estado, 0) << r.erros;
