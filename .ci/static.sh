@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Static checks: clang-tidy with the checks of .clang-tidy and cppcheck on
-# src/, and the layout of .clang-format on src/, tests/ and fuzz/. Any
-# finding fails.
+# src/, the texts' conversion, the layers' includes, and the layout of
+# .clang-format on src/, tests/ and fuzz/. Any finding fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-fontes=(src/*.cpp)
-cabecalhos=(src/*.h)
+fontes=(src/*.cpp src/*/*.cpp)
+cabecalhos=(src/*/*.h)
 
 # clang-tidy reads the compile commands of a clang configuration.
 # Configuring is enough, nothing is built.
@@ -19,16 +19,21 @@ clang-tidy -p build-tidy --quiet "${fontes[@]}" 2> >(grep -v 'warnings\? generat
 
 echo "--- cppcheck"
 cppcheck --enable=warning,performance,portability --error-exitcode=1 --std=c++17 \
-  --language=c++ --inline-suppr --quiet -I src \
+  --language=c++ --inline-suppr --quiet \
+  -I src/plataforma -I src/modelo -I src/curso -I src/dialogo -I src/modos \
   src
 
 # Every non-ASCII text must be converted to CP1252 while compiling.
 echo "--- texts"
-python3 tools/textos_cp1252.py --verificar src/*.cpp src/*.h tests/*.cpp tests/*.h \
+python3 tools/textos_cp1252.py --verificar "${fontes[@]}" "${cabecalhos[@]}" tests/*/*.cpp tests/*.h \
   tests/e2e/*.cpp tests/e2e/*.h fuzz/*.cpp fuzz/*.h
 
+# Each layer includes only its own headers and those of the layers below.
+echo "--- layers"
+python3 tools/camadas.py
+
 echo "--- clang-format"
-formatados=("${fontes[@]}" "${cabecalhos[@]}" tests/*.cpp tests/*.h tests/e2e/*.cpp tests/e2e/*.h
+formatados=("${fontes[@]}" "${cabecalhos[@]}" tests/*/*.cpp tests/*.h tests/e2e/*.h
             fuzz/*.cpp fuzz/*.h)
 clang-format --dry-run --Werror "${formatados[@]}"
 echo "static OK"

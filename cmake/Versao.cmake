@@ -4,4 +4,4 @@
 # packages and heads the manual page. Targets that include Versao.h add
 # PAUTA_GERADO_DIR to their include directories.
 set(PAUTA_GERADO_DIR ${CMAKE_BINARY_DIR}/gerado)
-configure_file(${PROJECT_SOURCE_DIR}/src/Versao.h.in ${PAUTA_GERADO_DIR}/Versao.h @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/src/plataforma/Versao.h.in ${PAUTA_GERADO_DIR}/Versao.h @ONLY)

@@ -2,7 +2,7 @@
 """Keeps every non-ASCII text of the C++ sources inside TXT("...").
 
 The program's texts are CP1252 bytes, but the sources are UTF-8 and no
-compiler flag is trusted to convert them: TXT (src/Cp1252.h) converts each
+compiler flag is trusted to convert them: TXT (src/plataforma/Cp1252.h) converts each
 text while compiling. A plain string literal holding a non-ASCII character
 would come out as UTF-8 bytes, so:
 
