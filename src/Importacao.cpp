@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <optional>
 #include <unordered_map>
 
 #include "Cp1252.h"
@@ -36,11 +37,12 @@ struct Colunas {
 // the same digits: a value read back from an export is not a change.
 bool mesmoValor(float a, float b) { return a == b || textoGeral(a) == textoGeral(b); }
 
-// Bytes below the blank other than TAB, and DEL.
+// Control bytes, line ends included.
 bool temControlo(std::string_view texto) {
   for (char c : texto) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte < 0x20 && c != '\t') || byte == 0x7F) return true;
+    if (cp1252::byteDeControlo(static_cast<unsigned char>(c), cp1252::FinsDeLinha::controlo)) {
+      return true;
+    }
   }
   return false;
 }
@@ -416,9 +418,7 @@ Alteracao Importador::aplicaNotas(UC& uc) {
     aplicaRecurso(uc, notas);
   }
   if (erros_.size() != errosAntes || notas == 0) return resultado;
-  const regras::NotaFinal nova =
-      regras::decideNotaFinal(static_cast<float>(uc.getNota()), regras::notaCalculada(uc));
-  if (nova.guarda) uc.setNota(nova.nota);
+  uc.recalculaNotaFinal();
   resultado.notas = notas;
   resultado.alterou = true;
   return resultado;
@@ -433,10 +433,7 @@ bool Importador::aplicaEfolios(UC& uc, long& notas) {
     const int colunaNota = colunas_.nota[i];
     const int colunaPeso = colunas_.peso[i];
     if (celula(colunaNota).empty() && celula(colunaPeso).empty()) continue;
-    Efolio* efolio = nullptr;
-    for (Efolio& e : uc.eFolios) {
-      if (e.getLetra() == letras[i]) efolio = &e;
-    }
+    Efolio* efolio = uc.procuraEfolio(letras[i]);
     float nota = efolio != nullptr ? efolio->getNota() : -1;
     float peso = efolio != nullptr ? efolio->getPeso() : -1;
     const bool notaDada = !celula(colunaNota).empty();
@@ -492,8 +489,12 @@ bool Importador::aplicaProva(UC& uc, long& notas) {
   float valor = 0;
   if (!leValor(coluna, valor) || mesmoValor(valor, uc.getProvaFinal())) return true;
   if (!exigeOpcao(uc)) return false;
-  regras::Campo campo = regras::Campo::exameFinal;
-  if (uc.getOpcaoAvaliacao() == opcaoContinua) {
+  const std::optional<regras::Campo> campo = regras::campoProva(uc);
+  if (!campo) {
+    erro(coluna, TXT("a opção de avaliação desta UC é inválida"));
+    return false;
+  }
+  if (*campo == regras::Campo::pfolio) {
     const regras::Admissao admissao = regras::admissaoPfolio(uc);
     if (admissao == regras::Admissao::totalInsuficiente) {
       erro(coluna, TXT("o aluno não foi admitido ao pFolio: os eFolios somam ") +
@@ -506,12 +507,8 @@ bool Importador::aplicaProva(UC& uc, long& notas) {
                        std::to_string(regras::minimoEfoliosAvaliados) + " eFolios");
       return false;
     }
-    campo = regras::Campo::pfolio;
-  } else if (uc.getOpcaoAvaliacao() != opcaoExameFinal) {
-    erro(coluna, TXT("a opção de avaliação desta UC é inválida"));
-    return false;
   }
-  if (!dentroDoIntervalo(campo, valor, csv::colunaPfolio, coluna)) return false;
+  if (!dentroDoIntervalo(*campo, valor, csv::colunaPfolio, coluna)) return false;
   uc.setProvaFinal(valor);
   ++notas;
   return true;
@@ -534,16 +531,6 @@ bool Importador::aplicaRecurso(UC& uc, long& notas) {
 
 // Row errors shown at most before "... e mais M erros".
 const size_t maximoErrosMostrados = 20;
-
-// The file name as the program's CP1252 output shows it: a POSIX command
-// line gives it in UTF-8.
-std::string nomeParaMostrar(const std::string& nome) {
-#ifdef _WIN32
-  return nome;
-#else
-  return cp1252::utf8Valido(nome) ? cp1252::deUtf8(nome) : nome;
-#endif
-}
 
 }  // namespace
 
@@ -590,12 +577,12 @@ int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& 
   std::string texto;
   std::string razao = TXT("não existe");
   if (leFicheiroNormal(ficheiro, &texto, nullptr, &razao) != Leitura::lido) {
-    std::cerr << TXT("ERRO: Não foi possivel ler o ficheiro ") << nomeParaMostrar(ficheiro) << " ("
-              << razao << ")" << std::endl;
+    std::cerr << TXT("ERRO: Não foi possivel ler o ficheiro ")
+              << cp1252::deLinhaDeComandos(ficheiro) << " (" << razao << ")" << std::endl;
     return estadoErroImportacao;
   }
   if (const char* recusa = recusaSemLinhas(texto)) {
-    std::cerr << "ERRO: " << nomeParaMostrar(ficheiro) << recusa << std::endl;
+    std::cerr << "ERRO: " << cp1252::deLinhaDeComandos(ficheiro) << recusa << std::endl;
     return estadoErroImportacao;
   }
   std::vector<std::string> erros;
@@ -610,6 +597,6 @@ int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& 
           Listacurso::Gravacao::gravado) {
     return estadoErroImportacao;
   }
-  std::cout << textoResumo(verificar, nomeParaMostrar(ficheiro), resumo) << std::endl;
+  std::cout << textoResumo(verificar, cp1252::deLinhaDeComandos(ficheiro), resumo) << std::endl;
   return 0;
 }
