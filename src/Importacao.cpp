@@ -78,6 +78,7 @@ class Importador {
   bool procuraUC(const Estudantes& estudante, size_t indice, int codigo, size_t& posicao) const;
   static size_t contaUC(const Estudantes& estudante, int codigo);
   Alteracao aplicaNotas(UC& uc);
+  bool aplicaEfolio(UC& uc, int i);
   bool aplicaEfolios(UC& uc, long& notas);
   bool aplicaProva(UC& uc, long& notas);
   bool aplicaRecurso(UC& uc, long& notas);
@@ -424,51 +425,57 @@ Alteracao Importador::aplicaNotas(UC& uc) {
   return resultado;
 }
 
+// The cells of the e-folio `i`; answers true when they changed it.
+bool Importador::aplicaEfolio(UC& uc, int i) {
+  const int colunaNota = colunas_.nota[i];
+  const int colunaPeso = colunas_.peso[i];
+  if (celula(colunaNota).empty() && celula(colunaPeso).empty()) return false;
+  Efolio* efolio = uc.procuraEfolio(letras[i]);
+  float nota = efolio != nullptr ? efolio->getNota() : -1;
+  float peso = efolio != nullptr ? efolio->getPeso() : -1;
+  const bool notaDada = !celula(colunaNota).empty();
+  const bool pesoDado = !celula(colunaPeso).empty();
+  bool lidos = true;
+  if (notaDada) lidos = leValor(colunaNota, nota) && lidos;
+  if (pesoDado) lidos = leValor(colunaPeso, peso) && lidos;
+  if (!lidos) return false;
+  if (efolio != nullptr && mesmoValor(nota, efolio->getNota()) &&
+      mesmoValor(peso, efolio->getPeso())) {
+    return false;
+  }
+  if (!exigeOpcao(uc)) return false;
+  if (uc.getOpcaoAvaliacao() != opcaoContinua || efolio == nullptr) {
+    erro(std::string(notaDada ? colunasNota[i] : colunasPeso[i]) + ": " +
+         (uc.getOpcaoAvaliacao() == opcaoExameFinal
+              ? "o aluno optou por Exame Final nesta UC"
+              : TXT("a opção de avaliação desta UC é inválida")));
+    return false;
+  }
+  if (!dentroDoIntervalo(regras::Campo::notaEfolio, nota, colunasNota[i], colunaNota)) return false;
+  if (nota == -1) {
+    if (pesoDado && peso != -1) {
+      erro(colunaPeso, std::string("o eFolio ") + letras[i] + TXT(" sem nota não tem peso"));
+      return false;
+    }
+    peso = -1;
+  } else if (!pesoDado && peso == -1) {
+    erro(std::string(colunasPeso[i]) + ": falta o peso do eFolio " + letras[i]);
+    return false;
+  } else if (!dentroDoIntervalo(regras::Campo::pesoEfolio, peso, colunasPeso[i], colunaPeso)) {
+    return false;
+  }
+  efolio->setNota(nota);
+  efolio->setPeso(peso);
+  return true;
+}
+
 // The e-folio cells; answers false when any is wrong. A change must leave
 // weights that total 8, as leaving the dialogue's e-folio menu requires.
 bool Importador::aplicaEfolios(UC& uc, long& notas) {
   const size_t errosAntes = erros_.size();
   bool mudou = false;
   for (int i = 0; i < numEfolios; ++i) {
-    const int colunaNota = colunas_.nota[i];
-    const int colunaPeso = colunas_.peso[i];
-    if (celula(colunaNota).empty() && celula(colunaPeso).empty()) continue;
-    Efolio* efolio = uc.procuraEfolio(letras[i]);
-    float nota = efolio != nullptr ? efolio->getNota() : -1;
-    float peso = efolio != nullptr ? efolio->getPeso() : -1;
-    const bool notaDada = !celula(colunaNota).empty();
-    const bool pesoDado = !celula(colunaPeso).empty();
-    bool lidos = true;
-    if (notaDada) lidos = leValor(colunaNota, nota) && lidos;
-    if (pesoDado) lidos = leValor(colunaPeso, peso) && lidos;
-    if (!lidos) continue;
-    if (efolio != nullptr && mesmoValor(nota, efolio->getNota()) &&
-        mesmoValor(peso, efolio->getPeso())) {
-      continue;
-    }
-    if (!exigeOpcao(uc)) continue;
-    if (uc.getOpcaoAvaliacao() != opcaoContinua || efolio == nullptr) {
-      erro(std::string(notaDada ? colunasNota[i] : colunasPeso[i]) + ": " +
-           (uc.getOpcaoAvaliacao() == opcaoExameFinal
-                ? "o aluno optou por Exame Final nesta UC"
-                : TXT("a opção de avaliação desta UC é inválida")));
-      continue;
-    }
-    if (!dentroDoIntervalo(regras::Campo::notaEfolio, nota, colunasNota[i], colunaNota)) continue;
-    if (nota == -1) {
-      if (pesoDado && peso != -1) {
-        erro(colunaPeso, std::string("o eFolio ") + letras[i] + TXT(" sem nota não tem peso"));
-        continue;
-      }
-      peso = -1;
-    } else if (!pesoDado && peso == -1) {
-      erro(std::string(colunasPeso[i]) + ": falta o peso do eFolio " + letras[i]);
-      continue;
-    } else if (!dentroDoIntervalo(regras::Campo::pesoEfolio, peso, colunasPeso[i], colunaPeso)) {
-      continue;
-    }
-    efolio->setNota(nota);
-    efolio->setPeso(peso);
+    if (!aplicaEfolio(uc, i)) continue;
     ++notas;
     mudou = true;
   }
