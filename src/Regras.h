@@ -1,7 +1,9 @@
 // The grading rules as pure functions, without console or file: which
 // values each field of an assessment record accepts, admission to the
-// p-folio, the e-folio weights totalling 8, and the final grade of a record.
-// The console dialogues and the import apply these same rules.
+// p-folio and the field each grade goes to, the e-folio weights totalling 8,
+// the final grade of a record and its update, the pass mark and the passed
+// students' average. The dialogue, the import, the export and the report
+// apply these same rules.
 #ifndef PAUTA_REGRAS_H
 #define PAUTA_REGRAS_H
 
