@@ -10,26 +10,46 @@
 #include "LeitorLinhas.h"
 #include "Nomes.h"
 
+LeituraUnidades leTextoUnidades(const std::string& nome, TextoUnidades& texto, std::string& razao) {
+  if (leFicheiroNormal(nome, &texto.conteudo, nullptr, &razao) != Leitura::lido) {
+    return LeituraUnidades::naoLida;
+  }
+  if (cp1252::marcaInicial(texto.conteudo) == cp1252::Marca::utf16) {
+    razao = razaoUtf16;
+    return LeituraUnidades::utf16;
+  }
+  texto.analise.acrescenta(cp1252::semMarcaUtf8(texto.conteudo));
+  return LeituraUnidades::lida;
+}
+
+LeitorLinhas leitorUnidades(std::string conteudo, const cp1252::AnaliseTexto& analise,
+                            const std::string& nome, std::ostream& mensagens) {
+  LeitorLinhas leitor(std::move(conteudo), nome, mensagens);
+  if (analise.utf8()) leitor.converteDeUtf8();
+  return leitor;
+}
+
 bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregamento& relato,
                           std::string* razao) {
   const std::string nomefUCs = nomeFicheiroUC(nCurso);
-  std::string conteudo;
+  TextoUnidades texto;
   std::string porque;
-  if (leFicheiroNormal(nomefUCs, &conteudo, nullptr, &porque) != Leitura::lido) return false;
-  if (cp1252::marcaInicial(conteudo) == cp1252::Marca::utf16) {
-    if (razao != nullptr) *razao = razaoUtf16;
-    return false;
+  switch (leTextoUnidades(nomefUCs, texto, porque)) {
+    case LeituraUnidades::lida:
+      break;
+    case LeituraUnidades::utf16:
+      if (razao != nullptr) *razao = porque;
+      return false;
+    case LeituraUnidades::naoLida:
+      return false;
   }
-  cp1252::AnaliseTexto analise;
-  analise.acrescenta(cp1252::semMarcaUtf8(conteudo));
-  avisaTextoUtf8(nomefUCs, analise, *relato.avisos);
+  avisaTextoUtf8(nomefUCs, texto.analise, *relato.avisos);
   // The course's name, by the catalogue's rule, for the modes that show it.
-  LeitorLinhas registos(conteudo, nomefUCs, *relato.avisos);
-  if (analise.utf8()) registos.converteDeUtf8();
+  LeitorLinhas registos = leitorUnidades(texto.conteudo, texto.analise, nomefUCs, *relato.avisos);
   formato::RegistoCurso registo;
   if (formato::registoCursoDoCatalogo(registos, registo)) unidades.guardaNomeCurso(registo.nome);
-  LeitorLinhas fUCs(std::move(conteudo), nomefUCs, *relato.avisos);
-  if (analise.utf8()) fUCs.converteDeUtf8();
+  LeitorLinhas fUCs =
+      leitorUnidades(std::move(texto.conteudo), texto.analise, nomefUCs, *relato.avisos);
   const long numUCs = fUCs.contaLinhas() - 1;
   if (relato.progresso != nullptr) {
     *relato.progresso << TXT("o número de UCs do curso é: ") << numUCs << std::endl;

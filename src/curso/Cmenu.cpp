@@ -1,10 +1,10 @@
 #include "Cmenu.h"
 
-#include <ostream>
+#include <iostream>
 #include <string_view>
 
+#include "CarregaCurso.h"
 #include "Cp1252.h"
-#include "Ficheiros.h"
 #include "FormatoDados.h"
 #include "LeitorLinhas.h"
 #include "Nomes.h"
@@ -23,15 +23,10 @@ Cmenu::Cmenu()
 
 Cmenu::Cmenu(const std::string& nomeF) : Cmenu() {
   nomeFicheiro = nomeF;
-  std::string conteudo;
-  if (leFicheiroNormal(nomeF, &conteudo, nullptr, &razao_) != Leitura::lido) return;
-  if (cp1252::marcaInicial(conteudo) == cp1252::Marca::utf16) {
-    razao_ = razaoUtf16;
-    return;
-  }
-  analise_.acrescenta(cp1252::semMarcaUtf8(conteudo));
-  LeitorLinhas leitor(std::move(conteudo), nomeF);
-  if (analise_.utf8()) leitor.converteDeUtf8();
+  TextoUnidades texto;
+  if (leTextoUnidades(nomeF, texto, razao_) != LeituraUnidades::lida) return;
+  analise_ = texto.analise;
+  LeitorLinhas leitor = leitorUnidades(std::move(texto.conteudo), analise_, nomeF, std::cout);
   formato::RegistoCurso registo;
   if (formato::registoCursoDoCatalogo(leitor, registo)) {
     codigo = registo.codigo;

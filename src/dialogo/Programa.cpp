@@ -677,16 +677,6 @@ const Opcao* procuraOpcao(const std::string& nome) {
   return nullptr;
 }
 
-// A word of the command line as the program's CP1252 output shows it: a
-// POSIX command line gives it in UTF-8.
-std::string paraMostrar(const std::string& palavra) {
-#ifdef _WIN32
-  return palavra;
-#else
-  return cp1252::utf8Valido(palavra) ? cp1252::deUtf8(palavra) : palavra;
-#endif
-}
-
 int erroArgumentos(const std::string& linha) {
   std::cerr << "pauta: " << linha << std::endl;
   imprimeUtilizacao(std::cerr);
@@ -705,7 +695,8 @@ int executaPauta(int argc, char* argv[]) {
   consolaTrataSinaisModo();
   const std::string nome = argv[1];
   const Opcao* opcao = procuraOpcao(nome);
-  if (opcao == nullptr) return erroArgumentos(TXT("opção desconhecida: ") + paraMostrar(nome));
+  if (opcao == nullptr)
+    return erroArgumentos(TXT("opção desconhecida: ") + cp1252::deLinhaDeComandos(nome));
   const int estado = opcao->executa(Argumentos(argv + 2, argv + argc));
   if (estado != argumentosErrados) return estado;
   return erroArgumentos(nome + " precisa de " + opcao->argumentos);

@@ -12,10 +12,9 @@
 #include "Estudantes.h"
 #include "UC.h"
 
-// The grade scale, 0 to 20; 10 is the lowest pass.
+// The grade scale, 0 to 20 (the lowest pass is regras::notaMinimaAprovacao).
 const int notaMinimaEscala = 0;
 const int notaMaximaEscala = 20;
-const int notaMinimaAprovacao = 10;
 
 struct DistribuicaoUC {
   // Students who have the unit among theirs, once each.

@@ -1,6 +1,7 @@
 #include "NotasUC.h"
 
 #include <algorithm>
+#include <optional>
 #include <ostream>
 
 #include "Auxiliar.h"
@@ -31,6 +32,16 @@ int validaNota(std::ostream& saida, float nota, Campo campo, const char* erro, c
   return 1;
 }
 
+// The first e-folio of `efolios` with that letter, or nullptr; for a
+// record's list, changeable or not.
+template <typename Lista>
+auto efolioComLetra(Lista& efolios, char letra) -> decltype(efolios.data()) {
+  for (auto& e : efolios) {
+    if (e.getLetra() == letra) return &e;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 NotasUC::NotasUC() : opcaoAvaliacao(opcaoNaoEscolhida), provaFinal(-1), provaRecurso(-1) {}
@@ -40,6 +51,10 @@ NotasUC::~NotasUC() = default;
 void NotasUC::setEfolios(char letra) { eFolios.emplace_back(letra); }
 
 void NotasUC::setEfolios(const Efolio& efolio) { eFolios.push_back(efolio); }
+
+Efolio* NotasUC::procuraEfolio(char letra) { return efolioComLetra(eFolios, letra); }
+
+const Efolio* NotasUC::procuraEfolio(char letra) const { return efolioComLetra(eFolios, letra); }
 
 float NotasUC::getNotaTotalEfolios() const {
   float total = 0;
@@ -102,17 +117,16 @@ void NotasUC::userSetNotaEfolio(const Consola& consola, char letra) {
           << std::endl;
     return;
   }
-  for (Efolio& e : eFolios) {
-    if (e.getLetra() == letra) e.userSetEfolio(consola, letra);
-  }
+  if (Efolio* efolio = procuraEfolio(letra)) efolio->userSetEfolio(consola, letra);
 }
 
 void NotasUC::userSetNotaProvaFinal(const Consola& consola) {
   std::ostream& saida = consola.saida();
   if (opcaoAvaliacao == opcaoNaoEscolhida) userSetOpcaoAvaliacao(consola);
-  if (opcaoAvaliacao == opcaoExameFinal) {
+  const std::optional<Campo> campo = regras::campoProva(*this);
+  if (campo == Campo::exameFinal) {
     pedeNotaExameFinal(consola);
-  } else if (opcaoAvaliacao == opcaoContinua) {
+  } else if (campo == Campo::pfolio) {
     pedeNotaPfolio(consola);
   } else {
     saida << TXT("ERRO: A opção de avaliação desta Unidade Curricular é inválida, não é possivel "
@@ -160,51 +174,47 @@ void NotasUC::pedeNotaPfolio(const Consola& consola) {
 
 void NotasUC::userSetNotaExameRecurso(const Consola& consola) {
   if (opcaoAvaliacao == opcaoNaoEscolhida) userSetOpcaoAvaliacao(consola);
-  if (opcaoAvaliacao == opcaoContinua) {
-    while (!pedeNotaPfolioRecurso(consola)) {
-    }
-  } else {
-    pedeNotaResitExame(consola);
+  const bool pfolio = regras::campoRecurso(*this) == Campo::pfolioRecurso;
+  // A continuous-assessment record sent to the resit exam is told why,
+  // before every attempt.
+  const bool explica = !pfolio && opcaoAvaliacao == opcaoContinua;
+  for (;;) {
+    if (explica) explicaExameRecurso(consola.saida());
+    if (pfolio ? pedeNotaPfolioRecurso(consola) : pedeNotaResitExame(consola)) return;
   }
 }
 
-// The resit of a continuous-assessment record: the p-folio resit when
-// admitted, else the resit exam after the explanation. Returns true once a
-// valid grade is stored.
-bool NotasUC::pedeNotaPfolioRecurso(const Consola& consola) {
-  std::ostream& saida = consola.saida();
-  const Admissao admissao = regras::admissaoPfolio(*this);
-  if (admissao == Admissao::totalInsuficiente) {
-    saida << std::endl;
+// Why a continuous-assessment record is not admitted to the p-folio resit.
+void NotasUC::explicaExameRecurso(std::ostream& saida) const {
+  saida << std::endl;
+  if (regras::admissaoPfolio(*this) == Admissao::totalInsuficiente) {
     saida
         << TXT("ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder ser "
                "admitido ao pFolio de Recurso")
         << std::endl;
-    saida << "Desta forma fica admitido a Exame de Recurso " << std::endl;
-  } else if (admissao == Admissao::poucosEfolios) {
-    saida << std::endl;
+  } else {
     saida << TXT("ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
                  "admitido no pFolio de recurso")
           << std::endl;
-    saida << "Desta forma fica admitido a Exame de Recurso " << std::endl;
-  } else {
-    saida << TXT("O aluno optou pela avaliação contínua e obteve os requisitos para ser admitido a "
-                 "pFolio de Recurso, por favor insira o valor da nota do pFolio de Recurso")
-          << std::endl;
-    provaRecurso = getFloatFromUser(consola);
-    return validaNotaPfolioRecurso(saida) == 1;
   }
+  saida << "Desta forma fica admitido a Exame de Recurso " << std::endl;
+}
+
+// One attempt at each resit grade; true once a valid grade is stored.
+bool NotasUC::pedeNotaPfolioRecurso(const Consola& consola) {
+  std::ostream& saida = consola.saida();
+  saida << TXT("O aluno optou pela avaliação contínua e obteve os requisitos para ser admitido a "
+               "pFolio de Recurso, por favor insira o valor da nota do pFolio de Recurso")
+        << std::endl;
+  provaRecurso = getFloatFromUser(consola);
+  return validaNotaPfolioRecurso(saida) == 1;
+}
+
+bool NotasUC::pedeNotaResitExame(const Consola& consola) {
+  std::ostream& saida = consola.saida();
   saida << "Por favor insira a nota do Exame de Recurso " << std::endl;
   provaRecurso = getFloatFromUser(consola);
   return validaNotaRecurso(saida) == 1;
-}
-
-void NotasUC::pedeNotaResitExame(const Consola& consola) {
-  std::ostream& saida = consola.saida();
-  do {
-    saida << "Por favor insira a nota do Exame de Recurso " << std::endl;
-    provaRecurso = getFloatFromUser(consola);
-  } while (validaNotaRecurso(saida) == 0);
 }
 
 int NotasUC::validaDadosEfolios(std::ostream& saida) const {

@@ -44,6 +44,10 @@ class NotasUC {
 
   // A copy of the e-folios, in the order A, B, C.
   std::vector<Efolio> getCopiaeFolios() const { return eFolios; }
+  // The e-folio with that letter, or nullptr when the record has none (a
+  // record read with an invalid option may hold no e-folios).
+  Efolio* procuraEfolio(char letra);
+  const Efolio* procuraEfolio(char letra) const;
 
   // Sum of the contributions of the graded e-folios (grade 0 or more).
   float getNotaTotalEfolios() const;
@@ -81,8 +85,9 @@ class NotasUC {
  private:
   void pedeNotaExameFinal(const Consola& consola);
   void pedeNotaPfolio(const Consola& consola);
-  void pedeNotaResitExame(const Consola& consola);
+  bool pedeNotaResitExame(const Consola& consola);
   bool pedeNotaPfolioRecurso(const Consola& consola);
+  void explicaExameRecurso(std::ostream& saida) const;
 
   int opcaoAvaliacao;
   float provaFinal;

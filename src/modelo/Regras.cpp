@@ -1,6 +1,7 @@
 #include "Regras.h"
 
 #include <cmath>
+#include <limits>
 
 #include "NotasUC.h"
 
@@ -14,9 +15,6 @@ const float maximoPfolio = 12;
 const float maximoExame = 20;
 const float totalPesosExigido = 8;
 const float toleranciaPesos = 0.0001f;
-// A passed unit (truncated grade 10 or more) whose grade goes up is an
-// improvement.
-const float notaAprovacao = 9.5f;
 
 }  // namespace
 
@@ -58,6 +56,12 @@ Admissao admissaoPfolio(const NotasUC& notas) {
 }
 
 bool admitidoPfolio(const NotasUC& notas) { return admissaoPfolio(notas) == Admissao::admitido; }
+
+std::optional<Campo> campoProva(const NotasUC& notas) {
+  if (notas.getOpcaoAvaliacao() == opcaoContinua) return Campo::pfolio;
+  if (notas.getOpcaoAvaliacao() == opcaoExameFinal) return Campo::exameFinal;
+  return std::nullopt;
+}
 
 Campo campoRecurso(const NotasUC& notas) {
   if (notas.getOpcaoAvaliacao() == opcaoContinua && admitidoPfolio(notas)) {
@@ -105,11 +109,18 @@ float notaCalculada(const NotasUC& notas) {
 
 float arredondaNota(float nota) { return std::round(nota); }
 
-NotaFinal decideNotaFinal(float notaAtual, float novaNota) {
+float mediaAprovados(float somaNotas, long long aprovados) {
+  if (aprovados == 0) return std::numeric_limits<float>::quiet_NaN();
+  return somaNotas / static_cast<float>(aprovados);
+}
+
+// A passed unit whose grade goes up is an improvement.
+NotaFinal decideNotaFinal(int notaAtual, float novaNota) {
   NotaFinal resultado{Decisao::atualizada, true, arredondaNota(novaNota)};
-  if (notaAtual >= notaAprovacao && novaNota > notaAtual) {
+  const auto atual = static_cast<float>(notaAtual);
+  if (aprovada(notaAtual) && novaNota > atual) {
     resultado.decisao = Decisao::melhoria;
-  } else if (notaAtual > novaNota) {
+  } else if (atual > novaNota) {
     resultado.decisao = Decisao::naoAtualizada;
     resultado.guarda = false;
   }

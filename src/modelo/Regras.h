@@ -1,11 +1,14 @@
 // The grading rules as pure functions, without console or file: which
 // values each field of an assessment record accepts, admission to the
-// p-folio, the e-folio weights totalling 8, and the final grade of a record.
-// The console dialogues and the import apply these same rules.
+// p-folio and the field each grade goes to, the e-folio weights totalling 8,
+// the final grade of a record and its update, the pass mark and the passed
+// students' average. The dialogue, the import, the export and the report
+// apply these same rules.
 #ifndef PAUTA_REGRAS_H
 #define PAUTA_REGRAS_H
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "Efolio.h"
@@ -53,6 +56,11 @@ Admissao admissaoPfolio(float totalEfolios, int efoliosAvaliados);
 Admissao admissaoPfolio(const NotasUC& notas);
 bool admitidoPfolio(const NotasUC& notas);
 
+// The field a p-folio or exam grade goes to: the p-folio for a
+// continuous-assessment record (which must be admitted too), the final exam
+// for a final-exam one; none for any other option.
+std::optional<Campo> campoProva(const NotasUC& notas);
+
 // The field a resit grade goes to: the p-folio resit for an admitted
 // continuous-assessment record, the resit exam otherwise.
 Campo campoRecurso(const NotasUC& notas);
@@ -75,6 +83,15 @@ float notaCalculada(const NotasUC& notas);
 // Rounds a final grade to a whole number, halves away from zero.
 float arredondaNota(float nota);
 
+// The lowest passing final grade: a unit is passed when its final grade,
+// truncated to a whole number, is this or more.
+const int notaMinimaAprovacao = 10;
+inline bool aprovada(int notaTruncada) { return notaTruncada >= notaMinimaAprovacao; }
+
+// The average of the passed students' grades of a unit, from their sum and
+// their number; not a number when none passed.
+float mediaAprovados(float somaNotas, long long aprovados);
+
 // What happens to the stored final grade when a new one is computed.
 enum class Decisao {
   melhoria,       // the unit was passed and the new grade is higher: stored
@@ -89,7 +106,7 @@ struct NotaFinal {
 // The decision for a unit whose current final grade, truncated, is
 // `notaAtual` (-1 for none) and whose record now gives `novaNota`. A unit
 // without a grade always takes the new one.
-NotaFinal decideNotaFinal(float notaAtual, float novaNota);
+NotaFinal decideNotaFinal(int notaAtual, float novaNota);
 
 }  // namespace regras
 

@@ -33,20 +33,24 @@ void UC::limpaEstatisticas() {
   somaNotas = 0;
 }
 
+regras::Decisao UC::recalculaNotaFinal() {
+  const regras::NotaFinal nova = regras::decideNotaFinal(getNota(), regras::notaCalculada(*this));
+  if (nova.guarda) setNota(nova.nota);
+  return nova.decisao;
+}
+
 void UC::atualizaNotaFinal(std::ostream& saida) {
-  const regras::NotaFinal nova =
-      regras::decideNotaFinal(static_cast<float>(getNota()), regras::notaCalculada(*this));
-  if (nova.decisao == regras::Decisao::melhoria) {
+  const regras::Decisao decisao = recalculaNotaFinal();
+  if (decisao == regras::Decisao::melhoria) {
     saida << std::endl;
     saida << TXT("ATENÇÂO: A nova nota é superior a nota existente, trata-se de uma melhoria de "
                  "nota?")
           << std::endl;
     saida << "A Atualizar Nota ..." << std::endl;
-  } else if (nova.decisao == regras::Decisao::naoAtualizada) {
+  } else if (decisao == regras::Decisao::naoAtualizada) {
     saida << std::endl;
     saida << TXT("Nota final não atualizada") << std::endl;
   }
-  if (nova.guarda) setNota(nova.nota);
   saida << std::endl;
   saida << std::endl;
 }
@@ -82,8 +86,8 @@ void UC::imprimeInfoUCcurso(std::ostream& saida) const {
   saida << "UNIDADE CURRICULAR: " << nome << std::endl;
   saida << "Total de Alunos Aprovados: " << somaAlunosAprovados << std::endl;
   if (somaAlunosAprovados != 0) {
-    saida << TXT("Média: ") << std::fixed << std::setprecision(precisaoMedia)
-          << somaNotas / static_cast<float>(somaAlunosAprovados) << std::endl;
+    saida << TXT("Média: ") << std::fixed << std::setprecision(precisaoMedia) << mediaAprovados()
+          << std::endl;
   } else {
     saida << TXT("Não existem alunos aprovados, logo não é possivel calcular a média") << std::endl;
   }

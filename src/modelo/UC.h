@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "NotasUC.h"
+#include "Regras.h"
 
 // Layout of the tables of units and students.
 const char separador = ' ';
@@ -53,7 +54,6 @@ class UC : public NotasUC {
   int getNota() const;
   float notaExata() const { return nota; }
   int getAlunosAprovados() const { return static_cast<int>(somaAlunosAprovados); }
-  float getSomaNotas() const { return somaNotas; }
   void setCodigo(int c) { codigo = c; }
   void setNome(std::string n) { nome = std::move(n); }
   void setAno(int a) { ano = a; }
@@ -61,18 +61,21 @@ class UC : public NotasUC {
   void setEcts(int e) { ects = e; }
   void setNota(float n) { nota = n; }
 
-  // A unit is passed when its truncated final grade is 10 or more.
-  bool aprovado() const { return getNota() > 9; }
+  // Whether the unit is passed, by its truncated final grade.
+  bool aprovado() const { return regras::aprovada(getNota()); }
 
   // Statistics of a course-level unit: one more student passed; add a grade.
   void setAlunoAprovado() { ++somaAlunosAprovados; }
   void setSomaNotas(float n) { somaNotas += n; }
   // Sets both statistics back to 0 before they are rebuilt.
   void limpaEstatisticas();
+  // The average grade of the students passed; not a number when none was.
+  float mediaAprovados() const { return regras::mediaAprovados(somaNotas, somaAlunosAprovados); }
 
-  // Computes the final grade from the assessment record, prints the
-  // improvement or no-update message on `saida`, and stores the rounded
-  // grade when the rule says so.
+  // Computes the final grade from the assessment record and stores the
+  // rounded grade when the rule says so; answers the rule's decision.
+  regras::Decisao recalculaNotaFinal();
+  // The same, printing the improvement or no-update message on `saida`.
   void atualizaNotaFinal(std::ostream& saida);
 
   // The printing operations write on `saida`, in its current number format.

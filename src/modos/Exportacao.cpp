@@ -8,6 +8,7 @@
 #include "FormatoCsv.h"
 #include "Nomes.h"
 #include "Numeros.h"
+#include "Regras.h"
 #include "Versao.h"
 
 namespace {
@@ -52,17 +53,9 @@ void acrescentaRestoLinhaPauta(std::string& conteudo, const UC& uc) {
   // The e-folios by letter: a unit read with an invalid option may hold
   // none of them, and then its cells stay empty.
   for (char letra : {'A', 'B', 'C'}) {
-    float nota = -1;
-    float peso = -1;
-    for (const Efolio& efolio : uc.eFolios) {
-      if (efolio.getLetra() == letra) {
-        nota = efolio.getNota();
-        peso = efolio.getPeso();
-        break;
-      }
-    }
-    acrescentaNota(conteudo, nota);
-    acrescentaNota(conteudo, peso);
+    const Efolio* efolio = uc.procuraEfolio(letra);
+    acrescentaNota(conteudo, efolio != nullptr ? efolio->getNota() : -1);
+    acrescentaNota(conteudo, efolio != nullptr ? efolio->getPeso() : -1);
   }
   acrescentaNota(conteudo, uc.getProvaFinal());
   acrescentaNota(conteudo, uc.getProvaRecurso());
@@ -83,19 +76,13 @@ void acrescentaLinhaEstatisticas(std::string& conteudo, const UC& unidade,
   conteudo += separadorCsv;
   if (aprovados != 0) {
     // The same figure as the dialogue's "Média:", with 3 decimals.
-    const float media = unidade.getSomaNotas() / static_cast<float>(aprovados);
-    conteudo += csv::comVirgula(textoFixo(media, precisaoMedia));
+    conteudo += csv::comVirgula(textoFixo(unidade.mediaAprovados(), precisaoMedia));
   }
   // How many passed with each final grade from 10 to 20.
-  for (int nota = notaMinimaAprovacao; nota <= notaMaximaEscala; ++nota) {
+  for (int nota = regras::notaMinimaAprovacao; nota <= notaMaximaEscala; ++nota) {
     acrescentaNumero(conteudo, distribuicao.porNota[static_cast<size_t>(nota)]);
   }
   conteudo += fimLinha;
-}
-
-void imprimeErroGravacao(const std::string& nome, const std::string& erro) {
-  std::cerr << TXT("ERRO: Não foi possivel gravar o ficheiro ") << nome << " (" << erro << ")"
-            << std::endl;
 }
 
 }  // namespace
@@ -177,7 +164,7 @@ std::string conteudoEstatisticas(Listacurso& unidades, const std::vector<Estudan
   const std::vector<UC>& ucs = unidades.getListaUCsCurso();
   const std::vector<DistribuicaoUC> distribuicoes = distribuiNotas(ucs, estudantes);
   std::string conteudo = cabecalhoEstatisticas;
-  for (int nota = notaMinimaAprovacao; nota <= notaMaximaEscala; ++nota) {
+  for (int nota = regras::notaMinimaAprovacao; nota <= notaMaximaEscala; ++nota) {
     acrescentaNumero(conteudo, nota);
   }
   conteudo += fimLinha;
@@ -207,7 +194,7 @@ int exportaCurso(int nCurso, Listacurso& unidades, const std::vector<Estudantes>
   if (!substituiFicheiros(
           {{nomePauta, pedacosPauta(estudantes)}, {nomeEstatisticas, pedacosEstatisticas}}, &qual,
           &erro)) {
-    imprimeErroGravacao(qual, erro);
+    imprimeErroGravacao(std::cerr, qual, erro);
     return estadoErroExportacao;
   }
   std::cout << "Exportados " << nomePauta << " e " << nomeEstatisticas << std::endl;

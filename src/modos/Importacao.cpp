@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <optional>
 #include <unordered_map>
 
 #include "Cp1252.h"
@@ -36,11 +37,12 @@ struct Colunas {
 // the same digits: a value read back from an export is not a change.
 bool mesmoValor(float a, float b) { return a == b || textoGeral(a) == textoGeral(b); }
 
-// Bytes below the blank other than TAB, and DEL.
+// Control bytes, line ends included.
 bool temControlo(std::string_view texto) {
   for (char c : texto) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte < 0x20 && c != '\t') || byte == 0x7F) return true;
+    if (cp1252::byteDeControlo(static_cast<unsigned char>(c), cp1252::FinsDeLinha::controlo)) {
+      return true;
+    }
   }
   return false;
 }
@@ -76,6 +78,7 @@ class Importador {
   bool procuraUC(const Estudantes& estudante, size_t indice, int codigo, size_t& posicao) const;
   static size_t contaUC(const Estudantes& estudante, int codigo);
   Alteracao aplicaNotas(UC& uc);
+  bool aplicaEfolio(UC& uc, int i);
   bool aplicaEfolios(UC& uc, long& notas);
   bool aplicaProva(UC& uc, long& notas);
   bool aplicaRecurso(UC& uc, long& notas);
@@ -416,12 +419,54 @@ Alteracao Importador::aplicaNotas(UC& uc) {
     aplicaRecurso(uc, notas);
   }
   if (erros_.size() != errosAntes || notas == 0) return resultado;
-  const regras::NotaFinal nova =
-      regras::decideNotaFinal(static_cast<float>(uc.getNota()), regras::notaCalculada(uc));
-  if (nova.guarda) uc.setNota(nova.nota);
+  uc.recalculaNotaFinal();
   resultado.notas = notas;
   resultado.alterou = true;
   return resultado;
+}
+
+// The cells of the e-folio `i`; answers true when they changed it.
+bool Importador::aplicaEfolio(UC& uc, int i) {
+  const int colunaNota = colunas_.nota[i];
+  const int colunaPeso = colunas_.peso[i];
+  if (celula(colunaNota).empty() && celula(colunaPeso).empty()) return false;
+  Efolio* efolio = uc.procuraEfolio(letras[i]);
+  float nota = efolio != nullptr ? efolio->getNota() : -1;
+  float peso = efolio != nullptr ? efolio->getPeso() : -1;
+  const bool notaDada = !celula(colunaNota).empty();
+  const bool pesoDado = !celula(colunaPeso).empty();
+  bool lidos = true;
+  if (notaDada) lidos = leValor(colunaNota, nota) && lidos;
+  if (pesoDado) lidos = leValor(colunaPeso, peso) && lidos;
+  if (!lidos) return false;
+  if (efolio != nullptr && mesmoValor(nota, efolio->getNota()) &&
+      mesmoValor(peso, efolio->getPeso())) {
+    return false;
+  }
+  if (!exigeOpcao(uc)) return false;
+  if (uc.getOpcaoAvaliacao() != opcaoContinua || efolio == nullptr) {
+    erro(std::string(notaDada ? colunasNota[i] : colunasPeso[i]) + ": " +
+         (uc.getOpcaoAvaliacao() == opcaoExameFinal
+              ? "o aluno optou por Exame Final nesta UC"
+              : TXT("a opção de avaliação desta UC é inválida")));
+    return false;
+  }
+  if (!dentroDoIntervalo(regras::Campo::notaEfolio, nota, colunasNota[i], colunaNota)) return false;
+  if (nota == -1) {
+    if (pesoDado && peso != -1) {
+      erro(colunaPeso, std::string("o eFolio ") + letras[i] + TXT(" sem nota não tem peso"));
+      return false;
+    }
+    peso = -1;
+  } else if (!pesoDado && peso == -1) {
+    erro(std::string(colunasPeso[i]) + ": falta o peso do eFolio " + letras[i]);
+    return false;
+  } else if (!dentroDoIntervalo(regras::Campo::pesoEfolio, peso, colunasPeso[i], colunaPeso)) {
+    return false;
+  }
+  efolio->setNota(nota);
+  efolio->setPeso(peso);
+  return true;
 }
 
 // The e-folio cells; answers false when any is wrong. A change must leave
@@ -430,48 +475,7 @@ bool Importador::aplicaEfolios(UC& uc, long& notas) {
   const size_t errosAntes = erros_.size();
   bool mudou = false;
   for (int i = 0; i < numEfolios; ++i) {
-    const int colunaNota = colunas_.nota[i];
-    const int colunaPeso = colunas_.peso[i];
-    if (celula(colunaNota).empty() && celula(colunaPeso).empty()) continue;
-    Efolio* efolio = nullptr;
-    for (Efolio& e : uc.eFolios) {
-      if (e.getLetra() == letras[i]) efolio = &e;
-    }
-    float nota = efolio != nullptr ? efolio->getNota() : -1;
-    float peso = efolio != nullptr ? efolio->getPeso() : -1;
-    const bool notaDada = !celula(colunaNota).empty();
-    const bool pesoDado = !celula(colunaPeso).empty();
-    bool lidos = true;
-    if (notaDada) lidos = leValor(colunaNota, nota) && lidos;
-    if (pesoDado) lidos = leValor(colunaPeso, peso) && lidos;
-    if (!lidos) continue;
-    if (efolio != nullptr && mesmoValor(nota, efolio->getNota()) &&
-        mesmoValor(peso, efolio->getPeso())) {
-      continue;
-    }
-    if (!exigeOpcao(uc)) continue;
-    if (uc.getOpcaoAvaliacao() != opcaoContinua || efolio == nullptr) {
-      erro(std::string(notaDada ? colunasNota[i] : colunasPeso[i]) + ": " +
-           (uc.getOpcaoAvaliacao() == opcaoExameFinal
-                ? "o aluno optou por Exame Final nesta UC"
-                : TXT("a opção de avaliação desta UC é inválida")));
-      continue;
-    }
-    if (!dentroDoIntervalo(regras::Campo::notaEfolio, nota, colunasNota[i], colunaNota)) continue;
-    if (nota == -1) {
-      if (pesoDado && peso != -1) {
-        erro(colunaPeso, std::string("o eFolio ") + letras[i] + TXT(" sem nota não tem peso"));
-        continue;
-      }
-      peso = -1;
-    } else if (!pesoDado && peso == -1) {
-      erro(std::string(colunasPeso[i]) + ": falta o peso do eFolio " + letras[i]);
-      continue;
-    } else if (!dentroDoIntervalo(regras::Campo::pesoEfolio, peso, colunasPeso[i], colunaPeso)) {
-      continue;
-    }
-    efolio->setNota(nota);
-    efolio->setPeso(peso);
+    if (!aplicaEfolio(uc, i)) continue;
     ++notas;
     mudou = true;
   }
@@ -492,8 +496,12 @@ bool Importador::aplicaProva(UC& uc, long& notas) {
   float valor = 0;
   if (!leValor(coluna, valor) || mesmoValor(valor, uc.getProvaFinal())) return true;
   if (!exigeOpcao(uc)) return false;
-  regras::Campo campo = regras::Campo::exameFinal;
-  if (uc.getOpcaoAvaliacao() == opcaoContinua) {
+  const std::optional<regras::Campo> campo = regras::campoProva(uc);
+  if (!campo) {
+    erro(coluna, TXT("a opção de avaliação desta UC é inválida"));
+    return false;
+  }
+  if (*campo == regras::Campo::pfolio) {
     const regras::Admissao admissao = regras::admissaoPfolio(uc);
     if (admissao == regras::Admissao::totalInsuficiente) {
       erro(coluna, TXT("o aluno não foi admitido ao pFolio: os eFolios somam ") +
@@ -506,12 +514,8 @@ bool Importador::aplicaProva(UC& uc, long& notas) {
                        std::to_string(regras::minimoEfoliosAvaliados) + " eFolios");
       return false;
     }
-    campo = regras::Campo::pfolio;
-  } else if (uc.getOpcaoAvaliacao() != opcaoExameFinal) {
-    erro(coluna, TXT("a opção de avaliação desta UC é inválida"));
-    return false;
   }
-  if (!dentroDoIntervalo(campo, valor, csv::colunaPfolio, coluna)) return false;
+  if (!dentroDoIntervalo(*campo, valor, csv::colunaPfolio, coluna)) return false;
   uc.setProvaFinal(valor);
   ++notas;
   return true;
@@ -534,16 +538,6 @@ bool Importador::aplicaRecurso(UC& uc, long& notas) {
 
 // Row errors shown at most before "... e mais M erros".
 const size_t maximoErrosMostrados = 20;
-
-// The file name as the program's CP1252 output shows it: a POSIX command
-// line gives it in UTF-8.
-std::string nomeParaMostrar(const std::string& nome) {
-#ifdef _WIN32
-  return nome;
-#else
-  return cp1252::utf8Valido(nome) ? cp1252::deUtf8(nome) : nome;
-#endif
-}
 
 }  // namespace
 
@@ -590,12 +584,12 @@ int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& 
   std::string texto;
   std::string razao = TXT("não existe");
   if (leFicheiroNormal(ficheiro, &texto, nullptr, &razao) != Leitura::lido) {
-    std::cerr << TXT("ERRO: Não foi possivel ler o ficheiro ") << nomeParaMostrar(ficheiro) << " ("
-              << razao << ")" << std::endl;
+    std::cerr << TXT("ERRO: Não foi possivel ler o ficheiro ")
+              << cp1252::deLinhaDeComandos(ficheiro) << " (" << razao << ")" << std::endl;
     return estadoErroImportacao;
   }
   if (const char* recusa = recusaSemLinhas(texto)) {
-    std::cerr << "ERRO: " << nomeParaMostrar(ficheiro) << recusa << std::endl;
+    std::cerr << "ERRO: " << cp1252::deLinhaDeComandos(ficheiro) << recusa << std::endl;
     return estadoErroImportacao;
   }
   std::vector<std::string> erros;
@@ -610,6 +604,6 @@ int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& 
           Listacurso::Gravacao::gravado) {
     return estadoErroImportacao;
   }
-  std::cout << textoResumo(verificar, nomeParaMostrar(ficheiro), resumo) << std::endl;
+  std::cout << textoResumo(verificar, cp1252::deLinhaDeComandos(ficheiro), resumo) << std::endl;
   return 0;
 }

@@ -13,6 +13,7 @@
 #include "FormatoCsv.h"
 #include "Nomes.h"
 #include "Numeros.h"
+#include "Regras.h"
 
 namespace {
 
@@ -251,7 +252,7 @@ void acrescentaGrafico(std::string& pagina, const UC& unidade, const Distribuica
     const long long x = graficoMargemEsquerda + static_cast<long long>(nota) * graficoPasso +
                         (graficoPasso - graficoBarra) / 2;
     const long long centro = x + graficoBarra / 2;
-    pagina += nota >= notaMinimaAprovacao ? "<g class=\"barra ap\"" : "<g class=\"barra rp\"";
+    pagina += regras::aprovada(nota) ? "<g class=\"barra ap\"" : "<g class=\"barra rp\"";
     acrescentaAtributo(pagina, "data-nota", nota);
     pagina += "><rect";
     acrescentaAtributo(pagina, "x", x);
@@ -318,9 +319,7 @@ void acrescentaUnidade(std::string& pagina, size_t posicao, const UC& unidade,
   acrescentaCelulaNumero(pagina, "aprovados", std::to_string(aprovados));
   acrescentaCelulaNumero(pagina, "taxa", textoTaxa(aprovados, dist.comNota));
   const std::string media =
-      aprovados == 0
-          ? TXT("—")
-          : textoReal(unidade.getSomaNotas() / static_cast<float>(aprovados), casasMedia);
+      aprovados == 0 ? TXT("—") : textoReal(unidade.mediaAprovados(), casasMedia);
   acrescentaCelulaNumero(pagina, "media", media);
   pagina += "</tr>\n</table>\n";
   acrescentaGrafico(pagina, unidade, dist);
@@ -344,10 +343,8 @@ void acrescentaCelulaRegisto(std::string& pagina, const std::string& texto) {
 }
 
 std::string textoEfolio(const UC& uc, char letra) {
-  for (const Efolio& efolio : uc.eFolios) {
-    if (efolio.getLetra() == letra) return efolio.valorImpressaoNotaEfolio();
-  }
-  return "-";
+  const Efolio* efolio = uc.procuraEfolio(letra);
+  return efolio != nullptr ? efolio->valorImpressaoNotaEfolio() : "-";
 }
 
 void acrescentaLinhaRegisto(std::string& pagina, const UC& uc) {
@@ -457,8 +454,9 @@ std::string nomeFicheiroRelatorio(int nCurso) { return std::to_string(nCurso) + 
 std::string escapaHtml(std::string_view texto) {
   std::string escapado = kainjow::mustache::html_escape(std::string(texto));
   for (char& c : escapado) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte < 0x20 && c != '\t' && c != '\n' && c != '\r') || byte == 0x7F) c = '?';
+    if (cp1252::byteDeControlo(static_cast<unsigned char>(c), cp1252::FinsDeLinha::permitidos)) {
+      c = '?';
+    }
   }
   return escapado;
 }
@@ -501,8 +499,7 @@ int gravaRelatorio(int nCurso, Listacurso& unidades, const std::vector<Estudante
   std::string erro;
   if (!substituiFicheiro(nome, pedacosRelatorio(curso, unidades.getListaUCsCurso(), estudantes),
                          &erro)) {
-    std::cerr << TXT("ERRO: Não foi possivel gravar o ficheiro ") << nome << " (" << erro << ")"
-              << std::endl;
+    imprimeErroGravacao(std::cerr, nome, erro);
     return estadoErroExportacao;
   }
   std::cout << TXT("Relatório gravado em ") << nome << std::endl;

@@ -39,12 +39,6 @@ std::string fimSinalComAlteracoes;
 
 // --- Terminals ---
 
-// True for the bytes a terminal would act on instead of showing: the C0
-// controls but TAB, LF and CR, and DEL.
-bool byteDeControlo(unsigned char byte) {
-  return (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') || byte == 0x7F;
-}
-
 // Output buffer in front of a terminal (or of a UTF-8 locale's file). With
 // `controlos` a control byte (an escape sequence in a name read from a data
 // file, say) is shown as '?', so data cannot drive the terminal; with
@@ -59,7 +53,10 @@ class SaidaTerminal : public std::streambuf {
     std::string bytes;
     for (std::streamsize i = 0; i < n; ++i) {
       const unsigned char byte = static_cast<unsigned char>(texto[i]);
-      const char visivel = controlos_ && byteDeControlo(byte) ? '?' : static_cast<char>(byte);
+      const char visivel =
+          controlos_ && cp1252::byteDeControlo(byte, cp1252::FinsDeLinha::permitidos)
+              ? '?'
+              : static_cast<char>(byte);
       if (utf8_) {
         cp1252::acrescentaUtf8(bytes, std::string_view(&visivel, 1));
       } else {
@@ -87,42 +84,36 @@ std::size_t caracteresSubstituidos = 0;
 
 #ifndef _WIN32
 
-// Input buffer that decodes typed UTF-8 into CP1252 bytes; a character
-// CP1252 cannot hold, or a malformed sequence, becomes '?' and is counted.
+// Input buffer that decodes typed UTF-8 into CP1252 bytes with the strict
+// decoder of the data files; a character CP1252 cannot hold, or a malformed
+// sequence (an overlong form or a surrogate too), becomes '?' and is
+// counted.
 class EntradaUtf8 : public std::streambuf {
  public:
   explicit EntradaUtf8(std::streambuf* origem) : origem_(origem) {}
 
  protected:
   int_type underflow() override {
-    int_type c = origem_->sbumpc();
+    const int_type c = origem_->sbumpc();
     if (traits_type::eq_int_type(c, traits_type::eof())) return c;
-    unsigned char primeiro = static_cast<unsigned char>(c);
-    char32_t codigo = primeiro;
-    int seguintes = 0;
-    if (primeiro >= 0xF0) {
-      codigo = primeiro & 0x07;
-      seguintes = 3;
-    } else if (primeiro >= 0xE0) {
-      codigo = primeiro & 0x0F;
-      seguintes = 2;
-    } else if (primeiro >= 0xC0) {
-      codigo = primeiro & 0x1F;
-      seguintes = 1;
-    } else if (primeiro >= 0x80) {
-      codigo = cp1252::kSubstituto;  // a stray continuation byte
-    }
-    for (int i = 0; i < seguintes; ++i) {
-      int_type prox = origem_->sgetc();
+    char sequencia[4] = {traits_type::to_char_type(c)};
+    std::size_t tamanho = 1;
+    // The continuation bytes that follow, as many as the first byte
+    // announces at most: a byte that cuts the sequence short is left for
+    // the next character.
+    const int seguintes = cp1252::seguintesUtf8(static_cast<unsigned char>(sequencia[0]));
+    while (static_cast<int>(tamanho) <= seguintes) {
+      const int_type prox = origem_->sgetc();
       if (traits_type::eq_int_type(prox, traits_type::eof()) ||
           (static_cast<unsigned char>(prox) & 0xC0) != 0x80) {
-        codigo = cp1252::kSubstituto;
         break;
       }
-      origem_->sbumpc();
-      codigo = (codigo << 6) | (static_cast<unsigned char>(prox) & 0x3F);
+      sequencia[tamanho++] = traits_type::to_char_type(origem_->sbumpc());
     }
-    const int byte = cp1252::deUnicode(codigo);
+    std::size_t lidos = 0;
+    const char32_t codigo = cp1252::leUtf8(sequencia, tamanho, lidos);
+    const int byte =
+        lidos == tamanho && codigo != cp1252::kSubstituto ? cp1252::deUnicode(codigo) : -1;
     if (byte < 0) ++caracteresSubstituidos;
     atual_ = byte < 0 ? '?' : static_cast<char>(byte);
     setg(&atual_, &atual_, &atual_ + 1);

@@ -54,6 +54,14 @@ bool utf8Valido(std::string_view texto) {
   return true;
 }
 
+std::string deLinhaDeComandos(const std::string& palavra) {
+#ifdef _WIN32
+  return palavra;
+#else
+  return utf8Valido(palavra) ? deUtf8(palavra) : palavra;
+#endif
+}
+
 void AnaliseTexto::acrescenta(std::string_view pedaco) {
   std::size_t i = 0;
   while (i < pedaco.size() && static_cast<unsigned char>(pedaco[i]) < 0x80) ++i;

@@ -38,6 +38,24 @@ constexpr int deUnicode(char32_t codigo) noexcept {
   return -1;
 }
 
+// Whether the line ends LF and CR count among the control bytes.
+enum class FinsDeLinha { controlo, permitidos };
+
+// True for the bytes a terminal acts on instead of showing: the C0 controls
+// but TAB, and DEL; LF and CR too unless `finsDeLinha` permits them.
+constexpr bool byteDeControlo(unsigned char byte, FinsDeLinha finsDeLinha) noexcept {
+  if (byte == '\n' || byte == '\r') return finsDeLinha == FinsDeLinha::controlo;
+  return (byte < 0x20 && byte != '\t') || byte == 0x7F;
+}
+
+// How many continuation bytes a UTF-8 sequence announces by its first byte
+// `primeiro`: 0 for ASCII, 1 to 3 for a lead byte (every byte from 0xF0 on
+// counts as a 4-byte lead), -1 for a continuation byte.
+constexpr int seguintesUtf8(unsigned char primeiro) noexcept {
+  if (primeiro < 0x80) return 0;
+  return primeiro >= 0xF0 ? 3 : primeiro >= 0xE0 ? 2 : primeiro >= 0xC0 ? 1 : -1;
+}
+
 // Decodes the UTF-8 sequence that starts at texto[i] and advances i past
 // it. A malformed sequence (bad lead byte, missing or bad continuation,
 // overlong form, surrogate, beyond U+10FFFF) gives U+FFFD and advances i by
@@ -46,7 +64,7 @@ constexpr char32_t leUtf8(const char* texto, std::size_t tamanho, std::size_t& i
   const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(texto[k]); };
   const unsigned char primeiro = byte(i);
   if (primeiro < 0x80) return ++i, primeiro;
-  int seguintes = primeiro >= 0xF0 ? 3 : primeiro >= 0xE0 ? 2 : primeiro >= 0xC0 ? 1 : -1;
+  const int seguintes = seguintesUtf8(primeiro);
   if (primeiro > 0xF4 || seguintes < 0 || i + static_cast<std::size_t>(seguintes) >= tamanho) {
     return ++i, kSubstituto;
   }
@@ -76,6 +94,11 @@ std::string deUtf8(std::string_view texto, std::size_t* substituidos = nullptr);
 
 // True when `texto` is well-formed UTF-8 (ASCII alone counts).
 bool utf8Valido(std::string_view texto);
+
+// A word of the command line as the program's CP1252 output shows it: a
+// POSIX command line gives it in UTF-8 (converted when it is valid UTF-8);
+// on Windows it is taken as it is.
+std::string deLinhaDeComandos(const std::string& palavra);
 
 // What a data file's text turns out to be, learnt piece by piece (each
 // piece ending at a line end or at the end of the text, so that no

@@ -33,6 +33,9 @@ class LeitorLinhas {
   LeitorLinhas(FonteBlocos fonte, std::string nomeFicheiro, std::ostream& mensagens,
                size_t tamanhoBloco = tamanhoBlocoLeitura);
   virtual ~LeitorLinhas();
+  // A reader moves (its content with it); it is never copied.
+  LeitorLinhas(LeitorLinhas&&) = default;
+  LeitorLinhas& operator=(LeitorLinhas&&) = default;
 
   // Sets `linha` to the next line without its line end (LF, or CR LF) and
   // returns true; returns false at the end of the content. The line stays

@@ -96,3 +96,12 @@ TEST_F(Terminal, NomesEscritosNoTeclado) {
   EXPECT_NE(outro.le("12-Estudantes.txt").find("ALUNO;1010;\xC5\x81ukasz \xF0\x9F\x98\x80 S"),
             Texto::npos);
 }
+
+// Typed bytes go through the data files' strict decoder: an overlong form (here of 'A', of '/'
+// and of a line end) or a surrogate is a '?', never the character it would spell.
+TEST_F(Terminal, SequenciasMalFormadasNoTeclado) {
+  const Texto entrada = "12\n3\n1011\nX\xC1\x81\xE0\x80\xAF\xC0\x8A\xED\xA0\x80Y\n4\n9\n9\n";
+  const Resultado r = executaEmTerminal(cenario, entrada, {}, true);
+  EXPECT_EQ(r.estado, 0);
+  EXPECT_NE(cenario.le("12-Estudantes.txt").find("ALUNO;1011;X????Y\r\n"), Texto::npos);
+}

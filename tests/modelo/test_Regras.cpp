@@ -2,6 +2,7 @@
 // the weights totalling 8, and the final grade with its decision.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <string>
 
@@ -62,6 +63,28 @@ TEST(Regras, AdmissaoAoPfolio) {
   EXPECT_EQ(regras::campoRecurso(registo("1;A;100;8;B;-;-;C;-;-;F;-;R;-;N;-")),
             Campo::exameRecurso);
   EXPECT_EQ(regras::campoRecurso(registo("0;F;-;R;-;N;-")), Campo::exameRecurso);
+  // The p-folio or exam grade goes by the option alone; admission is asked apart.
+  EXPECT_EQ(regras::campoProva(registo("1;A;100;8;B;-;-;C;-;-;F;-;R;-;N;-")), Campo::pfolio);
+  EXPECT_EQ(regras::campoProva(registo("0;F;-;R;-;N;-")), Campo::exameFinal);
+  EXPECT_FALSE(regras::campoProva(registo("5;F;-;R;-;N;-")).has_value());
+}
+
+// The pass mark on truncated grades, the improvement it decides, and the
+// passed students' average, which is no number when none passed.
+TEST(Regras, AprovacaoMelhoriaEMedia) {
+  EXPECT_TRUE(regras::aprovada(10));
+  EXPECT_FALSE(regras::aprovada(9));
+  using regras::Decisao;
+  EXPECT_EQ(regras::decideNotaFinal(10, 10.5f).decisao, Decisao::melhoria);
+  EXPECT_EQ(regras::decideNotaFinal(9, 12).decisao, Decisao::atualizada);
+  const regras::NotaFinal menor = regras::decideNotaFinal(12, 11.4f);
+  EXPECT_EQ(menor.decisao, Decisao::naoAtualizada);
+  EXPECT_FALSE(menor.guarda);
+  const regras::NotaFinal primeira = regras::decideNotaFinal(-1, 9.5f);
+  EXPECT_TRUE(primeira.guarda);
+  EXPECT_EQ(primeira.nota, 10);
+  EXPECT_EQ(regras::mediaAprovados(31, 2), 15.5f);
+  EXPECT_TRUE(std::isnan(regras::mediaAprovados(0, 0)));
 }
 
 // Every one-decimal triple that adds up to 8 is accepted, whatever single

@@ -80,3 +80,16 @@ TEST(Cp1252, AnaliseDeFicheiros) {
   EXPECT_EQ(cp1252::marcaInicial("\xFE\xFF"), cp1252::Marca::utf16);
   EXPECT_EQ(cp1252::marcaInicial("\xEF\xBB"), cp1252::Marca::nenhuma);
 }
+
+// The control bytes that terminals act on: TAB never, DEL and ESC always,
+// LF and CR only where line ends are not permitted (a name, not a page).
+TEST(Cp1252, BytesDeControlo) {
+  using cp1252::FinsDeLinha;
+  for (int b = 0; b < 256; ++b) {
+    const auto byte = static_cast<unsigned char>(b);
+    const bool fimLinha = b == '\n' || b == '\r';
+    const bool controlo = (b < 0x20 && b != '\t') || b == 0x7F;
+    EXPECT_EQ(cp1252::byteDeControlo(byte, FinsDeLinha::controlo), controlo) << b;
+    EXPECT_EQ(cp1252::byteDeControlo(byte, FinsDeLinha::permitidos), controlo && !fimLinha) << b;
+  }
+}
