@@ -1301,7 +1301,11 @@ bool SeccaoCurso::entra(const std::string& ficheiroEstudantes, std::string* erro
                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   }
   if (f == INVALID_HANDLE_VALUE) {
-    *erro = naoPode(nome, razaoErro(GetLastError()));
+    // A folder or link there refuses to open as "access denied": name it.
+    const DWORD codigo = GetLastError();
+    const DWORD atributos = GetFileAttributesA(nome.c_str());
+    const char* razao = atributos == INVALID_FILE_ATTRIBUTES ? nullptr : razaoAtributos(atributos);
+    *erro = naoPode(nome, razao != nullptr ? razao : razaoErro(codigo));
     return false;
   }
   if (GetFileType(f) != FILE_TYPE_DISK) {

@@ -11,6 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "Apoio.h"
 #include "Cp1252.h"
 
@@ -316,6 +318,9 @@ TEST(Concorrencia, SinalDuranteUmaGravacao) {
 // A leftover temporary file of a killed save is removed by the next save of the same file; one
 // of a live process is left alone.
 TEST(Concorrencia, RestosDeUmProcessoMorto) {
+  // The names hold this system's process ids, which another build's system (wine) cannot see.
+  const char* outro = std::getenv("PAUTA_EXECUTAVEL");
+  if (outro != nullptr && *outro != '\0') GTEST_SKIP() << "process ids of another system";
   Cenario c;
   c.copiaExemplos();
   const std::string morto = nomeTemporario(est, processoMorto());
