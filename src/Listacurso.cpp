@@ -228,8 +228,7 @@ namespace {
 
 void imprimeErroGravacao(std::ostream& mensagens, const std::string& nome,
                          const std::string& erro) {
-  mensagens << TXT("ERRO: Não foi possivel gravar o ficheiro ") << nome << " (" << erro << ")"
-            << std::endl;
+  mensagens << textoErroGravacao(nome, erro) << std::endl;
 }
 
 }  // namespace
