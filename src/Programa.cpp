@@ -1,7 +1,7 @@
 #include "Programa.h"
 
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "Auxiliar.h"
