@@ -225,12 +225,23 @@ TEST(Plataforma, BloqueioDoCurso) {
     EXPECT_EQ(eu.processo, std::to_string(getpid()));
     EXPECT_EQ(eu.maquina, nomeMaquina());
     EXPECT_EQ(p.c.le("c.lock"), linhaBloqueio(eu) + "\r\n");
-    BloqueioCurso segundo;
-    EXPECT_EQ(segundo.adquire("c.lock", &dono, &razao), Bloqueio::ocupado);
-    EXPECT_EQ(linhaBloqueio(dono), linhaBloqueio(eu));
-    EXPECT_FALSE(segundo.detido());
+    {
+      BloqueioCurso segundo;
+      EXPECT_EQ(segundo.adquire("c.lock", &dono, &razao), Bloqueio::ocupado);
+      EXPECT_EQ(linhaBloqueio(dono), linhaBloqueio(eu));
+      EXPECT_FALSE(segundo.detido());
+    }
+    EXPECT_EQ(p.c.le("c.lock"), linhaBloqueio(eu) + "\r\n");  // the refused one removes nothing
   }
   EXPECT_FALSE(fs::exists("c.lock"));
+
+  // While held, the clean-up of every way out (a signal's) releases it.
+  {
+    BloqueioCurso bloqueio;
+    EXPECT_EQ(bloqueio.adquire("c.lock", &dono, &razao), Bloqueio::obtido);
+    limpezaFinal();
+    EXPECT_FALSE(fs::exists("c.lock"));
+  }
 
   fs::create_symlink("alvo", "l.lock");
   EXPECT_EQ(criaFicheiroExclusivo("l.lock", "x", &razao), Criacao::jaExiste);
