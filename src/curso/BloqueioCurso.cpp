@@ -1,9 +1,10 @@
 #include "BloqueioCurso.h"
 
 #include <charconv>
-#include <cstring>
 #include <ctime>
+#include <ostream>
 
+#include "Cp1252.h"
 #include "Ficheiros.h"
 #include "Nomes.h"
 
@@ -14,15 +15,6 @@ const char* const fimLinhaBloqueio = "\r\n";
 // Attempts to create the lock before a lock that keeps reappearing is
 // taken as held.
 const int tentativas = 3;
-
-// The lock held: its file name and the start of its content (pid;host;),
-// kept in fixed buffers that a signal handler may read.
-const size_t tamanhoMaximo = 4096;
-char nomeDetido[tamanhoMaximo];
-char seccaoDetida_[tamanhoMaximo];
-char prefixoDetido[tamanhoMaximo];
-size_t tamanhoPrefixo = 0;
-volatile bool detido = false;
 
 // A field of the lock line cannot hold its separator or a line end.
 std::string campoLimpo(std::string texto) {
@@ -56,22 +48,6 @@ std::string estudantesDoBloqueio(const std::string& nome) {
 
 // The longest lock file read: anything longer is not a lock line.
 const std::size_t maximoLeitura = 4096;
-
-// Remembers `nome` as the lock held by this process.
-void registaDetido(const std::string& nome, const DonoBloqueio& eu) {
-  const std::string prefixo = prefixoDe(eu);
-  const std::string seccao = estudantesDoBloqueio(nome) + sufixoSeccao;
-  if (nome.size() >= tamanhoMaximo || prefixo.size() >= tamanhoMaximo ||
-      seccao.size() >= tamanhoMaximo) {
-    return;
-  }
-  detido = false;
-  std::memcpy(nomeDetido, nome.c_str(), nome.size() + 1);
-  std::memcpy(seccaoDetida_, seccao.c_str(), seccao.size() + 1);
-  std::memcpy(prefixoDetido, prefixo.c_str(), prefixo.size() + 1);
-  tamanhoPrefixo = prefixo.size();
-  detido = true;
-}
 
 // A process id written by a lock: digits only.
 bool lePid(const std::string& texto, long long& pid) {
@@ -120,22 +96,15 @@ DonoBloqueio esteProcesso() {
   return eu;
 }
 
-Bloqueio adquireBloqueio(const std::string& nome, DonoBloqueio* dono, std::string* razao) {
-  registaLibertacaoBloqueio(libertaBloqueio);
-  const DonoBloqueio eu = esteProcesso();
-  const std::string linha = linhaBloqueio(eu) + fimLinhaBloqueio;
-  // Reading the lock, deciding it is stale and replacing it are one step
-  // for every other pauta process: they happen inside the course's
-  // critical section. A folder where it cannot be entered (read-only...)
-  // goes on without it: no lock can be created there either.
-  pontoPausa("bloqueio-seccao");
-  SeccaoCurso seccao;
-  std::string erroSeccao;
-  (void)seccao.entra(estudantesDoBloqueio(nome), &erroSeccao);
+namespace {
+
+// Creates the lock `nome` holding `linha`, or replaces a stale one; the
+// caller is inside the course's critical section.
+Bloqueio criaOuSubstitui(const std::string& nome, const std::string& linha, DonoBloqueio* dono,
+                         std::string* razao) {
   for (int tentativa = 0; tentativa < tentativas; ++tentativa) {
     switch (criaFicheiroExclusivo(nome, linha, razao)) {
       case Criacao::criado:
-        registaDetido(nome, eu);
         return Bloqueio::obtido;
       case Criacao::falhou:
         return Bloqueio::impossivel;
@@ -152,14 +121,32 @@ Bloqueio adquireBloqueio(const std::string& nome, DonoBloqueio* dono, std::strin
     pontoPausa("bloqueio-lido");
     // Stale: ours takes its place in one rename (never through a link).
     if (!substituiFicheiro(nome, linha, razao, Alvo::substituirNome)) return Bloqueio::ocupado;
-    registaDetido(nome, eu);
     return Bloqueio::antigoRemovido;
   }
   return Bloqueio::ocupado;
 }
 
-bool tomaBloqueio(const std::string& nome, std::string* razao) {
-  registaLibertacaoBloqueio(libertaBloqueio);
+}  // namespace
+
+Bloqueio BloqueioCurso::adquire(const std::string& nome, DonoBloqueio* dono, std::string* razao) {
+  liberta();
+  const DonoBloqueio eu = esteProcesso();
+  // Reading the lock, deciding it is stale and replacing it are one step
+  // for every other pauta process: they happen inside the course's
+  // critical section. A folder where it cannot be entered (read-only...)
+  // goes on without it: no lock can be created there either.
+  pontoPausa("bloqueio-seccao");
+  SeccaoCurso seccao;
+  std::string erroSeccao;
+  (void)seccao.entra(estudantesDoBloqueio(nome), &erroSeccao);
+  const Bloqueio resultado =
+      criaOuSubstitui(nome, linhaBloqueio(eu) + fimLinhaBloqueio, dono, razao);
+  if (resultado == Bloqueio::obtido || resultado == Bloqueio::antigoRemovido) regista(nome, eu);
+  return resultado;
+}
+
+bool BloqueioCurso::toma(const std::string& nome, std::string* razao) {
+  liberta();
   const DonoBloqueio eu = esteProcesso();
   // Inside the section, so that no release (check, then removal) of the
   // previous holder can come between; a save in progress is waited for.
@@ -172,12 +159,65 @@ bool tomaBloqueio(const std::string& nome, std::string* razao) {
   if (!substituiFicheiro(nome, linhaBloqueio(eu) + fimLinhaBloqueio, razao, Alvo::substituirNome)) {
     return false;
   }
-  registaDetido(nome, eu);
+  regista(nome, eu);
   return true;
 }
 
-void libertaBloqueio() {
-  if (!detido) return;
-  detido = false;
-  removeSeComecaPor(nomeDetido, prefixoDetido, tamanhoPrefixo, seccaoDetida_);
+void BloqueioCurso::regista(const std::string& nome, const DonoBloqueio& eu) {
+  nome_ = nome;
+  prefixo_ = prefixoDe(eu);
+  seccao_ = estudantesDoBloqueio(nome) + sufixoSeccao;
+  registo_ = registaRemocaoNaSaida(nome_, prefixo_, seccao_);
+  detido_ = true;
+}
+
+void BloqueioCurso::liberta() {
+  if (!detido_) return;
+  detido_ = false;
+  // Forgotten first: a signal from here on leaves the removal to this call.
+  esqueceRemocaoNaSaida(registo_);
+  registo_ = -1;
+  removeSeComecaPor(nome_.c_str(), prefixo_.c_str(), prefixo_.size(), seccao_.c_str());
+}
+
+std::string nomeBloqueio(int nCurso) { return nomeFicheiroEstudantes(nCurso) + sufixoBloqueio; }
+
+namespace {
+
+void imprimeDono(const DonoBloqueio& dono, std::ostream& saida) {
+  saida << TXT(" (máquina ") << dono.maquina << ", processo " << dono.processo << ", desde "
+        << dono.desde << ")" << std::endl;
+}
+
+void avisaSemBloqueio(int nCurso, std::ostream& saida) {
+  saida << TXT("ATENÇÃO: Não foi possivel bloquear o curso ") << nCurso
+        << TXT("; outra sessão pode alterar os mesmos ficheiros") << std::endl;
+}
+
+}  // namespace
+
+bool bloqueiaCurso(BloqueioCurso& bloqueio, int nCurso, std::ostream& saida) {
+  DonoBloqueio dono;
+  std::string razao;
+  switch (bloqueio.adquire(nomeBloqueio(nCurso), &dono, &razao)) {
+    case Bloqueio::obtido:
+      return true;
+    case Bloqueio::antigoRemovido:
+      saida << TXT("ATENÇÃO: Foi removido o bloqueio antigo do curso ") << nCurso;
+      imprimeDono(dono, saida);
+      return true;
+    case Bloqueio::impossivel:
+      avisaSemBloqueio(nCurso, saida);
+      return true;
+    case Bloqueio::ocupado:
+      break;
+  }
+  saida << TXT("ATENÇÃO: O curso ") << nCurso << TXT(" está a ser alterado noutra sessão");
+  imprimeDono(dono, saida);
+  return false;
+}
+
+void tomaCurso(BloqueioCurso& bloqueio, int nCurso, std::ostream& saida) {
+  std::string razao;
+  if (!bloqueio.toma(nomeBloqueio(nCurso), &razao)) avisaSemBloqueio(nCurso, saida);
 }

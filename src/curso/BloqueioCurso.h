@@ -1,12 +1,14 @@
 // The lock of a session on a course: a file `<student file>.lock` beside
 // the data files, created exclusively, holding one line
 // "pid;host;user;YYYY-MM-DD HH:MM". While a session holds it, other
-// sessions are told who is changing the course. One lock is held at a time
-// per process; releasing it is safe from a signal handler, so the console
-// clean-up can release it on every way out.
+// sessions are told who is changing the course. The lock held is an object,
+// BloqueioCurso: every session that changes a course holds one, and it is
+// released when the object goes, or by the clean-up of every way out
+// (signals included) while it is held.
 #ifndef PAUTA_BLOQUEIOCURSO_H
 #define PAUTA_BLOQUEIOCURSO_H
 
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -33,16 +35,51 @@ enum class Bloqueio {
   impossivel,      // it could not be created (read-only folder...): see `razao`
 };
 
-// Tries to take the lock `nome` for this process. On `antigoRemovido` and
-// `ocupado` sets `dono` to the holder found; on `impossivel`, `razao`.
-Bloqueio adquireBloqueio(const std::string& nome, DonoBloqueio* dono, std::string* razao);
+// A course lock held by this process. While held it is registered for the
+// clean-up of every way out (limpezaFinal); the destructor releases it. A
+// second object asking for a lock this process already holds finds it
+// `ocupado` by this process.
+class BloqueioCurso {
+ public:
+  BloqueioCurso() = default;
+  ~BloqueioCurso() { liberta(); }
+  BloqueioCurso(const BloqueioCurso&) = delete;
+  BloqueioCurso& operator=(const BloqueioCurso&) = delete;
 
-// Takes the lock `nome` over from whoever holds it: writes ours in its
-// place. Answers false (with `razao`) if it cannot.
-bool tomaBloqueio(const std::string& nome, std::string* razao);
+  // Tries to take the lock `nome`, releasing first the one held. On
+  // `antigoRemovido` and `ocupado` sets `dono` to the holder found; on
+  // `impossivel`, `razao`.
+  Bloqueio adquire(const std::string& nome, DonoBloqueio* dono, std::string* razao);
+  // Takes the lock `nome` over from whoever holds it: writes ours in its
+  // place. Answers false (with `razao`) if it cannot.
+  bool toma(const std::string& nome, std::string* razao);
+  // Removes the lock file if it still names this process and machine (a
+  // lock taken over by another session is left to it); nothing when none
+  // is held.
+  void liberta();
+  bool detido() const { return detido_; }
 
-// Removes the lock this process holds, if its file still names this process
-// and machine; does nothing when none is held. Async-signal-safe.
-void libertaBloqueio();
+ private:
+  void regista(const std::string& nome, const DonoBloqueio& eu);
+
+  std::string nome_;
+  std::string prefixo_;  // "pid;host;", how the file starts while it is ours
+  std::string seccao_;   // the companion of the course's critical section
+  int registo_ = -1;     // the registration for the clean-up
+  bool detido_ = false;
+};
+
+// The lock file of course nCurso, beside its student file.
+std::string nomeBloqueio(int nCurso);
+
+// Takes the lock of course nCurso in `bloqueio`, saying on `saida` what was
+// found: an old lock removed, or no lock possible (the session goes on
+// without one); answers true. When another live session holds it, names
+// that session on `saida` and answers false: the caller asks or refuses.
+bool bloqueiaCurso(BloqueioCurso& bloqueio, int nCurso, std::ostream& saida);
+
+// Takes the lock of course nCurso over from the session that holds it; when
+// that fails, warns on `saida` that the session goes on without a lock.
+void tomaCurso(BloqueioCurso& bloqueio, int nCurso, std::ostream& saida);
 
 #endif

@@ -224,11 +224,14 @@ std::string Listacurso::conteudoFicheiroEstudantes() const {
   return formato::conteudoFicheiroEstudantes(listaEstudantes);
 }
 
+namespace {
+
 void imprimeErroGravacao(std::ostream& mensagens, const std::string& nome,
                          const std::string& erro) {
-  mensagens << TXT("ERRO: Não foi possivel gravar o ficheiro ") << nome << " (" << erro << ")"
-            << std::endl;
+  mensagens << textoErroGravacao(nome, erro) << std::endl;
 }
+
+}  // namespace
 
 Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro,
                                                  std::ostream& mensagens, bool confirma) {

@@ -140,9 +140,4 @@ class Listacurso {
   IdentidadeFicheiro identidade;
 };
 
-// The error of a file that could not be written, on `mensagens`: "ERRO: Não
-// foi possivel gravar o ficheiro NOME (WHY)". Every save and export says it
-// so.
-void imprimeErroGravacao(std::ostream& mensagens, const std::string& nome, const std::string& erro);
-
 #endif

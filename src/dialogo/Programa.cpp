@@ -1,9 +1,8 @@
 #include "Programa.h"
 
-#include <iostream>
 #include <memory>
+#include <ostream>
 #include <string>
-#include <vector>
 
 #include "Auxiliar.h"
 #include "BloqueioCurso.h"
@@ -12,12 +11,8 @@
 #include "ConsolaES.h"
 #include "Cp1252.h"
 #include "Emenu.h"
-#include "Exportacao.h"
-#include "Ficheiros.h"
-#include "Importacao.h"
 #include "Listacurso.h"
 #include "Nomes.h"
-#include "Relatorio.h"
 
 namespace {
 
@@ -88,46 +83,19 @@ int escolheCurso(const Consola& consola, const Listacurso& listaCursosDisponivei
 const int respostaAbrirMesmoAssim = 1;
 const int respostaOutroCurso = 0;
 
-void imprimeDono(const DonoBloqueio& dono, std::ostream& saida) {
-  saida << TXT(" (máquina ") << dono.maquina << ", processo " << dono.processo << ", desde "
-        << dono.desde << ")" << std::endl;
-}
-
-void avisaSemBloqueio(int nCurso, std::ostream& saida) {
-  saida << TXT("ATENÇÃO: Não foi possivel bloquear o curso ") << nCurso
-        << TXT("; outra sessão pode alterar os mesmos ficheiros") << std::endl;
-}
-
-// Takes the lock of course nCurso for this session; when another session
-// holds it, the user may open the course all the same or choose another.
-// Answers false when the user chose another course.
-bool bloqueiaCurso(const Consola& consola, int nCurso) {
+// Takes the lock of course nCurso for this session in `bloqueio`; when
+// another session holds it, the user may open the course all the same or
+// choose another. Answers false when the user chose another course.
+bool bloqueiaOuPergunta(const Consola& consola, BloqueioCurso& bloqueio, int nCurso) {
   std::ostream& saida = consola.saida();
-  const std::string nome = nomeFicheiroEstudantes(nCurso) + sufixoBloqueio;
-  DonoBloqueio dono;
-  std::string razao;
-  switch (adquireBloqueio(nome, &dono, &razao)) {
-    case Bloqueio::obtido:
-      return true;
-    case Bloqueio::antigoRemovido:
-      saida << TXT("ATENÇÃO: Foi removido o bloqueio antigo do curso ") << nCurso;
-      imprimeDono(dono, saida);
-      return true;
-    case Bloqueio::impossivel:
-      avisaSemBloqueio(nCurso, saida);
-      return true;
-    case Bloqueio::ocupado:
-      break;
-  }
-  saida << TXT("ATENÇÃO: O curso ") << nCurso << TXT(" está a ser alterado noutra sessão");
-  imprimeDono(dono, saida);
+  if (bloqueiaCurso(bloqueio, nCurso, saida)) return true;
   for (;;) {
     saida << "Para abrir o curso mesmo assim insira 1, para escolher outro curso insira 0"
           << std::endl;
     const int resposta = getIntFromUser(consola);
     if (resposta == respostaOutroCurso) return false;
     if (resposta == respostaAbrirMesmoAssim) {
-      if (!tomaBloqueio(nome, &razao)) avisaSemBloqueio(nCurso, saida);
+      tomaCurso(bloqueio, nCurso, saida);
       return true;
     }
     saida << TXT("Opção inválida") << std::endl;
@@ -425,11 +393,11 @@ void terminaUltimaLinha(std::ostream& saida) {
   saida << std::flush;
 }
 
-// Chooses, locks and loads a course; answers its session, or nullptr when
-// the user typed 0 at the course prompt. A course whose lock the user left
-// to another session, or whose student file cannot be read, sends him back
-// to the course choice.
-std::unique_ptr<Sessao> abreCurso(const Consola& consola,
+// Chooses, locks (in `bloqueio`) and loads a course; answers its session,
+// or nullptr when the user typed 0 at the course prompt. A course whose lock
+// the user left to another session, or whose student file cannot be read,
+// sends him back to the course choice.
+std::unique_ptr<Sessao> abreCurso(const Consola& consola, BloqueioCurso& bloqueio,
                                   const Listacurso& listaCursosDisponiveis) {
   std::ostream& saida = consola.saida();
   // The loading texts and the problems met go to the console like the rest.
@@ -441,7 +409,7 @@ std::unique_ptr<Sessao> abreCurso(const Consola& consola,
     saida << std::endl;
     listaCursosDisponiveis.imprimeCursoEscolhido(saida, nCurso);
     saida << std::endl;
-    if (!bloqueiaCurso(consola, nCurso)) continue;
+    if (!bloqueiaOuPergunta(consola, bloqueio, nCurso)) continue;
 
     auto sessao = std::make_unique<Sessao>(consola);
     if (!carregaUnidadesCurso(nCurso, sessao->listaUnidadesCurso, relato)) {
@@ -454,20 +422,21 @@ std::unique_ptr<Sessao> abreCurso(const Consola& consola,
       sessao->nomefEstudantes = nomeFicheiroEstudantes(nCurso);
       return sessao;
     }
-    libertaBloqueio();
+    bloqueio.liberta();
   }
 }
 
 // The dialogue from the banner to its last text. The session opened is left
 // in `sessao`, where it still is when input ends at one of its prompts; it
-// stays empty when the user typed 0 at the course prompt.
-void dialoga(const Consola& consola, std::unique_ptr<Sessao>& sessao) {
+// stays empty when the user typed 0 at the course prompt. The lock of the
+// course opened is held in `bloqueio`.
+void dialoga(const Consola& consola, BloqueioCurso& bloqueio, std::unique_ptr<Sessao>& sessao) {
   std::ostream& saida = consola.saida();
   saida << std::endl;
   saida << TXT("Quivra - Dravelho - Aluno Olvarin Tesk nº4455302 ") << std::endl;
   Listacurso listaCursosDisponiveis;
   listaCursosDisponiveis.listaFicheiros(saida);
-  sessao = abreCurso(consola, listaCursosDisponiveis);
+  sessao = abreCurso(consola, bloqueio, listaCursosDisponiveis);
   if (sessao == nullptr) {
     saida << std::endl;
     saida << "A Sair ...";
@@ -487,217 +456,18 @@ void dialoga(const Consola& consola, std::unique_ptr<Sessao>& sessao) {
 }  // namespace
 
 int executaDialogo(const Consola& consola) {
-  consolaRegistaLimpeza(limpezaFinal);
   consolaTrataSinais();
+  // The course lock, released when the dialogue ends however it ends; a
+  // signal releases it through the clean-up of every way out.
+  BloqueioCurso bloqueio;
   std::unique_ptr<Sessao> sessao;
   try {
-    dialoga(consola, sessao);
+    dialoga(consola, bloqueio, sessao);
   } catch (const FimEntrada&) {
     // Nothing more can be asked, so nothing more is saved: say what is lost.
     consolaImprimeFimEntrada(consola.saida(), sessao != nullptr && sessao->alteracoes != 0);
   }
   consolaRegistaAlteracoes(nullptr);
-  consolaLimpa();
   deixaParaOFim(std::move(sessao));
   return 0;
-}
-
-namespace {
-
-// The value a mode answers when its arguments are wrong.
-const int argumentosErrados = -1;
-// Exit status of a wrong command line.
-const int estadoLinhaComandos = 2;
-
-// Loads course nCurso without a word unless something is wrong and exports
-// it; the student file is only read.
-int executaExportacao(int nCurso) {
-  Listacurso unidades;
-  Listacurso estudantes;
-  if (!carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr)) {
-    return estadoErroExportacao;
-  }
-  return exportaCurso(nCurso, unidades, estudantes.getListaEstudantes());
-}
-
-// Takes the lock of course nCurso for a mode that changes it, with the
-// dialogue's texts on standard error. Answers false, leaving the lock alone,
-// when another live session holds it.
-bool bloqueiaSemPerguntar(int nCurso) {
-  DonoBloqueio dono;
-  std::string razao;
-  switch (adquireBloqueio(nomeFicheiroEstudantes(nCurso) + sufixoBloqueio, &dono, &razao)) {
-    case Bloqueio::obtido:
-      return true;
-    case Bloqueio::antigoRemovido:
-      std::cerr << TXT("ATENÇÃO: Foi removido o bloqueio antigo do curso ") << nCurso;
-      imprimeDono(dono, std::cerr);
-      return true;
-    case Bloqueio::impossivel:
-      avisaSemBloqueio(nCurso, std::cerr);
-      return true;
-    case Bloqueio::ocupado:
-      break;
-  }
-  std::cerr << TXT("ATENÇÃO: O curso ") << nCurso << TXT(" está a ser alterado noutra sessão");
-  imprimeDono(dono, std::cerr);
-  // A lock left by a crash on another machine is never found stale here:
-  // say how to clear it.
-  std::cerr << TXT("Se nenhuma sessão tiver o curso aberto, apague o ficheiro ")
-            << nomeFicheiroEstudantes(nCurso) << sufixoBloqueio << std::endl;
-  return false;
-}
-
-// Releases this process's course lock when it goes out of scope.
-struct LibertaBloqueio {
-  LibertaBloqueio() = default;
-  LibertaBloqueio(const LibertaBloqueio&) = delete;
-  LibertaBloqueio& operator=(const LibertaBloqueio&) = delete;
-  ~LibertaBloqueio() { limpezaFinal(); }
-};
-
-// Loads course nCurso as the export does and imports the CSV file
-// `ficheiro` into it, holding the course lock from before loading to after
-// saving; with `verificar` it only checks, takes no lock and writes nothing.
-int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
-  // A signal releases the lock through the clean-up; the student file is
-  // either the old one or the new one.
-  consolaRegistaLimpeza(limpezaFinal);
-  const LibertaBloqueio libertaNoFim;
-  if (!verificar && !bloqueiaSemPerguntar(nCurso)) return estadoErroImportacao;
-  Listacurso unidades;
-  Listacurso estudantes;
-  if (!carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr)) {
-    return estadoErroImportacao;
-  }
-  return importaCurso(ficheiro, verificar, unidades, estudantes, nomeFicheiroEstudantes(nCurso));
-}
-
-// Loads course nCurso as the export does and writes its report page; the
-// student file is only read.
-int executaRelatorio(int nCurso) {
-  Listacurso unidades;
-  Listacurso estudantes;
-  if (!carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr)) {
-    return estadoErroExportacao;
-  }
-  return gravaRelatorio(nCurso, unidades, estudantes.getListaEstudantes());
-}
-
-using Argumentos = std::vector<std::string>;
-
-// A mode whose one argument is a course code.
-int comCodigo(const Argumentos& argumentos, int (*modo)(int nCurso)) {
-  int nCurso = 0;
-  if (argumentos.size() != 1 || !leCodigoCurso(argumentos[0], nCurso)) return argumentosErrados;
-  return modo(nCurso);
-}
-
-int modoExportar(const Argumentos& argumentos) { return comCodigo(argumentos, executaExportacao); }
-
-int modoImportar(const Argumentos& argumentos) {
-  const bool verificar = !argumentos.empty() && argumentos[0] == "--verificar";
-  const size_t codigo = verificar ? 1 : 0;
-  int nCurso = 0;
-  if (argumentos.size() != codigo + 2 || !leCodigoCurso(argumentos[codigo], nCurso)) {
-    return argumentosErrados;
-  }
-  return executaImportacao(nCurso, argumentos[codigo + 1], verificar);
-}
-
-int modoRelatorio(const Argumentos& argumentos) { return comCodigo(argumentos, executaRelatorio); }
-
-void imprimeUtilizacao(std::ostream& saida);
-
-// Help and version take no arguments; any given are ignored.
-int modoAjuda(const Argumentos& /*argumentos*/) {
-  imprimeUtilizacao(std::cout);
-  return 0;
-}
-
-int modoVersao(const Argumentos& /*argumentos*/) {
-  std::cout << textoVersao() << std::endl;
-  return 0;
-}
-
-// An option of the command line: its spellings, the arguments it needs (as
-// the error about them names them), its lines of the usage text and the
-// mode it runs, which answers argumentosErrados when the arguments are
-// wrong.
-struct Opcao {
-  const char* nomes[3];
-  const char* argumentos;
-  const char* utilizacao;
-  int (*executa)(const Argumentos& argumentos);
-};
-
-const Opcao opcoes[] = {
-    {{"--exportar", nullptr, nullptr},
-     "CODIGO",
-     TXT("  pauta --exportar CODIGO  exporta a pauta e as estatísticas do curso CODIGO para\n"
-         "                           CODIGO-Pauta.csv e CODIGO-Estatisticas.csv\n"),
-     modoExportar},
-    {{"--importar", nullptr, nullptr},
-     "CODIGO e FICHEIRO",
-     "  pauta --importar CODIGO FICHEIRO\n"
-     "                           importa alunos e notas de FICHEIRO (CSV com as colunas de\n"
-     "                           CODIGO-Pauta.csv) para o curso CODIGO\n"
-     "  pauta --importar --verificar CODIGO FICHEIRO\n"
-     "                           verifica FICHEIRO sem alterar nada\n",
-     modoImportar},
-    {{"--relatorio", nullptr, nullptr},
-     "CODIGO",
-     TXT("  pauta --relatorio CODIGO grava o relatório do curso CODIGO, uma página HTML com\n"
-         "                           as distribuições das notas e o registo de cada estudante,\n"
-         "                           em CODIGO-Relatorio.html\n"),
-     modoRelatorio},
-    {{"-V", "--versao", "--version"},
-     nullptr,
-     TXT("  pauta -V, --versao       mostra o nome e a versão do programa (ou --version)\n"),
-     modoVersao},
-    {{"-h", "--ajuda", "--help"},
-     nullptr,
-     "  pauta -h, --ajuda        mostra esta ajuda (ou --help)\n",
-     modoAjuda},
-};
-
-void imprimeUtilizacao(std::ostream& saida) {
-  saida << TXT("Utilização:") << std::endl;
-  saida << TXT("  pauta                    diálogo com os cursos do diretório atual") << std::endl;
-  for (const Opcao& opcao : opcoes) saida << opcao.utilizacao;
-  saida << std::flush;
-}
-
-const Opcao* procuraOpcao(const std::string& nome) {
-  for (const Opcao& opcao : opcoes) {
-    for (const char* grafia : opcao.nomes) {
-      if (grafia != nullptr && nome == grafia) return &opcao;
-    }
-  }
-  return nullptr;
-}
-
-int erroArgumentos(const std::string& linha) {
-  std::cerr << "pauta: " << linha << std::endl;
-  imprimeUtilizacao(std::cerr);
-  return estadoLinhaComandos;
-}
-
-}  // namespace
-
-int executaPauta(int argc, char* argv[]) {
-  if (argc <= 1) {
-    consolaIniciar();
-    const Consola consola(std::cin, std::cout, consolaCaracteresSubstituidos);
-    return executaDialogo(consola);
-  }
-  consolaIniciarMensagens();
-  consolaTrataSinaisModo();
-  const std::string nome = argv[1];
-  const Opcao* opcao = procuraOpcao(nome);
-  if (opcao == nullptr)
-    return erroArgumentos(TXT("opção desconhecida: ") + cp1252::deLinhaDeComandos(nome));
-  const int estado = opcao->executa(Argumentos(argv + 2, argv + argc));
-  if (estado != argumentosErrados) return estado;
-  return erroArgumentos(nome + " precisa de " + opcao->argumentos);
 }

@@ -2,14 +2,15 @@
 
 #include <iostream>
 
+#include "CarregaCurso.h"
 #include "Cp1252.h"
 #include "DistribuicaoNotas.h"
+#include "Execucao.h"
 #include "Ficheiros.h"
 #include "FormatoCsv.h"
 #include "Nomes.h"
 #include "Numeros.h"
 #include "Regras.h"
-#include "Versao.h"
 
 namespace {
 
@@ -84,10 +85,6 @@ void acrescentaLinhaEstatisticas(std::string& conteudo, const UC& unidade,
   }
   conteudo += fimLinha;
 }
-
-}  // namespace
-
-namespace {
 
 std::string cabecalhoPauta() {
   std::string conteudo;
@@ -194,21 +191,16 @@ int exportaCurso(int nCurso, Listacurso& unidades, const std::vector<Estudantes>
   if (!substituiFicheiros(
           {{nomePauta, pedacosPauta(estudantes)}, {nomeEstatisticas, pedacosEstatisticas}}, &qual,
           &erro)) {
-    imprimeErroGravacao(std::cerr, qual, erro);
-    return estadoErroExportacao;
+    std::cerr << textoErroGravacao(qual, erro) << std::endl;
+    return estadoFalha;
   }
   std::cout << "Exportados " << nomePauta << " e " << nomeEstatisticas << std::endl;
   return 0;
 }
 
-bool leCodigoCurso(std::string_view texto, int& codigo) {
-  std::string_view digitos = texto;
-  if (!digitos.empty() && digitos.front() == '-') digitos.remove_prefix(1);
-  if (digitos.empty()) return false;
-  for (char c : digitos) {
-    if (c < '0' || c > '9') return false;
-  }
-  return leInteiro(texto, codigo);
+int executaExportacao(int nCurso) {
+  Listacurso unidades;
+  Listacurso estudantes;
+  if (!carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr)) return estadoFalha;
+  return exportaCurso(nCurso, unidades, estudantes.getListaEstudantes());
 }
-
-std::string textoVersao() { return std::string("pauta ") + PAUTA_VERSAO; }

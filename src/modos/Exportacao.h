@@ -1,21 +1,17 @@
 // The non-interactive export of a loaded course for spreadsheets: the grade
 // sheet (one row per student and unit he takes) and the per-unit statistics,
 // as two ';'-separated CP1252 files with CR LF line ends, decimals with a
-// comma and RFC 4180 quoting. Also the program's name and version.
+// comma and RFC 4180 quoting.
 #ifndef PAUTA_EXPORTACAO_H
 #define PAUTA_EXPORTACAO_H
 
 #include <iosfwd>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "Estudantes.h"
 #include "Ficheiros.h"
 #include "Listacurso.h"
-
-// Exit status of a wrong command line or a failed export.
-const int estadoErroExportacao = 2;
 
 // The grade sheet: the header row, then one row per student and unit he
 // takes, in list order; whole, or as pieces of one row each (`estudantes`
@@ -32,14 +28,13 @@ std::string conteudoEstatisticas(Listacurso& unidades, const std::vector<Estudan
 // directory, all or nothing (substituiFicheiros). Prints the
 // names written on standard output and answers 0; on failure prints one
 // "ERRO:" line on standard error, leaves both files as they were before and
-// answers estadoErroExportacao.
+// answers estadoFalha.
 int exportaCurso(int nCurso, Listacurso& unidades, const std::vector<Estudantes>& estudantes);
 
-// Reads a course code given on the command line: an optional '-' and digits
-// only, fitting an int.
-bool leCodigoCurso(std::string_view texto, int& codigo);
-
-// The program name and version, "pauta 1.0.0".
-std::string textoVersao();
+// The export mode: loads course nCurso without a word unless something is
+// wrong (the student file is only read) and exports it as exportaCurso
+// does; answers its exit status (estadoFalha when the course cannot be
+// loaded).
+int executaExportacao(int nCurso);
 
 #endif

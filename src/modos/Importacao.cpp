@@ -5,10 +5,14 @@
 #include <optional>
 #include <unordered_map>
 
+#include "BloqueioCurso.h"
+#include "CarregaCurso.h"
 #include "Cp1252.h"
+#include "Execucao.h"
 #include "Ficheiros.h"
 #include "FormatoCsv.h"
 #include "LeitorCsv.h"
+#include "Nomes.h"
 #include "Numeros.h"
 #include "Regras.h"
 
@@ -586,24 +590,41 @@ int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& 
   if (leFicheiroNormal(ficheiro, &texto, nullptr, &razao) != Leitura::lido) {
     std::cerr << TXT("ERRO: Não foi possivel ler o ficheiro ")
               << cp1252::deLinhaDeComandos(ficheiro) << " (" << razao << ")" << std::endl;
-    return estadoErroImportacao;
+    return estadoFalha;
   }
   if (const char* recusa = recusaSemLinhas(texto)) {
     std::cerr << "ERRO: " << cp1252::deLinhaDeComandos(ficheiro) << recusa << std::endl;
-    return estadoErroImportacao;
+    return estadoFalha;
   }
   std::vector<std::string> erros;
   const ResumoImportacao resumo =
       importaPauta(texto, unidades.getListaUCsCurso(), estudantes.alteraListaEstudantes(), erros);
   if (!erros.empty()) {
     imprimeErros(erros, resumo.linhasComErros, verificar);
-    return estadoErroImportacao;
+    return estadoFalha;
   }
   if (!verificar && resumo.alterado &&
       estudantes.gravaEstudantes(nomeEstudantes, std::cerr, false) !=
           Listacurso::Gravacao::gravado) {
-    return estadoErroImportacao;
+    return estadoFalha;
   }
   std::cout << textoResumo(verificar, cp1252::deLinhaDeComandos(ficheiro), resumo) << std::endl;
   return 0;
+}
+
+int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
+  // Released when this returns; a signal releases it through the clean-up
+  // of every way out. The student file is either the old one or the new one.
+  BloqueioCurso bloqueio;
+  if (!verificar && !bloqueiaCurso(bloqueio, nCurso, std::cerr)) {
+    // A lock left by a crash on another machine is never found stale here:
+    // say how to clear it.
+    std::cerr << TXT("Se nenhuma sessão tiver o curso aberto, apague o ficheiro ")
+              << nomeBloqueio(nCurso) << std::endl;
+    return estadoFalha;
+  }
+  Listacurso unidades;
+  Listacurso estudantes;
+  if (!carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr)) return estadoFalha;
+  return importaCurso(ficheiro, verificar, unidades, estudantes, nomeFicheiroEstudantes(nCurso));
 }

@@ -14,10 +14,6 @@
 #include "Listacurso.h"
 #include "UC.h"
 
-// Exit status of a failed import (a wrong row, a file that cannot be read
-// or written, a locked course).
-const int estadoErroImportacao = 2;
-
 struct ResumoImportacao {
   long alunosNovos = 0;
   // Grade values changed: an e-folio (grade and weight together), a p-folio
@@ -53,9 +49,16 @@ std::string textoResumo(bool verificar, std::string_view ficheiro, const ResumoI
 // Errors go to standard error: the first 20 as "ERRO: Linha N: WHY", then
 // "... e mais M erros", then "ERRO: N linhas com erros; nada foi importado"
 // (without its second part for a check); the answer is then
-// estadoErroImportacao, with nothing written. On success prints the summary
+// estadoFalha, with nothing written. On success prints the summary
 // line on standard output and answers 0.
 int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& unidades,
                  Listacurso& estudantes, const std::string& nomeEstudantes);
+
+// The import mode: takes the lock of course nCurso (refused, with a hint on
+// standard error, when another live session holds it), loads the course as
+// the export does and imports `ficheiro` as importaCurso does, the lock held
+// until after saving; with `verificar` it takes no lock and writes nothing.
+// Answers the exit status (estadoFalha on any failure).
+int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar);
 
 #endif

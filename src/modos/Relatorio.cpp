@@ -6,9 +6,10 @@
 #include <iostream>
 #include <kainjow/mustache.hpp>
 
+#include "CarregaCurso.h"
 #include "Cp1252.h"
 #include "DistribuicaoNotas.h"
-#include "Exportacao.h"
+#include "Execucao.h"
 #include "Ficheiros.h"
 #include "FormatoCsv.h"
 #include "Nomes.h"
@@ -499,9 +500,16 @@ int gravaRelatorio(int nCurso, Listacurso& unidades, const std::vector<Estudante
   std::string erro;
   if (!substituiFicheiro(nome, pedacosRelatorio(curso, unidades.getListaUCsCurso(), estudantes),
                          &erro)) {
-    imprimeErroGravacao(std::cerr, nome, erro);
-    return estadoErroExportacao;
+    std::cerr << textoErroGravacao(nome, erro) << std::endl;
+    return estadoFalha;
   }
   std::cout << TXT("Relatório gravado em ") << nome << std::endl;
   return 0;
+}
+
+int executaRelatorio(int nCurso) {
+  Listacurso unidades;
+  Listacurso estudantes;
+  if (!carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr)) return estadoFalha;
+  return gravaRelatorio(nCurso, unidades, estudantes.getListaEstudantes());
 }

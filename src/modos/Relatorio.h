@@ -48,7 +48,12 @@ std::string dataHoraAtual();
 // working directory through the safe save, naming the course from its unit
 // file. Prints "Relatório gravado em <file>" on standard output and answers
 // 0; on failure prints one "ERRO:" line on standard error, leaves any
-// previous page as it was and answers 2.
+// previous page as it was and answers estadoFalha.
 int gravaRelatorio(int nCurso, Listacurso& unidades, const std::vector<Estudantes>& estudantes);
+
+// The report mode: loads course nCurso as the export does (the student file
+// is only read) and writes its page as gravaRelatorio does; answers its exit
+// status (estadoFalha when the course cannot be loaded).
+int executaRelatorio(int nCurso);
 
 #endif

@@ -169,7 +169,8 @@ void terminaPorSinal() {
     const int* flag = flagAlteracoes;
     escreveDireto(flag != nullptr && *flag != 0 ? fimSinalComAlteracoes : fimSinalSemAlteracoes);
   }
-  consolaLimpa();
+  const Limpeza limpeza = limpezaRegistada;
+  if (limpeza != nullptr) limpeza();
 }
 
 // The exit status of a run ended by signal `sinal`, as a shell reports it.
@@ -293,12 +294,6 @@ std::size_t consolaCaracteresSubstituidos() { return caracteresSubstituidos; }
 void consolaRegistaAlteracoes(const int* alteracoes) { flagAlteracoes = alteracoes; }
 
 void consolaRegistaLimpeza(Limpeza limpeza) { limpezaRegistada = limpeza; }
-
-void consolaLimpa() {
-  const Limpeza limpeza = limpezaRegistada;
-  limpezaRegistada = nullptr;
-  if (limpeza != nullptr) limpeza();
-}
 
 void consolaTrataSinais() {
   const std::string fim = std::string(textoSair) + (consolaSaidaNoTerminal() ? "\n" : "");

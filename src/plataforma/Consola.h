@@ -36,14 +36,12 @@ std::size_t consolaCaracteresSubstituidos();
 // changes were lost.
 void consolaRegistaAlteracoes(const int* alteracoes);
 
-// Registers the clean-up that every way out of the dialogue or a mode runs
-// once (nullptr for none): the normal end and the end of input (consolaLimpa),
-// and the signals below. It may run inside a signal handler, so it must be
-// async-signal-safe; it releases what the session holds (its course lock).
+// Registers the clean-up that a signal below runs before the process ends
+// (nullptr for none); set once at start-up. It runs inside a signal
+// handler, so it must be async-signal-safe: it removes what the objects of
+// the session could not (temporary files, the course lock).
 using Limpeza = void (*)();
 void consolaRegistaLimpeza(Limpeza limpeza);
-// Runs the registered clean-up now, if it has not run yet.
-void consolaLimpa();
 
 // From now on Ctrl-C, SIGTERM and SIGHUP (on Windows the console's Ctrl-C,
 // Ctrl-Break and close events) end the dialogue: a line end, "ATENÇÃO: O

@@ -1,5 +1,6 @@
 #include "Ficheiros.h"
 
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <csignal>
@@ -64,6 +65,10 @@ Pedacos umPedaco(std::string_view conteudo) {
 
 }  // namespace
 
+std::string textoErroGravacao(const std::string& nome, const std::string& erro) {
+  return TXT("ERRO: Não foi possivel gravar o ficheiro ") + nome + " (" + erro + ")";
+}
+
 bool mesmoConteudo(const IdentidadeFicheiro& a, const IdentidadeFicheiro& b) {
   if (a.existe != b.existe) return false;
   return !a.existe || (a.tamanho == b.tamanho && a.hash == b.hash);
@@ -96,6 +101,8 @@ int registaTemporario(const std::string& nome) {
   for (std::size_t i = 0; i < maximoRegistados; ++i) {
     if (registados[i].usado) continue;
     std::memcpy(registados[i].nome, nome.c_str(), nome.size() + 1);
+    // The name is complete before a signal handler can see the slot used.
+    std::atomic_signal_fence(std::memory_order_seq_cst);
     registados[i].usado = 1;
     return static_cast<int>(i);
   }
@@ -106,7 +113,23 @@ void esqueceTemporario(int registo) {
   if (registo >= 0) registados[static_cast<std::size_t>(registo)].usado = 0;
 }
 
-volatile LibertacaoBloqueio libertacaoRegistada = nullptr;
+// --- The registry of the files removed on every way out while they still
+// start with given bytes (the course locks this process holds), read by the
+// same clean-up: fixed buffers too.
+const std::size_t maximoCondicionais = 4;
+struct RemocaoCondicional {
+  char nome[tamanhoNomeRegistado];
+  char prefixo[tamanhoNomeRegistado];
+  char seccao[tamanhoNomeRegistado];
+  std::size_t tamanhoPrefixo;
+  volatile std::sig_atomic_t usado;
+};
+RemocaoCondicional condicionais[maximoCondicionais];
+
+// Copies `texto` with its NUL into `destino` (tamanhoNomeRegistado bytes).
+void copiaRegistado(char* destino, const std::string& texto) {
+  std::memcpy(destino, texto.c_str(), texto.size() + 1);
+}
 
 // The part of a temporary file's name that says which machine made it: 8
 // hexadecimal digits of a hash of the machine's name.
@@ -170,7 +193,28 @@ std::string pastaDoNome(const std::string& nome) {
 
 }  // namespace
 
-void registaLibertacaoBloqueio(LibertacaoBloqueio liberta) { libertacaoRegistada = liberta; }
+int registaRemocaoNaSaida(const std::string& nome, const std::string& prefixo,
+                          const std::string& seccao) {
+  for (const std::string* texto : {&nome, &prefixo, &seccao}) {
+    if (texto->size() >= tamanhoNomeRegistado) return -1;
+  }
+  for (std::size_t i = 0; i < maximoCondicionais; ++i) {
+    RemocaoCondicional& r = condicionais[i];
+    if (r.usado) continue;
+    copiaRegistado(r.nome, nome);
+    copiaRegistado(r.prefixo, prefixo);
+    copiaRegistado(r.seccao, seccao);
+    r.tamanhoPrefixo = prefixo.size();
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    r.usado = 1;
+    return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void esqueceRemocaoNaSaida(int registo) {
+  if (registo >= 0) condicionais[static_cast<std::size_t>(registo)].usado = 0;
+}
 
 std::string nomeTemporario(const std::string& destino, long long pid) {
   return nomeTemporarioDe(destino, pid);
@@ -187,9 +231,18 @@ void limpezaFinal() {
     unlink(r.nome);
 #endif
   }
-  const LibertacaoBloqueio liberta = libertacaoRegistada;
-  if (liberta != nullptr) liberta();
+  for (RemocaoCondicional& r : condicionais) {
+    if (!r.usado) continue;
+    r.usado = 0;
+    removeSeComecaPor(r.nome, r.prefixo, r.tamanhoPrefixo, r.seccao);
+  }
   errno = erroAnterior;
+}
+
+void ignoraLimiteTamanho() {
+#ifndef _WIN32
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 FicheiroTemporario::FicheiroTemporario(std::string destino) : destino_(std::move(destino)) {}
@@ -371,16 +424,6 @@ const char* razaoTipo(mode_t modo) {
   if (S_ISDIR(modo)) return razaoPasta;
   if (S_ISLNK(modo)) return razaoLigacao;
   return razaoNaoNormal;
-}
-
-// A file-size limit must not kill the program in the middle of a save: the
-// write then fails with EFBIG like any other write error.
-void ignoraLimiteTamanho() {
-  static const bool feito = [] {
-    std::signal(SIGXFSZ, SIG_IGN);
-    return true;
-  }();
-  (void)feito;
 }
 
 bool escreveTudo(int fd, const char* dados, size_t tamanho) {
@@ -578,7 +621,6 @@ std::vector<std::string> listaNomesPasta(const std::string& pasta) {
 
 bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& modelo,
                                  std::string* erro) {
-  ignoraLimiteTamanho();
   remove();
   removeRestos(destino_);
   const Dono dono = donoDe(modelo);

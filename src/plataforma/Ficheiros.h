@@ -20,6 +20,11 @@
 // (valid until the next call) and answers true, or answers false at the end.
 using Pedacos = std::function<bool(std::string_view&)>;
 
+// The user's message for a file that could not be written, from the reason
+// an operation below answered: "ERRO: Não foi possivel gravar o ficheiro
+// NOME (ERRO)", without a line end.
+std::string textoErroGravacao(const std::string& nome, const std::string& erro);
+
 // What a file held when it was read: two identities are the same content
 // when both files are missing, or both exist with the same size and hash.
 // The modification time is kept for the record; a file rewritten with the
@@ -204,12 +209,23 @@ class SeccaoCurso {
 
 // The one clean-up of every way out, signal handlers included
 // (async-signal-safe): removes every registered temporary file of this
-// process, then releases the course lock it holds (libertaBloqueio's rule).
+// process, then every file registered by registaRemocaoNaSaida whose content
+// still starts with its registered bytes.
 void limpezaFinal();
 
-// The course-lock release that limpezaFinal runs (set by BloqueioCurso).
-using LibertacaoBloqueio = void (*)();
-void registaLibertacaoBloqueio(LibertacaoBloqueio liberta);
+// Registers `nome` for limpezaFinal, to be removed by removeSeComecaPor's
+// rule (its content starts with `prefixo`; inside the critical section of
+// the companion `seccao`): a course lock while this process holds it. The
+// registry is small and fixed (a signal handler reads it); answers the
+// registration, or -1 when it is full or a name is too long.
+int registaRemocaoNaSaida(const std::string& nome, const std::string& prefixo,
+                          const std::string& seccao);
+// Forgets registration `registo` (nothing for -1); the file is left alone.
+void esqueceRemocaoNaSaida(int registo);
+
+// Makes a write beyond the process's file-size limit fail (EFBIG) instead of
+// killing the process; call once at start-up. Nothing to do on Windows.
+void ignoraLimiteTamanho();
 
 // Whether this process is inside a course's critical section now, and the
 // descriptor of the companion it holds (for the signal-time release).

@@ -212,28 +212,46 @@ TEST(Plataforma, FicheirosNovosNumerados) {
 }
 
 // The lock: created once, never through a link; its line read back field by field, '?' for what
-// is missing; released only while it names this process.
+// is missing; a second handle of this process finds it taken by this process; released when
+// its handle goes, and only while it names this process.
 TEST(Plataforma, BloqueioDoCurso) {
   PastaTemporaria p;
   std::string razao;
   DonoBloqueio dono;
-  EXPECT_EQ(adquireBloqueio("c.lock", &dono, &razao), Bloqueio::obtido);
-  const DonoBloqueio eu = leLinhaBloqueio(p.c.le("c.lock"));
-  EXPECT_EQ(eu.processo, std::to_string(getpid()));
-  EXPECT_EQ(eu.maquina, nomeMaquina());
-  EXPECT_EQ(p.c.le("c.lock"), linhaBloqueio(eu) + "\r\n");
-  EXPECT_EQ(adquireBloqueio("c.lock", &dono, &razao), Bloqueio::ocupado);
-  EXPECT_EQ(linhaBloqueio(dono), linhaBloqueio(eu));
-  libertaBloqueio();
+  {
+    BloqueioCurso bloqueio;
+    EXPECT_EQ(bloqueio.adquire("c.lock", &dono, &razao), Bloqueio::obtido);
+    const DonoBloqueio eu = leLinhaBloqueio(p.c.le("c.lock"));
+    EXPECT_EQ(eu.processo, std::to_string(getpid()));
+    EXPECT_EQ(eu.maquina, nomeMaquina());
+    EXPECT_EQ(p.c.le("c.lock"), linhaBloqueio(eu) + "\r\n");
+    {
+      BloqueioCurso segundo;
+      EXPECT_EQ(segundo.adquire("c.lock", &dono, &razao), Bloqueio::ocupado);
+      EXPECT_EQ(linhaBloqueio(dono), linhaBloqueio(eu));
+      EXPECT_FALSE(segundo.detido());
+    }
+    EXPECT_EQ(p.c.le("c.lock"), linhaBloqueio(eu) + "\r\n");  // the refused one removes nothing
+  }
   EXPECT_FALSE(fs::exists("c.lock"));
+
+  // While held, the clean-up of every way out (a signal's) releases it.
+  {
+    BloqueioCurso bloqueio;
+    EXPECT_EQ(bloqueio.adquire("c.lock", &dono, &razao), Bloqueio::obtido);
+    limpezaFinal();
+    EXPECT_FALSE(fs::exists("c.lock"));
+  }
 
   fs::create_symlink("alvo", "l.lock");
   EXPECT_EQ(criaFicheiroExclusivo("l.lock", "x", &razao), Criacao::jaExiste);
   EXPECT_FALSE(fs::exists("alvo"));
 
-  EXPECT_EQ(adquireBloqueio("c.lock", &dono, &razao), Bloqueio::obtido);
-  p.c.escreve("c.lock", "1;outra;u;2026-01-01 00:00\r\n");  // taken over by someone else
-  libertaBloqueio();
+  {
+    BloqueioCurso bloqueio;
+    EXPECT_EQ(bloqueio.adquire("c.lock", &dono, &razao), Bloqueio::obtido);
+    p.c.escreve("c.lock", "1;outra;u;2026-01-01 00:00\r\n");  // taken over by someone else
+  }
   EXPECT_EQ(p.c.le("c.lock"), "1;outra;u;2026-01-01 00:00\r\n");
   EXPECT_EQ(linhaBloqueio(leLinhaBloqueio("7;h")), "7;h;?;?");
   EXPECT_EQ(linhaBloqueio(leLinhaBloqueio(";;u;d;mais\r\nlixo")), "?;?;u;d");

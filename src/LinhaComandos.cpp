@@ -1,0 +1,162 @@
+#include "LinhaComandos.h"
+
+#include <iostream>
+
+#include "Consola.h"
+#include "ConsolaES.h"
+#include "Cp1252.h"
+#include "Execucao.h"
+#include "Exportacao.h"
+#include "Importacao.h"
+#include "Numeros.h"
+#include "Programa.h"
+#include "Relatorio.h"
+
+// A mode of the program: its spellings (none for the dialogue, run without
+// arguments), the arguments it needs as the error about them names them,
+// its lines of the usage text, the console set-up it runs first and its
+// entry, which answers argumentosErrados when the arguments are wrong.
+struct Modo {
+  const char* nomes[3];
+  const char* argumentos;
+  const char* utilizacao;
+  void (*preparaConsola)();
+  int (*executa)(const Argumentos& argumentos);
+};
+
+namespace {
+
+// The value an entry answers when its arguments are wrong.
+const int argumentosErrados = -1;
+// Exit status of a wrong command line.
+const int estadoLinhaComandos = 2;
+
+// The console of a mode beside the dialogue: its messages in the locale's
+// character set, and a signal ends it silently after the clean-up.
+void preparaMensagens() {
+  consolaIniciarMensagens();
+  consolaTrataSinaisModo();
+}
+
+int modoDialogo(const Argumentos& /*argumentos*/) {
+  const Consola consola(std::cin, std::cout, consolaCaracteresSubstituidos);
+  return executaDialogo(consola);
+}
+
+// A mode whose one argument is a course code.
+int comCodigo(const Argumentos& argumentos, int (*modo)(int nCurso)) {
+  int nCurso = 0;
+  if (argumentos.size() != 1 || !leCodigoCurso(argumentos[0], nCurso)) return argumentosErrados;
+  return modo(nCurso);
+}
+
+int modoExportar(const Argumentos& argumentos) { return comCodigo(argumentos, executaExportacao); }
+
+int modoImportar(const Argumentos& argumentos) {
+  const bool verificar = !argumentos.empty() && argumentos[0] == "--verificar";
+  const size_t codigo = verificar ? 1 : 0;
+  int nCurso = 0;
+  if (argumentos.size() != codigo + 2 || !leCodigoCurso(argumentos[codigo], nCurso)) {
+    return argumentosErrados;
+  }
+  return executaImportacao(nCurso, argumentos[codigo + 1], verificar);
+}
+
+int modoRelatorio(const Argumentos& argumentos) { return comCodigo(argumentos, executaRelatorio); }
+
+// Help and version take no arguments; any given are ignored.
+int modoAjuda(const Argumentos& /*argumentos*/) {
+  imprimeUtilizacao(std::cout);
+  return 0;
+}
+
+int modoVersao(const Argumentos& /*argumentos*/) {
+  std::cout << textoVersao() << std::endl;
+  return 0;
+}
+
+const Modo modos[] = {
+    {{nullptr, nullptr, nullptr},
+     nullptr,
+     TXT("  pauta                    diálogo com os cursos do diretório atual\n"),
+     consolaIniciar,
+     modoDialogo},
+    {{"--exportar", nullptr, nullptr},
+     "CODIGO",
+     TXT("  pauta --exportar CODIGO  exporta a pauta e as estatísticas do curso CODIGO para\n"
+         "                           CODIGO-Pauta.csv e CODIGO-Estatisticas.csv\n"),
+     preparaMensagens,
+     modoExportar},
+    {{"--importar", nullptr, nullptr},
+     "CODIGO e FICHEIRO",
+     "  pauta --importar CODIGO FICHEIRO\n"
+     "                           importa alunos e notas de FICHEIRO (CSV com as colunas de\n"
+     "                           CODIGO-Pauta.csv) para o curso CODIGO\n"
+     "  pauta --importar --verificar CODIGO FICHEIRO\n"
+     "                           verifica FICHEIRO sem alterar nada\n",
+     preparaMensagens,
+     modoImportar},
+    {{"--relatorio", nullptr, nullptr},
+     "CODIGO",
+     TXT("  pauta --relatorio CODIGO grava o relatório do curso CODIGO, uma página HTML com\n"
+         "                           as distribuições das notas e o registo de cada estudante,\n"
+         "                           em CODIGO-Relatorio.html\n"),
+     preparaMensagens,
+     modoRelatorio},
+    {{"-V", "--versao", "--version"},
+     nullptr,
+     TXT("  pauta -V, --versao       mostra o nome e a versão do programa (ou --version)\n"),
+     preparaMensagens,
+     modoVersao},
+    {{"-h", "--ajuda", "--help"},
+     nullptr,
+     "  pauta -h, --ajuda        mostra esta ajuda (ou --help)\n",
+     preparaMensagens,
+     modoAjuda},
+};
+
+int erroArgumentos(const std::string& linha) {
+  std::cerr << "pauta: " << linha << std::endl;
+  imprimeUtilizacao(std::cerr);
+  return estadoLinhaComandos;
+}
+
+}  // namespace
+
+const Modo* procuraModo(const char* opcao) {
+  for (const Modo& modo : modos) {
+    if (opcao == nullptr && modo.nomes[0] == nullptr) return &modo;
+    for (const char* grafia : modo.nomes) {
+      if (opcao != nullptr && grafia != nullptr && std::string_view(opcao) == grafia) return &modo;
+    }
+  }
+  return nullptr;
+}
+
+int executaModo(const Modo& modo, const char* opcao, const Argumentos& argumentos) {
+  modo.preparaConsola();
+  const int estado = modo.executa(argumentos);
+  if (estado != argumentosErrados) return estado;
+  return erroArgumentos(std::string(opcao) + " precisa de " + modo.argumentos);
+}
+
+int opcaoDesconhecida(const char* opcao) {
+  preparaMensagens();
+  return erroArgumentos(TXT("opção desconhecida: ") + cp1252::deLinhaDeComandos(opcao));
+}
+
+void imprimeUtilizacao(std::ostream& saida) {
+  saida << TXT("Utilização:") << std::endl;
+  for (const Modo& modo : modos) saida << modo.utilizacao;
+  saida << std::flush;
+}
+
+bool leCodigoCurso(std::string_view texto, int& codigo) {
+  std::string_view digitos = texto;
+  if (!digitos.empty() && digitos.front() == '-') digitos.remove_prefix(1);
+  if (digitos.empty()) return false;
+  for (char c : digitos) {
+    if (c < '0' || c > '9') return false;
+  }
+  return leInteiro(texto, codigo);
+}
