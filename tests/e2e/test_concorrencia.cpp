@@ -144,6 +144,25 @@ TEST(Concorrencia, DuasImportacoesComBloqueioAntigo) {
   EXPECT_FALSE(c.existe(bloqueio));
 }
 
+// A session that opened a course without a student file, which another program creates before the
+// save: the session's version goes to the conflict file, the other program's file is kept.
+TEST(Concorrencia, FicheiroCriadoDuranteUmaSessaoSemEle) {
+  Cenario c;
+  c.copiaExemplos();
+  fs::remove(c.dir() / est);
+  ProcessoPausado d(c, "d", "12\n3\n2001\nA\n4\n9\n9\n", {}, "gravacao-seccao");
+  ASSERT_TRUE(d.chegou("gravacao-seccao"));
+  const std::string outro = "ALUNO;3001;De outro programa\r\n\r\n";
+  c.escreve(est, outro);
+  d.liberta("gravacao-seccao");
+  const Resultado rd = d.fim();
+  EXPECT_TRUE(contem(rd.saida, "ERRO: O ficheiro " + est + " " + conflitoEm + est + ".conflito\n"))
+      << rd.saida;
+  EXPECT_FALSE(contem(rd.saida, gravadas(est)));
+  EXPECT_EQ(c.le(est), outro);
+  EXPECT_TRUE(contem(c.le(est + ".conflito"), "ALUNO;2001;A\r\n"));
+}
+
 // An import and a dialogue session that took the course over from it save at the same time: the
 // dialogue, inside the section first, replaces the file; the import finds it changed, writes its
 // conflict file and exits 2. Nothing is lost, nobody is told a falsehood.
