@@ -1,10 +1,11 @@
 // The one place where the program touches the file system: reading a data
 // file whole, listing the working directory, replacing a file safely,
 // writing a file that never replaces another, the exclusive creation and
-// removal of a lock file, a file's identity, and the process and machine
-// names a lock records. Every operation answers success or failure; a
-// failure comes with a reason in Portuguese (CP1252) for the user, and
-// nothing here prints. POSIX and Windows sides live in Ficheiros.cpp.
+// removal of a lock file, a file's identity, the process and machine names
+// a lock records, and a watcher of the write steps for tests. Every
+// operation answers success or failure; a failure comes with a reason in
+// Portuguese (CP1252) for the user, and nothing here prints. POSIX and
+// Windows sides live in Ficheiros.cpp.
 #ifndef PAUTA_FICHEIROS_H
 #define PAUTA_FICHEIROS_H
 
