@@ -191,6 +191,15 @@ std::string pastaDoNome(const std::string& nome) {
   return barra == 0 ? nome.substr(0, 1) : nome.substr(0, barra);
 }
 
+// The observer a test installed for the write steps (none in the program).
+ObservadorEscritas* observadorEscritas = nullptr;
+
+// Whether the observer, if any, lets the step go on.
+bool observadorPermite(PassoEscrita passo, const std::string& nome,
+                       const std::string& para = std::string()) {
+  return observadorEscritas == nullptr || observadorEscritas->passo(passo, nome, para);
+}
+
 }  // namespace
 
 int registaRemocaoNaSaida(const std::string& nome, const std::string& prefixo,
@@ -215,6 +224,8 @@ int registaRemocaoNaSaida(const std::string& nome, const std::string& prefixo,
 void esqueceRemocaoNaSaida(int registo) {
   if (registo >= 0) condicionais[static_cast<std::size_t>(registo)].usado = 0;
 }
+
+void observaEscritas(ObservadorEscritas* observador) { observadorEscritas = observador; }
 
 std::string nomeTemporario(const std::string& destino, long long pid) {
   return nomeTemporarioDe(destino, pid);
@@ -439,6 +450,34 @@ bool escreveTudo(int fd, const char* dados, size_t tamanho) {
   return true;
 }
 
+// The write steps of the temporary files, each shown to the test's observer
+// first: a step it refuses fails with EIO.
+bool permitido(PassoEscrita passo, const std::string& nome,
+               const std::string& para = std::string()) {
+  if (observadorPermite(passo, nome, para)) return true;
+  errno = EIO;
+  return false;
+}
+int criaTemporario(const std::string& nome, mode_t modo) {
+  if (!permitido(PassoEscrita::criacao, nome)) return -1;
+  return open(nome.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, modo);
+}
+bool escrevePedaco(int fd, const std::string& nome, std::string_view pedaco) {
+  return permitido(PassoEscrita::escrita, nome) && escreveTudo(fd, pedaco.data(), pedaco.size());
+}
+bool descarrega(int fd, const std::string& nome) {
+  return permitido(PassoEscrita::descarga, nome) && fsync(fd) == 0;
+}
+bool renomeia(const std::string& de, const std::string& para) {
+  return permitido(PassoEscrita::renomeacao, de, para) && rename(de.c_str(), para.c_str()) == 0;
+}
+bool liga(const std::string& de, const std::string& para) {
+  return permitido(PassoEscrita::ligacao, de, para) && link(de.c_str(), para.c_str()) == 0;
+}
+void removeNome(const std::string& nome) {
+  if (permitido(PassoEscrita::remocao, nome)) unlink(nome.c_str());
+}
+
 // The directory part of `nome` ("." when it has none).
 std::string pastaDe(const std::string& nome) {
   const size_t barra = nome.find_last_of("/\\");
@@ -449,6 +488,7 @@ std::string pastaDe(const std::string& nome) {
 // Flushes a directory's entries to disk; a file system that cannot do it
 // is not an error.
 void descarregaPasta(const std::string& pasta) {
+  if (!permitido(PassoEscrita::descargaPasta, pasta)) return;
   const int fd = open(pasta.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return;
   (void)fsync(fd);
@@ -630,8 +670,7 @@ bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& mode
     // Registered before it exists: a signal between the two finds nothing
     // to remove under a name no other process uses.
     registo_ = registaTemporario(nome_);
-    fd = open(nome_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-              dono.copia ? 0600 : 0666);
+    fd = criaTemporario(nome_, dono.copia ? 0600 : 0666);
     if (fd < 0) {
       esqueceTemporario(registo_);
       registo_ = -1;
@@ -650,8 +689,11 @@ bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& mode
   }
   bool ok = true;
   std::string_view pedaco;
-  while (ok && pedacos(pedaco)) ok = escreveTudo(fd, pedaco.data(), pedaco.size());
-  ok = ok && fsync(fd) == 0;
+  for (bool primeiro = true; ok && pedacos(pedaco); primeiro = false) {
+    ok = escrevePedaco(fd, nome_, pedaco);
+    if (primeiro) pontoPausa("temporario-a-meio");
+  }
+  ok = ok && descarrega(fd, nome_);
   const int erroEscrita = errno;
   ok = close(fd) == 0 && ok;
   if (!ok) {
@@ -662,7 +704,7 @@ bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& mode
 }
 
 bool FicheiroTemporario::substitui(std::string* erro) {
-  if (rename(nome_.c_str(), destino_.c_str()) != 0) {
+  if (!renomeia(nome_, destino_)) {
     *erro = naoPode(destino_, razaoErro(errno));
     remove();
     return false;
@@ -683,14 +725,14 @@ bool FicheiroTemporario::nomeiaSeLivre(const std::string& nome, bool* ocupado, s
   }
   // A hard link is made only under a free name: never replaces a file
   // that appeared since the check.
-  int resultado = link(nome_.c_str(), nome.c_str());
+  int resultado = liga(nome_, nome) ? 0 : -1;
   if (resultado != 0 && errno == EEXIST) {
     *ocupado = true;
     return false;
   }
   if (resultado != 0) {
     // A file system without hard links: the name was free just now.
-    resultado = rename(nome_.c_str(), nome.c_str());
+    resultado = renomeia(nome_, nome) ? 0 : -1;
     if (resultado == 0) {
       existe_ = false;
       esqueceTemporario(registo_);
@@ -708,7 +750,7 @@ bool FicheiroTemporario::nomeiaSeLivre(const std::string& nome, bool* ocupado, s
 }
 
 void FicheiroTemporario::remove() {
-  if (existe_) unlink(nome_.c_str());
+  if (existe_) removeNome(nome_);
   existe_ = false;
   esqueceTemporario(registo_);
   registo_ = -1;
@@ -718,7 +760,7 @@ bool FicheiroTemporario::guardaDestino() {
   remove();
   nome_ = nomeTemporarioPara(destino_);
   registo_ = registaTemporario(nome_);
-  if (link(destino_.c_str(), nome_.c_str()) == 0) {
+  if (liga(destino_, nome_)) {
     existe_ = true;
     return true;
   }
@@ -730,10 +772,10 @@ bool FicheiroTemporario::guardaDestino() {
 
 void FicheiroTemporario::repoeDestino() {
   if (!existe_) {
-    unlink(destino_.c_str());
+    removeNome(destino_);
     return;
   }
-  if (rename(nome_.c_str(), destino_.c_str()) == 0) existe_ = false;
+  if (renomeia(nome_, destino_)) existe_ = false;
   remove();
 }
 
@@ -1143,6 +1185,52 @@ std::vector<std::string> listaNomesPasta(const std::string& pasta) {
   return nomes;
 }
 
+namespace {
+
+// The write steps of the temporary files, each shown to the test's observer
+// first: a step it refuses fails with ERROR_IO_DEVICE.
+bool permitido(PassoEscrita passo, const std::string& nome,
+               const std::string& para = std::string()) {
+  if (observadorPermite(passo, nome, para)) return true;
+  SetLastError(ERROR_IO_DEVICE);
+  return false;
+}
+HANDLE criaTemporario(const std::string& nome) {
+  if (!permitido(PassoEscrita::criacao, nome)) return INVALID_HANDLE_VALUE;
+  return CreateFileA(nome.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+bool escrevePedaco(HANDLE f, const std::string& nome, std::string_view pedaco) {
+  if (!permitido(PassoEscrita::escrita, nome)) return false;
+  const char* dados = pedaco.data();
+  size_t falta = pedaco.size();
+  while (falta > 0) {
+    const DWORD parte = static_cast<DWORD>(falta < (1u << 30) ? falta : (1u << 30));
+    DWORD escritos = 0;
+    if (!WriteFile(f, dados, parte, &escritos, nullptr) || escritos != parte) return false;
+    dados += escritos;
+    falta -= escritos;
+  }
+  return true;
+}
+bool descarrega(HANDLE f, const std::string& nome) {
+  return permitido(PassoEscrita::descarga, nome) && FlushFileBuffers(f);
+}
+// A move of `de` to `para` that reaches the disk before it answers.
+bool moveFicheiro(const std::string& de, const std::string& para, DWORD opcoes) {
+  return permitido(PassoEscrita::renomeacao, de, para) &&
+         MoveFileExA(de.c_str(), para.c_str(), opcoes | MOVEFILE_WRITE_THROUGH);
+}
+bool liga(const std::string& de, const std::string& para) {
+  return permitido(PassoEscrita::ligacao, de, para) &&
+         CreateHardLinkA(para.c_str(), de.c_str(), nullptr);
+}
+void removeNome(const std::string& nome) {
+  if (permitido(PassoEscrita::remocao, nome)) DeleteFileA(nome.c_str());
+}
+
+}  // namespace
+
 bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& /*modelo*/,
                                  std::string* erro) {
   remove();
@@ -1152,8 +1240,7 @@ bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& /*mo
   for (int tentativa = 0; f == INVALID_HANDLE_VALUE && tentativa < 10; ++tentativa) {
     nome_ = nomeTemporarioPara(destino_);
     registo_ = registaTemporario(nome_);
-    f = CreateFileA(nome_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    f = criaTemporario(nome_);
     if (f == INVALID_HANDLE_VALUE) {
       codigo = GetLastError();
       esqueceTemporario(registo_);
@@ -1168,18 +1255,11 @@ bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& /*mo
   existe_ = true;
   bool ok = true;
   std::string_view pedaco;
-  while (ok && pedacos(pedaco)) {
-    const char* dados = pedaco.data();
-    size_t falta = pedaco.size();
-    while (ok && falta > 0) {
-      const DWORD parte = static_cast<DWORD>(falta < (1u << 30) ? falta : (1u << 30));
-      DWORD escritos = 0;
-      ok = WriteFile(f, dados, parte, &escritos, nullptr) && escritos == parte;
-      dados += escritos;
-      falta -= escritos;
-    }
+  for (bool primeiro = true; ok && pedacos(pedaco); primeiro = false) {
+    ok = escrevePedaco(f, nome_, pedaco);
+    if (primeiro) pontoPausa("temporario-a-meio");
   }
-  ok = ok && FlushFileBuffers(f);
+  ok = ok && descarrega(f, nome_);
   codigo = GetLastError();
   ok = CloseHandle(f) && ok;
   if (!ok) {
@@ -1190,8 +1270,7 @@ bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& /*mo
 }
 
 bool FicheiroTemporario::substitui(std::string* erro) {
-  if (!MoveFileExA(nome_.c_str(), destino_.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!moveFicheiro(nome_, destino_, MOVEFILE_REPLACE_EXISTING)) {
     *erro = naoPode(destino_, razaoErro(GetLastError()));
     remove();
     return false;
@@ -1209,7 +1288,7 @@ bool FicheiroTemporario::nomeiaSeLivre(const std::string& nome, bool* ocupado, s
     return false;
   }
   // Without MOVEFILE_REPLACE_EXISTING the move never replaces a file.
-  if (MoveFileExA(nome_.c_str(), nome.c_str(), MOVEFILE_WRITE_THROUGH)) {
+  if (moveFicheiro(nome_, nome, 0)) {
     existe_ = false;
     esqueceTemporario(registo_);
     registo_ = -1;
@@ -1226,7 +1305,7 @@ bool FicheiroTemporario::nomeiaSeLivre(const std::string& nome, bool* ocupado, s
 }
 
 void FicheiroTemporario::remove() {
-  if (existe_) DeleteFileA(nome_.c_str());
+  if (existe_) removeNome(nome_);
   existe_ = false;
   esqueceTemporario(registo_);
   registo_ = -1;
@@ -1236,7 +1315,7 @@ bool FicheiroTemporario::guardaDestino() {
   remove();
   nome_ = nomeTemporarioPara(destino_);
   registo_ = registaTemporario(nome_);
-  if (CreateHardLinkA(nome_.c_str(), destino_.c_str(), nullptr)) {
+  if (liga(destino_, nome_)) {
     existe_ = true;
     return true;
   }
@@ -1249,11 +1328,10 @@ bool FicheiroTemporario::guardaDestino() {
 
 void FicheiroTemporario::repoeDestino() {
   if (!existe_) {
-    DeleteFileA(destino_.c_str());
+    removeNome(destino_);
     return;
   }
-  if (MoveFileExA(nome_.c_str(), destino_.c_str(),
-                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (moveFicheiro(nome_, destino_, MOVEFILE_REPLACE_EXISTING)) {
     existe_ = false;
   }
   remove();

@@ -1,10 +1,11 @@
 // The one place where the program touches the file system: reading a data
 // file whole, listing the working directory, replacing a file safely,
 // writing a file that never replaces another, the exclusive creation and
-// removal of a lock file, a file's identity, and the process and machine
-// names a lock records. Every operation answers success or failure; a
-// failure comes with a reason in Portuguese (CP1252) for the user, and
-// nothing here prints. POSIX and Windows sides live in Ficheiros.cpp.
+// removal of a lock file, a file's identity, the process and machine names
+// a lock records, and a watcher of the write steps for tests. Every
+// operation answers success or failure; a failure comes with a reason in
+// Portuguese (CP1252) for the user, and nothing here prints. POSIX and
+// Windows sides live in Ficheiros.cpp.
 #ifndef PAUTA_FICHEIROS_H
 #define PAUTA_FICHEIROS_H
 
@@ -237,8 +238,34 @@ bool seccaoDetida();
 // PAUTA_PAUSA_CANAL is a path prefix P, the process writes one byte to the
 // FIFO P.NOME.chegou (waiting for the test to read it) and then waits until
 // the test writes to the FIFO P.NOME.continua; each point pauses once. In
-// other builds it does nothing.
+// other builds it does nothing. The platform module's own points:
+// "temporario-a-meio" (a temporary file's first piece written),
+// "temporario-escrito" (written and flushed, not yet renamed; for the lock,
+// "bloqueio-escrito") and "temporarios-escritos" (all of a joint
+// replacement).
 void pontoPausa(const char* ponto);
+
+// The steps of this module's writes, for a test that watches them (and may
+// make one fail), as a fault-injection file system does: the observer learns
+// each step before it is taken, with the file's name (and the new name of a
+// rename or link). The program itself installs none.
+enum class PassoEscrita {
+  criacao,        // a temporary file created
+  escrita,        // bytes written to it
+  descarga,       // the file flushed to disk
+  renomeacao,     // `nome` renamed to `para` (replacing what is there)
+  ligacao,        // a hard link `para` made to `nome`
+  remocao,        // the name removed
+  descargaPasta,  // the folder `nome` flushed to disk
+};
+class ObservadorEscritas {
+ public:
+  virtual ~ObservadorEscritas() = default;
+  // Answering false makes the step fail, untaken, as an input/output error.
+  virtual bool passo(PassoEscrita passo, const std::string& nome, const std::string& para) = 0;
+};
+// Installs `observador` for the steps of every later write (nullptr: none).
+void observaEscritas(ObservadorEscritas* observador);
 
 // Writes a new file under the first free name of `base`, `base`.1,
 // `base`.2, ... by the same safe path, never replacing an existing file;

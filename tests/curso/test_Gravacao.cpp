@@ -1,5 +1,6 @@
 #include "Apoio.h"
 #include "Cp1252.h"
+#include "FalhasEscrita.h"
 
 // Saving writes the exact bytes, no temporary file left; a failure (here a file-size limit) leaves
 // the old file as it was and no temporary file.
@@ -48,4 +49,25 @@ TEST(Gravacao, CopiasDoOriginalNuncaSeSobrepoem) {
   EXPECT_EQ(gravaCurso(segunda).second, copiado(nome + ".bak.2") + gravouBem.second);
   EXPECT_EQ(p.c.ficheiros(),
             (Mapa{{nome, ficheiroValido}, {nome + ".bak.1", mau}, {nome + ".bak.2", outro}}));
+}
+
+// A power cut at any step of a save that first keeps the original (the fault-injecting watcher of
+// the writes drops what was not flushed): the student file is the old or the new one, whole, the
+// copy absent or whole; once the save has answered, both are on the disk.
+TEST(Gravacao, QuedaDeEnergiaEmQualquerPasso) {
+  PastaTemporaria p;
+  const Texto& nome = ficheiroEstudantes;
+  const Texto mau =
+      crlf({"ALUNO;1001;Um", linhaAlgebra, "", "ALUNO;x;Mau", "", "ALUNO;1002;Dois", ""});
+  p.c.escreve(nome, mau);
+  Listacurso k = carregaCurso(mau);
+  GravadorEscritas g;
+  EXPECT_EQ(gravaCurso(k).second, copiado(nome + ".bak") + gravouBem.second);
+  ASSERT_FALSE(g.quedas.empty());
+  for (const Mapa& queda : g.quedas) {
+    EXPECT_TRUE(queda.at(nome) == mau || queda.at(nome) == ficheiroValido) << queda.at(nome);
+    EXPECT_TRUE(queda.count(nome + ".bak") == 0 || queda.at(nome + ".bak") == mau);
+  }
+  g.simulaQueda();
+  EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, ficheiroValido}, {nome + ".bak", mau}}));
 }

@@ -1,6 +1,7 @@
 // The export mode of the real program: both CSV files, the arguments and its failures.
 #include "Apoio.h"
 #include "Cp1252.h"
+#include "ProcessoPausado.h"
 
 // ';' cells, CR LF rows, '"' quoting with inner quotes doubled, as a spreadsheet reads them.
 static std::vector<std::vector<Texto>> leCsv(const Texto& t) {
@@ -92,6 +93,30 @@ TEST(Exportar, Falhas) {
     EXPECT_EQ(std::count(desdeErro.begin(), desdeErro.end(), '\n'), 1) << r.erros;
   }
   EXPECT_EQ(c.ficheiros(), antes);
+}
+
+// Both new files written, the statistics file alone cannot be replaced (a folder with a file took
+// its place meanwhile): the grade sheet, replaced first, is put back; exit 2, neither changed.
+TEST(Exportar, SoOSegundoFicheiroFalha) {
+  Cenario c;
+  c.copiaExemplos();
+  c.escreve("12-Pauta.csv", "pauta antiga\r\n");
+  c.escreve("12-Estatisticas.csv", "antigas\r\n");
+  ProcessoPausado e(c, "e", "", {"--exportar", "12"}, "temporarios-escritos");
+  ASSERT_TRUE(e.chegou("temporarios-escritos"));
+  fs::remove(c.dir() / "12-Estatisticas.csv");
+  fs::create_directory(c.dir() / "12-Estatisticas.csv");
+  c.escreve("12-Estatisticas.csv/dentro", "x");
+  e.liberta("temporarios-escritos");
+  const Resultado r = e.fim();
+  EXPECT_EQ(r.estado, 2);
+  EXPECT_EQ(r.saida, "");
+  EXPECT_EQ(r.erros, naoGravou("12-Estatisticas.csv", TXT("12-Estatisticas.csv: é uma pasta")));
+  EXPECT_EQ(c.le("12-Pauta.csv"), "pauta antiga\r\n");
+  EXPECT_EQ(c.le("12-Estatisticas.csv/dentro"), "x");
+  for (const auto& f : fs::directory_iterator(c.dir())) {
+    EXPECT_EQ(f.path().filename().string().find(".tmp."), std::string::npos) << f.path();
+  }
 }
 
 // Loading is quiet: problems in the files go to stderr as the program's lines and only they; a

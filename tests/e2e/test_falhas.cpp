@@ -1,9 +1,12 @@
 // Faults from outside the dialogue: files vanishing after the course list, a kill while saving,
 // 10 MB and NUL lines.
+#include <signal.h>
+
 #include "Apoio.h"
 #include "Cp1252.h"
+#include "ProcessoPausado.h"
 
-const Texto temporarios = ficheiroEstudantes + ".tmp.*", semAvaliacaoCrlf = avaliacaoVazia + "\r\n";
+const Texto semAvaliacaoCrlf = avaliacaoVazia + "\r\n";
 const Texto sessao = "12\n3\n2001\nNovo\n4\n9\n9\n";  // adds student 2001, saves, leaves
 
 // Runs sh: `antes`, the command starting pauta, `depois`, in the scenario; answers ../saida.
@@ -49,8 +52,9 @@ static bool haTemporario(const Cenario& c) {
   return false;
 }
 
-// SIGKILL while saving 10,000 students: the old or new file, whole; a later save goes through and
-// removes the killed process's leftover temporary file.
+// SIGKILL while saving 10,000 students, once its temporary file is half written and once it is
+// whole but not renamed (the moments held by pause points): the old file, whole; a later save goes
+// through and removes the killed process's leftover temporary file.
 TEST(Falhas, MortoAMeioDaGravacao) {
   Texto ucs = "CURSO;12;Curso de Ensaio\r\n", bloco, novo, antigo;
   for (int u = 0; u < 30; ++u) {
@@ -64,28 +68,20 @@ TEST(Falhas, MortoAMeioDaGravacao) {
   novo = antigo + "ALUNO;2001;Novo\r\n" + novo + "\r\n";
   Cenario c;
   c.escreve("12-UC.txt", ucs);
-  c.escreve("entrada", sessao);
-  int aMeio = 0;
-  for (const Texto espera : {"0", "0.02"}) {
+  for (const Texto ponto : {"temporario-a-meio", "temporario-escrito"}) {
+    SCOPED_TRACE(ponto);
     c.escreve(ficheiroEstudantes, antigo);
-    for (const auto& e : fs::directory_iterator(c.dir())) {
-      if (e.path().filename().string().rfind(ficheiroEstudantes + ".tmp.", 0) == 0) {
-        fs::remove(e.path());
-      }
-    }
-    shell(c, "exec 2>/dev/null; ",
-          " <entrada >../saida & p=$!; while ! ls " + temporarios +
-              " >/dev/null 2>&1 && kill -0 $p; do :; done; sleep " + espera +
-              "; kill -9 $p; wait $p; true");
-    const Texto depois = c.le(ficheiroEstudantes);
-    EXPECT_TRUE(depois == antigo || depois == novo) << espera << " s: " << depois.size();
-    aMeio += haTemporario(c);
+    ProcessoPausado p(c, ponto, sessao, {}, ponto);
+    ASSERT_TRUE(p.chegou(ponto));
+    ASSERT_TRUE(haTemporario(c));
+    kill(p.pid(), SIGKILL);
+    p.fim();
+    EXPECT_TRUE(c.le(ficheiroEstudantes) == antigo);
+    EXPECT_TRUE(haTemporario(c));
+    EXPECT_NE(c.executa(sessao).saida.find(gravadas(ficheiroEstudantes)), Texto::npos);
+    EXPECT_TRUE(c.le(ficheiroEstudantes) == novo);
+    EXPECT_FALSE(haTemporario(c));
   }
-  EXPECT_GT(aMeio, 0) << "no kill landed while the temporary file was being written";
-  c.escreve(ficheiroEstudantes, antigo);
-  EXPECT_NE(c.executa(sessao).saida.find(gravadas(ficheiroEstudantes)), Texto::npos);
-  EXPECT_TRUE(c.le(ficheiroEstudantes) == novo);
-  EXPECT_FALSE(haTemporario(c));
 }
 
 // 10 MB names and NUL bytes kept through a save; unreadable such lines skipped and reported.

@@ -170,6 +170,17 @@ TEST(Importar, CursoBloqueado) {
   EXPECT_EQ(c.ficheiros(), antes);
   EXPECT_EQ(c.executa("", {"--importar", "--verificar", "12", "lista.csv"}).estado, 0);
   EXPECT_EQ(c.ficheiros(), antes);
+  // Another machine's lock whose process id runs nowhere here is no less held.
+  c.escreve("12-Estudantes.txt.lock", "999999999;outra-maquina;x;2026-01-01 00:00\r\n");
+  const auto comMorto = c.ficheiros();
+  const Resultado morto = c.executa("", {"--importar", "12", "lista.csv"});
+  EXPECT_EQ(morto.estado, 2);
+  EXPECT_EQ(morto.erros,
+            TXT("ATENÇÃO: O curso 12 está a ser alterado noutra sessão (máquina outra-maquina, "
+                "processo 999999999, desde 2026-01-01 00:00)\n"
+                "Se nenhuma sessão tiver o curso aberto, apague o ficheiro "
+                "12-Estudantes.txt.lock\n"));
+  EXPECT_EQ(c.ficheiros(), comMorto);
 
   fs::remove(c.dir() / "12-Estudantes.txt.lock");
   EXPECT_EQ(c.executa("", {"--importar", "12", "lista.csv"}).estado, 0);

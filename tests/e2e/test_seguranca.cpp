@@ -125,6 +125,9 @@ TEST(Seguranca, BloqueioEntreSessoes) {
       {"", ocupado(TXT("máquina ?, processo ?, desde ?"))},
       {"1;outra-maquina;x;2026-01-01 00:00", ocupado(TXT("máquina outra-maquina, processo 1, desde "
                                                          "2026-01-01 00:00"))},
+      // Another machine's process id says nothing here, not even of no such process running.
+      {"999999999;outra-maquina;x;2026-01-01 00:00",
+       ocupado(TXT("máquina outra-maquina, processo 999999999, desde 2026-01-01 00:00"))},
   };
   for (const auto& [conteudo, esperado] : casos) {
     c.escreve(bloqueio, conteudo);
@@ -262,6 +265,32 @@ TEST(Seguranca, Ligacoes) {
     const std::string nome = e.path().filename().string();
     EXPECT_TRUE(nome.find(".tmp.") == std::string::npos) << nome;
   }
+}
+
+// A student file linked to a file on another file system (/dev/shm), where no rename from beside
+// the link can reach: the save replaces the target and the link stays.
+TEST(Seguranca, LigacaoParaOutroSistemaDeFicheiros) {
+  Cenario c;
+  c.copiaExemplos();
+  struct stat aqui = {}, memoria = {};
+  if (stat(c.dir().c_str(), &aqui) != 0 || stat("/dev/shm", &memoria) != 0 ||
+      aqui.st_dev == memoria.st_dev) {
+    GTEST_SKIP() << "/dev/shm is not another file system here";
+  }
+  const fs::path alvo = "/dev/shm/" + c.dir().parent_path().filename().string() + "-" + est;
+  struct Remove {
+    fs::path nome;
+    ~Remove() { fs::remove(nome); }
+  } remove{alvo};
+  std::error_code erro;
+  fs::copy_file(c.dir() / est, alvo, erro);
+  if (erro) GTEST_SKIP() << "/dev/shm cannot be written";
+  fs::remove(c.dir() / est);
+  fs::create_symlink(alvo, c.dir() / est);
+  const std::string saida = c.executa(guardaSessao).saida;
+  EXPECT_TRUE(contem(saida, gravadas(est))) << saida;
+  EXPECT_TRUE(ehLigacao(c, est));
+  EXPECT_EQ(leFicheiro(alvo), gravadoPor(guardaSessao));
 }
 
 // FIFOs and devices named like data files are never opened for reading: nothing hangs. A student

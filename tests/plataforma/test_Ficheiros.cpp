@@ -7,9 +7,27 @@
 #include "Apoio.h"
 #include "BloqueioCurso.h"
 #include "Cp1252.h"
+#include "FalhasEscrita.h"
 #include "Ficheiros.h"
 
 namespace {
+
+// Pieces out of one text.
+Pedacos pedaco(const std::string& texto) {
+  return [texto, feito = false](std::string_view& v) mutable {
+    if (feito) return false;
+    feito = true;
+    v = texto;
+    return true;
+  };
+}
+
+// The files of `m` but the private temporary files.
+Mapa semTemporarios(Mapa m) {
+  for (auto i = m.begin(); i != m.end();)
+    i = i->first.find(".tmp.") != Texto::npos ? m.erase(i) : ++i;
+  return m;
+}
 
 struct Lido {
   Leitura leitura;
@@ -143,14 +161,6 @@ TEST(Plataforma, SubstituicaoConjunta) {
   std::string erro, qual;
   p.c.escreve("a", "a velho");
   p.c.escreve("b", "b velho");
-  const auto pedaco = [](const std::string& texto) {
-    return Pedacos([texto, feito = false](std::string_view& v) mutable {
-      if (feito) return false;
-      feito = true;
-      v = texto;
-      return true;
-    });
-  };
   {
     const LimiteTamanho limite(100);
     EXPECT_FALSE(substituiFicheiros({{"a", pedaco("a novo")}, {"b", pedaco(std::string(200, 'b'))}},
@@ -159,6 +169,17 @@ TEST(Plataforma, SubstituicaoConjunta) {
   EXPECT_EQ(qual, "b");
   EXPECT_EQ(semAleatorio(erro), "b.tmp.*: ficheiro demasiado grande");
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{"a", "a velho"}, {"b", "b velho"}}));
+  {  // the second rename alone fails: the first file, already replaced, is put back
+    GravadorEscritas g;
+    g.recusa = [](PassoEscrita passo, const Texto&, const Texto& para) {
+      return passo == PassoEscrita::renomeacao && para == "b";
+    };
+    EXPECT_FALSE(
+        substituiFicheiros({{"a", pedaco("a novo")}, {"b", pedaco("b novo")}}, &qual, &erro));
+  }
+  EXPECT_EQ(qual, "b");
+  EXPECT_EQ(erro, TXT("b: erro de entrada/saída"));
+  EXPECT_EQ(p.c.ficheiros(), (Mapa{{"a", "a velho"}, {"b", "b velho"}}));
   fs::create_symlink("a", "c");
   EXPECT_FALSE(substituiFicheiros({{"a", pedaco("a novo")}, {"c", pedaco("c")}}, &qual, &erro));
   EXPECT_EQ(erro, TXT("c: é uma ligação simbólica"));
@@ -166,6 +187,64 @@ TEST(Plataforma, SubstituicaoConjunta) {
   EXPECT_TRUE(substituiFicheiros({{"a", pedaco("a novo")}, {"b", pedaco("b novo")}}, &qual, &erro));
   EXPECT_EQ(p.c.le("a"), "a novo");
   EXPECT_EQ(p.c.le("b"), "b novo");
+}
+
+// Power cuts, as the fault-injecting watcher of the writes makes them: at every step of a
+// replacement, a series of new files and a joint replacement, each file holds its old or its new
+// content, whole, and once they have answered, the new one. Each file is flushed before it is
+// renamed or linked into place, its folder after.
+TEST(Plataforma, QuedasDeEnergia) {
+  PastaTemporaria p;
+  const Mapa velho = {{"a", "a velho"}, {"b", "b velho"}, {"f", "velho"}};
+  for (const auto& [nome, conteudo] : velho) p.c.escreve(nome, conteudo);
+  const Mapa novo = {{"a", "a novo"}, {"b", "b novo"}, {"f", "novo"}, {"f.bak", "copia"}};
+  std::string erro, escrito, qual;
+  GravadorEscritas g;
+  ASSERT_TRUE(substituiFicheiro("f", "novo", &erro)) << erro;
+  EXPECT_EQ(g.passos, (std::vector<Texto>{"criacao f.tmp.*", "escrita f.tmp.*", "descarga f.tmp.*",
+                                          "renomeacao f.tmp.* f", "descargaPasta ."}));
+  g.passos.clear();
+  ASSERT_TRUE(gravaFicheiroNovo("f.bak", "copia", "f", &escrito, &erro)) << erro;
+  EXPECT_EQ(g.passos, (std::vector<Texto>{"criacao f.bak.tmp.*", "escrita f.bak.tmp.*",
+                                          "descarga f.bak.tmp.*", "ligacao f.bak.tmp.* f.bak",
+                                          "remocao f.bak.tmp.*", "descargaPasta ."}));
+  g.passos.clear();
+  ASSERT_TRUE(substituiFicheiros({{"a", pedaco("a novo")}, {"b", pedaco("b novo")}}, &qual, &erro))
+      << erro;
+  EXPECT_EQ(std::vector<Texto>(g.passos.begin(), g.passos.begin() + 6),
+            (std::vector<Texto>{"criacao a.tmp.*", "escrita a.tmp.*", "descarga a.tmp.*",
+                                "criacao b.tmp.*", "escrita b.tmp.*", "descarga b.tmp.*"}));
+  for (const Mapa& queda : g.quedas) {
+    for (const auto& [nome, conteudo] : semTemporarios(queda)) {
+      EXPECT_TRUE(conteudo == novo.at(nome) || (velho.count(nome) && conteudo == velho.at(nome)))
+          << nome << ": " << conteudo;
+    }
+  }
+  g.simulaQueda();
+  EXPECT_EQ(semTemporarios(p.c.ficheiros()), novo);
+}
+
+// A link to a file on another file system, where no rename from beside the link can reach: the
+// temporary file is made beside the target, the target replaced, the link kept.
+TEST(Plataforma, LigacaoParaOutroSistemaDeFicheiros) {
+  PastaTemporaria p;
+  struct stat aqui = {}, memoria = {};
+  if (stat(".", &aqui) != 0 || stat("/dev/shm", &memoria) != 0 || aqui.st_dev == memoria.st_dev) {
+    GTEST_SKIP() << "/dev/shm is not another file system here";
+  }
+  const std::string alvo = "/dev/shm/pauta-teste-" + std::to_string(getpid());
+  struct Remove {
+    std::string nome;
+    ~Remove() { fs::remove(nome); }
+  } remove{alvo};
+  std::ofstream(alvo, std::ios::binary) << "velho";
+  if (!fs::exists(alvo)) GTEST_SKIP() << "/dev/shm cannot be written";
+  fs::create_symlink(alvo, "ligado");
+  std::string erro;
+  EXPECT_TRUE(substituiFicheiro("ligado", "novo", &erro, Alvo::seguirLigacao)) << erro;
+  EXPECT_TRUE(fs::is_symlink("ligado"));
+  EXPECT_EQ(p.c.le("ligado"), "novo");
+  EXPECT_EQ(p.c.ficheiros(), (Mapa{{"ligado", "novo"}}));
 }
 
 // The new reasons in words.
@@ -256,4 +335,14 @@ TEST(Plataforma, BloqueioDoCurso) {
   EXPECT_EQ(linhaBloqueio(leLinhaBloqueio("7;h")), "7;h;?;?");
   EXPECT_EQ(linhaBloqueio(leLinhaBloqueio(";;u;d;mais\r\nlixo")), "?;?;u;d");
   EXPECT_EQ(linhaBloqueio(leLinhaBloqueio("12a;h;u;d")), "?;h;u;d");
+
+  // Another machine's lock: its process id says nothing here, even of no process running here.
+  for (const std::string pid : {"1", "999999999"}) {
+    const std::string outra = pid + ";outra-maquina;u;2026-01-01 00:00\r\n";
+    p.c.escreve("o.lock", outra);
+    BloqueioCurso bloqueio;
+    EXPECT_EQ(bloqueio.adquire("o.lock", &dono, &razao), Bloqueio::ocupado) << pid;
+    EXPECT_EQ(linhaBloqueio(dono), pid + ";outra-maquina;u;2026-01-01 00:00");
+    EXPECT_EQ(p.c.le("o.lock"), outra);
+  }
 }
