@@ -253,33 +253,9 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
     return Gravacao::falhou;
   }
   if (identidadeConhecida && !mesmoConteudo(atual, identidade)) {
-    // Someone else changed the file: keep both versions, replace neither.
-    std::string conflito;
-    if (!gravaFicheiroNovo(nomeFicheiro + sufixoConflito,
-                           formato::pedacosFicheiroEstudantes(listaEstudantes), nomeFicheiro,
-                           &conflito, &erro)) {
-      imprimeErroGravacao(mensagens, nomeFicheiro, erro);
-      return Gravacao::falhou;
-    }
-    seccao.sai();
-    identidade = atual;
-    mensagens
-        << "ERRO: O ficheiro " << nomeFicheiro
-        << TXT(" foi alterado por outro programa depois de ser carregado; as alterações desta "
-               "sessão foram gravadas em ")
-        << conflito << std::endl;
-    return Gravacao::conflito;
+    return gravaConflito(nomeFicheiro, atual, seccao, mensagens);
   }
-  if ((linhasIgnoradas || origemUtf8) && !copiaFeita && atual.existe) {
-    std::string original;
-    if (leFicheiroNormal(nomeFicheiro, &original, nullptr, &erro) != Leitura::lido ||
-        !gravaFicheiroNovo(nomeFicheiro + sufixoCopia, original, nomeFicheiro, &copiaPorAnunciar,
-                           &erro)) {
-      imprimeErroGravacao(mensagens, nomeFicheiro, erro);
-      return Gravacao::falhou;
-    }
-    copiaFeita = true;
-  }
+  if (!guardaOriginal(nomeFicheiro, atual, mensagens)) return Gravacao::falhou;
   IdentidadeFicheiro nova;
   if (!substituiFicheiro(nomeFicheiro, formato::pedacosFicheiroEstudantes(listaEstudantes), &erro,
                          &nova, Alvo::seguirLigacao)) {
@@ -289,6 +265,52 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
   seccao.sai();
   identidade = nova;
   identidadeConhecida = true;
+  anunciaGravacao(nomeFicheiro, mensagens, confirma);
+  return Gravacao::gravado;
+}
+
+// Someone else changed the file: keep both versions, replace neither.
+Listacurso::Gravacao Listacurso::gravaConflito(const std::string& nomeFicheiro,
+                                               const IdentidadeFicheiro& atual, SeccaoCurso& seccao,
+                                               std::ostream& mensagens) {
+  std::string conflito;
+  std::string erro;
+  if (!gravaFicheiroNovo(nomeFicheiro + sufixoConflito,
+                         formato::pedacosFicheiroEstudantes(listaEstudantes), nomeFicheiro,
+                         &conflito, &erro)) {
+    imprimeErroGravacao(mensagens, nomeFicheiro, erro);
+    return Gravacao::falhou;
+  }
+  seccao.sai();
+  identidade = atual;
+  mensagens << "ERRO: O ficheiro " << nomeFicheiro
+            << TXT(" foi alterado por outro programa depois de ser carregado; as alterações "
+                   "desta sessão foram gravadas em ")
+            << conflito << std::endl;
+  return Gravacao::conflito;
+}
+
+// Before the first save of a file whose lines were skipped or that was
+// UTF-8, its original goes to the first free backup name.
+bool Listacurso::guardaOriginal(const std::string& nomeFicheiro, const IdentidadeFicheiro& atual,
+                                std::ostream& mensagens) {
+  if (!(linhasIgnoradas || origemUtf8) || copiaFeita || !atual.existe) return true;
+  std::string original;
+  std::string erro;
+  if (leFicheiroNormal(nomeFicheiro, &original, nullptr, &erro) != Leitura::lido ||
+      !gravaFicheiroNovo(nomeFicheiro + sufixoCopia, original, nomeFicheiro, &copiaPorAnunciar,
+                         &erro)) {
+    imprimeErroGravacao(mensagens, nomeFicheiro, erro);
+    return false;
+  }
+  copiaFeita = true;
+  return true;
+}
+
+// The backup made (once it is kept by a save that succeeded) and the
+// confirmation.
+void Listacurso::anunciaGravacao(const std::string& nomeFicheiro, std::ostream& mensagens,
+                                 bool confirma) {
   if (!copiaPorAnunciar.empty()) {
     if (linhasIgnoradas) {
       mensagens
@@ -307,7 +329,6 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
               << " ----------" << std::endl;
     mensagens << std::endl;
   }
-  return Gravacao::gravado;
 }
 
 int Listacurso::gravaFicheiro(const std::string& nomeFicheiro, std::ostream& mensagens) {

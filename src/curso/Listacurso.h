@@ -122,6 +122,12 @@ class Listacurso {
   std::string conteudoFicheiroEstudantes() const;
 
  private:
+  Gravacao gravaConflito(const std::string& nomeFicheiro, const IdentidadeFicheiro& atual,
+                         SeccaoCurso& seccao, std::ostream& mensagens);
+  bool guardaOriginal(const std::string& nomeFicheiro, const IdentidadeFicheiro& atual,
+                      std::ostream& mensagens);
+  void anunciaGravacao(const std::string& nomeFicheiro, std::ostream& mensagens, bool confirma);
+
   int curso;
   std::string nomeCurso;
   int n;

@@ -59,6 +59,22 @@ struct Alteracao {
   bool alterou = false;
 };
 
+// The students a row is about: their positions in the course, or the new
+// student the row adds (his position is then the course's size).
+struct AlvosDaLinha {
+  bool eNovo = false;
+  Estudantes novo;
+  std::vector<size_t> indices;
+};
+
+// A student's unit changed on a copy, to replace his own once the whole row
+// is sound.
+struct Mudanca {
+  size_t indice;  // in the course's students; their count for a new one
+  size_t posicao;
+  UC uc;
+};
+
 class Importador {
  public:
   Importador(std::string_view texto, const std::vector<UC>& unidades,
@@ -79,6 +95,11 @@ class Importador {
   void processaLinha();
   bool converteCelulas();
   void processaAluno(int numero, std::string_view nome, std::string_view textoCodigo);
+  bool procuraAlvos(int numero, std::string_view nome, AlvosDaLinha& alvos);
+  bool linhaTemNotas() const;
+  bool aplicaNaUC(int numero, std::string_view textoCodigo, AlvosDaLinha& alvos, Alteracao& total);
+  void erroSemUC(int numero, int codigo);
+  void contaLinha(int numero, AlvosDaLinha& alvos, const Alteracao& total);
   bool procuraUC(const Estudantes& estudante, size_t indice, int codigo, size_t& posicao) const;
   static size_t contaUC(const Estudantes& estudante, int codigo);
   Alteracao aplicaNotas(UC& uc);
@@ -250,87 +271,112 @@ void Importador::processaLinha() {
 
 void Importador::processaAluno(int numero, std::string_view nome, std::string_view textoCodigo) {
   const size_t errosAntes = erros_.size();
-  // The students the row is about: every one with the number (and the name,
-  // when given), or a new one.
-  std::vector<size_t> alvos;
-  Estudantes novo;
+  AlvosDaLinha alvos;
+  if (!procuraAlvos(numero, nome, alvos)) return;
+  Alteracao total;
+  if (textoCodigo.empty()) {
+    if (linhaTemNotas()) {
+      erro(std::string(csv::colunaCodigoUC) + TXT(": falta o código da UC das notas"));
+    }
+  } else if (!aplicaNaUC(numero, textoCodigo, alvos, total)) {
+    return;
+  }
+  if (erros_.size() != errosAntes) return;
+  contaLinha(numero, alvos, total);
+}
+
+// The students the row is about: every one with the number (and the name,
+// when given), or a new one, made ready in `alvos.novo`.
+bool Importador::procuraAlvos(int numero, std::string_view nome, AlvosDaLinha& alvos) {
+  const size_t errosAntes = erros_.size();
   const auto encontrados = porNumero_.find(numero);
-  const bool eNovo = encontrados == porNumero_.end();
-  if (eNovo) {
+  alvos.eNovo = encontrados == porNumero_.end();
+  if (alvos.eNovo) {
     if (!regras::numeroAlunoValido(numero)) {
       erro(colunas_.numero, TXT("o número 0 não pode ser usado como número de aluno"));
     }
     if (nome.empty()) erro(std::string(csv::colunaNome) + ": falta o nome do novo aluno");
-    if (erros_.size() != errosAntes) return;
-    novo.setNumAluno(numero);
-    novo.setNome(std::string(nome));
-    for (const UC& uc : unidades_) novo.adicionaUC(uc);
-  } else {
-    for (size_t i : encontrados->second) {
-      if (nome.empty() || csv::semBrancos(estudantes_[i].getNome()) == nome) alvos.push_back(i);
-    }
-    if (alvos.empty()) {
-      erro(colunas_.nome, "o aluno " + std::to_string(numero) + " chama-se " +
-                              entreAspas(estudantes_[encontrados->second.front()].getNome()) +
-                              TXT(", não ") + entreAspas(nome));
-      return;
+    if (erros_.size() != errosAntes) return false;
+    alvos.novo.setNumAluno(numero);
+    alvos.novo.setNome(std::string(nome));
+    for (const UC& uc : unidades_) alvos.novo.adicionaUC(uc);
+    alvos.indices.push_back(estudantes_.size());
+    return true;
+  }
+  for (size_t i : encontrados->second) {
+    if (nome.empty() || csv::semBrancos(estudantes_[i].getNome()) == nome) {
+      alvos.indices.push_back(i);
     }
   }
+  if (!alvos.indices.empty()) return true;
+  erro(colunas_.nome, "o aluno " + std::to_string(numero) + " chama-se " +
+                          entreAspas(estudantes_[encontrados->second.front()].getNome()) +
+                          TXT(", não ") + entreAspas(nome));
+  return false;
+}
 
+// Whether the row gives any grade, weight or option.
+bool Importador::linhaTemNotas() const {
   bool temNotas = !celula(colunas_.avaliacao).empty() || !celula(colunas_.pfolio).empty() ||
                   !celula(colunas_.recurso).empty();
   for (int i = 0; i < numEfolios; ++i) {
     temNotas = temNotas || !celula(colunas_.nota[i]).empty() || !celula(colunas_.peso[i]).empty();
   }
-  Alteracao total;
-  if (textoCodigo.empty()) {
-    if (temNotas) erro(std::string(csv::colunaCodigoUC) + TXT(": falta o código da UC das notas"));
-  } else {
-    int codigo = 0;
-    if (!csv::leInteiroCelula(textoCodigo, codigo)) {
-      erro(colunas_.codigo, entreAspas(textoCodigo) + TXT(" não é um código de UC"));
-      return;
-    }
-    // Each student's unit is changed on a copy, kept only if the row is sound.
-    struct Mudanca {
-      size_t indice;  // in estudantes_; estudantes_.size() for the new one
-      size_t posicao;
-      UC uc;
-    };
-    std::vector<Mudanca> mudancas;
-    if (eNovo) alvos.push_back(estudantes_.size());
-    for (size_t indice : alvos) {
-      const Estudantes& estudante = eNovo ? novo : estudantes_[indice];
-      size_t posicao = 0;
-      if (!procuraUC(estudante, indice, codigo, posicao)) {
-        erro(colunas_.codigo, codigosCurso_.count(codigo) == 0
-                                  ? "a UC " + std::to_string(codigo) + TXT(" não existe no curso")
-                                  : "o aluno " + std::to_string(numero) +
-                                        TXT(" não está inscrito na UC ") + std::to_string(codigo));
-        return;
-      }
-      UC uc = estudante.getListaUCs()[posicao];
-      const Alteracao a = aplicaNotas(uc);
-      total.notas += a.notas;
-      total.alterou = total.alterou || a.alterou;
-      mudancas.push_back({indice, posicao, std::move(uc)});
-    }
-    if (erros_.size() != errosAntes) return;
-    for (Mudanca& m : mudancas) {
-      Estudantes& estudante = eNovo ? novo : estudantes_[m.indice];
-      if (contaUC(estudante, codigo) > 1) ++ocorrencias_[m.indice][codigo];
-      estudante.setUC(m.posicao, std::move(m.uc));
-    }
+  return temNotas;
+}
+
+// Applies the row's grades to the unit `textoCodigo` of every student of
+// `alvos`, each on a copy kept only if the whole row is sound. False when
+// the row stops at an error.
+bool Importador::aplicaNaUC(int numero, std::string_view textoCodigo, AlvosDaLinha& alvos,
+                            Alteracao& total) {
+  const size_t errosAntes = erros_.size();
+  int codigo = 0;
+  if (!csv::leInteiroCelula(textoCodigo, codigo)) {
+    erro(colunas_.codigo, entreAspas(textoCodigo) + TXT(" não é um código de UC"));
+    return false;
   }
-  if (erros_.size() != errosAntes) return;
-  if (eNovo) {
+  std::vector<Mudanca> mudancas;
+  for (size_t indice : alvos.indices) {
+    const Estudantes& estudante = alvos.eNovo ? alvos.novo : estudantes_[indice];
+    size_t posicao = 0;
+    if (!procuraUC(estudante, indice, codigo, posicao)) {
+      erroSemUC(numero, codigo);
+      return false;
+    }
+    UC uc = estudante.getListaUCs()[posicao];
+    const Alteracao a = aplicaNotas(uc);
+    total.notas += a.notas;
+    total.alterou = total.alterou || a.alterou;
+    mudancas.push_back({indice, posicao, std::move(uc)});
+  }
+  if (erros_.size() != errosAntes) return false;
+  for (Mudanca& m : mudancas) {
+    Estudantes& estudante = alvos.eNovo ? alvos.novo : estudantes_[m.indice];
+    if (contaUC(estudante, codigo) > 1) ++ocorrencias_[m.indice][codigo];
+    estudante.setUC(m.posicao, std::move(m.uc));
+  }
+  return true;
+}
+
+// The unit `codigo` is not in the course, or the student does not take it.
+void Importador::erroSemUC(int numero, int codigo) {
+  erro(colunas_.codigo, codigosCurso_.count(codigo) == 0
+                            ? "a UC " + std::to_string(codigo) + TXT(" não existe no curso")
+                            : "o aluno " + std::to_string(numero) +
+                                  TXT(" não está inscrito na UC ") + std::to_string(codigo));
+}
+
+// Adds a sound row to the summary; a new student joins the course.
+void Importador::contaLinha(int numero, AlvosDaLinha& alvos, const Alteracao& total) {
+  if (alvos.eNovo) {
     porNumero_[numero].push_back(estudantes_.size());
-    estudantes_.push_back(std::move(novo));
+    estudantes_.push_back(std::move(alvos.novo));
     ++resumo_.alunosNovos;
   }
   resumo_.notasAlteradas += total.notas;
-  if (!eNovo && !total.alterou) ++resumo_.linhasSemAlteracoes;
-  resumo_.alterado = resumo_.alterado || eNovo || total.alterou;
+  if (!alvos.eNovo && !total.alterou) ++resumo_.linhasSemAlteracoes;
+  resumo_.alterado = resumo_.alterado || alvos.eNovo || total.alterou;
 }
 
 size_t Importador::contaUC(const Estudantes& estudante, int codigo) {
