@@ -53,7 +53,6 @@ class Listacurso {
   // Drops every student loaded (a file that could not be read to its end).
   void esqueceEstudantes() { listaEstudantes.clear(); }
   void setCurso(int c) { curso = c; }
-  int getCurso() const { return curso; }
   // The course's name as its unit file's record gives it (the catalogue's
   // rule), kept by the loading of the units; empty when it has none.
   void guardaNomeCurso(std::string nome) { nomeCurso = std::move(nome); }

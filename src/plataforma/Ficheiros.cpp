@@ -74,10 +74,6 @@ bool mesmoConteudo(const IdentidadeFicheiro& a, const IdentidadeFicheiro& b) {
   return !a.existe || (a.tamanho == b.tamanho && a.hash == b.hash);
 }
 
-std::uint64_t hashConteudo(std::string_view conteudo) {
-  return XXH3_64bits(conteudo.data(), conteudo.size());
-}
-
 bool substituiFicheiro(const std::string& nome, std::string_view conteudo, std::string* erro,
                        Alvo alvo) {
   return substituiFicheiro(nome, umPedaco(conteudo), erro, nullptr, alvo);
@@ -869,7 +865,6 @@ bool seccaoDetida() { return descritorSeccao >= 0; }
 
 bool SeccaoCurso::entra(const std::string& ficheiroEstudantes, std::string* erro) {
   sai();
-  suportado_ = true;
   const std::string nome = ficheiroEstudantes + sufixoSeccao;
   int fd =
       open(nome.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
@@ -891,10 +886,7 @@ bool SeccaoCurso::entra(const std::string& ficheiroEstudantes, std::string* erro
   if (trancaExclusivo(fd) != 0) {
     const int codigo = errno;
     close(fd);
-    if (semTrancas(codigo)) {
-      suportado_ = false;
-      return true;
-    }
+    if (semTrancas(codigo)) return true;
     *erro = naoPode(nome, razaoErro(codigo));
     return false;
   }
@@ -1409,7 +1401,6 @@ bool seccaoDetida() { return seccaoDentro != 0; }
 
 bool SeccaoCurso::entra(const std::string& ficheiroEstudantes, std::string* erro) {
   sai();
-  suportado_ = true;
   const std::string nome = ficheiroEstudantes + sufixoSeccao;
   HANDLE f =
       CreateFileA(nome.c_str(), GENERIC_READ | GENERIC_WRITE,
@@ -1437,10 +1428,7 @@ bool SeccaoCurso::entra(const std::string& ficheiroEstudantes, std::string* erro
   if (!LockFileEx(f, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &inicio)) {
     const DWORD codigo = GetLastError();
     CloseHandle(f);
-    if (codigo == ERROR_NOT_SUPPORTED || codigo == ERROR_INVALID_FUNCTION) {
-      suportado_ = false;
-      return true;
-    }
+    if (codigo == ERROR_NOT_SUPPORTED || codigo == ERROR_INVALID_FUNCTION) return true;
     *erro = naoPode(nome, razaoErro(codigo));
     return false;
   }

@@ -38,9 +38,6 @@ struct IdentidadeFicheiro {
 };
 bool mesmoConteudo(const IdentidadeFicheiro& a, const IdentidadeFicheiro& b);
 
-// The 64-bit hash used by the identities.
-std::uint64_t hashConteudo(std::string_view conteudo);
-
 enum class Leitura {
   lido,         // the content was read
   inexistente,  // there is no such file
@@ -116,9 +113,10 @@ enum class Alvo {
 
 // Replaces the content of `nome` safely: the content goes to a private
 // temporary file (FicheiroTemporario) beside the file replaced, is flushed
-// to disk and renamed over it; the directory is flushed after. The new file
-// keeps the old one's permission bits and, where allowed, its owner and
-// group. On failure answers false with `erro` = "WHICH: REASON" (WHICH the
+// to disk and renamed over it; the directory is flushed after (POSIX). On
+// POSIX the new file keeps the old one's permission bits and, where allowed,
+// its owner and group; on Windows it takes the folder's permissions. On
+// failure answers false with `erro` = "WHICH: REASON" (WHICH the
 // file the failing step concerned) and `nome` is left as it was. On success
 // sets `escrito` (when given) to the identity of the new content.
 bool substituiFicheiro(const std::string& nome, const Pedacos& pedacos, std::string* erro,
@@ -153,9 +151,10 @@ class FicheiroTemporario {
   FicheiroTemporario(const FicheiroTemporario&) = delete;
   FicheiroTemporario& operator=(const FicheiroTemporario&) = delete;
 
-  // Creates the file, writes the pieces and flushes them to disk. The
-  // permission bits (and owner) are those of `modelo` when it is a regular
-  // file. On failure the file is gone and `erro` is "NAME: REASON".
+  // Creates the file, writes the pieces and flushes them to disk. On POSIX
+  // the permission bits (and owner) are those of `modelo` when it is a
+  // regular file; on Windows the folder's permissions apply. On failure the file is gone and `erro`
+  // is "NAME: REASON".
   bool escreve(const Pedacos& pedacos, const std::string& modelo, std::string* erro);
   // Renames the file over `destino` (replacing what is there).
   bool substitui(std::string* erro);
@@ -196,16 +195,14 @@ class SeccaoCurso {
 
   // Waits for and enters the section of the course whose student file is
   // `ficheiroEstudantes`. A file system without locks lets the caller go on
-  // (answers true, `suportado()` false). Otherwise answers false with
+  // (answers true without a section). Otherwise answers false with
   // `erro` = "COMPANION: REASON" when the companion cannot be used.
   bool entra(const std::string& ficheiroEstudantes, std::string* erro);
   void sai();
-  bool suportado() const { return suportado_; }
 
  private:
   std::intptr_t descritor_ = -1;
   bool dentro_ = false;
-  bool suportado_ = true;
 };
 
 // The one clean-up of every way out, signal handlers included
@@ -269,8 +266,8 @@ void observaEscritas(ObservadorEscritas* observador);
 
 // Writes a new file under the first free name of `base`, `base`.1,
 // `base`.2, ... by the same safe path, never replacing an existing file;
-// sets `escrito` to the name used. The permission bits (and owner) are those
-// of `modelo` when it exists. On failure answers false with `erro` as above.
+// sets `escrito` to the name used. On POSIX the permission bits (and owner)
+// are those of `modelo` when it exists. On failure answers false with `erro` as above.
 bool gravaFicheiroNovo(const std::string& base, std::string_view conteudo,
                        const std::string& modelo, std::string* escrito, std::string* erro);
 bool gravaFicheiroNovo(const std::string& base, const Pedacos& pedacos, const std::string& modelo,
