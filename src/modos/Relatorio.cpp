@@ -199,7 +199,7 @@ void acrescentaIndice(std::string& pagina, const std::vector<UC>& unidades,
   pagina += "</ol>\n<h3><a href=\"#estudantes\">Estudantes</a></h3>\n<ol class=\"colunas\">\n";
   for (size_t i = 0; i < estudantes.size(); ++i) {
     const Estudantes& estudante = estudantes[i];
-    acrescentaEntradaIndice(pagina, "al-", i, estudante.getNumAluno(), estudante.getNome());
+    acrescentaEntradaIndice(pagina, "al-", i, estudante.getNumAluno(), estudante.nomeAluno());
   }
   pagina += "</ol>\n</nav>\n";
 }
@@ -390,7 +390,7 @@ void acrescentaAluno(std::string& pagina, size_t posicao, const Estudantes& estu
   pagina += "\">\n<h3><span class=\"numero\">";
   acrescentaInteiro(pagina, estudante.getNumAluno());
   pagina += TXT("</span> — <span class=\"nome\">");
-  acrescentaEscapado(pagina, estudante.getNome());
+  acrescentaEscapado(pagina, estudante.nomeAluno());
   pagina += "</span></h3>\n<p class=\"ident\">ECTS aprovados: <b class=\"ects\">";
   acrescentaInteiro(pagina, estudante.calculaTotalEcts());
   pagina += TXT("</b> · média ponderada: <b class=\"media\">");
