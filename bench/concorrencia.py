@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Stress benchmark of simultaneous sessions on one course (issue 17).
+"""Stress benchmark of simultaneous sessions on one course.
 
 Not a timed test: it counts what happened to every change. Each trial
 copies a course to a fresh folder and puts there a lock held by a live
