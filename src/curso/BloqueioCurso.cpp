@@ -139,9 +139,12 @@ Bloqueio BloqueioCurso::adquire(const std::string& nome, DonoBloqueio* dono, std
   SeccaoCurso seccao;
   std::string erroSeccao;
   (void)seccao.entra(estudantesDoBloqueio(nome), &erroSeccao);
+  // Registered before the file can appear: a signal from then on removes
+  // it (the clean-up removes only a file that names this process).
+  regista(nome, eu);
   const Bloqueio resultado =
       criaOuSubstitui(nome, linhaBloqueio(eu) + fimLinhaBloqueio, dono, razao);
-  if (resultado == Bloqueio::obtido || resultado == Bloqueio::antigoRemovido) regista(nome, eu);
+  if (resultado != Bloqueio::obtido && resultado != Bloqueio::antigoRemovido) esquece();
   return resultado;
 }
 
@@ -155,11 +158,12 @@ bool BloqueioCurso::toma(const std::string& nome, std::string* razao) {
   std::string erroSeccao;
   (void)seccao.entra(estudantesDoBloqueio(nome), &erroSeccao);
   // A private temporary file renamed over the lock's name: a link there is
-  // replaced, never written through.
+  // replaced, never written through. Registered first, as in adquire.
+  regista(nome, eu);
   if (!substituiFicheiro(nome, linhaBloqueio(eu) + fimLinhaBloqueio, razao, Alvo::substituirNome)) {
+    esquece();
     return false;
   }
-  regista(nome, eu);
   return true;
 }
 
@@ -171,12 +175,16 @@ void BloqueioCurso::regista(const std::string& nome, const DonoBloqueio& eu) {
   detido_ = true;
 }
 
-void BloqueioCurso::liberta() {
-  if (!detido_) return;
+void BloqueioCurso::esquece() {
   detido_ = false;
-  // Forgotten first: a signal from here on leaves the removal to this call.
   esqueceRemocaoNaSaida(registo_);
   registo_ = -1;
+}
+
+void BloqueioCurso::liberta() {
+  if (!detido_) return;
+  // Forgotten first: a signal from here on leaves the removal to this call.
+  esquece();
   removeSeComecaPor(nome_.c_str(), prefixo_.c_str(), prefixo_.size(), seccao_.c_str());
 }
 

@@ -61,6 +61,8 @@ class BloqueioCurso {
 
  private:
   void regista(const std::string& nome, const DonoBloqueio& eu);
+  // Drops the registration for the clean-up; the file is left alone.
+  void esquece();
 
   std::string nome_;
   std::string prefixo_;  // "pid;host;", how the file starts while it is ours
