@@ -75,6 +75,28 @@ FicheiroEstudantes ilegivel(const RelatoCarregamento& relato, const std::string&
   return FicheiroEstudantes::ilegivel;
 }
 
+// What the first reading of the student file, which counts the students,
+// found.
+struct Contagem {
+  long estudantes = 0;
+  bool utf16 = false;
+  bool erroLeitura = false;
+  cp1252::AnaliseTexto analise;
+};
+
+// Counts the students of the open file `ficheiro`. Its reader, with the
+// room a long line made it take, is gone before the students are loaded.
+Contagem contaEstudantes(LeituraPorBlocos& ficheiro, const std::string& nome, std::string& razao,
+                         std::ostream& avisos) {
+  LeitorLinhas linhas(blocosDe(ficheiro, razao), nome, avisos);
+  Contagem contagem;
+  contagem.estudantes = formato::contaRegistosAluno(linhas);
+  contagem.utf16 = linhas.marca() == cp1252::Marca::utf16;
+  contagem.erroLeitura = linhas.erroLeitura();
+  contagem.analise = linhas.analise();
+  return contagem;
+}
+
 }  // namespace
 
 // The student file is read twice, block by block, never whole: once to
@@ -101,18 +123,16 @@ FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
     }
     return FicheiroEstudantes::inexistente;
   }
-  LeitorLinhas linhasContadas(blocosDe(contagem, razao), nomefEstudantes, *relato.avisos);
-  const long numEstudantes = formato::contaRegistosAluno(linhasContadas);
-  if (linhasContadas.marca() == cp1252::Marca::utf16) {
-    return ilegivel(relato, nomefEstudantes, razaoUtf16, nCurso);
-  }
+  const Contagem contados = contaEstudantes(contagem, nomefEstudantes, razao, *relato.avisos);
+  if (contados.utf16) return ilegivel(relato, nomefEstudantes, razaoUtf16, nCurso);
   LeituraPorBlocos ficheiro;
-  if (linhasContadas.erroLeitura() || ficheiro.abre(nomefEstudantes, &razao) != Leitura::lido) {
+  if (contados.erroLeitura || ficheiro.abre(nomefEstudantes, &razao) != Leitura::lido) {
     if (razao.empty()) razao = "desapareceu";
     return ilegivel(relato, nomefEstudantes, razao, nCurso);
   }
-  const bool utf8 = linhasContadas.analise().utf8();
-  avisaTextoUtf8(nomefEstudantes, linhasContadas.analise(), *relato.avisos);
+  const long numEstudantes = contados.estudantes;
+  const bool utf8 = contados.analise.utf8();
+  avisaTextoUtf8(nomefEstudantes, contados.analise, *relato.avisos);
   if (progresso != nullptr) {
     *progresso << TXT("O número de Estudantes carregados é ") << numEstudantes << std::endl;
   }

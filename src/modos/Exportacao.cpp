@@ -1,6 +1,7 @@
 #include "Exportacao.h"
 
 #include <iostream>
+#include <optional>
 
 #include "CarregaCurso.h"
 #include "Cp1252.h"
@@ -106,7 +107,8 @@ Pedacos pedacosPauta(const std::vector<Estudantes>& estudantes) {
   size_t unidade = 0;
   int parte = -1;  // -1: the header; then 0, 1, 2: the pieces of a row
   std::string linha;
-  return [&estudantes, aluno, unidade, parte, linha](std::string_view& pedaco) mutable {
+  std::optional<csv::FatiasCelula> celulaNome;  // a name that needs quoting or a guard
+  return [&estudantes, aluno, unidade, parte, linha, celulaNome](std::string_view& pedaco) mutable {
     if (parte < 0) {
       parte = 0;
       linha = cabecalhoPauta();
@@ -129,13 +131,16 @@ Pedacos pedacosPauta(const std::vector<Estudantes>& estudantes) {
         return true;
       case 1: {
         const std::string& nome = estudante.nomeSemCopia();
-        parte = 2;
-        if (csv::celulaTalComo(nome)) {
+        const bool aMeio = celulaNome && !celulaNome->acabou();
+        if (!aMeio && csv::celulaTalComo(nome)) {
           pedaco = nome;
+          parte = 2;
           return true;
         }
-        linha = csv::celula(nome);
-        pedaco = linha;
+        // Quoted or guarded by slices: a long name is not copied either.
+        if (!aMeio) celulaNome.emplace(nome);
+        pedaco = celulaNome->proxima();
+        if (celulaNome->acabou()) parte = 2;
         return true;
       }
       default:

@@ -73,6 +73,32 @@ std::string celula(std::string_view texto) {
   return resultado;
 }
 
+FatiasCelula::FatiasCelula(std::string_view texto)
+    : texto_(texto),
+      aspas_(texto.find_first_of(";\"\r\n") != std::string_view::npos),
+      protecao_(pedeProtecao(texto)) {}
+
+std::string_view FatiasCelula::proxima() {
+  const size_t tamanhoFatia = 1 << 16;
+  fatia_.clear();
+  if (!comecou_) {
+    comecou_ = true;
+    if (aspas_) fatia_ += '"';
+    if (protecao_) fatia_ += apostrofo;
+  }
+  const std::string_view parte = texto_.substr(posicao_, tamanhoFatia);
+  posicao_ += parte.size();
+  for (char c : parte) {
+    if (aspas_ && c == '"') fatia_ += '"';
+    fatia_ += c;
+  }
+  if (posicao_ >= texto_.size()) {
+    if (aspas_) fatia_ += '"';
+    acabou_ = true;
+  }
+  return fatia_;
+}
+
 std::string comVirgula(std::string texto) {
   for (char& c : texto) {
     if (c == '.') c = ',';

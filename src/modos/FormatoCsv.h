@@ -55,6 +55,26 @@ std::string celula(std::string_view texto);
 // Whether celula(texto) is `texto` itself: nothing to guard or quote.
 bool celulaTalComo(std::string_view texto);
 
+// The cell celula(texto) gives, handed out a slice at a time, so that a
+// long text is never copied whole. `texto` must outlive it.
+class FatiasCelula {
+ public:
+  explicit FatiasCelula(std::string_view texto);
+  // The next slice of the cell (valid until the next call).
+  std::string_view proxima();
+  // Whether the whole cell was handed out.
+  bool acabou() const { return acabou_; }
+
+ private:
+  std::string_view texto_;
+  bool aspas_;
+  bool protecao_;
+  size_t posicao_ = 0;
+  bool comecou_ = false;
+  bool acabou_ = false;
+  std::string fatia_;
+};
+
 // A number's text with its decimal point written as a comma.
 std::string comVirgula(std::string texto);
 // A grade or weight with a decimal comma, as a Portuguese spreadsheet reads

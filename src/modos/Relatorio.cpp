@@ -1,10 +1,10 @@
 #include "Relatorio.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <ctime>
 #include <iostream>
-#include <kainjow/mustache.hpp>
 
 #include "CarregaCurso.h"
 #include "Cp1252.h"
@@ -86,11 +86,14 @@ const char* const estilo =
     "h2,h3{break-after:avoid}thead{display:table-header-group}"
     ".aluno{content-visibility:visible}a{color:inherit;text-decoration:none}}";
 
-void acrescentaEscapado(std::string& pagina, std::string_view texto) {
-  // Slice by slice (the escaping is character by character): a long name
-  // is never copied whole on its way to the page.
-  const size_t fatia = 1 << 16;
-  for (size_t i = 0; i < texto.size(); i += fatia) pagina += escapaHtml(texto.substr(i, fatia));
+void acrescentaEscapado(TextoPagina& pagina, std::string_view texto) {
+  pagina.acrescentaEscapado(texto);
+}
+
+void acrescentaInteiro(TextoPagina& pagina, long long valor) {
+  char texto[24];
+  const auto fim = std::to_chars(texto, texto + sizeof texto, valor).ptr;
+  pagina += std::string_view(texto, static_cast<size_t>(fim - texto));
 }
 
 // A real with a decimal comma, or an em dash when it is not a number.
@@ -108,7 +111,7 @@ std::string textoTaxa(long long parte, long long total) {
 
 // A table cell with a number aligned to the right; `classe` names the
 // figure for whoever reads the page back.
-void acrescentaCelulaNumero(std::string& pagina, const char* classe, const std::string& texto) {
+void acrescentaCelulaNumero(TextoPagina& pagina, const char* classe, const std::string& texto) {
   pagina += "<td class=\"n ";
   pagina += classe;
   pagina += "\">";
@@ -118,7 +121,7 @@ void acrescentaCelulaNumero(std::string& pagina, const char* classe, const std::
 
 // --- Start of the page: head, course, totals, table of contents ---
 
-void acrescentaCabecalho(std::string& pagina, const IdentificacaoCurso& curso) {
+void acrescentaCabecalho(TextoPagina& pagina, const IdentificacaoCurso& curso) {
   pagina += "<!DOCTYPE html>\n<html lang=\"pt\">\n<head>\n<meta charset=\"utf-8\">\n";
   pagina += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
   pagina += R"(<meta name="generator" content=")";
@@ -150,7 +153,7 @@ Totais somaTotais(const std::vector<Estudantes>& estudantes) {
   return totais;
 }
 
-void acrescentaResumo(std::string& pagina, const IdentificacaoCurso& curso,
+void acrescentaResumo(TextoPagina& pagina, const IdentificacaoCurso& curso,
                       const std::vector<UC>& unidades, const std::vector<Estudantes>& estudantes) {
   pagina += "<header id=\"curso\">\n<h1>";
   if (curso.nome.empty()) {
@@ -177,7 +180,7 @@ void acrescentaResumo(std::string& pagina, const IdentificacaoCurso& curso,
   pagina += "</tr>\n</table>\n</header>\n";
 }
 
-void acrescentaEntradaIndice(std::string& pagina, const char* prefixo, size_t posicao,
+void acrescentaEntradaIndice(TextoPagina& pagina, const char* prefixo, size_t posicao,
                              long long numero, std::string_view nome) {
   pagina += "<li><a href=\"#";
   pagina += prefixo;
@@ -189,7 +192,7 @@ void acrescentaEntradaIndice(std::string& pagina, const char* prefixo, size_t po
   pagina += "</a></li>\n";
 }
 
-void acrescentaIndice(std::string& pagina, const std::vector<UC>& unidades,
+void acrescentaIndice(TextoPagina& pagina, const std::vector<UC>& unidades,
                       const std::vector<Estudantes>& estudantes) {
   pagina += TXT("<nav id=\"indice\">\n<h2>Índice</h2>\n");
   pagina += "<h3><a href=\"#unidades\">Unidades curriculares</a></h3>\n<ol class=\"colunas\">\n";
@@ -206,7 +209,7 @@ void acrescentaIndice(std::string& pagina, const std::vector<UC>& unidades,
 
 // --- Units: figures and bar chart ---
 
-void acrescentaAtributo(std::string& pagina, const char* nome, long long valor) {
+void acrescentaAtributo(TextoPagina& pagina, const char* nome, long long valor) {
   pagina += ' ';
   pagina += nome;
   pagina += "=\"";
@@ -214,7 +217,7 @@ void acrescentaAtributo(std::string& pagina, const char* nome, long long valor) 
   pagina += '"';
 }
 
-void acrescentaTextoSvg(std::string& pagina, const char* classe, long long x, long long y,
+void acrescentaTextoSvg(TextoPagina& pagina, const char* classe, long long x, long long y,
                         const std::string& texto) {
   pagina += "<text";
   if (classe != nullptr) {
@@ -235,7 +238,7 @@ const int graficoBase = graficoAltura - graficoMargemBaixo;
 const int graficoLarguraUtil = graficoPasso * (notaMaximaEscala + 1);
 
 // The opening tag of the chart, named after the unit for screen readers.
-void acrescentaInicioGrafico(std::string& pagina, const UC& unidade) {
+void acrescentaInicioGrafico(TextoPagina& pagina, const UC& unidade) {
   pagina += R"(<svg class="grafico" xmlns="http://www.w3.org/2000/svg")";
   acrescentaAtributo(pagina, "width", graficoLargura);
   acrescentaAtributo(pagina, "height", graficoAltura);
@@ -250,7 +253,7 @@ void acrescentaInicioGrafico(std::string& pagina, const UC& unidade) {
 
 // The bar of one grade, its height proportional to its count (`maximo` the
 // highest count), with the count above it and the grade below.
-void acrescentaBarra(std::string& pagina, int nota, long long contagem, long long maximo) {
+void acrescentaBarra(TextoPagina& pagina, int nota, long long contagem, long long maximo) {
   const long long altura = maximo == 0 ? 0 : contagem * graficoAlturaUtil / maximo;
   const long long x = graficoMargemEsquerda + static_cast<long long>(nota) * graficoPasso +
                       (graficoPasso - graficoBarra) / 2;
@@ -275,7 +278,7 @@ void acrescentaBarra(std::string& pagina, int nota, long long contagem, long lon
 
 // The axes: the base line and the vertical line with its scale 0..maximo,
 // both titled; then the end of the chart and its legend.
-void acrescentaEixos(std::string& pagina, long long maximo) {
+void acrescentaEixos(TextoPagina& pagina, long long maximo) {
   pagina += R"(<path class="eixo" fill="none" d="M)";
   acrescentaInteiro(pagina, graficoMargemEsquerda);
   pagina += ' ';
@@ -303,7 +306,7 @@ void acrescentaEixos(std::string& pagina, long long maximo) {
 
 // One bar per grade from 0 to 20, failing grades and passing grades in two
 // colours; both axes labelled.
-void acrescentaGrafico(std::string& pagina, const UC& unidade, const DistribuicaoUC& dist) {
+void acrescentaGrafico(TextoPagina& pagina, const UC& unidade, const DistribuicaoUC& dist) {
   const long long maximo = *std::max_element(dist.porNota.begin(), dist.porNota.end());
   acrescentaInicioGrafico(pagina, unidade);
   for (int nota = notaMinimaEscala; nota <= notaMaximaEscala; ++nota) {
@@ -312,7 +315,7 @@ void acrescentaGrafico(std::string& pagina, const UC& unidade, const Distribuica
   acrescentaEixos(pagina, maximo);
 }
 
-void acrescentaUnidade(std::string& pagina, size_t posicao, const UC& unidade,
+void acrescentaUnidade(TextoPagina& pagina, size_t posicao, const UC& unidade,
                        const DistribuicaoUC& dist) {
   pagina += R"(<article class="uc" id="uc-)";
   acrescentaInteiro(pagina, static_cast<long long>(posicao) + 1);
@@ -355,7 +358,7 @@ const char* const cabecalhoRegisto = TXT(
 // A cell of the record. The records are most of a large page: closing tags
 // of cells and rows are left out and attributes unquoted, as HTML allows,
 // and the style sheet aligns the columns.
-void acrescentaCelulaRegisto(std::string& pagina, const std::string& texto) {
+void acrescentaCelulaRegisto(TextoPagina& pagina, const std::string& texto) {
   pagina += "<td>";
   pagina += csv::comVirgula(texto);
 }
@@ -365,7 +368,7 @@ std::string textoEfolio(const UC& uc, char letra) {
   return efolio != nullptr ? efolio->valorImpressaoNotaEfolio() : "-";
 }
 
-void acrescentaLinhaRegisto(std::string& pagina, const UC& uc) {
+void acrescentaLinhaRegisto(TextoPagina& pagina, const UC& uc) {
   const bool semNota = uc.getNota() == -1;
   pagina += semNota         ? "<tr class=pe><td>"
             : uc.aprovado() ? "<tr class=ap><td>"
@@ -384,7 +387,7 @@ void acrescentaLinhaRegisto(std::string& pagina, const UC& uc) {
   pagina += semNota ? "<td>Por avaliar\n" : uc.aprovado() ? "<td>Aprovado\n" : "<td>Reprovado\n";
 }
 
-void acrescentaAluno(std::string& pagina, size_t posicao, const Estudantes& estudante) {
+void acrescentaAluno(TextoPagina& pagina, size_t posicao, const Estudantes& estudante) {
   pagina += R"(<article class="aluno" id="al-)";
   acrescentaInteiro(pagina, static_cast<long long>(posicao) + 1);
   pagina += "\">\n<h3><span class=\"numero\">";
@@ -421,6 +424,21 @@ class GeradorRelatorio {
       : curso_(&curso), unidades_(&unidades), estudantes_(&estudantes) {}
 
   bool operator()(std::string_view& pedaco) {
+    // Converted a slice at a time: a text made long by a long name is
+    // never held twice.
+    while (!texto_.proximaFatia(fatia_, tamanhoPedaco)) {
+      if (acabou_) return false;
+      geraTexto();
+    }
+    utf8_.clear();
+    cp1252::acrescentaUtf8(utf8_, fatia_);
+    pedaco = utf8_;
+    return true;
+  }
+
+ private:
+  // The next text of the page: the beginning, some students, the end.
+  void geraTexto() {
     texto_.clear();
     if (!comecou_) {
       comecou_ = true;
@@ -436,13 +454,8 @@ class GeradorRelatorio {
       texto_ += textoVersao();
       texto_ += ".</footer>\n</body>\n</html>\n";
     }
-    utf8_.clear();
-    cp1252::acrescentaUtf8(utf8_, texto_);
-    pedaco = utf8_;
-    return !utf8_.empty();
   }
 
- private:
   void acrescentaInicio() {
     acrescentaCabecalho(texto_, *curso_);
     acrescentaResumo(texto_, *curso_, *unidades_, *estudantes_);
@@ -461,23 +474,14 @@ class GeradorRelatorio {
   size_t seguinte_ = 0;
   bool comecou_ = false;
   bool acabou_ = false;
-  std::string texto_;
+  TextoPagina texto_;
+  std::string fatia_;
   std::string utf8_;
 };
 
 }  // namespace
 
 std::string nomeFicheiroRelatorio(int nCurso) { return std::to_string(nCurso) + sufixoRelatorio; }
-
-std::string escapaHtml(std::string_view texto) {
-  std::string escapado = kainjow::mustache::html_escape(std::string(texto));
-  for (char& c : escapado) {
-    if (cp1252::byteDeControlo(static_cast<unsigned char>(c), cp1252::FinsDeLinha::permitidos)) {
-      c = '?';
-    }
-  }
-  return escapado;
-}
 
 Pedacos pedacosRelatorio(const IdentificacaoCurso& curso, const std::vector<UC>& unidades,
                          const std::vector<Estudantes>& estudantes) {

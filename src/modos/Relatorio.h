@@ -13,6 +13,7 @@
 #include "Estudantes.h"
 #include "Ficheiros.h"
 #include "Listacurso.h"
+#include "TextoPagina.h"
 
 // The course as the page names it; CP1252 texts.
 struct IdentificacaoCurso {
@@ -24,11 +25,6 @@ struct IdentificacaoCurso {
 
 // "<nCurso>-Relatorio.html".
 std::string nomeFicheiroRelatorio(int nCurso);
-
-// CP1252 text made safe to stand in HTML text or a quoted attribute: '&',
-// '<', '>', '"' and '\'' become references, and control characters other
-// than TAB, LF and CR become '?'.
-std::string escapaHtml(std::string_view texto);
 
 // The page, UTF-8, handed out in pieces as the safe save takes them; the
 // pieces refer to the arguments, which must outlive them. `unidades` must

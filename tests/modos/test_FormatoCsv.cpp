@@ -29,6 +29,20 @@ TEST(FormatoCsv, CelulasDeTexto) {
   for (const auto& [texto, celula] : casos) EXPECT_EQ(csv::celula(texto), celula) << texto;
 }
 
+// Handed out by slices, a cell is the same cell, also when a quote or the
+// guard falls at a slice's edge.
+TEST(FormatoCsv, CelulaPorFatias) {
+  const std::string longo = std::string(65535, 'N') + "\"" + std::string(70000, 'M');
+  for (const std::string& texto :
+       {longo, "=" + longo, std::string(200000, 'x'), std::string("-"), std::string("a;b")}) {
+    csv::FatiasCelula fatias(texto);
+    std::string junto;
+    int conta = 0;
+    while (!fatias.acabou() && ++conta < 100) junto += fatias.proxima();
+    EXPECT_EQ(junto, csv::celula(texto)) << texto.substr(0, 10);
+  }
+}
+
 // Decimals are written with a comma and read with a comma or a point; a
 // cell with anything else is not a number.
 TEST(FormatoCsv, Decimais) {

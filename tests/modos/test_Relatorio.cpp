@@ -38,6 +38,33 @@ TEST(Relatorio, EscapaTextosDosDados) {
   EXPECT_EQ(escapaHtml(std::string("a\x1b[31mb\x7f\tc\0d", 12)), "a?[31mb?\tc?d");
 }
 
+// A page text hands out what was put in it, in order, long texts escaped as
+// they go out: two long names side by side, one at the very start, short
+// ones escaped where they stand; slices no longer than asked.
+TEST(Relatorio, TextoDaPaginaPorFatias) {
+  const std::string longo1 = std::string(100000, 'a') + "<&>";
+  const std::string longo2 = "\"" + std::string(70000, 'b');
+  TextoPagina pagina;
+  pagina.acrescentaEscapado(longo1);
+  pagina += "<p>";
+  pagina.acrescentaEscapado(nomePerigoso);
+  pagina.acrescentaEscapado(longo2);
+  pagina.acrescentaEscapado(longo1);
+  pagina += '!';
+  const std::string esperado = escapaHtml(longo1) + "<p>" + nomePerigosoEscapado +
+                               escapaHtml(longo2) + escapaHtml(longo1) + "!";
+  std::string junto;
+  std::string fatia;
+  while (pagina.proximaFatia(fatia, 1000)) {
+    EXPECT_LE(fatia.size(), 1000u * 6);
+    junto += fatia;
+  }
+  EXPECT_EQ(junto, esperado);
+  pagina.clear();
+  EXPECT_TRUE(pagina.empty());
+  EXPECT_FALSE(pagina.proximaFatia(fatia, 1000));
+}
+
 // One page for a small course: self-contained, UTF-8, names as text, every record.
 TEST(Relatorio, PaginaDeUmCursoPequeno) {
   const std::string algebra = TXT("100;Álgebra;1;1;6;AVALIACAO;");

@@ -1,0 +1,62 @@
+#include "TextoPagina.h"
+
+#include <algorithm>
+#include <kainjow/mustache.hpp>
+
+#include "Cp1252.h"
+
+namespace {
+
+// Texts up to this length are escaped where they stand; longer ones are
+// held by reference and escaped by slices of this length.
+const size_t fatiaEscape = 1 << 16;
+
+}  // namespace
+
+std::string escapaHtml(std::string_view texto) {
+  std::string escapado = kainjow::mustache::html_escape(std::string(texto));
+  for (char& c : escapado) {
+    if (cp1252::byteDeControlo(static_cast<unsigned char>(c), cp1252::FinsDeLinha::permitidos)) {
+      c = '?';
+    }
+  }
+  return escapado;
+}
+
+void TextoPagina::acrescentaEscapado(std::string_view texto) {
+  if (texto.size() <= fatiaEscape) {
+    proprio_ += escapaHtml(texto);
+    return;
+  }
+  referencias_.push_back({proprio_.size(), texto});
+  longos_ += texto.size();
+}
+
+bool TextoPagina::proximaFatia(std::string& fatia, size_t maximo) {
+  fatia.clear();
+  if (referencia_ < referencias_.size() && referencias_[referencia_].posicao == posicao_) {
+    const std::string_view longo = referencias_[referencia_].texto;
+    fatia = escapaHtml(longo.substr(dentro_, std::min(maximo, fatiaEscape)));
+    dentro_ += std::min(maximo, fatiaEscape);
+    if (dentro_ >= longo.size()) {
+      ++referencia_;
+      dentro_ = 0;
+    }
+    return true;
+  }
+  size_t fim = proprio_.size();
+  if (referencia_ < referencias_.size()) fim = referencias_[referencia_].posicao;
+  fim = std::min(fim, posicao_ + maximo);
+  fatia.assign(proprio_, posicao_, fim - posicao_);
+  posicao_ = fim;
+  return !fatia.empty();
+}
+
+void TextoPagina::clear() {
+  proprio_.clear();
+  referencias_.clear();
+  longos_ = 0;
+  posicao_ = 0;
+  referencia_ = 0;
+  dentro_ = 0;
+}

@@ -1,0 +1,57 @@
+// The text of a page while it is made (CP1252): its own bytes, and the
+// long texts it shows (a name of many megabytes read from a damaged file)
+// held by reference and escaped for HTML only as the page is handed out, a
+// slice at a time, so that such a text is never copied whole.
+#ifndef PAUTA_TEXTOPAGINA_H
+#define PAUTA_TEXTOPAGINA_H
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// CP1252 text made safe to stand in HTML text or a quoted attribute: '&',
+// '<', '>', '"' and '\'' become references, and control characters other
+// than TAB, LF and CR become '?'.
+std::string escapaHtml(std::string_view texto);
+
+class TextoPagina {
+ public:
+  TextoPagina& operator+=(std::string_view texto) {
+    proprio_.append(texto);
+    return *this;
+  }
+  TextoPagina& operator+=(char c) {
+    proprio_ += c;
+    return *this;
+  }
+  // `texto` escaped with escapaHtml. A long one is held by reference: it
+  // must outlive the handing out of this text.
+  void acrescentaEscapado(std::string_view texto);
+  // The bytes held, long texts counted by their length before escaping.
+  size_t size() const { return proprio_.size() + longos_; }
+  bool empty() const { return size() == 0; }
+  // Sets `fatia` to the next at most `maximo` bytes of the text (about
+  // that much for an escaped long text) and answers true; answers false
+  // once it was all handed out.
+  bool proximaFatia(std::string& fatia, size_t maximo);
+  // Forgets everything, handed out or not.
+  void clear();
+
+ private:
+  // A long text shown where proprio_ had `posicao` bytes.
+  struct Referencia {
+    size_t posicao;
+    std::string_view texto;
+  };
+  std::string proprio_;
+  std::vector<Referencia> referencias_;
+  size_t longos_ = 0;
+  // Where the handing out is: in proprio_, in referencias_, and in the
+  // long text being handed out.
+  size_t posicao_ = 0;
+  size_t referencia_ = 0;
+  size_t dentro_ = 0;
+};
+
+#endif
