@@ -475,7 +475,7 @@ class GeradorRelatorio {
   bool comecou_ = false;
   bool acabou_ = false;
   TextoPagina texto_;
-  std::string fatia_;
+  std::string_view fatia_;
   std::string utf8_;
 };
 

@@ -32,22 +32,23 @@ void TextoPagina::acrescentaEscapado(std::string_view texto) {
   longos_ += texto.size();
 }
 
-bool TextoPagina::proximaFatia(std::string& fatia, size_t maximo) {
-  fatia.clear();
+bool TextoPagina::proximaFatia(std::string_view& fatia, size_t maximo) {
   if (referencia_ < referencias_.size() && referencias_[referencia_].posicao == posicao_) {
     const std::string_view longo = referencias_[referencia_].texto;
-    fatia = escapaHtml(longo.substr(dentro_, std::min(maximo, fatiaEscape)));
-    dentro_ += std::min(maximo, fatiaEscape);
+    const size_t tamanho = std::min(maximo, fatiaEscape);
+    escapado_ = escapaHtml(longo.substr(dentro_, tamanho));
+    dentro_ += tamanho;
     if (dentro_ >= longo.size()) {
       ++referencia_;
       dentro_ = 0;
     }
+    fatia = escapado_;
     return true;
   }
   size_t fim = proprio_.size();
   if (referencia_ < referencias_.size()) fim = referencias_[referencia_].posicao;
   fim = std::min(fim, posicao_ + maximo);
-  fatia.assign(proprio_, posicao_, fim - posicao_);
+  fatia = std::string_view(proprio_).substr(posicao_, fim - posicao_);
   posicao_ = fim;
   return !fatia.empty();
 }

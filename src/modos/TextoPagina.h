@@ -32,9 +32,9 @@ class TextoPagina {
   size_t size() const { return proprio_.size() + longos_; }
   bool empty() const { return size() == 0; }
   // Sets `fatia` to the next at most `maximo` bytes of the text (about
-  // that much for an escaped long text) and answers true; answers false
-  // once it was all handed out.
-  bool proximaFatia(std::string& fatia, size_t maximo);
+  // that much for an escaped long text), valid until the next call or
+  // change, and answers true; answers false once it was all handed out.
+  bool proximaFatia(std::string_view& fatia, size_t maximo);
   // Forgets everything, handed out or not.
   void clear();
 
@@ -52,6 +52,7 @@ class TextoPagina {
   size_t posicao_ = 0;
   size_t referencia_ = 0;
   size_t dentro_ = 0;
+  std::string escapado_;  // the slice of a long text last handed out
 };
 
 #endif

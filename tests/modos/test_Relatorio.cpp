@@ -54,7 +54,7 @@ TEST(Relatorio, TextoDaPaginaPorFatias) {
   const std::string esperado = escapaHtml(longo1) + "<p>" + nomePerigosoEscapado +
                                escapaHtml(longo2) + escapaHtml(longo1) + "!";
   std::string junto;
-  std::string fatia;
+  std::string_view fatia;
   while (pagina.proximaFatia(fatia, 1000)) {
     EXPECT_LE(fatia.size(), 1000u * 6);
     junto += fatia;
