@@ -84,11 +84,8 @@ struct Contagem {
   cp1252::AnaliseTexto analise;
 };
 
-// Counts the students of the open file `ficheiro`. Its reader, with the
-// room a long line made it take, is gone before the students are loaded.
-Contagem contaEstudantes(LeituraPorBlocos& ficheiro, const std::string& nome, std::string& razao,
-                         std::ostream& avisos) {
-  LeitorLinhas linhas(blocosDe(ficheiro, razao), nome, avisos);
+// Counts the students with `linhas`, a reader over the student file.
+Contagem contaEstudantes(LeitorLinhas& linhas) {
   Contagem contagem;
   contagem.estudantes = formato::contaRegistosAluno(linhas);
   contagem.utf16 = linhas.marca() == cp1252::Marca::utf16;
@@ -123,7 +120,10 @@ FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
     }
     return FicheiroEstudantes::inexistente;
   }
-  const Contagem contados = contaEstudantes(contagem, nomefEstudantes, razao, *relato.avisos);
+  // One reader for both readings: with a very long line, one buffer the
+  // size of that line, not two.
+  LeitorLinhas fEstudantes(blocosDe(contagem, razao), nomefEstudantes, *relato.avisos);
+  const Contagem contados = contaEstudantes(fEstudantes);
   if (contados.utf16) return ilegivel(relato, nomefEstudantes, razaoUtf16, nCurso);
   LeituraPorBlocos ficheiro;
   if (contados.erroLeitura || ficheiro.abre(nomefEstudantes, &razao) != Leitura::lido) {
@@ -136,7 +136,7 @@ FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
   if (progresso != nullptr) {
     *progresso << TXT("O número de Estudantes carregados é ") << numEstudantes << std::endl;
   }
-  LeitorLinhas fEstudantes(blocosDe(ficheiro, razao), nomefEstudantes, *relato.avisos);
+  fEstudantes.recomeca(blocosDe(ficheiro, razao));
   if (utf8) fEstudantes.converteDeUtf8();
   estudantes.setOrigemUtf8(utf8);
   estudantes.setListaEstudantes(nCurso, static_cast<int>(numEstudantes), fEstudantes);

@@ -93,6 +93,21 @@ bool LeitorLinhas::proximaLinha(std::string_view& linha) {
   return true;
 }
 
+void LeitorLinhas::recomeca(FonteBlocos fonte) {
+  conteudo_.clear();
+  posicao_ = 0;
+  posicaoAnterior_ = 0;
+  numero_ = 0;
+  ignoradas_ = false;
+  fonte_ = std::move(fonte);
+  erroLeitura_ = false;
+  marca_ = cp1252::Marca::nenhuma;
+  analise_ = cp1252::AnaliseTexto();
+  analisadas_ = 0;
+  converte_ = false;
+  convertida_.clear();
+}
+
 void LeitorLinhas::devolveLinha() {
   posicao_ = posicaoAnterior_;
   --numero_;

@@ -55,6 +55,11 @@ class LeitorLinhas {
   // then stop short of the end of the file.
   bool erroLeitura() const { return erroLeitura_; }
 
+  // Starts over on the bytes of `fonte`, as a new reader over blocks of
+  // the same file would, keeping the room already taken (a file is read
+  // twice with no second buffer).
+  void recomeca(FonteBlocos fonte);
+
   // Makes the line last returned the next one to be returned again.
   void devolveLinha();
 

@@ -49,7 +49,17 @@ TEST(LeitorLinhas, PorBlocos) {
       LeitorLinhas leitor(blocosDe(conteudo), "f", std::cout, bloco);
       EXPECT_EQ(lidas(leitor), esperadas);
       EXPECT_FALSE(leitor.erroLeitura());
-      LeitorLinhas contagem(blocosDe(conteudo), "f", std::cout, bloco);
+      // Counted, then read again from the start by the same reader, as a
+      // student file is loaded: the second reading is a fresh one.
+      LeitorLinhas contagem(blocosDe("\xEF\xBB\xBF"
+                                     "contagem\r\nALUNO;9"),
+                            "f", std::cout, bloco);
+      EXPECT_EQ(contagem.contaRestantesComPrimeiroCampo("ALUNO"), 1);
+      contagem.converteDeUtf8();
+      contagem.recomeca(blocosDe(conteudo));
+      EXPECT_EQ(lidas(contagem), esperadas);
+      EXPECT_NE(contagem.marca(), cp1252::Marca::utf8);
+      contagem.recomeca(blocosDe(conteudo));
       EXPECT_EQ(contagem.contaRestantesComPrimeiroCampo("ALUNO"),
                 inteiro.contaLinhasComPrimeiroCampo("ALUNO"));
     }
