@@ -145,6 +145,32 @@ ResultadoVerificacao verifica(LeitorHistorico& leitor);
 // The same for the file `nome`.
 ResultadoVerificacao verificaFicheiro(const std::string& nome);
 
+// --- The lines of each student ---
+
+// Where the lines of each student lie in a history file, for a page that
+// shows every student's changes: the file stays open and only this index
+// (a few bytes a line) is held; a student's lines are read when asked for.
+// Lines that cannot be read are left out; the chain is not checked.
+class IndiceHistorico {
+ public:
+  // Indexes the file `nome`; answers as LeituraPorBlocos::abre. A file
+  // whose first line is not the header is `ilegivel`, `razao` razaoInvalido().
+  Leitura abre(const std::string& nome, std::string* razao);
+  // The lines of student `numero`, newest first; false when he has none.
+  bool linhasDoAluno(long long numero, std::vector<LinhaHistorico>& linhas);
+
+ private:
+  struct Entrada {
+    long long numero;
+    std::uint64_t posicao;
+    std::size_t tamanho;
+  };
+  std::string nome_;
+  std::vector<Entrada> entradas_;  // by student, then newest first
+  LeituraPorBlocos ficheiro_;
+  std::string texto_;
+};
+
 // --- Appending ---
 
 enum class EstadoFim {

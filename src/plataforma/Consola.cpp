@@ -287,6 +287,14 @@ void consolaIniciarMensagens() {
   preparaEntrada();
 }
 
+void consolaIniciarDados() {
+  if (!primeiraIniciacao()) return;
+  preparaSaida(std::cout, descritorSaida);
+  preparaSaida(std::cerr, descritorErros);
+  preparaSaidaLocale(std::cerr, descritorErros);
+  preparaEntrada();
+}
+
 bool consolaSaidaNoTerminal() { return eTerminal(descritorSaida); }
 
 std::size_t consolaCaracteresSubstituidos() { return caracteresSubstituidos; }
