@@ -108,7 +108,8 @@ std::string dataAgora() {
   const long long minutos = (deslocamento < 0 ? -deslocamento : deslocamento) / 60;
   std::string data = texto;
   data += deslocamento < 0 ? '-' : '+';
-  const int horas = static_cast<int>(minutos / 60), resto = static_cast<int>(minutos % 60);
+  const int horas = static_cast<int>(minutos / 60);
+  const int resto = static_cast<int>(minutos % 60);
   data += static_cast<char>('0' + horas / 10);
   data += static_cast<char>('0' + horas % 10);
   data += ':';

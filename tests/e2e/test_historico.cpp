@@ -119,7 +119,7 @@ TEST(ModoHistorico, TabelaFiltrosECsv) {
   EXPECT_EQ(linhasDe({"--desde", "2026-12-02", "--aluno", "1001", "--uc", "21002"}), "");
   EXPECT_EQ(historicoDe(cenario, {}, "C.UTF-8").saida, cp1252::paraUtf8(r.saida));
 
-  r = historicoDe(cenario, {"--csv", "--aluno", "09999"});
+  r = historicoDe(cenario, {"--csv", "--aluno", "09999"}, "C.UTF-8");
   EXPECT_EQ(r.saida,
             crlf({TXT("Data;Utilizador;Máquina;Origem;Número;Código UC;Campo;Antes;Depois"),
                   TXT("2026-11-30T09:00:00+00:00;ana;pc1;dialogo;9999;;aluno;;\"Zé "
