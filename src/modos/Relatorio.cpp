@@ -404,8 +404,14 @@ void acrescentaHistoricoAluno(std::string& pagina,
   pagina += ")</summary>\n";
   pagina += cabecalhoHistorico;
   for (const historico::LinhaHistorico& linha : linhas) {
-    const std::string* celulas[] = {&linha.data,  &linha.utilizador, &linha.origem, &linha.uc,
-                                    &linha.campo, &linha.antes,      &linha.depois};
+    // The date without its 'T', the values with the page's decimal comma.
+    std::string data = linha.data;
+    if (data.size() > 10 && data[10] == 'T') data[10] = ' ';
+    const bool valores = linha.campo != historico::campoAluno;
+    const std::string antes = valores ? csv::comVirgula(linha.antes) : linha.antes;
+    const std::string depois = valores ? csv::comVirgula(linha.depois) : linha.depois;
+    const std::string* celulas[] = {
+        &data, &linha.utilizador, &linha.origem, &linha.uc, &linha.campo, &antes, &depois};
     pagina += "<tr>";
     for (const std::string* celula : celulas) {
       pagina += "<td>";

@@ -169,7 +169,8 @@ TEST(ModoHistorico, Relatorio) {
   EXPECT_EQ(pagina.find("<details", fim), Texto::npos);  // 9999 is not in the student file
   const Texto seccao = pagina.substr(detalhes, fim - detalhes);
   EXPECT_NE(seccao.find(u8"<summary>Alterações gravadas (2)</summary>"), Texto::npos);
-  EXPECT_LT(seccao.find("<td>eFolioA<td>-1<td>66.6667"), seccao.find("<td>pesoA<td>3<td>2.5"));
+  EXPECT_LT(seccao.find("<td>eFolioA<td>-1<td>66,6667"), seccao.find("<td>pesoA<td>3<td>2,5"));
+  EXPECT_NE(seccao.find("<td>2026-12-07 14:03:27+00:00<td>rui;x"), Texto::npos);
   EXPECT_NE(seccao.find("<td>rui;x<td>dialogo conflito:12-Estudantes.txt.conflito"), Texto::npos);
 
   // Names and users are escaped like every text of the page.
