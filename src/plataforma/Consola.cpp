@@ -10,6 +10,7 @@
 #include <utility>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
@@ -289,6 +290,10 @@ void consolaIniciarMensagens() {
 
 void consolaIniciarDados() {
   if (!primeiraIniciacao()) return;
+#ifdef _WIN32
+  // The data's own CR LF line ends, not one more CR from the text mode.
+  _setmode(descritorSaida, _O_BINARY);
+#endif
   preparaSaida(std::cout, descritorSaida);
   preparaSaida(std::cerr, descritorErros);
   preparaSaidaLocale(std::cerr, descritorErros);

@@ -26,7 +26,8 @@ void consolaIniciarMensagens();
 // The same for a mode whose standard output is data in CP1252 (a CSV for a
 // spreadsheet): standard error as consolaIniciarMensagens, standard output
 // as consolaIniciar (UTF-8 on a terminal, byte for byte when redirected,
-// whatever the locale).
+// whatever the locale; on Windows in binary mode, so that its CR LF line
+// ends pass as they are).
 void consolaIniciarDados();
 
 // Whether standard output is a terminal.

@@ -4,6 +4,7 @@
 #include "Apoio.h"
 #include "Cp1252.h"
 #include "FormatoHistorico.h"
+#include "Terminal.h"
 
 using historico::LinhaHistorico;
 
@@ -117,18 +118,21 @@ TEST(ModoHistorico, TabelaFiltrosECsv) {
   EXPECT_EQ(linhasDe({"--uc", "21030"}), l3);
   EXPECT_EQ(linhasDe({"--desde", "2026-12-01"}), l2 + l3);
   EXPECT_EQ(linhasDe({"--desde", "2026-12-02", "--aluno", "1001", "--uc", "21002"}), "");
-  EXPECT_EQ(historicoDe(cenario, {}, "C.UTF-8").saida, cp1252::paraUtf8(r.saida));
+  if (haTerminais()) {  // a UTF-8 locale (not under wine, whose console is CP1252)
+    EXPECT_EQ(historicoDe(cenario, {}, "C.UTF-8").saida, cp1252::paraUtf8(r.saida));
+  }
 
   r = historicoDe(cenario, {"--csv", "--aluno", "09999"}, "C.UTF-8");
+  // (Under wine the CR LF read back from the console is LF, so a CR too many would show.)
   EXPECT_EQ(r.saida,
-            crlf({TXT("Data;Utilizador;Máquina;Origem;Número;Código UC;Campo;Antes;Depois"),
-                  TXT("2026-11-30T09:00:00+00:00;ana;pc1;dialogo;9999;;aluno;;\"Zé "
-                      "<b>\"\"Sá\"\"</b>\"")}));
+            semCr(crlf({TXT("Data;Utilizador;Máquina;Origem;Número;Código UC;Campo;Antes;Depois"),
+                        TXT("2026-11-30T09:00:00+00:00;ana;pc1;dialogo;9999;;aluno;;\"Zé "
+                            "<b>\"\"Sá\"\"</b>\"")})));
   EXPECT_EQ(r.estado, 0);
   r = historicoDe(cenario, {"--csv", "--uc", "21030"}, "C.UTF-8");
-  EXPECT_EQ(r.saida.substr(r.saida.find("\r\n") + 2),
-            "2026-12-07T14:03:27+00:00;\"rui;x\";pc1;dialogo conflito:12-Estudantes.txt.conflito;"
-            "1001;21030;eFolioA;-1;66,6667\r\n");
+  EXPECT_EQ(r.saida.substr(r.saida.find('\n') + 1),
+            semCr("2026-12-07T14:03:27+00:00;\"rui;x\";pc1;dialogo conflito:12-Estudantes.txt."
+                  "conflito;1001;21030;eFolioA;-1;66,6667\r\n"));
 
   for (const std::vector<std::string>& opcoes :
        std::vector<std::vector<std::string>>{{"--historico"},
