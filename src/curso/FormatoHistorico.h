@@ -40,8 +40,16 @@ const char* const verificacaoInicial = "0000000000000000";
 const char* const origemDialogo = "dialogo";
 const char* const prefixoImportacao = "importacao:";
 const char* const prefixoConflito = "conflito:";
-// The CAMPO of a new student (ANTES empty, DEPOIS his name).
+// The CAMPO of a new student (ANTES empty, DEPOIS his name), and of each
+// value of a unit record; an e-folio's grade and weight are "eFolio" and
+// "peso" followed by its letter (eFolioA, pesoA, ...).
 const char* const campoAluno = "aluno";
+const char* const campoOpcao = "opcao";
+const char* const campoProvaFinal = "pFolio/Exame";
+const char* const campoRecurso = "Recurso";
+const char* const campoNotaFinal = "NotaFinal";
+inline std::string campoNotaEfolio(char letra) { return std::string("eFolio") + letra; }
+inline std::string campoPesoEfolio(char letra) { return std::string("peso") + letra; }
 
 // "CODE-Historico.txt".
 using ::nomeFicheiroHistorico;
