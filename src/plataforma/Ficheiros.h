@@ -20,6 +20,8 @@
 // Hands out a text piece by piece: sets its argument to the next piece
 // (valid until the next call) and answers true, or answers false at the end.
 using Pedacos = std::function<bool(std::string_view&)>;
+// The pieces of one whole text: `conteudo` at once (it must outlive them).
+Pedacos pedacoUnico(std::string_view conteudo);
 
 // The user's message for a file that could not be written, from the reason
 // an operation below answered: "ERRO: Não foi possivel gravar o ficheiro
