@@ -802,8 +802,6 @@ Leitura leFicheiroCurto(const std::string& nome, std::size_t maximo, std::string
   return Leitura::lido;
 }
 
-bool seccaoDetida() { return dentroDeSeccao != 0; }
-
 bool SeccaoCurso::entra(const std::string& ficheiroEstudantes, std::string* erro) {
   sai();
   const std::string nome = ficheiroEstudantes + sufixoSeccao;

@@ -227,10 +227,6 @@ void esqueceRemocaoNaSaida(int registo);
 // killing the process; call once at start-up. Nothing to do on Windows.
 void ignoraLimiteTamanho();
 
-// Whether this process is inside a course's critical section now, and the
-// descriptor of the companion it holds (for the signal-time release).
-bool seccaoDetida();
-
 // A named pause point for tests of interleavings between processes. In a
 // build with PAUTA_PONTOS_PAUSA, when the environment variable PAUTA_PAUSA
 // names `ponto` (a list separated by commas may name several) and
