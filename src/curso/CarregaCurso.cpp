@@ -75,6 +75,58 @@ FicheiroEstudantes ilegivel(const RelatoCarregamento& relato, const std::string&
   return FicheiroEstudantes::ilegivel;
 }
 
+void anunciaAbertura(std::ostream* progresso, const std::string& nome) {
+  if (progresso == nullptr) return;
+  *progresso << std::endl;
+  *progresso << "A abrir o Ficheiro de estudantes " << nome << std::endl;
+  *progresso << std::endl;
+}
+
+FicheiroEstudantes semFicheiro(Listacurso& estudantes, std::ostream* progresso,
+                               const std::string& nome) {
+  estudantes.setIdentidadeFicheiro(IdentidadeFicheiro());
+  if (progresso != nullptr) {
+    *progresso << TXT("Não foi possivel abrir o ficheiro ") << nome << std::endl;
+  }
+  return FicheiroEstudantes::inexistente;
+}
+
+// The first reading: counts the student records and analyses the text.
+// False, with `razao`, when the file is UTF-16 or could not be read.
+bool contaEstudantes(LeituraPorBlocos& ficheiro, const std::string& nome,
+                     const RelatoCarregamento& relato, long& numEstudantes,
+                     cp1252::AnaliseTexto& analise, std::string& razao) {
+  LeitorLinhas linhas(blocosDe(ficheiro, razao), nome, *relato.avisos);
+  numEstudantes = formato::contaRegistosAluno(linhas);
+  if (linhas.marca() == cp1252::Marca::utf16) {
+    razao = razaoUtf16;
+    return false;
+  }
+  analise = linhas.analise();
+  return !linhas.erroLeitura();
+}
+
+// The second reading: loads the `numEstudantes` students of the open file.
+FicheiroEstudantes leEstudantes(int nCurso, Listacurso& estudantes,
+                                const RelatoCarregamento& relato, LeituraPorBlocos& ficheiro,
+                                long numEstudantes, bool utf8) {
+  const std::string nome = nomeFicheiroEstudantes(nCurso);
+  if (relato.progresso != nullptr) {
+    *relato.progresso << TXT("O número de Estudantes carregados é ") << numEstudantes << std::endl;
+  }
+  std::string razao;
+  LeitorLinhas linhas(blocosDe(ficheiro, razao), nome, *relato.avisos);
+  if (utf8) linhas.converteDeUtf8();
+  estudantes.setOrigemUtf8(utf8);
+  estudantes.setListaEstudantes(nCurso, static_cast<int>(numEstudantes), linhas);
+  if (linhas.erroLeitura()) {
+    estudantes.esqueceEstudantes();
+    return ilegivel(relato, nome, razao, nCurso);
+  }
+  estudantes.setIdentidadeFicheiro(ficheiro.identidade());
+  return FicheiroEstudantes::carregado;
+}
+
 }  // namespace
 
 // The student file is read twice, block by block, never whole: once to
@@ -82,50 +134,24 @@ FicheiroEstudantes ilegivel(const RelatoCarregamento& relato, const std::string&
 // identity describes.
 FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
                                           const RelatoCarregamento& relato) {
-  const std::string nomefEstudantes = nomeFicheiroEstudantes(nCurso);
-  std::ostream* progresso = relato.progresso;
-  if (progresso != nullptr) {
-    *progresso << std::endl;
-    *progresso << "A abrir o Ficheiro de estudantes " << nomefEstudantes << std::endl;
-    *progresso << std::endl;
-  }
+  const std::string nome = nomeFicheiroEstudantes(nCurso);
+  anunciaAbertura(relato.progresso, nome);
   std::string razao;
   LeituraPorBlocos contagem;
-  const Leitura leitura = contagem.abre(nomefEstudantes, &razao);
-  if (leitura == Leitura::ilegivel) return ilegivel(relato, nomefEstudantes, razao, nCurso);
+  const Leitura leitura = contagem.abre(nome, &razao);
+  if (leitura == Leitura::ilegivel) return ilegivel(relato, nome, razao, nCurso);
   estudantes.setCurso(nCurso);
-  if (leitura == Leitura::inexistente) {
-    estudantes.setIdentidadeFicheiro(IdentidadeFicheiro());
-    if (progresso != nullptr) {
-      *progresso << TXT("Não foi possivel abrir o ficheiro ") << nomefEstudantes << std::endl;
-    }
-    return FicheiroEstudantes::inexistente;
-  }
-  LeitorLinhas linhasContadas(blocosDe(contagem, razao), nomefEstudantes, *relato.avisos);
-  const long numEstudantes = formato::contaRegistosAluno(linhasContadas);
-  if (linhasContadas.marca() == cp1252::Marca::utf16) {
-    return ilegivel(relato, nomefEstudantes, razaoUtf16, nCurso);
-  }
+  if (leitura == Leitura::inexistente) return semFicheiro(estudantes, relato.progresso, nome);
+  long numEstudantes = 0;
+  cp1252::AnaliseTexto analise;
   LeituraPorBlocos ficheiro;
-  if (linhasContadas.erroLeitura() || ficheiro.abre(nomefEstudantes, &razao) != Leitura::lido) {
+  if (!contaEstudantes(contagem, nome, relato, numEstudantes, analise, razao) ||
+      ficheiro.abre(nome, &razao) != Leitura::lido) {
     if (razao.empty()) razao = "desapareceu";
-    return ilegivel(relato, nomefEstudantes, razao, nCurso);
+    return ilegivel(relato, nome, razao, nCurso);
   }
-  const bool utf8 = linhasContadas.analise().utf8();
-  avisaTextoUtf8(nomefEstudantes, linhasContadas.analise(), *relato.avisos);
-  if (progresso != nullptr) {
-    *progresso << TXT("O número de Estudantes carregados é ") << numEstudantes << std::endl;
-  }
-  LeitorLinhas fEstudantes(blocosDe(ficheiro, razao), nomefEstudantes, *relato.avisos);
-  if (utf8) fEstudantes.converteDeUtf8();
-  estudantes.setOrigemUtf8(utf8);
-  estudantes.setListaEstudantes(nCurso, static_cast<int>(numEstudantes), fEstudantes);
-  if (fEstudantes.erroLeitura()) {
-    estudantes.esqueceEstudantes();
-    return ilegivel(relato, nomefEstudantes, razao, nCurso);
-  }
-  estudantes.setIdentidadeFicheiro(ficheiro.identidade());
-  return FicheiroEstudantes::carregado;
+  avisaTextoUtf8(nome, analise, *relato.avisos);
+  return leEstudantes(nCurso, estudantes, relato, ficheiro, numEstudantes, analise.utf8());
 }
 
 bool carregaCursoSemDialogo(int nCurso, Listacurso& unidades, Listacurso& estudantes,
