@@ -812,14 +812,11 @@ bool SeccaoCurso::entra(const std::string& ficheiroEstudantes, std::string* erro
     return false;
   }
   CodigoErro codigo = 0;
-  switch (trancaCompanheira(d, &codigo)) {
-    case Tranca::feita:
-      break;
-    case Tranca::semTrancas:
-      return true;  // a file system without locks: no section to enter
-    case Tranca::falhou:
-      *erro = naoPode(nome, razaoErro(codigo));
-      return false;
+  const Tranca tranca = trancaCompanheira(d, &codigo);
+  if (tranca == Tranca::semTrancas) return true;  // a file system without locks
+  if (tranca == Tranca::falhou) {
+    *erro = naoPode(nome, razaoErro(codigo));
+    return false;
   }
   descritor_ = comoInteiro(d);
   dentro_ = true;
@@ -1149,14 +1146,17 @@ bool semTrancas(int codigo) {
   return codigo == ENOLCK || codigo == EOPNOTSUPP || codigo == EINVAL;
 }
 
-bool abreCompanheira(const std::string& nome, Descritor* d, std::string* razao) {
-  int fd =
+// The companion, created when missing; another user's, or one in a
+// read-only folder, for reading only: a lock needs no write permission.
+int abreParaTrancar(const std::string& nome) {
+  const int fd =
       open(nome.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-  if (fd < 0 && (errno == EACCES || errno == EROFS)) {
-    // Another user's companion, or a read-only folder: a shared lock needs
-    // no write permission.
-    fd = open(nome.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  }
+  if (fd >= 0 || (errno != EACCES && errno != EROFS)) return fd;
+  return open(nome.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+
+bool abreCompanheira(const std::string& nome, Descritor* d, std::string* razao) {
+  const int fd = abreParaTrancar(nome);
   if (fd < 0) {
     *razao = razaoErro(errno);
     return false;
@@ -1492,14 +1492,19 @@ NomeLivre daNomeLivre(const std::string& de, const std::string& para) {
   return jaExiste(GetLastError()) ? NomeLivre::ocupado : NomeLivre::falhou;
 }
 
-bool abreCompanheira(const std::string& nome, Descritor* d, std::string* razao) {
+// The companion, created when missing; one the user may not write, for
+// reading only: a lock needs no write permission.
+HANDLE abreParaTrancar(const std::string& nome) {
   const DWORD opcoes = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
   HANDLE f = CreateFileA(nome.c_str(), GENERIC_READ | GENERIC_WRITE, partilhaTotal, nullptr,
                          OPEN_ALWAYS, opcoes, nullptr);
-  if (f == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
-    f = CreateFileA(nome.c_str(), GENERIC_READ, partilhaTotal, nullptr, OPEN_EXISTING, opcoes,
-                    nullptr);
-  }
+  if (f != INVALID_HANDLE_VALUE || GetLastError() != ERROR_ACCESS_DENIED) return f;
+  return CreateFileA(nome.c_str(), GENERIC_READ, partilhaTotal, nullptr, OPEN_EXISTING, opcoes,
+                     nullptr);
+}
+
+bool abreCompanheira(const std::string& nome, Descritor* d, std::string* razao) {
+  HANDLE f = abreParaTrancar(nome);
   if (f == INVALID_HANDLE_VALUE) {
     // A folder or link there refuses to open as "access denied": name it.
     const DWORD codigo = GetLastError();
