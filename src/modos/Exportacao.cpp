@@ -106,9 +106,7 @@ class PedacosPauta {
 
   bool operator()(std::string_view& pedaco) {
     if (parte_ < 0) {
-      parte_ = 0;
-      linha_ = cabecalhoPauta();
-      pedaco = linha_;
+      pedaco = cabecalho();
       return true;
     }
     if (!procuraUnidade()) return false;
@@ -128,6 +126,11 @@ class PedacosPauta {
   }
 
  private:
+  std::string_view cabecalho() {
+    parte_ = 0;
+    linha_ = cabecalhoPauta();
+    return linha_;
+  }
   // Moves past the students with no unit left; false after the last.
   bool procuraUnidade() {
     const std::vector<Estudantes>& estudantes = *estudantes_;
