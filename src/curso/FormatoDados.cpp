@@ -400,8 +400,8 @@ char* escreveEfolios(const NotasUC& notas, char* destino) {
   return p;
 }
 
-// A unit's line from `p` on, with no check per field; answers its end.
-char* escreveLinhaUC(const UC& uc, char* p) {
+// A unit's fields from its code to its ECTS, from `p` on; answers their end.
+char* escreveIdentificacaoUC(const UC& uc, char* p) {
   p = escreveInteiro(p, uc.getCodigo());
   *p++ = ';';
   p = escreveTexto(p, uc.nomeUC());
@@ -410,7 +410,12 @@ char* escreveLinhaUC(const UC& uc, char* p) {
   *p++ = ';';
   p = escreveInteiro(p, uc.getsemestre());
   *p++ = ';';
-  p = escreveInteiro(p, uc.getEcts());
+  return escreveInteiro(p, uc.getEcts());
+}
+
+// A unit's line from `p` on, with no check per field; answers its end.
+char* escreveLinhaUC(const UC& uc, char* p) {
+  p = escreveIdentificacaoUC(uc, p);
   p = escreveTexto(p, ";AVALIACAO;");
   p = escreveInteiro(p, uc.getOpcaoAvaliacao());
   *p++ = ';';
