@@ -29,25 +29,28 @@ LeitorLinhas leitorUnidades(std::string conteudo, const cp1252::AnaliseTexto& an
   return leitor;
 }
 
+namespace {
+
+// The course's name, by the catalogue's rule, for the modes that show it.
+void guardaNomeDoCatalogo(const TextoUnidades& texto, const std::string& nome, Listacurso& unidades,
+                          std::ostream& avisos) {
+  LeitorLinhas registos = leitorUnidades(texto.conteudo, texto.analise, nome, avisos);
+  formato::RegistoCurso registo;
+  if (formato::registoCursoDoCatalogo(registos, registo)) unidades.guardaNomeCurso(registo.nome);
+}
+
+}  // namespace
+
 bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregamento& relato,
                           std::string* razao) {
   const std::string nomefUCs = nomeFicheiroUC(nCurso);
   TextoUnidades texto;
   std::string porque;
-  switch (leTextoUnidades(nomefUCs, texto, porque)) {
-    case LeituraUnidades::lida:
-      break;
-    case LeituraUnidades::utf16:
-      if (razao != nullptr) *razao = porque;
-      return false;
-    case LeituraUnidades::naoLida:
-      return false;
-  }
+  const LeituraUnidades leitura = leTextoUnidades(nomefUCs, texto, porque);
+  if (leitura == LeituraUnidades::utf16 && razao != nullptr) *razao = porque;
+  if (leitura != LeituraUnidades::lida) return false;
   avisaTextoUtf8(nomefUCs, texto.analise, *relato.avisos);
-  // The course's name, by the catalogue's rule, for the modes that show it.
-  LeitorLinhas registos = leitorUnidades(texto.conteudo, texto.analise, nomefUCs, *relato.avisos);
-  formato::RegistoCurso registo;
-  if (formato::registoCursoDoCatalogo(registos, registo)) unidades.guardaNomeCurso(registo.nome);
+  guardaNomeDoCatalogo(texto, nomefUCs, unidades, *relato.avisos);
   LeitorLinhas fUCs =
       leitorUnidades(std::move(texto.conteudo), texto.analise, nomefUCs, *relato.avisos);
   const long numUCs = fUCs.contaLinhas() - 1;
@@ -127,6 +130,18 @@ FicheiroEstudantes leEstudantes(int nCurso, Listacurso& estudantes,
   return FicheiroEstudantes::carregado;
 }
 
+// Why the unit file of course nCurso was not loaded: unreadable for
+// `razao`, or missing.
+void avisaSemUnidades(const RelatoCarregamento& relato, int nCurso, const std::string& razao) {
+  if (!razao.empty()) {
+    ilegivel(relato, nomeFicheiroUC(nCurso), razao, nCurso);
+    return;
+  }
+  *relato.avisos << "ERRO: O curso " << nCurso
+                 << TXT(" não existe: não foi possivel ler o ficheiro ") << nomeFicheiroUC(nCurso)
+                 << std::endl;
+}
+
 }  // namespace
 
 // The student file is read twice, block by block, never whole: once to
@@ -159,12 +174,7 @@ bool carregaCursoSemDialogo(int nCurso, Listacurso& unidades, Listacurso& estuda
   const RelatoCarregamento relato{nullptr, &erros};
   std::string razao;
   if (!carregaUnidadesCurso(nCurso, unidades, relato, &razao)) {
-    if (!razao.empty()) {
-      ilegivel(relato, nomeFicheiroUC(nCurso), razao, nCurso);
-    } else {
-      erros << "ERRO: O curso " << nCurso << TXT(" não existe: não foi possivel ler o ficheiro ")
-            << nomeFicheiroUC(nCurso) << std::endl;
-    }
+    avisaSemUnidades(relato, nCurso, razao);
     return false;
   }
   switch (carregaEstudantesCurso(nCurso, estudantes, relato)) {
