@@ -137,7 +137,7 @@ class Importador {
   bool aplicaOpcao(UC& uc, bool& alterou);
   bool aplicaEfolio(UC& uc, int i);
   bool leCelulasEfolio(int i, float& nota, float& peso);
-  bool aceitaEfolio(const UC& uc, const Efolio* efolio, int i, bool notaDada);
+  Efolio* efolioAceite(const UC& uc, Efolio* efolio, int i, bool notaDada);
   bool validaEfolio(int i, float nota, float& peso, bool pesoDado);
   bool aplicaEfolios(UC& uc, long& notas);
   bool aplicaProva(UC& uc, long& notas);
@@ -557,11 +557,10 @@ bool Importador::aplicaEfolio(UC& uc, int i) {
       mesmoValor(peso, efolio->getPeso())) {
     return false;
   }
-  if (!aceitaEfolio(uc, efolio, i, notaDada) || !validaEfolio(i, nota, peso, pesoDado)) {
-    return false;
-  }
-  efolio->setNota(nota);
-  efolio->setPeso(peso);
+  Efolio* aceite = efolioAceite(uc, efolio, i, notaDada);
+  if (aceite == nullptr || !validaEfolio(i, nota, peso, pesoDado)) return false;
+  aceite->setNota(nota);
+  aceite->setPeso(peso);
   return true;
 }
 
@@ -574,16 +573,17 @@ bool Importador::leCelulasEfolio(int i, float& nota, float& peso) {
   return lidos;
 }
 
-// Whether the unit takes e-folio grades: its option is continuous
-// assessment and it has the e-folio.
-bool Importador::aceitaEfolio(const UC& uc, const Efolio* efolio, int i, bool notaDada) {
-  if (!exigeOpcao(uc)) return false;
-  if (uc.getOpcaoAvaliacao() == opcaoContinua && efolio != nullptr) return true;
+// The e-folio `i` of the unit (`efolio`) when the unit takes e-folio
+// grades: its option is continuous assessment and it has the e-folio;
+// otherwise nullptr, and why.
+Efolio* Importador::efolioAceite(const UC& uc, Efolio* efolio, int i, bool notaDada) {
+  if (!exigeOpcao(uc)) return nullptr;
+  if (uc.getOpcaoAvaliacao() == opcaoContinua && efolio != nullptr) return efolio;
   erro(std::string(notaDada ? colunasNota[i] : colunasPeso[i]) + ": " +
        (uc.getOpcaoAvaliacao() == opcaoExameFinal
             ? "o aluno optou por Exame Final nesta UC"
             : TXT("a opção de avaliação desta UC é inválida")));
-  return false;
+  return nullptr;
 }
 
 // Checks the e-folio's new grade and weight: an e-folio without a grade
