@@ -94,18 +94,14 @@ FicheiroEstudantes semFicheiro(Listacurso& estudantes, std::ostream* progresso,
   return FicheiroEstudantes::inexistente;
 }
 
-// The first reading: counts the student records and analyses the text.
+// The first reading: counts the student records, analysing the text.
 // False, with `razao`, when the file is UTF-16 or could not be read.
-bool contaEstudantes(LeituraPorBlocos& ficheiro, const std::string& nome,
-                     const RelatoCarregamento& relato, long& numEstudantes,
-                     cp1252::AnaliseTexto& analise, std::string& razao) {
-  LeitorLinhas linhas(blocosDe(ficheiro, razao), nome, *relato.avisos);
+bool contaEstudantes(LeitorLinhas& linhas, long& numEstudantes, std::string& razao) {
   numEstudantes = formato::contaRegistosAluno(linhas);
   if (linhas.marca() == cp1252::Marca::utf16) {
     razao = razaoUtf16;
     return false;
   }
-  analise = linhas.analise();
   return !linhas.erroLeitura();
 }
 
@@ -157,16 +153,20 @@ FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
   if (leitura == Leitura::ilegivel) return ilegivel(relato, nome, razao, nCurso);
   estudantes.setCurso(nCurso);
   if (leitura == Leitura::inexistente) return semFicheiro(estudantes, relato.progresso, nome);
+  // The counting reader lives until the students are loaded: freeing its
+  // buffer before the loading reader takes one makes the allocator sort its
+  // free lists, which costs more time than the memory is worth.
+  LeitorLinhas contadas(blocosDe(contagem, razao), nome, *relato.avisos);
   long numEstudantes = 0;
-  cp1252::AnaliseTexto analise;
   LeituraPorBlocos ficheiro;
-  if (!contaEstudantes(contagem, nome, relato, numEstudantes, analise, razao) ||
+  if (!contaEstudantes(contadas, numEstudantes, razao) ||
       ficheiro.abre(nome, &razao) != Leitura::lido) {
     if (razao.empty()) razao = "desapareceu";
     return ilegivel(relato, nome, razao, nCurso);
   }
-  avisaTextoUtf8(nome, analise, *relato.avisos);
-  return leEstudantes(nCurso, estudantes, relato, ficheiro, numEstudantes, analise.utf8());
+  avisaTextoUtf8(nome, contadas.analise(), *relato.avisos);
+  return leEstudantes(nCurso, estudantes, relato, ficheiro, numEstudantes,
+                      contadas.analise().utf8());
 }
 
 bool carregaCursoSemDialogo(int nCurso, Listacurso& unidades, Listacurso& estudantes,
