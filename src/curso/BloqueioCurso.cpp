@@ -103,14 +103,9 @@ namespace {
 Bloqueio criaOuSubstitui(const std::string& nome, const std::string& linha, DonoBloqueio* dono,
                          std::string* razao) {
   for (int tentativa = 0; tentativa < tentativas; ++tentativa) {
-    switch (criaFicheiroExclusivo(nome, linha, razao)) {
-      case Criacao::criado:
-        return Bloqueio::obtido;
-      case Criacao::falhou:
-        return Bloqueio::impossivel;
-      case Criacao::jaExiste:
-        break;
-    }
+    const Criacao criacao = criaFicheiroExclusivo(nome, linha, razao);
+    if (criacao == Criacao::criado) return Bloqueio::obtido;
+    if (criacao == Criacao::falhou) return Bloqueio::impossivel;
     std::string conteudo;
     const Leitura lido = leFicheiroCurto(nome, maximoLeitura, &conteudo);
     if (lido == Leitura::inexistente) continue;  // released meanwhile: try again

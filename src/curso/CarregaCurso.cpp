@@ -29,25 +29,28 @@ LeitorLinhas leitorUnidades(std::string conteudo, const cp1252::AnaliseTexto& an
   return leitor;
 }
 
+namespace {
+
+// The course's name, by the catalogue's rule, for the modes that show it.
+void guardaNomeDoCatalogo(const TextoUnidades& texto, const std::string& nome, Listacurso& unidades,
+                          std::ostream& avisos) {
+  LeitorLinhas registos = leitorUnidades(texto.conteudo, texto.analise, nome, avisos);
+  formato::RegistoCurso registo;
+  if (formato::registoCursoDoCatalogo(registos, registo)) unidades.guardaNomeCurso(registo.nome);
+}
+
+}  // namespace
+
 bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregamento& relato,
                           std::string* razao) {
   const std::string nomefUCs = nomeFicheiroUC(nCurso);
   TextoUnidades texto;
   std::string porque;
-  switch (leTextoUnidades(nomefUCs, texto, porque)) {
-    case LeituraUnidades::lida:
-      break;
-    case LeituraUnidades::utf16:
-      if (razao != nullptr) *razao = porque;
-      return false;
-    case LeituraUnidades::naoLida:
-      return false;
-  }
+  const LeituraUnidades leitura = leTextoUnidades(nomefUCs, texto, porque);
+  if (leitura == LeituraUnidades::utf16 && razao != nullptr) *razao = porque;
+  if (leitura != LeituraUnidades::lida) return false;
   avisaTextoUtf8(nomefUCs, texto.analise, *relato.avisos);
-  // The course's name, by the catalogue's rule, for the modes that show it.
-  LeitorLinhas registos = leitorUnidades(texto.conteudo, texto.analise, nomefUCs, *relato.avisos);
-  formato::RegistoCurso registo;
-  if (formato::registoCursoDoCatalogo(registos, registo)) unidades.guardaNomeCurso(registo.nome);
+  guardaNomeDoCatalogo(texto, nomefUCs, unidades, *relato.avisos);
   LeitorLinhas fUCs =
       leitorUnidades(std::move(texto.conteudo), texto.analise, nomefUCs, *relato.avisos);
   const long numUCs = fUCs.contaLinhas() - 1;
@@ -75,23 +78,66 @@ FicheiroEstudantes ilegivel(const RelatoCarregamento& relato, const std::string&
   return FicheiroEstudantes::ilegivel;
 }
 
-// What the first reading of the student file, which counts the students,
-// found.
-struct Contagem {
-  long estudantes = 0;
-  bool utf16 = false;
-  bool erroLeitura = false;
-  cp1252::AnaliseTexto analise;
-};
+void anunciaAbertura(std::ostream* progresso, const std::string& nome) {
+  if (progresso == nullptr) return;
+  *progresso << std::endl;
+  *progresso << "A abrir o Ficheiro de estudantes " << nome << std::endl;
+  *progresso << std::endl;
+}
 
-// Counts the students with `linhas`, a reader over the student file.
-Contagem contaEstudantes(LeitorLinhas& linhas) {
-  Contagem contagem;
-  contagem.estudantes = formato::contaRegistosAluno(linhas);
-  contagem.utf16 = linhas.marca() == cp1252::Marca::utf16;
-  contagem.erroLeitura = linhas.erroLeitura();
-  contagem.analise = linhas.analise();
-  return contagem;
+FicheiroEstudantes semFicheiro(Listacurso& estudantes, std::ostream* progresso,
+                               const std::string& nome) {
+  estudantes.setIdentidadeFicheiro(IdentidadeFicheiro());
+  if (progresso != nullptr) {
+    *progresso << TXT("Não foi possivel abrir o ficheiro ") << nome << std::endl;
+  }
+  return FicheiroEstudantes::inexistente;
+}
+
+// The first reading: counts the student records, analysing the text.
+// False, with `razao`, when the file is UTF-16 or could not be read.
+bool contaEstudantes(LeitorLinhas& linhas, long& numEstudantes, std::string& razao) {
+  numEstudantes = formato::contaRegistosAluno(linhas);
+  if (linhas.marca() == cp1252::Marca::utf16) {
+    razao = razaoUtf16;
+    return false;
+  }
+  return !linhas.erroLeitura();
+}
+
+// The second reading: loads the `numEstudantes` students of the open file
+// with `linhas`, the reader of the first, started over.
+FicheiroEstudantes leEstudantes(int nCurso, Listacurso& estudantes,
+                                const RelatoCarregamento& relato, LeituraPorBlocos& ficheiro,
+                                LeitorLinhas& linhas, long numEstudantes) {
+  const std::string nome = nomeFicheiroEstudantes(nCurso);
+  if (relato.progresso != nullptr) {
+    *relato.progresso << TXT("O número de Estudantes carregados é ") << numEstudantes << std::endl;
+  }
+  const bool utf8 = linhas.analise().utf8();
+  std::string razao;
+  linhas.recomeca(blocosDe(ficheiro, razao));
+  if (utf8) linhas.converteDeUtf8();
+  estudantes.setOrigemUtf8(utf8);
+  estudantes.setListaEstudantes(nCurso, static_cast<int>(numEstudantes), linhas);
+  if (linhas.erroLeitura()) {
+    estudantes.esqueceEstudantes();
+    return ilegivel(relato, nome, razao, nCurso);
+  }
+  estudantes.setIdentidadeFicheiro(ficheiro.identidade());
+  return FicheiroEstudantes::carregado;
+}
+
+// Why the unit file of course nCurso was not loaded: unreadable for
+// `razao`, or missing.
+void avisaSemUnidades(const RelatoCarregamento& relato, int nCurso, const std::string& razao) {
+  if (!razao.empty()) {
+    ilegivel(relato, nomeFicheiroUC(nCurso), razao, nCurso);
+    return;
+  }
+  *relato.avisos << "ERRO: O curso " << nCurso
+                 << TXT(" não existe: não foi possivel ler o ficheiro ") << nomeFicheiroUC(nCurso)
+                 << std::endl;
 }
 
 }  // namespace
@@ -101,51 +147,27 @@ Contagem contaEstudantes(LeitorLinhas& linhas) {
 // identity describes.
 FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
                                           const RelatoCarregamento& relato) {
-  const std::string nomefEstudantes = nomeFicheiroEstudantes(nCurso);
-  std::ostream* progresso = relato.progresso;
-  if (progresso != nullptr) {
-    *progresso << std::endl;
-    *progresso << "A abrir o Ficheiro de estudantes " << nomefEstudantes << std::endl;
-    *progresso << std::endl;
-  }
+  const std::string nome = nomeFicheiroEstudantes(nCurso);
+  anunciaAbertura(relato.progresso, nome);
   std::string razao;
   LeituraPorBlocos contagem;
-  const Leitura leitura = contagem.abre(nomefEstudantes, &razao);
-  if (leitura == Leitura::ilegivel) return ilegivel(relato, nomefEstudantes, razao, nCurso);
+  const Leitura leitura = contagem.abre(nome, &razao);
+  if (leitura == Leitura::ilegivel) return ilegivel(relato, nome, razao, nCurso);
   estudantes.setCurso(nCurso);
-  if (leitura == Leitura::inexistente) {
-    estudantes.setIdentidadeFicheiro(IdentidadeFicheiro());
-    if (progresso != nullptr) {
-      *progresso << TXT("Não foi possivel abrir o ficheiro ") << nomefEstudantes << std::endl;
-    }
-    return FicheiroEstudantes::inexistente;
-  }
-  // One reader for both readings: with a very long line, one buffer the
-  // size of that line, not two.
-  LeitorLinhas fEstudantes(blocosDe(contagem, razao), nomefEstudantes, *relato.avisos);
-  const Contagem contados = contaEstudantes(fEstudantes);
-  if (contados.utf16) return ilegivel(relato, nomefEstudantes, razaoUtf16, nCurso);
+  if (leitura == Leitura::inexistente) return semFicheiro(estudantes, relato.progresso, nome);
+  // One reader for both readings, started over for the second with the
+  // room it has: a very long line takes one buffer, not two; and no buffer
+  // is freed and taken again (which makes the allocator sort its free lists).
+  LeitorLinhas contadas(blocosDe(contagem, razao), nome, *relato.avisos);
+  long numEstudantes = 0;
   LeituraPorBlocos ficheiro;
-  if (contados.erroLeitura || ficheiro.abre(nomefEstudantes, &razao) != Leitura::lido) {
+  if (!contaEstudantes(contadas, numEstudantes, razao) ||
+      ficheiro.abre(nome, &razao) != Leitura::lido) {
     if (razao.empty()) razao = "desapareceu";
-    return ilegivel(relato, nomefEstudantes, razao, nCurso);
+    return ilegivel(relato, nome, razao, nCurso);
   }
-  const long numEstudantes = contados.estudantes;
-  const bool utf8 = contados.analise.utf8();
-  avisaTextoUtf8(nomefEstudantes, contados.analise, *relato.avisos);
-  if (progresso != nullptr) {
-    *progresso << TXT("O número de Estudantes carregados é ") << numEstudantes << std::endl;
-  }
-  fEstudantes.recomeca(blocosDe(ficheiro, razao));
-  if (utf8) fEstudantes.converteDeUtf8();
-  estudantes.setOrigemUtf8(utf8);
-  estudantes.setListaEstudantes(nCurso, static_cast<int>(numEstudantes), fEstudantes);
-  if (fEstudantes.erroLeitura()) {
-    estudantes.esqueceEstudantes();
-    return ilegivel(relato, nomefEstudantes, razao, nCurso);
-  }
-  estudantes.setIdentidadeFicheiro(ficheiro.identidade());
-  return FicheiroEstudantes::carregado;
+  avisaTextoUtf8(nome, contadas.analise(), *relato.avisos);
+  return leEstudantes(nCurso, estudantes, relato, ficheiro, contadas, numEstudantes);
 }
 
 bool carregaCursoSemDialogo(int nCurso, Listacurso& unidades, Listacurso& estudantes,
@@ -153,12 +175,7 @@ bool carregaCursoSemDialogo(int nCurso, Listacurso& unidades, Listacurso& estuda
   const RelatoCarregamento relato{nullptr, &erros};
   std::string razao;
   if (!carregaUnidadesCurso(nCurso, unidades, relato, &razao)) {
-    if (!razao.empty()) {
-      ilegivel(relato, nomeFicheiroUC(nCurso), razao, nCurso);
-    } else {
-      erros << "ERRO: O curso " << nCurso << TXT(" não existe: não foi possivel ler o ficheiro ")
-            << nomeFicheiroUC(nCurso) << std::endl;
-    }
+    avisaSemUnidades(relato, nCurso, razao);
     return false;
   }
   switch (carregaEstudantesCurso(nCurso, estudantes, relato)) {

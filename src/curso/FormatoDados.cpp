@@ -400,19 +400,9 @@ char* escreveEfolios(const NotasUC& notas, char* destino) {
   return p;
 }
 
-// A unit's line is built in a buffer on the stack (or, for a name too long
-// for it, on the heap) with no check per field, and appended in one go.
-void gravaFicheiroEstudanteUC(const UC& uc, std::string& destino) {
-  // The fixed texts and the eight numbers outside the e-folio groups.
-  const size_t maximo = uc.nomeUC().size() + tamanhoEfolios(uc) + 32 + 8 * larguraNumero;
-  char local[larguraLinhaFicheiro];
-  std::string grande;
-  char* inicio = local;
-  if (maximo > sizeof local) {
-    grande.resize(maximo);
-    inicio = grande.data();
-  }
-  char* p = escreveInteiro(inicio, uc.getCodigo());
+// A unit's fields from its code to its ECTS, from `p` on; answers their end.
+char* escreveIdentificacaoUC(const UC& uc, char* p) {
+  p = escreveInteiro(p, uc.getCodigo());
   *p++ = ';';
   p = escreveTexto(p, uc.nomeUC());
   *p++ = ';';
@@ -420,7 +410,12 @@ void gravaFicheiroEstudanteUC(const UC& uc, std::string& destino) {
   *p++ = ';';
   p = escreveInteiro(p, uc.getsemestre());
   *p++ = ';';
-  p = escreveInteiro(p, uc.getEcts());
+  return escreveInteiro(p, uc.getEcts());
+}
+
+// A unit's line from `p` on, with no check per field; answers its end.
+char* escreveLinhaUC(const UC& uc, char* p) {
+  p = escreveIdentificacaoUC(uc, p);
   p = escreveTexto(p, ";AVALIACAO;");
   p = escreveInteiro(p, uc.getOpcaoAvaliacao());
   *p++ = ';';
@@ -431,8 +426,23 @@ void gravaFicheiroEstudanteUC(const UC& uc, std::string& destino) {
   p = escreveReal(p, uc.getProvaRecurso());
   p = escreveTexto(p, ";N;");
   p = escreveInteiro(p, uc.getNota());
-  p = escreveTexto(p, "\r\n");
-  destino.append(inicio, static_cast<size_t>(p - inicio));
+  return escreveTexto(p, "\r\n");
+}
+
+// A unit's line is built in a buffer on the stack (or, for a name too long
+// for it, on the heap) and appended in one go.
+void gravaFicheiroEstudanteUC(const UC& uc, std::string& destino) {
+  // The fixed texts and the eight numbers outside the e-folio groups.
+  const size_t maximo = uc.nomeUC().size() + tamanhoEfolios(uc) + 32 + 8 * larguraNumero;
+  char local[larguraLinhaFicheiro];
+  std::string grande;
+  char* inicio = local;
+  if (maximo > sizeof local) {
+    grande.resize(maximo);
+    inicio = grande.data();
+  }
+  const char* fim = escreveLinhaUC(uc, inicio);
+  destino.append(inicio, static_cast<size_t>(fim - inicio));
 }
 
 namespace {

@@ -162,41 +162,49 @@ void imprimeVoltouInserirNotas(std::ostream& saida) {
   saida << std::endl;
 }
 
-// The e-folio menu, left through 9: with valid e-folio data the final grade
-// is recomputed; otherwise the user may still leave without validating, and
-// the e-folio values entered stay in the record unsaved.
-void menuEfolio(Sessao& sessao, int numAluno, int codigoUC) {
-  const Consola& consola = sessao.consola;
-  std::ostream& saida = consola.saida();
+void insereEfolio(Sessao& sessao, int numAluno, int codigoUC, int opcao) {
+  const char letras[] = {'A', 'B', 'C'};
   Listacurso& estudantes = sessao.listaEstudantesCurso;
+  estudantes.userSetNotaEfolioUCEstudante(sessao.consola, numAluno, codigoUC, letras[opcao - 1]);
+  estudantes.imprimeInfoEstudantes(sessao.consola.saida(), numAluno, codigoUC);
+}
+
+// Answer 9 of the e-folio menu: with valid e-folio data the final grade is
+// recomputed; otherwise the user may still leave without validating, and
+// the e-folio values entered stay in the record unsaved. Answers whether
+// the menu is left.
+bool saiMenuEfolio(Sessao& sessao, int numAluno, int codigoUC, bool inseriuEfolios) {
+  std::ostream& saida = sessao.consola.saida();
+  Listacurso& estudantes = sessao.listaEstudantesCurso;
+  if (estudantes.validaDadosEfoliosUCEstudantes(saida, numAluno, codigoUC) != 0) {
+    estudantes.atualizaNotaFinalUCEstudante(saida, numAluno, codigoUC);
+    sessao.alteracoes = 1;
+  } else if (!saiSemValidarEfolios(sessao.consola)) {
+    return false;
+  } else if (inseriuEfolios) {
+    sessao.alteracoes = 1;
+  }
+  imprimeVoltouInserirNotas(saida);
+  return true;
+}
+
+// The e-folio menu, until it is left through 9.
+void menuEfolio(Sessao& sessao, int numAluno, int codigoUC) {
+  std::ostream& saida = sessao.consola.saida();
   bool inseriuEfolios = false;
-  int opcao = 1;
-  while (opcao != opcaoSair) {
+  for (;;) {
     sessao.menuEstudantes.imprimeOpcoesEfolio(saida);
-    opcao = getIntFromUser(consola);
+    const int opcao = getIntFromUser(sessao.consola);
     if (opcao >= 1 && opcao <= 3) {
-      const char letras[] = {'A', 'B', 'C'};
-      estudantes.userSetNotaEfolioUCEstudante(consola, numAluno, codigoUC, letras[opcao - 1]);
-      estudantes.imprimeInfoEstudantes(saida, numAluno, codigoUC);
+      insereEfolio(sessao, numAluno, codigoUC, opcao);
       inseriuEfolios = true;
-      opcao = 0;
     } else if (opcao == 8) {
       saida << "A validar os valores inseridos... " << std::endl;
-      estudantes.validaDadosEfoliosUCEstudantes(saida, numAluno, codigoUC);
+      sessao.listaEstudantesCurso.validaDadosEfoliosUCEstudantes(saida, numAluno, codigoUC);
     } else if (opcao == opcaoSair) {
-      if (estudantes.validaDadosEfoliosUCEstudantes(saida, numAluno, codigoUC) != 0) {
-        estudantes.atualizaNotaFinalUCEstudante(saida, numAluno, codigoUC);
-        sessao.alteracoes = 1;
-        imprimeVoltouInserirNotas(saida);
-      } else if (saiSemValidarEfolios(consola)) {
-        if (inseriuEfolios) sessao.alteracoes = 1;
-        imprimeVoltouInserirNotas(saida);
-      } else {
-        opcao = 0;
-      }
+      if (saiMenuEfolio(sessao, numAluno, codigoUC, inseriuEfolios)) return;
     } else {
       imprimeOpcaoInvalida(saida, opcao);
-      opcao = 0;
     }
   }
 }
@@ -212,43 +220,60 @@ void pedeOpcaoSeFalta(Sessao& sessao, int numAluno, int codigoUC) {
   estudantes.userSetOpcaoAvaliacaoUCEstudante(sessao.consola, numAluno, codigoUC);
 }
 
-// Unit choice, option question, then the grade-entry menu until 0.
-void inserirNotas(Sessao& sessao, int numAluno) {
-  const Consola& consola = sessao.consola;
-  std::ostream& saida = consola.saida();
-  Listacurso& estudantes = sessao.listaEstudantesCurso;
-  if (sessao.listaUnidadesCurso.getListaUCsCurso().empty()) {
-    // No unit code could ever be accepted: go back instead of asking forever.
-    saida << TXT("ATENÇÃO: O curso não tem Unidades Curriculares, não é possivel inserir notas")
-          << std::endl;
+// Says so when the course has no unit, whose code could ever be accepted:
+// the grade entry goes back instead of asking forever.
+bool cursoSemUCs(const Sessao& sessao) {
+  if (!sessao.listaUnidadesCurso.getListaUCsCurso().empty()) return false;
+  sessao.consola.saida()
+      << TXT("ATENÇÃO: O curso não tem Unidades Curriculares, não é possivel inserir notas")
+      << std::endl;
+  return true;
+}
+
+// Answer 1 of the grade-entry menu: the e-folio menu, unless the student
+// chose the final exam in the unit.
+void opcaoEfolios(Sessao& sessao, int numAluno, int codigoUC) {
+  std::ostream& saida = sessao.consola.saida();
+  if (sessao.listaEstudantesCurso.checkOpcaoAvaliacaoUCEstudante(numAluno, codigoUC) !=
+      opcaoExameFinal) {
+    menuEfolio(sessao, numAluno, codigoUC);
     return;
   }
+  saida << std::endl;
+  saida << TXT("ATENÇÃO: O aluno optou pela avaliação por Exame Final nesta unidade "
+               "curricular, logo não é possivel inserir notas de eFolio")
+        << std::endl;
+}
+
+// Answers 2 (p-folio or exam) and 3 (resit) of the grade-entry menu: the
+// grade, then the final grade recomputed.
+void opcaoProva(Sessao& sessao, int numAluno, int codigoUC, int opcao) {
+  Listacurso& estudantes = sessao.listaEstudantesCurso;
+  if (opcao == 2) {
+    estudantes.userSetNotaProvaFinalUCEstudante(sessao.consola, numAluno, codigoUC);
+  } else {
+    estudantes.userSetNotaExameRecursoUCEstudante(sessao.consola, numAluno, codigoUC);
+  }
+  estudantes.atualizaNotaFinalUCEstudante(sessao.consola.saida(), numAluno, codigoUC);
+  sessao.alteracoes = 1;
+}
+
+// Unit choice, option question, then the grade-entry menu until 0.
+void inserirNotas(Sessao& sessao, int numAluno) {
+  if (cursoSemUCs(sessao)) return;
   const int codigoUC = escolheUC(sessao);
   pedeOpcaoSeFalta(sessao, numAluno, codigoUC);
-  int opcao = 2;
-  while (opcao != opcaoVoltar) {
-    estudantes.imprimeInfoEstudantes(saida, numAluno, codigoUC);
+  std::ostream& saida = sessao.consola.saida();
+  for (;;) {
+    sessao.listaEstudantesCurso.imprimeInfoEstudantes(saida, numAluno, codigoUC);
     sessao.menuEstudantes.imprimeOpcoesInserirNota(saida);
-    opcao = getIntFromUser(consola);
+    const int opcao = getIntFromUser(sessao.consola);
+    if (opcao == opcaoVoltar) return;
     if (opcao == 1) {
-      if (estudantes.checkOpcaoAvaliacaoUCEstudante(numAluno, codigoUC) == opcaoExameFinal) {
-        saida << std::endl;
-        saida << TXT("ATENÇÃO: O aluno optou pela avaliação por Exame Final nesta unidade "
-                     "curricular, logo não é possivel inserir notas de eFolio")
-              << std::endl;
-        opcao = opcaoSair;
-      } else {
-        menuEfolio(sessao, numAluno, codigoUC);
-      }
-    } else if (opcao == 2) {
-      estudantes.userSetNotaProvaFinalUCEstudante(consola, numAluno, codigoUC);
-      estudantes.atualizaNotaFinalUCEstudante(saida, numAluno, codigoUC);
-      sessao.alteracoes = 1;
-    } else if (opcao == 3) {
-      estudantes.userSetNotaExameRecursoUCEstudante(consola, numAluno, codigoUC);
-      estudantes.atualizaNotaFinalUCEstudante(saida, numAluno, codigoUC);
-      sessao.alteracoes = 1;
-    } else if (opcao != opcaoVoltar) {
+      opcaoEfolios(sessao, numAluno, codigoUC);
+    } else if (opcao == 2 || opcao == 3) {
+      opcaoProva(sessao, numAluno, codigoUC, opcao);
+    } else {
       imprimeOpcaoInvalida(saida, opcao);
     }
   }
@@ -295,30 +320,31 @@ void gravarAlteracoes(Sessao& sessao) {
   }
 }
 
+void executaOpcaoPrincipal(Sessao& sessao, int opcao) {
+  switch (opcao) {
+    case 1:
+      consultarAluno(sessao);
+      break;
+    case 2:
+      opcaoInserirNotas(sessao);
+      break;
+    case 3:
+      inserirEstudante(sessao);
+      break;
+    case 4:
+      gravarAlteracoes(sessao);
+      break;
+    default:
+      imprimeOpcaoInvalida(sessao.consola.saida(), opcao);
+  }
+}
+
 void menuPrincipal(Sessao& sessao) {
-  std::ostream& saida = sessao.consola.saida();
-  int opcao = 0;
-  while (opcao != opcaoSair) {
-    sessao.menuEstudantes.imprimeOpcoesGerais(saida);
-    opcao = getIntFromUser(sessao.consola);
-    switch (opcao) {
-      case 1:
-        consultarAluno(sessao);
-        break;
-      case 2:
-        opcaoInserirNotas(sessao);
-        break;
-      case 3:
-        inserirEstudante(sessao);
-        break;
-      case 4:
-        gravarAlteracoes(sessao);
-        break;
-      case opcaoSair:
-        break;
-      default:
-        imprimeOpcaoInvalida(saida, opcao);
-    }
+  for (;;) {
+    sessao.menuEstudantes.imprimeOpcoesGerais(sessao.consola.saida());
+    const int opcao = getIntFromUser(sessao.consola);
+    if (opcao == opcaoSair) return;
+    executaOpcaoPrincipal(sessao, opcao);
   }
 }
 
@@ -358,17 +384,21 @@ void consultaUC(const Sessao& sessao) {
   }
 }
 
+void imprimePerguntaConsulta(std::ostream& saida) {
+  saida << std::endl;
+  saida << TXT("Pretende consultar a informação de todas as UC ou de alguma em particular?")
+        << std::endl;
+  saida << "Para consultar todas pressione '0' para consultar a lista e seleccionar uma UC "
+           "pressione '1'"
+        << std::endl;
+  saida << "Para sair pressione '9'" << std::endl;
+}
+
 void consultaUCs(Sessao& sessao) {
   std::ostream& saida = sessao.consola.saida();
   int opcao = 0;
   while (opcao != opcaoSair) {
-    saida << std::endl;
-    saida << TXT("Pretende consultar a informação de todas as UC ou de alguma em particular?")
-          << std::endl;
-    saida << "Para consultar todas pressione '0' para consultar a lista e seleccionar uma UC "
-             "pressione '1'"
-          << std::endl;
-    saida << "Para sair pressione '9'" << std::endl;
+    imprimePerguntaConsulta(saida);
     opcao = getIntFromUser(sessao.consola);
     sessao.listaUnidadesCurso.setInfoUCsCurso(sessao.listaEstudantesCurso.getListaEstudantes());
     if (opcao == opcaoUmaUC) {
@@ -393,35 +423,52 @@ void terminaUltimaLinha(std::ostream& saida) {
   saida << std::flush;
 }
 
+void imprimeCursoEscolhido(std::ostream& saida, const Listacurso& listaCursosDisponiveis,
+                           int nCurso) {
+  saida << "O curso escolhido foi:" << std::endl;
+  saida << std::endl;
+  listaCursosDisponiveis.imprimeCursoEscolhido(saida, nCurso);
+  saida << std::endl;
+}
+
+// Loads course nCurso into a new session, with the loading texts and the
+// problems met on the console; nullptr when its student file cannot be read.
+std::unique_ptr<Sessao> carregaSessao(const Consola& consola, int nCurso) {
+  std::ostream& saida = consola.saida();
+  const RelatoCarregamento relato{&saida, &saida};
+  auto sessao = std::make_unique<Sessao>(consola);
+  if (!carregaUnidadesCurso(nCurso, sessao->listaUnidadesCurso, relato)) {
+    // The listed unit file has gone since start-up: say why the course
+    // has no units rather than showing an empty course without a word.
+    saida << TXT("Não foi possivel abrir o ficheiro ") << nomeFicheiroUC(nCurso) << std::endl;
+  }
+  if (carregaEstudantesCurso(nCurso, sessao->listaEstudantesCurso, relato) ==
+      FicheiroEstudantes::ilegivel) {
+    return nullptr;
+  }
+  sessao->nomefEstudantes = nomeFicheiroEstudantes(nCurso);
+  return sessao;
+}
+
+// The dialogue's last text, after an empty line.
+void despede(std::ostream& saida, const char* texto) {
+  saida << std::endl;
+  saida << texto;
+  terminaUltimaLinha(saida);
+}
+
 // Chooses, locks (in `bloqueio`) and loads a course; answers its session,
 // or nullptr when the user typed 0 at the course prompt. A course whose lock
 // the user left to another session, or whose student file cannot be read,
 // sends him back to the course choice.
 std::unique_ptr<Sessao> abreCurso(const Consola& consola, BloqueioCurso& bloqueio,
                                   const Listacurso& listaCursosDisponiveis) {
-  std::ostream& saida = consola.saida();
-  // The loading texts and the problems met go to the console like the rest.
-  const RelatoCarregamento relato{&saida, &saida};
   for (;;) {
     const int nCurso = escolheCurso(consola, listaCursosDisponiveis);
     if (nCurso == 0) return nullptr;
-    saida << "O curso escolhido foi:" << std::endl;
-    saida << std::endl;
-    listaCursosDisponiveis.imprimeCursoEscolhido(saida, nCurso);
-    saida << std::endl;
+    imprimeCursoEscolhido(consola.saida(), listaCursosDisponiveis, nCurso);
     if (!bloqueiaOuPergunta(consola, bloqueio, nCurso)) continue;
-
-    auto sessao = std::make_unique<Sessao>(consola);
-    if (!carregaUnidadesCurso(nCurso, sessao->listaUnidadesCurso, relato)) {
-      // The listed unit file has gone since start-up: say why the course
-      // has no units rather than showing an empty course without a word.
-      saida << TXT("Não foi possivel abrir o ficheiro ") << nomeFicheiroUC(nCurso) << std::endl;
-    }
-    if (carregaEstudantesCurso(nCurso, sessao->listaEstudantesCurso, relato) !=
-        FicheiroEstudantes::ilegivel) {
-      sessao->nomefEstudantes = nomeFicheiroEstudantes(nCurso);
-      return sessao;
-    }
+    if (auto sessao = carregaSessao(consola, nCurso)) return sessao;
     bloqueio.liberta();
   }
 }
@@ -438,9 +485,7 @@ void dialoga(const Consola& consola, BloqueioCurso& bloqueio, std::unique_ptr<Se
   listaCursosDisponiveis.listaFicheiros(saida);
   sessao = abreCurso(consola, bloqueio, listaCursosDisponiveis);
   if (sessao == nullptr) {
-    saida << std::endl;
-    saida << "A Sair ...";
-    terminaUltimaLinha(saida);
+    despede(saida, "A Sair ...");
     return;
   }
   consolaRegistaAlteracoes(&sessao->alteracoes);
@@ -448,9 +493,7 @@ void dialoga(const Consola& consola, BloqueioCurso& bloqueio, std::unique_ptr<Se
 
   menuPrincipal(*sessao);
   consultaUCs(*sessao);
-  saida << std::endl;
-  saida << "A sair ...";
-  terminaUltimaLinha(saida);
+  despede(saida, "A sair ...");
 }
 
 }  // namespace

@@ -146,25 +146,36 @@ void NotasUC::pedeNotaExameFinal(const Consola& consola) {
   } while (validaNotaExameFinal(saida) == 0);
 }
 
+namespace {
+
+// Whether the record is admitted to the p-folio; when not, says why and
+// answers false.
+bool confirmaAdmissaoPfolio(const NotasUC& notas, std::ostream& saida) {
+  const Admissao admissao = regras::admissaoPfolio(notas);
+  if (admissao == Admissao::totalInsuficiente) {
+    saida << std::endl;
+    saida << TXT("ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder "
+                 "ser admitido ao pFolio ")
+          << std::endl;
+    saida << TXT("Não é possivel inserir a nota do pFolio ") << std::endl;
+    return false;
+  }
+  if (admissao == Admissao::poucosEfolios) {
+    saida << std::endl;
+    saida << TXT("ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
+                 "admitido no pFolio")
+          << std::endl;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 void NotasUC::pedeNotaPfolio(const Consola& consola) {
   std::ostream& saida = consola.saida();
   for (;;) {
-    const Admissao admissao = regras::admissaoPfolio(*this);
-    if (admissao == Admissao::totalInsuficiente) {
-      saida << std::endl;
-      saida << TXT("ATENÇÃO Infelizmente o aluno não atingiu a nota mínima nos eFolios para poder "
-                   "ser admitido ao pFolio ")
-            << std::endl;
-      saida << TXT("Não é possivel inserir a nota do pFolio ") << std::endl;
-      return;
-    }
-    if (admissao == Admissao::poucosEfolios) {
-      saida << std::endl;
-      saida << TXT("ATENÇÃO: O aluno tem que ser avaliado em pelo menos 2 efolios para poder ser "
-                   "admitido no pFolio")
-            << std::endl;
-      return;
-    }
+    if (!confirmaAdmissaoPfolio(*this, saida)) return;
     saida << TXT("O aluno optou pela avaliação contínua por favor insira o valor da nota do pFolio")
           << std::endl;
     provaFinal = getFloatFromUser(consola);

@@ -97,61 +97,88 @@ std::string cabecalhoPauta() {
   return conteudo;
 }
 
-}  // namespace
+// Hands out the grade sheet one row at a time, in three pieces (number,
+// name, the rest): a name that needs no quoting is handed out from the
+// student itself, so a long name is never copied, let alone once per unit
+// of the whole sheet.
+class PedacosPauta {
+ public:
+  explicit PedacosPauta(const std::vector<Estudantes>& estudantes) : estudantes_(&estudantes) {}
 
-Pedacos pedacosPauta(const std::vector<Estudantes>& estudantes) {
-  // One row at a time, in three pieces (number, name, the rest): a name
-  // that needs no quoting is handed out from the student itself, so a long
-  // name is never copied, let alone once per unit of the whole sheet.
-  size_t aluno = 0;
-  size_t unidade = 0;
-  int parte = -1;  // -1: the header; then 0, 1, 2: the pieces of a row
-  std::string linha;
-  std::optional<csv::FatiasCelula> celulaNome;  // a name that needs quoting or a guard
-  return [&estudantes, aluno, unidade, parte, linha, celulaNome](std::string_view& pedaco) mutable {
-    if (parte < 0) {
-      parte = 0;
-      linha = cabecalhoPauta();
-      pedaco = linha;
+  bool operator()(std::string_view& pedaco) {
+    if (parte_ < 0) {
+      pedaco = cabecalho();
       return true;
     }
-    while (aluno < estudantes.size() && unidade >= estudantes[aluno].getListaUCs().size()) {
-      ++aluno;
-      unidade = 0;
-    }
-    if (aluno >= estudantes.size()) return false;
-    const Estudantes& estudante = estudantes[aluno];
-    linha.clear();
-    switch (parte) {
+    if (!procuraUnidade()) return false;
+    linha_.clear();
+    const Estudantes& estudante = (*estudantes_)[aluno_];
+    switch (parte_) {
       case 0:
-        acrescentaInteiro(linha, estudante.getNumAluno());
-        linha += separadorCsv;
-        pedaco = linha;
-        parte = 1;
+        pedaco = numero(estudante);
         return true;
-      case 1: {
-        const std::string& nome = estudante.nomeSemCopia();
-        const bool aMeio = celulaNome && !celulaNome->acabou();
-        if (!aMeio && csv::celulaTalComo(nome)) {
-          pedaco = nome;
-          parte = 2;
-          return true;
-        }
-        // Quoted or guarded by slices: a long name is not copied either.
-        if (!aMeio) celulaNome.emplace(nome);
-        pedaco = celulaNome->proxima();
-        if (celulaNome->acabou()) parte = 2;
+      case 1:
+        pedaco = nome(estudante);
         return true;
-      }
       default:
-        acrescentaRestoLinhaPauta(linha, estudante.getListaUCs()[unidade]);
-        ++unidade;
-        parte = 0;
-        pedaco = linha;
+        pedaco = restoLinha(estudante);
         return true;
     }
-  };
-}
+  }
+
+ private:
+  std::string_view cabecalho() {
+    parte_ = 0;
+    linha_ = cabecalhoPauta();
+    return linha_;
+  }
+  // Moves past the students with no unit left; false after the last.
+  bool procuraUnidade() {
+    const std::vector<Estudantes>& estudantes = *estudantes_;
+    while (aluno_ < estudantes.size() && unidade_ >= estudantes[aluno_].getListaUCs().size()) {
+      ++aluno_;
+      unidade_ = 0;
+    }
+    return aluno_ < estudantes.size();
+  }
+  std::string_view numero(const Estudantes& estudante) {
+    acrescentaInteiro(linha_, estudante.getNumAluno());
+    linha_ += separadorCsv;
+    parte_ = 1;
+    return linha_;
+  }
+  // The name's cell; one that needs quotes or the guard is handed out by
+  // slices, over as many calls, so that a long name is not copied either.
+  std::string_view nome(const Estudantes& estudante) {
+    const std::string& nome = estudante.nomeSemCopia();
+    const bool aMeio = celulaNome_ && !celulaNome_->acabou();
+    if (!aMeio && csv::celulaTalComo(nome)) {
+      parte_ = 2;
+      return nome;
+    }
+    if (!aMeio) celulaNome_.emplace(nome);
+    const std::string_view fatia = celulaNome_->proxima();
+    if (celulaNome_->acabou()) parte_ = 2;
+    return fatia;
+  }
+  std::string_view restoLinha(const Estudantes& estudante) {
+    acrescentaRestoLinhaPauta(linha_, estudante.getListaUCs()[unidade_]);
+    ++unidade_;
+    parte_ = 0;
+    return linha_;
+  }
+
+  const std::vector<Estudantes>* estudantes_;
+  size_t aluno_ = 0;
+  size_t unidade_ = 0;
+  int parte_ = -1;  // -1: the header; then 0, 1, 2: the pieces of a row
+  std::string linha_;
+  std::optional<csv::FatiasCelula> celulaNome_;
+};
+
+}  // namespace
+
+Pedacos pedacosPauta(const std::vector<Estudantes>& estudantes) { return PedacosPauta(estudantes); }
 
 std::string conteudoPauta(const std::vector<Estudantes>& estudantes) {
   std::string conteudo;
@@ -187,15 +214,9 @@ int exportaCurso(int nCurso, Listacurso& unidades, const std::vector<Estudantes>
   // never leaves a new grade sheet beside old statistics.
   std::string erro;
   std::string qual;
-  Pedacos pedacosEstatisticas = [&estatisticas, entregue = false](std::string_view& p) mutable {
-    if (entregue) return false;
-    entregue = true;
-    p = estatisticas;
-    return true;
-  };
   if (!substituiFicheiros(
-          {{nomePauta, pedacosPauta(estudantes)}, {nomeEstatisticas, pedacosEstatisticas}}, &qual,
-          &erro)) {
+          {{nomePauta, pedacosPauta(estudantes)}, {nomeEstatisticas, pedacoUnico(estatisticas)}},
+          &qual, &erro)) {
     std::cerr << textoErroGravacao(qual, erro) << std::endl;
     return estadoFalha;
   }

@@ -1,6 +1,7 @@
 #include "Importacao.h"
 
 #include <algorithm>
+#include <array>
 #include <iostream>
 #include <optional>
 #include <unordered_map>
@@ -36,6 +37,28 @@ struct Colunas {
   int recurso = -1;
   size_t total = 0;  // cells in the header
 };
+
+// Where each known column is to be written, by its name.
+struct ColunaConhecida {
+  const char* nome;
+  int* coluna;
+};
+using ColunasConhecidas = std::array<ColunaConhecida, 12>;
+
+ColunasConhecidas colunasConhecidas(Colunas& c) {
+  return {{{csv::colunaNumero, &c.numero},
+           {csv::colunaNome, &c.nome},
+           {csv::colunaCodigoUC, &c.codigo},
+           {csv::colunaAvaliacao, &c.avaliacao},
+           {csv::colunaEfolioA, &c.nota[0]},
+           {csv::colunaPesoA, &c.peso[0]},
+           {csv::colunaEfolioB, &c.nota[1]},
+           {csv::colunaPesoB, &c.peso[1]},
+           {csv::colunaEfolioC, &c.nota[2]},
+           {csv::colunaPesoC, &c.peso[2]},
+           {csv::colunaPfolio, &c.pfolio},
+           {csv::colunaRecurso, &c.recurso}}};
+}
 
 // Two values are the same when they are, or when the files write them with
 // the same digits: a value read back from an export is not a change.
@@ -91,21 +114,34 @@ class Importador {
 
  private:
   bool leCabecalho();
+  void localizaColuna(size_t i, const ColunasConhecidas& conhecidas);
+  void verificaColunasNecessarias();
   std::string cabecalhoLido() const;
   void processaLinha();
+  bool linhaComConteudo();
+  bool leNumeroAluno(int& numero);
+  bool leNomeAluno(std::string_view& nome);
   bool converteCelulas();
   void processaAluno(int numero, std::string_view nome, std::string_view textoCodigo);
   bool procuraAlvos(int numero, std::string_view nome, AlvosDaLinha& alvos);
+  bool preparaNovo(int numero, std::string_view nome, AlvosDaLinha& alvos);
   bool linhaTemNotas() const;
   bool aplicaNaUC(int numero, std::string_view textoCodigo, AlvosDaLinha& alvos, Alteracao& total);
+  bool preparaMudancas(int numero, int codigo, const AlvosDaLinha& alvos, Alteracao& total,
+                       std::vector<Mudanca>& mudancas);
   void erroSemUC(int numero, int codigo);
   void contaLinha(int numero, AlvosDaLinha& alvos, const Alteracao& total);
   bool procuraUC(const Estudantes& estudante, size_t indice, int codigo, size_t& posicao) const;
   static size_t contaUC(const Estudantes& estudante, int codigo);
   Alteracao aplicaNotas(UC& uc);
+  bool aplicaOpcao(UC& uc, bool& alterou);
   bool aplicaEfolio(UC& uc, int i);
+  bool leCelulasEfolio(int i, float& nota, float& peso);
+  Efolio* efolioAceite(const UC& uc, Efolio* efolio, int i, bool notaDada);
+  bool validaEfolio(int i, float nota, float& peso, bool pesoDado);
   bool aplicaEfolios(UC& uc, long& notas);
   bool aplicaProva(UC& uc, long& notas);
+  bool admitidoPfolio(const UC& uc);
   bool aplicaRecurso(UC& uc, long& notas);
   bool exigeOpcao(const UC& uc);
   bool leValor(int coluna, float& valor);
@@ -158,44 +194,44 @@ void Importador::importa() {
 }
 
 bool Importador::leCabecalho() {
-  std::vector<std::string>& celulas = celulas_;
-  struct Nome {
-    const char* nome;
-    int* coluna;
-  };
-  Colunas& c = colunas_;
-  const Nome conhecidas[] = {{csv::colunaNumero, &c.numero},   {csv::colunaNome, &c.nome},
-                             {csv::colunaCodigoUC, &c.codigo}, {csv::colunaAvaliacao, &c.avaliacao},
-                             {csv::colunaEfolioA, &c.nota[0]}, {csv::colunaPesoA, &c.peso[0]},
-                             {csv::colunaEfolioB, &c.nota[1]}, {csv::colunaPesoB, &c.peso[1]},
-                             {csv::colunaEfolioC, &c.nota[2]}, {csv::colunaPesoC, &c.peso[2]},
-                             {csv::colunaPfolio, &c.pfolio},   {csv::colunaRecurso, &c.recurso}};
+  const ColunasConhecidas conhecidas = colunasConhecidas(colunas_);
   const size_t errosAntes = erros_.size();
-  c.total = celulas.size();
-  for (size_t i = 0; i < celulas.size(); ++i) {
-    std::string& texto = celulas[i];
-    leitor_.converte(texto);  // a name that cannot be converted matches none
-    nomes_.emplace_back(csv::semBrancos(csv::semProtecao(texto)));
-    const std::string chave = csv::chaveColuna(nomes_.back());
-    for (const Nome& conhecida : conhecidas) {
-      if (chave != csv::chaveColuna(conhecida.nome)) continue;
-      if (*conhecida.coluna >= 0) {
-        erro(std::string("a coluna ") + conhecida.nome + " aparece mais de uma vez");
-      }
-      *conhecida.coluna = static_cast<int>(i);
-    }
-  }
-  usadas_.assign(c.total, false);
-  for (const Nome& conhecida : conhecidas) {
+  colunas_.total = celulas_.size();
+  for (size_t i = 0; i < celulas_.size(); ++i) localizaColuna(i, conhecidas);
+  usadas_.assign(colunas_.total, false);
+  for (const ColunaConhecida& conhecida : conhecidas) {
     if (*conhecida.coluna >= 0) usadas_[static_cast<size_t>(*conhecida.coluna)] = true;
   }
+  verificaColunasNecessarias();
+  return erros_.size() == errosAntes;
+}
+
+// Keeps the header cell `i` and, when it names a known column, its position
+// (a column named twice is an error).
+void Importador::localizaColuna(size_t i, const ColunasConhecidas& conhecidas) {
+  std::string& texto = celulas_[i];
+  leitor_.converte(texto);  // a name that cannot be converted matches none
+  nomes_.emplace_back(csv::semBrancos(csv::semProtecao(texto)));
+  const std::string chave = csv::chaveColuna(nomes_.back());
+  for (const ColunaConhecida& conhecida : conhecidas) {
+    if (chave != csv::chaveColuna(conhecida.nome)) continue;
+    if (*conhecida.coluna >= 0) {
+      erro(std::string("a coluna ") + conhecida.nome + " aparece mais de uma vez");
+    }
+    *conhecida.coluna = static_cast<int>(i);
+  }
+}
+
+// The student's number is always needed; the unit's code, when any column
+// gives grades, weights or the option.
+void Importador::verificaColunasNecessarias() {
+  const Colunas& c = colunas_;
   if (c.numero < 0) erro(std::string("falta a coluna ") + csv::colunaNumero + cabecalhoLido());
   bool notas = c.avaliacao >= 0 || c.pfolio >= 0 || c.recurso >= 0;
   for (int i = 0; i < numEfolios; ++i) notas = notas || c.nota[i] >= 0 || c.peso[i] >= 0;
   if (notas && c.codigo < 0) {
     erro(std::string("falta a coluna ") + csv::colunaCodigoUC + " das notas" + cabecalhoLido());
   }
-  return erros_.size() == errosAntes;
 }
 
 // The header as read, for the message about a missing column:
@@ -225,48 +261,63 @@ bool Importador::converteCelulas() {
 }
 
 void Importador::processaLinha() {
-  const std::vector<std::string>& celulas = celulas_;
   faltaOpcaoDita_ = false;
+  if (!linhaComConteudo() || !converteCelulas()) return;
+  int numero = 0;
+  std::string_view nome;
+  if (!leNumeroAluno(numero) || !leNomeAluno(nome)) return;
+  processaAluno(numero, nome, celula(colunas_.codigo));
+}
+
+// Whether the row is one to process: an open quote or more cells than the
+// header is an error; a row of empty cells, as spreadsheets leave, is
+// passed over.
+bool Importador::linhaComConteudo() {
   if (leitor_.aspasPorFechar()) {
     erro(TXT("aspas abertas que não fecham até ao fim do ficheiro"));
-    return;
+    return false;
   }
   bool vazia = true;
-  for (size_t i = 0; i < celulas.size(); ++i) {
-    if (csv::semBrancos(celulas[i]).empty()) continue;
+  for (size_t i = 0; i < celulas_.size(); ++i) {
+    if (csv::semBrancos(celulas_[i]).empty()) continue;
     if (i >= colunas_.total) {
       erro(TXT("a linha tem mais células do que o cabeçalho"));
-      return;
+      return false;
     }
     vazia = false;
   }
-  if (vazia) return;  // a row of empty cells, as spreadsheets leave
-  if (!converteCelulas()) return;
+  return !vazia;
+}
 
+bool Importador::leNumeroAluno(int& numero) {
   const std::string_view textoNumero = celula(colunas_.numero);
-  int numero = 0;
   if (textoNumero.empty()) {
     erro(colunas_.numero, TXT("falta o número do aluno"));
-    return;
+    return false;
   }
   if (!csv::leInteiroCelula(textoNumero, numero)) {
     erro(colunas_.numero, entreAspas(textoNumero) + TXT(" não é um número de aluno"));
-    return;
+    return false;
   }
-  std::string_view nome;
-  if (colunas_.nome >= 0 && static_cast<size_t>(colunas_.nome) < celulas.size()) {
-    nome = csv::semBrancos(csv::semProtecao(celulas[static_cast<size_t>(colunas_.nome)]));
+  return true;
+}
+
+// The name cell (empty when there is none), refused when it is too long or
+// holds control bytes.
+bool Importador::leNomeAluno(std::string_view& nome) {
+  if (colunas_.nome >= 0 && static_cast<size_t>(colunas_.nome) < celulas_.size()) {
+    nome = csv::semBrancos(csv::semProtecao(celulas_[static_cast<size_t>(colunas_.nome)]));
   }
   if (nome.size() > regras::maximoCaracteresNome) {
     erro("o nome tem mais de 200 caracteres");
-    return;
+    return false;
   }
   if (temControlo(nome)) {
     // A line break in a name would split the student's record in the file.
     erro(colunas_.nome, "o nome tem quebras de linha ou outros caracteres de controlo");
-    return;
+    return false;
   }
-  processaAluno(numero, nome, celula(colunas_.codigo));
+  return true;
 }
 
 void Importador::processaAluno(int numero, std::string_view nome, std::string_view textoCodigo) {
@@ -288,21 +339,9 @@ void Importador::processaAluno(int numero, std::string_view nome, std::string_vi
 // The students the row is about: every one with the number (and the name,
 // when given), or a new one, made ready in `alvos.novo`.
 bool Importador::procuraAlvos(int numero, std::string_view nome, AlvosDaLinha& alvos) {
-  const size_t errosAntes = erros_.size();
   const auto encontrados = porNumero_.find(numero);
   alvos.eNovo = encontrados == porNumero_.end();
-  if (alvos.eNovo) {
-    if (!regras::numeroAlunoValido(numero)) {
-      erro(colunas_.numero, TXT("o número 0 não pode ser usado como número de aluno"));
-    }
-    if (nome.empty()) erro(std::string(csv::colunaNome) + ": falta o nome do novo aluno");
-    if (erros_.size() != errosAntes) return false;
-    alvos.novo.setNumAluno(numero);
-    alvos.novo.setNome(std::string(nome));
-    for (const UC& uc : unidades_) alvos.novo.adicionaUC(uc);
-    alvos.indices.push_back(estudantes_.size());
-    return true;
-  }
+  if (alvos.eNovo) return preparaNovo(numero, nome, alvos);
   for (size_t i : encontrados->second) {
     if (nome.empty() || csv::semBrancos(estudantes_[i].getNome()) == nome) {
       alvos.indices.push_back(i);
@@ -313,6 +352,22 @@ bool Importador::procuraAlvos(int numero, std::string_view nome, AlvosDaLinha& a
                           entreAspas(estudantes_[encontrados->second.front()].getNome()) +
                           TXT(", não ") + entreAspas(nome));
   return false;
+}
+
+// A new student with the row's number and name, who takes every unit of
+// the course.
+bool Importador::preparaNovo(int numero, std::string_view nome, AlvosDaLinha& alvos) {
+  const size_t errosAntes = erros_.size();
+  if (!regras::numeroAlunoValido(numero)) {
+    erro(colunas_.numero, TXT("o número 0 não pode ser usado como número de aluno"));
+  }
+  if (nome.empty()) erro(std::string(csv::colunaNome) + ": falta o nome do novo aluno");
+  if (erros_.size() != errosAntes) return false;
+  alvos.novo.setNumAluno(numero);
+  alvos.novo.setNome(std::string(nome));
+  for (const UC& uc : unidades_) alvos.novo.adicionaUC(uc);
+  alvos.indices.push_back(estudantes_.size());
+  return true;
 }
 
 // Whether the row gives any grade, weight or option.
@@ -337,6 +392,20 @@ bool Importador::aplicaNaUC(int numero, std::string_view textoCodigo, AlvosDaLin
     return false;
   }
   std::vector<Mudanca> mudancas;
+  if (!preparaMudancas(numero, codigo, alvos, total, mudancas)) return false;
+  if (erros_.size() != errosAntes) return false;
+  for (Mudanca& m : mudancas) {
+    Estudantes& estudante = alvos.eNovo ? alvos.novo : estudantes_[m.indice];
+    if (contaUC(estudante, codigo) > 1) ++ocorrencias_[m.indice][codigo];
+    estudante.setUC(m.posicao, std::move(m.uc));
+  }
+  return true;
+}
+
+// The row applied to a copy of the unit `codigo` of each student of `alvos`;
+// false when one does not take it.
+bool Importador::preparaMudancas(int numero, int codigo, const AlvosDaLinha& alvos,
+                                 Alteracao& total, std::vector<Mudanca>& mudancas) {
   for (size_t indice : alvos.indices) {
     const Estudantes& estudante = alvos.eNovo ? alvos.novo : estudantes_[indice];
     size_t posicao = 0;
@@ -349,12 +418,6 @@ bool Importador::aplicaNaUC(int numero, std::string_view textoCodigo, AlvosDaLin
     total.notas += a.notas;
     total.alterou = total.alterou || a.alterou;
     mudancas.push_back({indice, posicao, std::move(uc)});
-  }
-  if (erros_.size() != errosAntes) return false;
-  for (Mudanca& m : mudancas) {
-    Estudantes& estudante = alvos.eNovo ? alvos.novo : estudantes_[m.indice];
-    if (contaUC(estudante, codigo) > 1) ++ocorrencias_[m.indice][codigo];
-    estudante.setUC(m.posicao, std::move(m.uc));
   }
   return true;
 }
@@ -440,26 +503,32 @@ bool Importador::exigeOpcao(const UC& uc) {
   return false;
 }
 
-Alteracao Importador::aplicaNotas(UC& uc) {
-  Alteracao resultado;
+// The option cell: it chooses the option of a unit that has none, and must
+// agree with one already chosen. False on an error.
+bool Importador::aplicaOpcao(UC& uc, bool& alterou) {
   const std::string_view textoOpcao = celula(colunas_.avaliacao);
   int opcao = opcaoNaoEscolhida;
   if (!csv::leOpcao(textoOpcao, opcao)) {
     erro(colunas_.avaliacao, entreAspas(textoOpcao) + TXT(" não é ") +
                                  csv::textoOpcao(opcaoContinua) + " nem " +
                                  csv::textoOpcao(opcaoExameFinal));
-    return resultado;
+    return false;
   }
-  if (opcao != opcaoNaoEscolhida && opcao != uc.getOpcaoAvaliacao()) {
-    if (uc.getOpcaoAvaliacao() != opcaoNaoEscolhida) {
-      const char* atual = csv::textoOpcao(uc.getOpcaoAvaliacao());
-      erro(colunas_.avaliacao, std::string(TXT("o aluno já tem a opção ")) +
-                                   (*atual != '\0' ? atual : TXT("inválida")) + " nesta UC");
-      return resultado;
-    }
-    uc.setOpcaoAvaliacao(opcao);
-    resultado.alterou = true;
+  if (opcao == opcaoNaoEscolhida || opcao == uc.getOpcaoAvaliacao()) return true;
+  if (uc.getOpcaoAvaliacao() != opcaoNaoEscolhida) {
+    const char* atual = csv::textoOpcao(uc.getOpcaoAvaliacao());
+    erro(colunas_.avaliacao, std::string(TXT("o aluno já tem a opção ")) +
+                                 (*atual != '\0' ? atual : TXT("inválida")) + " nesta UC");
+    return false;
   }
+  uc.setOpcaoAvaliacao(opcao);
+  alterou = true;
+  return true;
+}
+
+Alteracao Importador::aplicaNotas(UC& uc) {
+  Alteracao resultado;
+  if (!aplicaOpcao(uc, resultado.alterou)) return resultado;
   const size_t errosAntes = erros_.size();
   long notas = 0;
   // The e-folios first: admission to the p-folio and the resit's range
@@ -477,30 +546,51 @@ Alteracao Importador::aplicaNotas(UC& uc) {
 
 // The cells of the e-folio `i`; answers true when they changed it.
 bool Importador::aplicaEfolio(UC& uc, int i) {
-  const int colunaNota = colunas_.nota[i];
-  const int colunaPeso = colunas_.peso[i];
-  if (celula(colunaNota).empty() && celula(colunaPeso).empty()) return false;
+  const bool notaDada = !celula(colunas_.nota[i]).empty();
+  const bool pesoDado = !celula(colunas_.peso[i]).empty();
+  if (!notaDada && !pesoDado) return false;
   Efolio* efolio = uc.procuraEfolio(letras[i]);
   float nota = efolio != nullptr ? efolio->getNota() : -1;
   float peso = efolio != nullptr ? efolio->getPeso() : -1;
-  const bool notaDada = !celula(colunaNota).empty();
-  const bool pesoDado = !celula(colunaPeso).empty();
-  bool lidos = true;
-  if (notaDada) lidos = leValor(colunaNota, nota) && lidos;
-  if (pesoDado) lidos = leValor(colunaPeso, peso) && lidos;
-  if (!lidos) return false;
+  if (!leCelulasEfolio(i, nota, peso)) return false;
   if (efolio != nullptr && mesmoValor(nota, efolio->getNota()) &&
       mesmoValor(peso, efolio->getPeso())) {
     return false;
   }
-  if (!exigeOpcao(uc)) return false;
-  if (uc.getOpcaoAvaliacao() != opcaoContinua || efolio == nullptr) {
-    erro(std::string(notaDada ? colunasNota[i] : colunasPeso[i]) + ": " +
-         (uc.getOpcaoAvaliacao() == opcaoExameFinal
-              ? "o aluno optou por Exame Final nesta UC"
-              : TXT("a opção de avaliação desta UC é inválida")));
-    return false;
-  }
+  Efolio* aceite = efolioAceite(uc, efolio, i, notaDada);
+  if (aceite == nullptr || !validaEfolio(i, nota, peso, pesoDado)) return false;
+  aceite->setNota(nota);
+  aceite->setPeso(peso);
+  return true;
+}
+
+// Reads the given cells of the e-folio `i` over `nota` and `peso`; false
+// when one is not a number.
+bool Importador::leCelulasEfolio(int i, float& nota, float& peso) {
+  bool lidos = true;
+  if (!celula(colunas_.nota[i]).empty()) lidos = leValor(colunas_.nota[i], nota) && lidos;
+  if (!celula(colunas_.peso[i]).empty()) lidos = leValor(colunas_.peso[i], peso) && lidos;
+  return lidos;
+}
+
+// The e-folio `i` of the unit (`efolio`) when the unit takes e-folio
+// grades: its option is continuous assessment and it has the e-folio;
+// otherwise nullptr, and why.
+Efolio* Importador::efolioAceite(const UC& uc, Efolio* efolio, int i, bool notaDada) {
+  if (!exigeOpcao(uc)) return nullptr;
+  if (uc.getOpcaoAvaliacao() == opcaoContinua && efolio != nullptr) return efolio;
+  erro(std::string(notaDada ? colunasNota[i] : colunasPeso[i]) + ": " +
+       (uc.getOpcaoAvaliacao() == opcaoExameFinal
+            ? "o aluno optou por Exame Final nesta UC"
+            : TXT("a opção de avaliação desta UC é inválida")));
+  return nullptr;
+}
+
+// Checks the e-folio's new grade and weight: an e-folio without a grade
+// (-1) has no weight, and one with a grade needs one.
+bool Importador::validaEfolio(int i, float nota, float& peso, bool pesoDado) {
+  const int colunaNota = colunas_.nota[i];
+  const int colunaPeso = colunas_.peso[i];
   if (!dentroDoIntervalo(regras::Campo::notaEfolio, nota, colunasNota[i], colunaNota)) return false;
   if (nota == -1) {
     if (pesoDado && peso != -1) {
@@ -508,15 +598,13 @@ bool Importador::aplicaEfolio(UC& uc, int i) {
       return false;
     }
     peso = -1;
-  } else if (!pesoDado && peso == -1) {
+    return true;
+  }
+  if (!pesoDado && peso == -1) {
     erro(std::string(colunasPeso[i]) + ": falta o peso do eFolio " + letras[i]);
     return false;
-  } else if (!dentroDoIntervalo(regras::Campo::pesoEfolio, peso, colunasPeso[i], colunaPeso)) {
-    return false;
   }
-  efolio->setNota(nota);
-  efolio->setPeso(peso);
-  return true;
+  return dentroDoIntervalo(regras::Campo::pesoEfolio, peso, colunasPeso[i], colunaPeso);
 }
 
 // The e-folio cells; answers false when any is wrong. A change must leave
@@ -551,23 +639,28 @@ bool Importador::aplicaProva(UC& uc, long& notas) {
     erro(coluna, TXT("a opção de avaliação desta UC é inválida"));
     return false;
   }
-  if (*campo == regras::Campo::pfolio) {
-    const regras::Admissao admissao = regras::admissaoPfolio(uc);
-    if (admissao == regras::Admissao::totalInsuficiente) {
-      erro(coluna, TXT("o aluno não foi admitido ao pFolio: os eFolios somam ") +
-                       csv::textoDecimal(uc.getNotaTotalEfolios()) + TXT(", o mínimo é ") +
-                       csv::textoDecimal(regras::minimoTotalEfolios));
-      return false;
-    }
-    if (admissao == regras::Admissao::poucosEfolios) {
-      erro(coluna, TXT("o aluno não foi admitido ao pFolio: tem de ser avaliado em pelo menos ") +
-                       std::to_string(regras::minimoEfoliosAvaliados) + " eFolios");
-      return false;
-    }
-  }
+  if (*campo == regras::Campo::pfolio && !admitidoPfolio(uc)) return false;
   if (!dentroDoIntervalo(*campo, valor, csv::colunaPfolio, coluna)) return false;
   uc.setProvaFinal(valor);
   ++notas;
+  return true;
+}
+
+// Whether the student was admitted to the p-folio; says why not.
+bool Importador::admitidoPfolio(const UC& uc) {
+  const int coluna = colunas_.pfolio;
+  const regras::Admissao admissao = regras::admissaoPfolio(uc);
+  if (admissao == regras::Admissao::totalInsuficiente) {
+    erro(coluna, TXT("o aluno não foi admitido ao pFolio: os eFolios somam ") +
+                     csv::textoDecimal(uc.getNotaTotalEfolios()) + TXT(", o mínimo é ") +
+                     csv::textoDecimal(regras::minimoTotalEfolios));
+    return false;
+  }
+  if (admissao == regras::Admissao::poucosEfolios) {
+    erro(coluna, TXT("o aluno não foi admitido ao pFolio: tem de ser avaliado em pelo menos ") +
+                     std::to_string(regras::minimoEfoliosAvaliados) + " eFolios");
+    return false;
+  }
   return true;
 }
 
@@ -629,19 +722,25 @@ void imprimeErros(const std::vector<std::string>& erros, long linhasComErros, bo
             << (verificar ? "" : "; nada foi importado") << std::endl;
 }
 
-int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& unidades,
-                 Listacurso& estudantes, const std::string& nomeEstudantes) {
-  std::string texto;
+// Reads the file to import, saying why it cannot be read or is no CSV text.
+bool leFicheiroImportado(const std::string& ficheiro, std::string& texto) {
   std::string razao = TXT("não existe");
   if (leFicheiroNormal(ficheiro, &texto, nullptr, &razao) != Leitura::lido) {
     std::cerr << TXT("ERRO: Não foi possivel ler o ficheiro ")
               << cp1252::deLinhaDeComandos(ficheiro) << " (" << razao << ")" << std::endl;
-    return estadoFalha;
+    return false;
   }
   if (const char* recusa = recusaSemLinhas(texto)) {
     std::cerr << "ERRO: " << cp1252::deLinhaDeComandos(ficheiro) << recusa << std::endl;
-    return estadoFalha;
+    return false;
   }
+  return true;
+}
+
+int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& unidades,
+                 Listacurso& estudantes, const std::string& nomeEstudantes) {
+  std::string texto;
+  if (!leFicheiroImportado(ficheiro, texto)) return estadoFalha;
   std::vector<std::string> erros;
   const ResumoImportacao resumo =
       importaPauta(texto, unidades.getListaUCsCurso(), estudantes.alteraListaEstudantes(), erros);

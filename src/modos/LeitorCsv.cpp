@@ -62,28 +62,34 @@ void LeitorCsv::acrescenta(std::string& celula, size_t inicio, size_t fim) {
 }
 
 bool LeitorCsv::leCelula(std::string& celula) {
-  const size_t tamanho = texto_.size();
-  if (posicao_ < tamanho && texto_[posicao_] == aspas) {
-    ++posicao_;
-    for (;;) {
-      const size_t fecho = texto_.find(aspas, posicao_);
-      if (fecho == std::string_view::npos) {
-        acrescenta(celula, posicao_, tamanho);
-        posicao_ = tamanho;
-        aspasPorFechar_ = true;
-        return true;
-      }
-      acrescenta(celula, posicao_, fecho);
-      posicao_ = fecho + 1;
-      if (posicao_ < tamanho && texto_[posicao_] == aspas) {
-        celula += aspas;
-        ++posicao_;
-      } else {
-        break;
-      }
-    }
+  if (posicao_ < texto_.size() && texto_[posicao_] == aspas && !leEntreAspas(celula)) {
+    return true;  // the quote never closes: the text ends inside the cell
   }
-  // Unquoted text, or whatever follows a closing quote (kept as it is).
+  return leSemAspas(celula);
+}
+
+bool LeitorCsv::leEntreAspas(std::string& celula) {
+  const size_t tamanho = texto_.size();
+  ++posicao_;
+  for (;;) {
+    const size_t fecho = texto_.find(aspas, posicao_);
+    if (fecho == std::string_view::npos) {
+      acrescenta(celula, posicao_, tamanho);
+      posicao_ = tamanho;
+      aspasPorFechar_ = true;
+      return false;
+    }
+    acrescenta(celula, posicao_, fecho);
+    posicao_ = fecho + 1;
+    if (posicao_ >= tamanho || texto_[posicao_] != aspas) return true;
+    celula += aspas;  // a doubled quote stands for one
+    ++posicao_;
+  }
+}
+
+// Unquoted text, or whatever follows a closing quote (kept as it is).
+bool LeitorCsv::leSemAspas(std::string& celula) {
+  const size_t tamanho = texto_.size();
   size_t fim = posicao_;
   while (fim < tamanho && texto_[fim] != separador_ && texto_[fim] != '\n' && texto_[fim] != '\r') {
     ++fim;

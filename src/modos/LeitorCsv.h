@@ -40,6 +40,11 @@ class LeitorCsv {
   // Reads one cell into `celula`; answers true when the record ends after
   // it (a line end or the end of the text), false when a separator follows.
   bool leCelula(std::string& celula);
+  // The quoted part of a cell, from its opening quote to its closing one;
+  // false when the text ends before a closing quote.
+  bool leEntreAspas(std::string& celula);
+  // The rest of a cell up to its separator or line end; answers as leCelula.
+  bool leSemAspas(std::string& celula);
   // Appends texto_[inicio, fim) to `celula`, counting its line ends.
   void acrescenta(std::string& celula, size_t inicio, size_t fim);
 

@@ -49,11 +49,116 @@ std::string naoPode(const std::string& qual, const std::string& razao) {
 const char* const razaoPasta = TXT("é uma pasta");
 const char* const razaoLigacao = TXT("é uma ligação simbólica");
 const char* const razaoNaoNormal = TXT("não é um ficheiro normal");
+const char* const razaoJaExiste = TXT("já existe");
 // Numbered names tried before a series of new files gives up.
 const int maximoNumerados = 100000;
 
-// Pieces out of one whole text.
-Pedacos umPedaco(std::string_view conteudo) {
+// --- What differs between POSIX and Windows: the types here and the calls
+// declared below, defined on each side of the split at the end of the file.
+// Every operation above that split is written once on top of them.
+
+#ifdef _WIN32
+using Descritor = HANDLE;
+using CodigoErro = DWORD;
+const Descritor semDescritor = INVALID_HANDLE_VALUE;
+// A new file takes its folder's permissions: there is nothing to copy.
+struct Dono {};
+std::intptr_t comoInteiro(Descritor d) { return reinterpret_cast<std::intptr_t>(d); }
+Descritor deInteiro(std::intptr_t d) { return reinterpret_cast<Descritor>(d); }
+#else
+using Descritor = int;
+using CodigoErro = int;
+const Descritor semDescritor = -1;
+// The permission bits and owner a new file takes from its model, if it exists.
+struct Dono {
+  bool copia = false;
+  mode_t modo = 0;
+  uid_t utilizador = 0;
+  gid_t grupo = 0;
+};
+std::intptr_t comoInteiro(Descritor d) { return d; }
+Descritor deInteiro(std::intptr_t d) { return static_cast<Descritor>(d); }
+#endif
+
+// The error of the call that just failed (errno; GetLastError) and the
+// user's words for it.
+CodigoErro ultimoErro();
+std::string razaoErro(CodigoErro codigo);
+bool naoExiste(CodigoErro codigo);
+bool jaExiste(CodigoErro codigo);
+// Sets the error of a step the test's observer refused: input/output.
+void erroRecusado();
+
+void fechaDescritor(Descritor d);
+bool escreveTudo(Descritor d, const char* dados, std::size_t tamanho);
+// Opens the regular file `nome` for reading (never a directory, FIFO,
+// device or socket); sets its size and modification time where known.
+Leitura abreNormal(const std::string& nome, Descritor* d, std::uint64_t* tamanho,
+                   std::int64_t* modificacao, std::string* razao);
+// One read of at most `maximo` bytes; `lidos` is 0 at the end of the file.
+bool leBloco(Descritor d, char* destino, std::size_t maximo, std::size_t* lidos);
+// Moves to byte `deslocamento` from the start of the file.
+bool vaiPara(Descritor d, std::uint64_t deslocamento);
+// Opens the regular file `nome` for reading, never through a link.
+Leitura abreCurto(const std::string& nome, Descritor* d);
+// Reads up to `maximo` bytes, fewer only at the end of the file.
+bool leAte(Descritor d, char* destino, std::size_t maximo, std::size_t* total);
+
+// The file a save of `nome` replaces: `nome` itself, or with
+// Alvo::seguirLigacao (POSIX) the target of the link `nome`. Fails when
+// what is there may not be replaced.
+bool destinoDe(const std::string& nome, Alvo alvo, std::string* destino, std::string* erro);
+// Removes the leftover temporary files of `destino` (restoAbandonado) that
+// are regular files (of this user, on POSIX); anything else is left alone.
+void removeRestos(const std::string& destino);
+Dono donoDe(const std::string& modelo);
+void aplicaDono(Descritor d, const Dono& dono);
+// Whether anything (a link included) has the name `nome`.
+bool nomeExiste(const std::string& nome);
+
+// The write steps, each shown to the test's observer first: a step it
+// refuses fails, untaken, with an input/output error.
+Descritor criaTemporario(const std::string& nome, const Dono& dono);
+bool escrevePedaco(Descritor d, const std::string& nome, std::string_view pedaco);
+bool descarrega(Descritor d, const std::string& nome);
+// Renames `de` to `para`, replacing what is there, on disk before it answers.
+bool substituiNome(const std::string& de, const std::string& para);
+bool liga(const std::string& de, const std::string& para);
+void removeNome(const std::string& nome);
+// Flushes a directory's entries to disk where that is a separate step
+// (POSIX); a file system that cannot do it is not an error.
+void descarregaPasta(const std::string& pasta);
+// Flushes (when `escrito`) and closes a written file; on failure sets
+// `codigo` to the reason.
+bool terminaEscrita(Descritor d, const std::string& nome, bool escrito, CodigoErro* codigo);
+// Gives the file `de` the name `para` only while it is free: a hard link
+// (the file keeps both names) or a move.
+enum class NomeLivre { ligado, movido, ocupado, falhou };
+NomeLivre daNomeLivre(const std::string& de, const std::string& para);
+
+// The companion of a course's critical section, opened (created when
+// missing) as a regular file, and its exclusive lock, waited for.
+bool abreCompanheira(const std::string& nome, Descritor* d, std::string* razao);
+enum class Tranca { feita, semTrancas, falhou };
+// Closes `d` unless the lock is taken.
+Tranca trancaCompanheira(Descritor d, CodigoErro* codigo);
+void largaCompanheira(Descritor d);
+
+// For the clean-up, safe in a signal handler: the section of the companion
+// `seccao` entered (its descriptor, to close); the first bytes of `nome`
+// (at least `tamanho` if it has them, at most `capacidade`), false when it
+// cannot be opened; a removal.
+Descritor entraSeccaoNoSinal(const char* seccao);
+bool leInicio(const char* nome, char* lido, std::size_t capacidade, std::size_t tamanho,
+              std::size_t* total);
+void apaga(const char* nome);
+
+// Creates `nome` for writing; fails when anything has that name.
+Descritor criaExclusivo(const std::string& nome);
+
+}  // namespace
+
+Pedacos pedacoUnico(std::string_view conteudo) {
   bool entregue = false;
   return [conteudo, entregue](std::string_view& pedaco) mutable {
     if (entregue) return false;
@@ -62,8 +167,6 @@ Pedacos umPedaco(std::string_view conteudo) {
     return true;
   };
 }
-
-}  // namespace
 
 std::string textoErroGravacao(const std::string& nome, const std::string& erro) {
   return TXT("ERRO: Não foi possivel gravar o ficheiro ") + nome + " (" + erro + ")";
@@ -76,7 +179,7 @@ bool mesmoConteudo(const IdentidadeFicheiro& a, const IdentidadeFicheiro& b) {
 
 bool substituiFicheiro(const std::string& nome, std::string_view conteudo, std::string* erro,
                        Alvo alvo) {
-  return substituiFicheiro(nome, umPedaco(conteudo), erro, nullptr, alvo);
+  return substituiFicheiro(nome, pedacoUnico(conteudo), erro, nullptr, alvo);
 }
 
 namespace {
@@ -190,10 +293,17 @@ std::string pastaDoNome(const std::string& nome) {
 // The observer a test installed for the write steps (none in the program).
 ObservadorEscritas* observadorEscritas = nullptr;
 
-// Whether the observer, if any, lets the step go on.
-bool observadorPermite(PassoEscrita passo, const std::string& nome,
-                       const std::string& para = std::string()) {
-  return observadorEscritas == nullptr || observadorEscritas->passo(passo, nome, para);
+// The write steps of the temporary files, each shown to the test's observer
+// (if any) first: a step it refuses fails with an input/output error.
+bool permitido(PassoEscrita passo, const std::string& nome,
+               const std::string& para = std::string()) {
+  if (observadorEscritas == nullptr || observadorEscritas->passo(passo, nome, para)) return true;
+  erroRecusado();
+  return false;
+}
+
+bool escrevePedaco(Descritor d, const std::string& nome, std::string_view pedaco) {
+  return permitido(PassoEscrita::escrita, nome) && escreveTudo(d, pedaco.data(), pedaco.size());
 }
 
 }  // namespace
@@ -232,11 +342,7 @@ void limpezaFinal() {
   for (Registado& r : registados) {
     if (!r.usado) continue;
     r.usado = 0;
-#ifdef _WIN32
-    DeleteFileA(r.nome);
-#else
-    unlink(r.nome);
-#endif
+    apaga(r.nome);
   }
   for (RemocaoCondicional& r : condicionais) {
     if (!r.usado) continue;
@@ -257,19 +363,32 @@ FicheiroTemporario::FicheiroTemporario(std::string destino) : destino_(std::move
 FicheiroTemporario::~FicheiroTemporario() { remove(); }
 
 #ifdef PAUTA_PONTOS_PAUSA
-void pontoPausa(const char* ponto) {
+namespace {
+
+// Whether the environment asks for a pause at `ponto`, not taken before;
+// sets `canal` to the prefix of its FIFOs.
+bool pausaPedida(const char* ponto, std::string* canal) {
   static std::vector<std::string> feitos;
   const char* pedidos = std::getenv("PAUTA_PAUSA");
-  const char* canal = std::getenv("PAUTA_PAUSA_CANAL");
-  if (pedidos == nullptr || canal == nullptr) return;
+  const char* prefixo = std::getenv("PAUTA_PAUSA_CANAL");
+  if (pedidos == nullptr || prefixo == nullptr) return false;
   const std::string lista = std::string(",") + pedidos + ",";
-  if (lista.find(std::string(",") + ponto + ",") == std::string::npos) return;
+  if (lista.find(std::string(",") + ponto + ",") == std::string::npos) return false;
   for (const std::string& f : feitos) {
-    if (f == ponto) return;
+    if (f == ponto) return false;
   }
   feitos.emplace_back(ponto);
+  *canal = prefixo;
+  return true;
+}
+
+}  // namespace
+
+void pontoPausa(const char* ponto) {
+  std::string canal;
+  if (!pausaPedida(ponto, &canal)) return;
 #ifndef _WIN32
-  const std::string base = std::string(canal) + "." + ponto;
+  const std::string base = canal + "." + ponto;
   const int chegou = open((base + ".chegou").c_str(), O_WRONLY | O_CLOEXEC);
   if (chegou >= 0) {
     (void)!write(chegou, "1", 1);
@@ -323,7 +442,7 @@ class PedacosMedidos {
 
 bool gravaFicheiroNovo(const std::string& base, std::string_view conteudo,
                        const std::string& modelo, std::string* escrito, std::string* erro) {
-  return gravaFicheiroNovo(base, umPedaco(conteudo), modelo, escrito, erro);
+  return gravaFicheiroNovo(base, pedacoUnico(conteudo), modelo, escrito, erro);
 }
 
 struct EstadoHash {
@@ -386,13 +505,393 @@ Leitura identificaFicheiro(const std::string& nome, IdentidadeFicheiro* identida
   return Leitura::lido;
 }
 
+namespace {
+
+// A read that failed with `codigo`: no such file, or why it cannot be read.
+Leitura falhaLeitura(CodigoErro codigo, std::string* razao) {
+  if (naoExiste(codigo)) return Leitura::inexistente;
+  *razao = razaoErro(codigo);
+  return Leitura::ilegivel;
+}
+
+// Whether the file `nome` is a leftover temporary file of `base` made on
+// this machine by a process that no longer runs.
+bool restoAbandonado(const std::string& nome, const std::string& base) {
+  const long long pid = processoDoTemporario(nome, base);
+  return pid > 0 && pid != processoAtual() && !processoVivo(pid);
+}
+
+// Hands out the pieces of `pedacos` to the file `d`; pauses once the first
+// is written.
+bool escrevePedacos(Descritor d, const std::string& nome, const Pedacos& pedacos) {
+  bool ok = true;
+  std::string_view pedaco;
+  for (bool primeiro = true; ok && pedacos(pedaco); primeiro = false) {
+    ok = escrevePedaco(d, nome, pedaco);
+    if (primeiro) pontoPausa("temporario-a-meio");
+  }
+  return ok;
+}
+
+// Creates a new private temporary file of `destino`, sets `nome` and
+// `registo` to it (a name taken meanwhile by another is tried again);
+// on failure sets `codigo`.
+Descritor criaPrivado(const std::string& destino, const Dono& dono, std::string& nome, int& registo,
+                      CodigoErro* codigo) {
+  Descritor d = semDescritor;
+  for (int tentativa = 0; d == semDescritor && tentativa < 10; ++tentativa) {
+    nome = nomeTemporarioPara(destino);
+    // Registered before it exists: a signal between the two finds nothing
+    // to remove under a name no other process uses.
+    registo = registaTemporario(nome);
+    d = criaTemporario(nome, dono);
+    if (d == semDescritor) {
+      *codigo = ultimoErro();
+      esqueceTemporario(registo);
+      registo = -1;
+      if (!jaExiste(*codigo)) break;
+    }
+  }
+  return d;
+}
+
+// Whether the first `tamanho` bytes of `lido` (`total` were read) are
+// those of `prefixo`.
+bool comecaPor(const char* lido, std::size_t total, const char* prefixo, std::size_t tamanho) {
+  bool igual = total >= tamanho;
+  for (std::size_t i = 0; igual && i < tamanho; ++i) igual = lido[i] == prefixo[i];
+  return igual;
+}
+
+// Whether this process is inside a course's critical section now: the
+// clean-up must not enter it again (a second lock of the companion by the
+// same process would wait for itself).
+volatile std::sig_atomic_t dentroDeSeccao = 0;
+
+}  // namespace
+
+Leitura LeituraPorBlocos::abre(const std::string& nome, std::string* razao) {
+  fecha();
+  Descritor d = semDescritor;
+  const Leitura leitura = abreNormal(nome, &d, &tamanhoAoAbrir_, &modificacao_, razao);
+  if (leitura != Leitura::lido) return leitura;
+  descritor_ = comoInteiro(d);
+  aberto_ = true;
+  return Leitura::lido;
+}
+
+bool LeituraPorBlocos::le(char* destino, std::size_t maximo, std::size_t* lidos,
+                          std::string* razao) {
+  *lidos = 0;
+  if (!aberto_) return true;
+  if (!leBloco(deInteiro(descritor_), destino, maximo, lidos)) {
+    *razao = razaoErro(ultimoErro());
+    fecha();
+    return false;
+  }
+  lidos_ += *lidos;
+  XXH3_64bits_update(&hash_->estado, destino, *lidos);
+  if (*lidos == 0) fecha();
+  return true;
+}
+
+bool LeituraPorBlocos::posiciona(std::uint64_t deslocamento, std::string* razao) {
+  if (!aberto_) return true;
+  if (!vaiPara(deInteiro(descritor_), deslocamento)) {
+    *razao = razaoErro(ultimoErro());
+    fecha();
+    return false;
+  }
+  return true;
+}
+
+void LeituraPorBlocos::fecha() {
+  if (aberto_) fechaDescritor(deInteiro(descritor_));
+  aberto_ = false;
+}
+
+bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& modelo,
+                                 std::string* erro) {
+  remove();
+  removeRestos(destino_);
+  const Dono dono = donoDe(modelo);
+  CodigoErro codigo = 0;
+  const Descritor d = criaPrivado(destino_, dono, nome_, registo_, &codigo);
+  if (d == semDescritor) {
+    *erro = naoPode(nome_, razaoErro(codigo));
+    return false;
+  }
+  existe_ = true;
+  aplicaDono(d, dono);
+  if (!terminaEscrita(d, nome_, escrevePedacos(d, nome_, pedacos), &codigo)) {
+    *erro = naoPode(nome_, razaoErro(codigo));
+    remove();
+    return false;
+  }
+  return true;
+}
+
+bool FicheiroTemporario::substitui(std::string* erro) {
+  if (!substituiNome(nome_, destino_)) {
+    *erro = naoPode(destino_, razaoErro(ultimoErro()));
+    remove();
+    return false;
+  }
+  existe_ = false;
+  esqueceTemporario(registo_);
+  registo_ = -1;
+  descarregaPasta(pastaDoNome(destino_));
+  return true;
+}
+
+bool FicheiroTemporario::nomeiaSeLivre(const std::string& nome, bool* ocupado, std::string* erro) {
+  *ocupado = nomeExiste(nome);
+  if (*ocupado) return false;
+  const NomeLivre resultado = daNomeLivre(nome_, nome);
+  if (resultado == NomeLivre::ocupado) {
+    *ocupado = true;
+    return false;
+  }
+  if (resultado == NomeLivre::falhou) {
+    *erro = naoPode(nome, razaoErro(ultimoErro()));
+    remove();
+    return false;
+  }
+  if (resultado == NomeLivre::movido) existe_ = false;
+  remove();  // the temporary name, when the file got a second one
+  descarregaPasta(pastaDoNome(nome));
+  return true;
+}
+
+void FicheiroTemporario::remove() {
+  if (existe_) removeNome(nome_);
+  existe_ = false;
+  esqueceTemporario(registo_);
+  registo_ = -1;
+}
+
+bool FicheiroTemporario::guardaDestino() {
+  remove();
+  nome_ = nomeTemporarioPara(destino_);
+  registo_ = registaTemporario(nome_);
+  if (liga(destino_, nome_)) {
+    existe_ = true;
+    return true;
+  }
+  const CodigoErro codigo = ultimoErro();
+  esqueceTemporario(registo_);
+  registo_ = -1;
+  if (naoExiste(codigo)) return false;
+  return copiaDestino();
+}
+
+void FicheiroTemporario::repoeDestino() {
+  if (!existe_) {
+    removeNome(destino_);
+    return;
+  }
+  if (substituiNome(nome_, destino_)) existe_ = false;
+  remove();
+}
+
+bool FicheiroTemporario::copiaDestino() {
+  LeituraPorBlocos leitura;
+  std::string razao;
+  if (leitura.abre(destino_, &razao) != Leitura::lido) return false;
+  std::string bloco(1 << 16, '\0');
+  bool falhou = false;
+  const Pedacos pedacos = [&](std::string_view& pedaco) {
+    std::size_t lidos = 0;
+    if (!leitura.le(&bloco[0], bloco.size(), &lidos, &razao)) falhou = true;
+    if (falhou || lidos == 0) return false;
+    pedaco = std::string_view(bloco.data(), lidos);
+    return true;
+  };
+  std::string erro;
+  if (!escreve(pedacos, destino_, &erro) || falhou) {
+    remove();
+    return false;
+  }
+  return true;
+}
+
+bool substituiFicheiro(const std::string& nome, const Pedacos& pedacos, std::string* erro,
+                       IdentidadeFicheiro* escrito, Alvo alvo) {
+  std::string destino;
+  if (!destinoDe(nome, alvo, &destino, erro)) return false;
+  PedacosMedidos medidos(pedacos);
+  FicheiroTemporario temporario(destino);
+  if (!temporario.escreve(medidos.pedacos(), destino, erro)) return false;
+  pontoPausa(alvo == Alvo::substituirNome ? "bloqueio-escrito" : "temporario-escrito");
+  if (!temporario.substitui(erro)) return false;
+  if (escrito != nullptr) *escrito = medidos.identidade();
+  return true;
+}
+
+namespace {
+
+// The new contents of `ficheiros` written to their temporary files, beside
+// the files each replaces (`destinos`).
+bool escreveTodos(const std::vector<std::pair<std::string, Pedacos>>& ficheiros,
+                  const std::vector<std::string>& destinos,
+                  std::vector<std::unique_ptr<FicheiroTemporario>>& novos, std::string* qual,
+                  std::string* erro) {
+  for (std::size_t i = 0; i < ficheiros.size(); ++i) {
+    *qual = ficheiros[i].first;
+    novos.push_back(std::make_unique<FicheiroTemporario>(destinos[i]));
+    if (!novos.back()->escreve(ficheiros[i].second, destinos[i], erro)) return false;
+  }
+  return true;
+}
+
+// Renames every new content into place, keeping each old file until all
+// are done; when a rename fails, puts back those already renamed.
+bool substituiTodos(const std::vector<std::string>& destinos,
+                    std::vector<std::unique_ptr<FicheiroTemporario>>& novos,
+                    const std::vector<std::pair<std::string, Pedacos>>& ficheiros,
+                    std::string* qual, std::string* erro) {
+  std::vector<std::unique_ptr<FicheiroTemporario>> antigos;
+  for (std::size_t i = 0; i < destinos.size(); ++i) {
+    *qual = ficheiros[i].first;
+    antigos.push_back(std::make_unique<FicheiroTemporario>(destinos[i]));
+    antigos.back()->guardaDestino();
+    if (novos[i]->substitui(erro)) continue;
+    antigos.pop_back();
+    while (!antigos.empty()) {
+      antigos.back()->repoeDestino();
+      antigos.pop_back();
+    }
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool substituiFicheiros(const std::vector<std::pair<std::string, Pedacos>>& ficheiros,
+                        std::string* qual, std::string* erro) {
+  std::vector<std::string> destinos(ficheiros.size());
+  for (std::size_t i = 0; i < ficheiros.size(); ++i) {
+    *qual = ficheiros[i].first;
+    if (!destinoDe(ficheiros[i].first, Alvo::soNormal, &destinos[i], erro)) return false;
+  }
+  std::vector<std::unique_ptr<FicheiroTemporario>> novos;
+  if (!escreveTodos(ficheiros, destinos, novos, qual, erro)) return false;
+  // Every new content is on disk: now the renames.
+  pontoPausa("temporarios-escritos");
+  return substituiTodos(destinos, novos, ficheiros, qual, erro);
+}
+
+bool gravaFicheiroNovo(const std::string& base, const Pedacos& pedacos, const std::string& modelo,
+                       std::string* escrito, std::string* erro) {
+  FicheiroTemporario temporario(base);
+  if (!temporario.escreve(pedacos, modelo, erro)) return false;
+  for (int n = 0; n < maximoNumerados; ++n) {
+    const std::string candidato = nomeNumerado(base, n);
+    bool ocupado = false;
+    if (temporario.nomeiaSeLivre(candidato, &ocupado, erro)) {
+      *escrito = candidato;
+      return true;
+    }
+    if (!ocupado) return false;
+  }
+  *erro = naoPode(base, razaoJaExiste);
+  return false;
+}
+
+Leitura leFicheiroCurto(const std::string& nome, std::size_t maximo, std::string* conteudo) {
+  conteudo->clear();
+  Descritor d = semDescritor;
+  const Leitura aberto = abreCurto(nome, &d);
+  if (aberto != Leitura::lido) return aberto;
+  std::string lido(maximo + 1, '\0');
+  std::size_t total = 0;
+  const bool ok = leAte(d, &lido[0], lido.size(), &total);
+  fechaDescritor(d);
+  if (!ok || total == 0 || total > maximo) return Leitura::ilegivel;
+  lido.resize(total);
+  *conteudo = std::move(lido);
+  return Leitura::lido;
+}
+
+bool SeccaoCurso::entra(const std::string& ficheiroEstudantes, std::string* erro) {
+  sai();
+  const std::string nome = ficheiroEstudantes + sufixoSeccao;
+  Descritor d = semDescritor;
+  std::string razao;
+  if (!abreCompanheira(nome, &d, &razao)) {
+    *erro = naoPode(nome, razao);
+    return false;
+  }
+  CodigoErro codigo = 0;
+  const Tranca tranca = trancaCompanheira(d, &codigo);
+  if (tranca == Tranca::semTrancas) return true;  // a file system without locks
+  if (tranca == Tranca::falhou) {
+    *erro = naoPode(nome, razaoErro(codigo));
+    return false;
+  }
+  descritor_ = comoInteiro(d);
+  dentro_ = true;
+  dentroDeSeccao = 1;
+  return true;
+}
+
+void SeccaoCurso::sai() {
+  if (!dentro_) return;
+  dentroDeSeccao = 0;
+  largaCompanheira(deInteiro(descritor_));
+  descritor_ = -1;
+  dentro_ = false;
+}
+
+SeccaoCurso::~SeccaoCurso() { sai(); }
+
+Criacao criaFicheiroExclusivo(const std::string& nome, std::string_view conteudo,
+                              std::string* razao) {
+  const Descritor d = criaExclusivo(nome);
+  if (d == semDescritor) {
+    const CodigoErro codigo = ultimoErro();
+    if (jaExiste(codigo)) return Criacao::jaExiste;
+    *razao = razaoErro(codigo);
+    return Criacao::falhou;
+  }
+  const bool ok = escreveTudo(d, conteudo.data(), conteudo.size());
+  const CodigoErro codigo = ultimoErro();
+  fechaDescritor(d);
+  if (!ok) {
+    apaga(nome.c_str());
+    *razao = razaoErro(codigo);
+    return Criacao::falhou;
+  }
+  return Criacao::criado;
+}
+
+void removeSeComecaPor(const char* nome, const char* prefixo, std::size_t tamanho,
+                       const char* seccao) {
+  const int erroAnterior = errno;
+  // Inside the course's critical section, so that no take-over can come
+  // between the check and the removal.
+  Descritor trinco = semDescritor;
+  if (!dentroDeSeccao && seccao != nullptr) trinco = entraSeccaoNoSinal(seccao);
+  char lido[512];
+  std::size_t total = 0;
+  if (leInicio(nome, lido, sizeof lido, tamanho, &total) &&
+      comecaPor(lido, total, prefixo, tamanho)) {
+    apaga(nome);
+  }
+  if (trinco != semDescritor) fechaDescritor(trinco);
+  errno = erroAnterior;
+}
+
 #ifndef _WIN32
 
 // ----------------------------------------------------------------- POSIX
 
 namespace {
 
-std::string razaoErro(int codigo) {
+CodigoErro ultimoErro() { return errno; }
+
+std::string razaoErro(CodigoErro codigo) {
   switch (codigo) {
     case EACCES:
     case EPERM:
@@ -402,7 +901,7 @@ std::string razaoErro(int codigo) {
     case ENOENT:
       return TXT("não existe");
     case EEXIST:
-      return TXT("já existe");
+      return razaoJaExiste;
     case ENAMETOOLONG:
       return "nome demasiado longo";
     case EBUSY:
@@ -426,6 +925,10 @@ std::string razaoErro(int codigo) {
   }
 }
 
+bool naoExiste(CodigoErro codigo) { return codigo == ENOENT; }
+bool jaExiste(CodigoErro codigo) { return codigo == EEXIST; }
+void erroRecusado() { errno = EIO; }
+
 // The reason a file of mode `modo` is not a regular file.
 const char* razaoTipo(mode_t modo) {
   if (S_ISDIR(modo)) return razaoPasta;
@@ -433,9 +936,11 @@ const char* razaoTipo(mode_t modo) {
   return razaoNaoNormal;
 }
 
-bool escreveTudo(int fd, const char* dados, size_t tamanho) {
+void fechaDescritor(Descritor d) { close(d); }
+
+bool escreveTudo(Descritor d, const char* dados, std::size_t tamanho) {
   while (tamanho > 0) {
-    const ssize_t n = write(fd, dados, tamanho);
+    const ssize_t n = write(d, dados, tamanho);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -446,97 +951,92 @@ bool escreveTudo(int fd, const char* dados, size_t tamanho) {
   return true;
 }
 
-// The write steps of the temporary files, each shown to the test's observer
-// first: a step it refuses fails with EIO.
-bool permitido(PassoEscrita passo, const std::string& nome,
-               const std::string& para = std::string()) {
-  if (observadorPermite(passo, nome, para)) return true;
-  errno = EIO;
-  return false;
-}
-int criaTemporario(const std::string& nome, mode_t modo) {
-  if (!permitido(PassoEscrita::criacao, nome)) return -1;
-  return open(nome.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, modo);
-}
-bool escrevePedaco(int fd, const std::string& nome, std::string_view pedaco) {
-  return permitido(PassoEscrita::escrita, nome) && escreveTudo(fd, pedaco.data(), pedaco.size());
-}
-bool descarrega(int fd, const std::string& nome) {
-  return permitido(PassoEscrita::descarga, nome) && fsync(fd) == 0;
-}
-bool renomeia(const std::string& de, const std::string& para) {
-  return permitido(PassoEscrita::renomeacao, de, para) && rename(de.c_str(), para.c_str()) == 0;
-}
-bool liga(const std::string& de, const std::string& para) {
-  return permitido(PassoEscrita::ligacao, de, para) && link(de.c_str(), para.c_str()) == 0;
-}
-void removeNome(const std::string& nome) {
-  if (permitido(PassoEscrita::remocao, nome)) unlink(nome.c_str());
-}
-
-// The directory part of `nome` ("." when it has none).
-std::string pastaDe(const std::string& nome) {
-  const size_t barra = nome.find_last_of("/\\");
-  if (barra == std::string::npos) return ".";
-  return barra == 0 ? nome.substr(0, 1) : nome.substr(0, barra);
-}
-
-// Flushes a directory's entries to disk; a file system that cannot do it
-// is not an error.
-void descarregaPasta(const std::string& pasta) {
-  if (!permitido(PassoEscrita::descargaPasta, pasta)) return;
-  const int fd = open(pasta.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
-  (void)fsync(fd);
-  close(fd);
-}
-
-// The permission bits and owner a new file takes from `modelo`, if it exists.
-struct Dono {
-  bool copia = false;
-  mode_t modo = 0;
-  uid_t utilizador = 0;
-  gid_t grupo = 0;
-};
-
-Dono donoDe(const std::string& modelo) {
-  Dono dono;
+// What stat says of `nome` before it is opened: a regular file, or why not.
+Leitura verificaNormal(const std::string& nome, std::string* razao) {
   struct stat info;
-  if (!modelo.empty() && stat(modelo.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-    dono.copia = true;
-    dono.modo = info.st_mode & 07777;
-    dono.utilizador = info.st_uid;
-    dono.grupo = info.st_gid;
+  if (stat(nome.c_str(), &info) != 0) return falhaLeitura(errno, razao);
+  if (!S_ISREG(info.st_mode)) {
+    *razao = razaoTipo(info.st_mode);
+    return Leitura::ilegivel;
   }
-  return dono;
+  return Leitura::lido;
 }
 
-// Removes the leftover temporary files of `destino` whose names show a
-// process of this machine that no longer runs: regular files of this user
-// only; anything else is left alone.
-void removeRestos(const std::string& destino) {
-  const std::string pasta = pastaDoNome(destino);
-  const std::string base = nomeBase(destino);
-  DIR* dir = opendir(pasta.c_str());
-  if (dir == nullptr) return;
-  const std::string prefixo = pasta + "/";
-  while (const dirent* entrada = readdir(dir)) {
-    const std::string nome = entrada->d_name;
-    const long long pid = processoDoTemporario(nome, base);
-    if (pid <= 0 || pid == processoAtual() || processoVivo(pid)) continue;
-    struct stat info;
-    if (lstat((prefixo + nome).c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        info.st_uid != geteuid()) {
-      continue;
-    }
-    unlink((prefixo + nome).c_str());
+Leitura abreNormal(const std::string& nome, Descritor* d, std::uint64_t* tamanho,
+                   std::int64_t* modificacao, std::string* razao) {
+  const Leitura antes = verificaNormal(nome, razao);
+  if (antes != Leitura::lido) return antes;
+  // Non-blocking, so that a FIFO put there after the check cannot hang us.
+  const int fd = open(nome.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return falhaLeitura(errno, razao);
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    *razao = S_ISREG(info.st_mode) ? razaoErro(errno) : razaoTipo(info.st_mode);
+    close(fd);
+    return Leitura::ilegivel;
   }
-  closedir(dir);
+  *d = fd;
+  *tamanho = static_cast<std::uint64_t>(info.st_size);
+  *modificacao = static_cast<std::int64_t>(info.st_mtime);
+  return Leitura::lido;
 }
 
-// The file a save of `nome` replaces: `nome` itself, or with
-// Alvo::seguirLigacao the target of the link `nome`. Fails when what is
-// there may not be replaced.
+bool leBloco(Descritor d, char* destino, std::size_t maximo, std::size_t* lidos) {
+  for (;;) {
+    const ssize_t n = read(d, destino, maximo);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    *lidos = static_cast<std::size_t>(n);
+    return true;
+  }
+}
+
+bool vaiPara(Descritor d, std::uint64_t deslocamento) {
+  return lseek(d, static_cast<off_t>(deslocamento), SEEK_SET) >= 0;
+}
+
+Leitura abreCurto(const std::string& nome, Descritor* d) {
+  const int fd = open(nome.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? Leitura::inexistente : Leitura::ilegivel;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return Leitura::ilegivel;
+  }
+  *d = fd;
+  return Leitura::lido;
+}
+
+bool leAte(Descritor d, char* destino, std::size_t maximo, std::size_t* total) {
+  *total = 0;
+  while (*total < maximo) {
+    const ssize_t n = read(d, destino + *total, maximo - *total);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;
+    *total += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// The target of the link `nome`, which must be a regular file; `info` is
+// set to what it is.
+bool resolveLigacao(const std::string& nome, std::string* destino, struct stat* info,
+                    std::string* erro) {
+  char* resolvido = realpath(nome.c_str(), nullptr);
+  if (resolvido == nullptr) {
+    *erro = naoPode(nome, razaoErro(errno));
+    return false;
+  }
+  *destino = resolvido;
+  std::free(resolvido);
+  if (stat(destino->c_str(), info) != 0) {
+    *erro = naoPode(*destino, razaoErro(errno));
+    return false;
+  }
+  return true;
+}
+
 bool destinoDe(const std::string& nome, Alvo alvo, std::string* destino, std::string* erro) {
   *destino = nome;
   struct stat info;
@@ -551,17 +1051,7 @@ bool destinoDe(const std::string& nome, Alvo alvo, std::string* destino, std::st
       *erro = naoPode(nome, razaoLigacao);
       return false;
     }
-    char* resolvido = realpath(nome.c_str(), nullptr);
-    if (resolvido == nullptr) {
-      *erro = naoPode(nome, razaoErro(errno));
-      return false;
-    }
-    *destino = resolvido;
-    std::free(resolvido);
-    if (stat(destino->c_str(), &info) != 0) {
-      *erro = naoPode(*destino, razaoErro(errno));
-      return false;
-    }
+    if (!resolveLigacao(nome, destino, &info, erro)) return false;
   }
   if (!S_ISREG(info.st_mode)) {
     *erro = naoPode(nome, razaoTipo(info.st_mode));
@@ -570,74 +1060,171 @@ bool destinoDe(const std::string& nome, Alvo alvo, std::string* destino, std::st
   return true;
 }
 
-}  // namespace
-
-Leitura LeituraPorBlocos::abre(const std::string& nome, std::string* razao) {
-  fecha();
-  struct stat info;
-  if (stat(nome.c_str(), &info) != 0) {
-    if (errno == ENOENT) return Leitura::inexistente;
-    *razao = razaoErro(errno);
-    return Leitura::ilegivel;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    *razao = razaoTipo(info.st_mode);
-    return Leitura::ilegivel;
-  }
-  // Non-blocking, so that a FIFO put there after the check cannot hang us.
-  const int fd = open(nome.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) return Leitura::inexistente;
-    *razao = razaoErro(errno);
-    return Leitura::ilegivel;
-  }
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    *razao = S_ISREG(info.st_mode) ? razaoErro(errno) : razaoTipo(info.st_mode);
-    close(fd);
-    return Leitura::ilegivel;
-  }
-  descritor_ = fd;
-  aberto_ = true;
-  tamanhoAoAbrir_ = static_cast<std::uint64_t>(info.st_size);
-  modificacao_ = static_cast<std::int64_t>(info.st_mtime);
-  return Leitura::lido;
-}
-
-bool LeituraPorBlocos::le(char* destino, std::size_t maximo, std::size_t* lidos,
-                          std::string* razao) {
-  *lidos = 0;
-  if (!aberto_) return true;
-  for (;;) {
-    const ssize_t n = read(static_cast<int>(descritor_), destino, maximo);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      *razao = razaoErro(errno);
-      fecha();
-      return false;
+void removeRestos(const std::string& destino) {
+  const std::string pasta = pastaDoNome(destino);
+  const std::string base = nomeBase(destino);
+  DIR* dir = opendir(pasta.c_str());
+  if (dir == nullptr) return;
+  const std::string prefixo = pasta + "/";
+  while (const dirent* entrada = readdir(dir)) {
+    const std::string nome = entrada->d_name;
+    if (!restoAbandonado(nome, base)) continue;
+    struct stat info;
+    if (lstat((prefixo + nome).c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_uid != geteuid()) {
+      continue;
     }
-    *lidos = static_cast<std::size_t>(n);
-    break;
+    unlink((prefixo + nome).c_str());
   }
-  lidos_ += *lidos;
-  XXH3_64bits_update(&hash_->estado, destino, *lidos);
-  if (*lidos == 0) fecha();
-  return true;
+  closedir(dir);
 }
 
-bool LeituraPorBlocos::posiciona(std::uint64_t deslocamento, std::string* razao) {
-  if (!aberto_) return true;
-  if (lseek(static_cast<int>(descritor_), static_cast<off_t>(deslocamento), SEEK_SET) < 0) {
+Dono donoDe(const std::string& modelo) {
+  Dono dono;
+  struct stat info;
+  if (!modelo.empty() && stat(modelo.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    dono.copia = true;
+    dono.modo = info.st_mode & 07777;
+    dono.utilizador = info.st_uid;
+    dono.grupo = info.st_gid;
+  }
+  return dono;
+}
+
+void aplicaDono(Descritor d, const Dono& dono) {
+  if (!dono.copia) return;
+  // Owner first: changing it may clear the set-id bits that fchmod sets.
+  (void)fchown(d, dono.utilizador, dono.grupo);
+  (void)fchmod(d, dono.modo);
+}
+
+bool nomeExiste(const std::string& nome) {
+  struct stat info;
+  return lstat(nome.c_str(), &info) == 0;
+}
+
+Descritor criaTemporario(const std::string& nome, const Dono& dono) {
+  if (!permitido(PassoEscrita::criacao, nome)) return -1;
+  return open(nome.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+              dono.copia ? 0600 : 0666);
+}
+bool descarrega(Descritor d, const std::string& nome) {
+  return permitido(PassoEscrita::descarga, nome) && fsync(d) == 0;
+}
+bool substituiNome(const std::string& de, const std::string& para) {
+  return permitido(PassoEscrita::renomeacao, de, para) && rename(de.c_str(), para.c_str()) == 0;
+}
+bool liga(const std::string& de, const std::string& para) {
+  return permitido(PassoEscrita::ligacao, de, para) && link(de.c_str(), para.c_str()) == 0;
+}
+void removeNome(const std::string& nome) {
+  if (permitido(PassoEscrita::remocao, nome)) unlink(nome.c_str());
+}
+
+void descarregaPasta(const std::string& pasta) {
+  if (!permitido(PassoEscrita::descargaPasta, pasta)) return;
+  const int fd = open(pasta.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)fsync(fd);
+  close(fd);
+}
+
+bool terminaEscrita(Descritor d, const std::string& nome, bool escrito, CodigoErro* codigo) {
+  const bool ok = escrito && descarrega(d, nome);
+  const int erroEscrita = errno;
+  const bool fechado = close(d) == 0;
+  *codigo = erroEscrita != 0 ? erroEscrita : errno;
+  return fechado && ok;
+}
+
+NomeLivre daNomeLivre(const std::string& de, const std::string& para) {
+  // A hard link is made only under a free name: never replaces a file
+  // that appeared since the check.
+  if (liga(de, para)) return NomeLivre::ligado;
+  if (errno == EEXIST) return NomeLivre::ocupado;
+  // A file system without hard links: the name was free just now.
+  return substituiNome(de, para) ? NomeLivre::movido : NomeLivre::falhou;
+}
+
+// flock, retried when a signal interrupts the wait.
+int trancaExclusivo(int fd) {
+  int r;
+  do {
+    r = flock(fd, LOCK_EX);
+  } while (r != 0 && errno == EINTR);
+  return r;
+}
+
+bool semTrancas(int codigo) {
+#if ENOTSUP != EOPNOTSUPP
+  if (codigo == ENOTSUP) return true;
+#endif
+  return codigo == ENOLCK || codigo == EOPNOTSUPP || codigo == EINVAL;
+}
+
+// The companion, created when missing; another user's, or one in a
+// read-only folder, for reading only: a lock needs no write permission.
+int abreParaTrancar(const std::string& nome) {
+  const int fd =
+      open(nome.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd >= 0 || (errno != EACCES && errno != EROFS)) return fd;
+  return open(nome.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+
+bool abreCompanheira(const std::string& nome, Descritor* d, std::string* razao) {
+  const int fd = abreParaTrancar(nome);
+  if (fd < 0) {
     *razao = razaoErro(errno);
-    fecha();
     return false;
   }
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    *razao = razaoTipo(info.st_mode);
+    close(fd);
+    return false;
+  }
+  *d = fd;
   return true;
 }
 
-void LeituraPorBlocos::fecha() {
-  if (aberto_) close(static_cast<int>(descritor_));
-  aberto_ = false;
+Tranca trancaCompanheira(Descritor d, CodigoErro* codigo) {
+  if (trancaExclusivo(d) == 0) return Tranca::feita;
+  *codigo = errno;
+  close(d);
+  return semTrancas(*codigo) ? Tranca::semTrancas : Tranca::falhou;
 }
+
+void largaCompanheira(Descritor d) {
+  close(d);  // closing releases the lock
+}
+
+Descritor entraSeccaoNoSinal(const char* seccao) {
+  const int fd = open(seccao, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd >= 0) trancaExclusivo(fd);
+  return fd;
+}
+
+bool leInicio(const char* nome, char* lido, std::size_t capacidade, std::size_t tamanho,
+              std::size_t* total) {
+  const int fd = open(nome, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  *total = 0;
+  while (*total < tamanho && *total < capacidade) {
+    const ssize_t n = read(fd, lido + *total, capacidade - *total);
+    if (n <= 0) break;
+    *total += static_cast<std::size_t>(n);
+  }
+  close(fd);
+  return true;
+}
+
+void apaga(const char* nome) { unlink(nome); }
+
+Descritor criaExclusivo(const std::string& nome) {
+  return open(nome.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+}
+
+}  // namespace
 
 std::vector<std::string> listaFicheirosNormais(const std::string& pasta) {
   std::vector<std::string> nomes;
@@ -665,257 +1252,6 @@ std::vector<std::string> listaNomesPasta(const std::string& pasta) {
   return nomes;
 }
 
-bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& modelo,
-                                 std::string* erro) {
-  remove();
-  removeRestos(destino_);
-  const Dono dono = donoDe(modelo);
-  int fd = -1;
-  for (int tentativa = 0; fd < 0 && tentativa < 10; ++tentativa) {
-    nome_ = nomeTemporarioPara(destino_);
-    // Registered before it exists: a signal between the two finds nothing
-    // to remove under a name no other process uses.
-    registo_ = registaTemporario(nome_);
-    fd = criaTemporario(nome_, dono.copia ? 0600 : 0666);
-    if (fd < 0) {
-      esqueceTemporario(registo_);
-      registo_ = -1;
-      if (errno != EEXIST) break;
-    }
-  }
-  if (fd < 0) {
-    *erro = naoPode(nome_, razaoErro(errno));
-    return false;
-  }
-  existe_ = true;
-  if (dono.copia) {
-    // Owner first: changing it may clear the set-id bits that fchmod sets.
-    (void)fchown(fd, dono.utilizador, dono.grupo);
-    (void)fchmod(fd, dono.modo);
-  }
-  bool ok = true;
-  std::string_view pedaco;
-  for (bool primeiro = true; ok && pedacos(pedaco); primeiro = false) {
-    ok = escrevePedaco(fd, nome_, pedaco);
-    if (primeiro) pontoPausa("temporario-a-meio");
-  }
-  ok = ok && descarrega(fd, nome_);
-  const int erroEscrita = errno;
-  ok = close(fd) == 0 && ok;
-  if (!ok) {
-    *erro = naoPode(nome_, razaoErro(erroEscrita != 0 ? erroEscrita : errno));
-    remove();
-  }
-  return ok;
-}
-
-bool FicheiroTemporario::substitui(std::string* erro) {
-  if (!renomeia(nome_, destino_)) {
-    *erro = naoPode(destino_, razaoErro(errno));
-    remove();
-    return false;
-  }
-  existe_ = false;
-  esqueceTemporario(registo_);
-  registo_ = -1;
-  descarregaPasta(pastaDe(destino_));
-  return true;
-}
-
-bool FicheiroTemporario::nomeiaSeLivre(const std::string& nome, bool* ocupado, std::string* erro) {
-  *ocupado = false;
-  struct stat info;
-  if (lstat(nome.c_str(), &info) == 0) {
-    *ocupado = true;
-    return false;
-  }
-  // A hard link is made only under a free name: never replaces a file
-  // that appeared since the check.
-  int resultado = liga(nome_, nome) ? 0 : -1;
-  if (resultado != 0 && errno == EEXIST) {
-    *ocupado = true;
-    return false;
-  }
-  if (resultado != 0) {
-    // A file system without hard links: the name was free just now.
-    resultado = renomeia(nome_, nome) ? 0 : -1;
-    if (resultado == 0) {
-      existe_ = false;
-      esqueceTemporario(registo_);
-      registo_ = -1;
-    }
-  }
-  if (resultado != 0) {
-    *erro = naoPode(nome, razaoErro(errno));
-    remove();
-    return false;
-  }
-  remove();
-  descarregaPasta(pastaDe(nome));
-  return true;
-}
-
-void FicheiroTemporario::remove() {
-  if (existe_) removeNome(nome_);
-  existe_ = false;
-  esqueceTemporario(registo_);
-  registo_ = -1;
-}
-
-bool FicheiroTemporario::guardaDestino() {
-  remove();
-  nome_ = nomeTemporarioPara(destino_);
-  registo_ = registaTemporario(nome_);
-  if (liga(destino_, nome_)) {
-    existe_ = true;
-    return true;
-  }
-  esqueceTemporario(registo_);
-  registo_ = -1;
-  if (errno == ENOENT) return false;
-  return copiaDestino();
-}
-
-void FicheiroTemporario::repoeDestino() {
-  if (!existe_) {
-    removeNome(destino_);
-    return;
-  }
-  if (renomeia(nome_, destino_)) existe_ = false;
-  remove();
-}
-
-bool destinoPara(const std::string& nome, Alvo alvo, std::string* destino, std::string* erro) {
-  return destinoDe(nome, alvo, destino, erro);
-}
-
-bool substituiFicheiro(const std::string& nome, const Pedacos& pedacos, std::string* erro,
-                       IdentidadeFicheiro* escrito, Alvo alvo) {
-  std::string destino;
-  if (!destinoDe(nome, alvo, &destino, erro)) return false;
-  PedacosMedidos medidos(pedacos);
-  FicheiroTemporario temporario(destino);
-  if (!temporario.escreve(medidos.pedacos(), destino, erro)) return false;
-  pontoPausa(alvo == Alvo::substituirNome ? "bloqueio-escrito" : "temporario-escrito");
-  if (!temporario.substitui(erro)) return false;
-  if (escrito != nullptr) *escrito = medidos.identidade();
-  return true;
-}
-
-bool gravaFicheiroNovo(const std::string& base, const Pedacos& pedacos, const std::string& modelo,
-                       std::string* escrito, std::string* erro) {
-  FicheiroTemporario temporario(base);
-  if (!temporario.escreve(pedacos, modelo, erro)) return false;
-  for (int n = 0; n < maximoNumerados; ++n) {
-    const std::string candidato = nomeNumerado(base, n);
-    bool ocupado = false;
-    if (temporario.nomeiaSeLivre(candidato, &ocupado, erro)) {
-      *escrito = candidato;
-      return true;
-    }
-    if (!ocupado) return false;
-  }
-  *erro = naoPode(base, razaoErro(EEXIST));
-  return false;
-}
-
-Leitura leFicheiroCurto(const std::string& nome, std::size_t maximo, std::string* conteudo) {
-  conteudo->clear();
-  const int fd = open(nome.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? Leitura::inexistente : Leitura::ilegivel;
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    return Leitura::ilegivel;
-  }
-  std::string lido(maximo + 1, '\0');
-  std::size_t total = 0;
-  while (total < lido.size()) {
-    const ssize_t n = read(fd, &lido[total], lido.size() - total);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      close(fd);
-      return Leitura::ilegivel;
-    }
-    if (n == 0) break;
-    total += static_cast<std::size_t>(n);
-  }
-  close(fd);
-  if (total == 0 || total > maximo) return Leitura::ilegivel;
-  lido.resize(total);
-  *conteudo = std::move(lido);
-  return Leitura::lido;
-}
-
-namespace {
-
-// The companion descriptor of the critical section this process is in
-// (-1: none), for a release run by a signal handler.
-volatile std::sig_atomic_t descritorSeccao = -1;
-
-// flock, retried when a signal interrupts the wait.
-int trancaExclusivo(int fd) {
-  int r;
-  do {
-    r = flock(fd, LOCK_EX);
-  } while (r != 0 && errno == EINTR);
-  return r;
-}
-
-bool semTrancas(int codigo) {
-#if ENOTSUP != EOPNOTSUPP
-  if (codigo == ENOTSUP) return true;
-#endif
-  return codigo == ENOLCK || codigo == EOPNOTSUPP || codigo == EINVAL;
-}
-
-}  // namespace
-
-bool seccaoDetida() { return descritorSeccao >= 0; }
-
-bool SeccaoCurso::entra(const std::string& ficheiroEstudantes, std::string* erro) {
-  sai();
-  const std::string nome = ficheiroEstudantes + sufixoSeccao;
-  int fd =
-      open(nome.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-  if (fd < 0 && (errno == EACCES || errno == EROFS)) {
-    // Another user's companion, or a read-only folder: a shared lock needs
-    // no write permission.
-    fd = open(nome.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  }
-  if (fd < 0) {
-    *erro = naoPode(nome, errno == ELOOP ? razaoLigacao : razaoErro(errno));
-    return false;
-  }
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    *erro = naoPode(nome, razaoTipo(info.st_mode));
-    close(fd);
-    return false;
-  }
-  if (trancaExclusivo(fd) != 0) {
-    const int codigo = errno;
-    close(fd);
-    if (semTrancas(codigo)) return true;
-    *erro = naoPode(nome, razaoErro(codigo));
-    return false;
-  }
-  descritor_ = fd;
-  dentro_ = true;
-  descritorSeccao = fd;
-  return true;
-}
-
-void SeccaoCurso::sai() {
-  if (!dentro_) return;
-  descritorSeccao = -1;
-  close(static_cast<int>(descritor_));  // closing releases the lock
-  descritor_ = -1;
-  dentro_ = false;
-}
-
-SeccaoCurso::~SeccaoCurso() { sai(); }
-
 bool removeFicheiro(const std::string& nome, std::string* erro) {
   struct stat info;
   if (lstat(nome.c_str(), &info) != 0) return errno == ENOENT;
@@ -928,58 +1264,6 @@ bool removeFicheiro(const std::string& nome, std::string* erro) {
     return false;
   }
   return true;
-}
-
-Criacao criaFicheiroExclusivo(const std::string& nome, std::string_view conteudo,
-                              std::string* razao) {
-  const int fd = open(nome.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    if (errno == EEXIST) return Criacao::jaExiste;
-    *razao = razaoErro(errno);
-    return Criacao::falhou;
-  }
-  const bool ok = escreveTudo(fd, conteudo.data(), conteudo.size());
-  const int erroEscrita = errno;
-  close(fd);
-  if (!ok) {
-    unlink(nome.c_str());
-    *razao = razaoErro(erroEscrita);
-    return Criacao::falhou;
-  }
-  return Criacao::criado;
-}
-
-void removeSeComecaPor(const char* nome, const char* prefixo, std::size_t tamanho,
-                       const char* seccao) {
-  const int erroAnterior = errno;
-  // Inside the course's critical section, so that no take-over can come
-  // between the check and the removal.
-  int fdSeccao = -1;
-  if (descritorSeccao < 0 && seccao != nullptr) {
-    fdSeccao = open(seccao, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fdSeccao >= 0) {
-      int r;
-      do {
-        r = flock(fdSeccao, LOCK_EX);
-      } while (r != 0 && errno == EINTR);
-    }
-  }
-  const int fd = open(nome, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd >= 0) {
-    char lido[512];
-    std::size_t total = 0;
-    while (total < tamanho && total < sizeof lido) {
-      const ssize_t n = read(fd, lido + total, sizeof lido - total);
-      if (n <= 0) break;
-      total += static_cast<std::size_t>(n);
-    }
-    close(fd);
-    bool igual = total >= tamanho;
-    for (std::size_t i = 0; igual && i < tamanho; ++i) igual = lido[i] == prefixo[i];
-    if (igual) unlink(nome);
-  }
-  if (fdSeccao >= 0) close(fdSeccao);
-  errno = erroAnterior;
 }
 
 long long processoAtual() { return static_cast<long long>(getpid()); }
@@ -1007,7 +1291,9 @@ std::string nomeUtilizador() {
 
 namespace {
 
-std::string razaoErro(DWORD codigo) {
+CodigoErro ultimoErro() { return GetLastError(); }
+
+std::string razaoErro(CodigoErro codigo) {
   switch (codigo) {
     case ERROR_ACCESS_DENIED:
       return TXT("sem permissão");
@@ -1022,7 +1308,7 @@ std::string razaoErro(DWORD codigo) {
       return TXT("não existe");
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
-      return TXT("já existe");
+      return razaoJaExiste;
     case ERROR_FILENAME_EXCED_RANGE:
       return "nome demasiado longo";
     case ERROR_DISK_FULL:
@@ -1043,9 +1329,13 @@ std::string razaoErro(DWORD codigo) {
   }
 }
 
-bool naoExiste(DWORD codigo) {
+bool naoExiste(CodigoErro codigo) {
   return codigo == ERROR_FILE_NOT_FOUND || codigo == ERROR_PATH_NOT_FOUND;
 }
+bool jaExiste(CodigoErro codigo) {
+  return codigo == ERROR_FILE_EXISTS || codigo == ERROR_ALREADY_EXISTS;
+}
+void erroRecusado() { SetLastError(ERROR_IO_DEVICE); }
 
 // The reason the file of attributes `atributos` cannot be used as a file.
 const char* razaoAtributos(DWORD atributos) {
@@ -1054,26 +1344,101 @@ const char* razaoAtributos(DWORD atributos) {
   return nullptr;
 }
 
-// Removes the leftover temporary files of `destino` whose names show a
-// process of this machine that no longer runs (regular files only).
-void removeRestos(const std::string& destino) {
-  const std::string pasta = pastaDoNome(destino);
-  const std::string base = nomeBase(destino);
-  WIN32_FIND_DATAA dados;
-  const std::string padrao = pasta + "\\" + base + sufixoTemporario + ".*";
-  HANDLE busca = FindFirstFileA(padrao.c_str(), &dados);
-  if (busca == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string nome = dados.cFileName;
-    const long long pid = processoDoTemporario(nome, base);
-    if (pid <= 0 || pid == processoAtual() || processoVivo(pid)) continue;
-    if (razaoAtributos(dados.dwFileAttributes) != nullptr) continue;
-    DeleteFileA((pasta + "\\" + nome).c_str());
-  } while (FindNextFileA(busca, &dados));
-  FindClose(busca);
+const DWORD partilhaTotal = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+void fechaDescritor(Descritor d) { CloseHandle(d); }
+
+bool escreveTudo(Descritor d, const char* dados, std::size_t tamanho) {
+  while (tamanho > 0) {
+    const DWORD parte = static_cast<DWORD>(tamanho < (1u << 30) ? tamanho : (1u << 30));
+    DWORD escritos = 0;
+    if (!WriteFile(d, dados, parte, &escritos, nullptr) || escritos != parte) return false;
+    dados += escritos;
+    tamanho -= escritos;
+  }
+  return true;
 }
 
-bool verificaDestino(const std::string& nome, Alvo alvo, std::string* erro) {
+// The size and the last write (seconds since 1970) of the open file `f`,
+// each set only where it can be had.
+void medeAberto(HANDLE f, std::uint64_t* tamanho, std::int64_t* modificacao) {
+  LARGE_INTEGER bytes;
+  if (GetFileSizeEx(f, &bytes)) *tamanho = static_cast<std::uint64_t>(bytes.QuadPart);
+  FILETIME escrita;
+  if (GetFileTime(f, nullptr, nullptr, &escrita)) {
+    const std::uint64_t intervalos =
+        (static_cast<std::uint64_t>(escrita.dwHighDateTime) << 32) | escrita.dwLowDateTime;
+    // 100 ns intervals since 1601 to seconds since 1970.
+    *modificacao = static_cast<std::int64_t>(intervalos / 10000000) - 11644473600LL;
+  }
+}
+
+Leitura abreNormal(const std::string& nome, Descritor* d, std::uint64_t* tamanho,
+                   std::int64_t* modificacao, std::string* razao) {
+  const DWORD atributos = GetFileAttributesA(nome.c_str());
+  if (atributos == INVALID_FILE_ATTRIBUTES) return falhaLeitura(GetLastError(), razao);
+  if (atributos & FILE_ATTRIBUTE_DIRECTORY) {
+    *razao = razaoPasta;
+    return Leitura::ilegivel;
+  }
+  HANDLE f = CreateFileA(nome.c_str(), GENERIC_READ, partilhaTotal, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return falhaLeitura(GetLastError(), razao);
+  if (GetFileType(f) != FILE_TYPE_DISK) {
+    *razao = razaoNaoNormal;
+    CloseHandle(f);
+    return Leitura::ilegivel;
+  }
+  *d = f;
+  medeAberto(f, tamanho, modificacao);
+  return Leitura::lido;
+}
+
+bool leBloco(Descritor d, char* destino, std::size_t maximo, std::size_t* lidos) {
+  DWORD n = 0;
+  const DWORD pedidos = static_cast<DWORD>(maximo < (1u << 30) ? maximo : (1u << 30));
+  if (!ReadFile(d, destino, pedidos, &n, nullptr)) return false;
+  *lidos = n;
+  return true;
+}
+
+bool vaiPara(Descritor d, std::uint64_t deslocamento) {
+  LARGE_INTEGER distancia;
+  distancia.QuadPart = static_cast<LONGLONG>(deslocamento);
+  return SetFilePointerEx(d, distancia, nullptr, FILE_BEGIN) != 0;
+}
+
+Leitura abreCurto(const std::string& nome, Descritor* d) {
+  const DWORD atributos = GetFileAttributesA(nome.c_str());
+  if (atributos == INVALID_FILE_ATTRIBUTES) {
+    return naoExiste(GetLastError()) ? Leitura::inexistente : Leitura::ilegivel;
+  }
+  if (razaoAtributos(atributos) != nullptr) return Leitura::ilegivel;
+  HANDLE f = CreateFileA(nome.c_str(), GENERIC_READ, partilhaTotal, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (f == INVALID_HANDLE_VALUE) {
+    return naoExiste(GetLastError()) ? Leitura::inexistente : Leitura::ilegivel;
+  }
+  if (GetFileType(f) != FILE_TYPE_DISK) {
+    CloseHandle(f);
+    return Leitura::ilegivel;
+  }
+  *d = f;
+  return Leitura::lido;
+}
+
+bool leAte(Descritor d, char* destino, std::size_t maximo, std::size_t* total) {
+  DWORD lidos = 0;
+  const bool ok = ReadFile(d, destino, static_cast<DWORD>(maximo), &lidos, nullptr);
+  *total = lidos;
+  return ok;
+}
+
+// Windows follows no link for a save: whatever is at `nome` is replaced as
+// a name, and only a folder, or a link where a regular file is wanted, is
+// refused.
+bool destinoDe(const std::string& nome, Alvo alvo, std::string* destino, std::string* erro) {
+  *destino = nome;
   const DWORD atributos = GetFileAttributesA(nome.c_str());
   if (atributos == INVALID_FILE_ATTRIBUTES) return true;
   if (atributos & FILE_ATTRIBUTE_DIRECTORY) {
@@ -1085,6 +1450,143 @@ bool verificaDestino(const std::string& nome, Alvo alvo, std::string* erro) {
     return false;
   }
   return true;
+}
+
+void removeRestos(const std::string& destino) {
+  const std::string pasta = pastaDoNome(destino);
+  const std::string base = nomeBase(destino);
+  WIN32_FIND_DATAA dados;
+  const std::string padrao = pasta + "\\" + base + sufixoTemporario + ".*";
+  HANDLE busca = FindFirstFileA(padrao.c_str(), &dados);
+  if (busca == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string nome = dados.cFileName;
+    if (!restoAbandonado(nome, base)) continue;
+    if (razaoAtributos(dados.dwFileAttributes) != nullptr) continue;
+    DeleteFileA((pasta + "\\" + nome).c_str());
+  } while (FindNextFileA(busca, &dados));
+  FindClose(busca);
+}
+
+Dono donoDe(const std::string& /*modelo*/) { return Dono(); }
+void aplicaDono(Descritor /*d*/, const Dono& /*dono*/) {}
+
+bool nomeExiste(const std::string& nome) {
+  return GetFileAttributesA(nome.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+Descritor criaTemporario(const std::string& nome, const Dono& /*dono*/) {
+  if (!permitido(PassoEscrita::criacao, nome)) return INVALID_HANDLE_VALUE;
+  return CreateFileA(nome.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+bool descarrega(Descritor d, const std::string& nome) {
+  return permitido(PassoEscrita::descarga, nome) && FlushFileBuffers(d);
+}
+// A move of `de` to `para` that reaches the disk before it answers.
+bool moveFicheiro(const std::string& de, const std::string& para, DWORD opcoes) {
+  return permitido(PassoEscrita::renomeacao, de, para) &&
+         MoveFileExA(de.c_str(), para.c_str(), opcoes | MOVEFILE_WRITE_THROUGH);
+}
+bool substituiNome(const std::string& de, const std::string& para) {
+  return moveFicheiro(de, para, MOVEFILE_REPLACE_EXISTING);
+}
+bool liga(const std::string& de, const std::string& para) {
+  return permitido(PassoEscrita::ligacao, de, para) &&
+         CreateHardLinkA(para.c_str(), de.c_str(), nullptr);
+}
+void removeNome(const std::string& nome) {
+  if (permitido(PassoEscrita::remocao, nome)) DeleteFileA(nome.c_str());
+}
+
+// The moves are written through to the disk: no separate step.
+void descarregaPasta(const std::string& /*pasta*/) {}
+
+bool terminaEscrita(Descritor d, const std::string& nome, bool escrito, CodigoErro* codigo) {
+  const bool ok = escrito && descarrega(d, nome);
+  *codigo = GetLastError();
+  return CloseHandle(d) && ok;
+}
+
+NomeLivre daNomeLivre(const std::string& de, const std::string& para) {
+  // Without MOVEFILE_REPLACE_EXISTING the move never replaces a file.
+  if (moveFicheiro(de, para, 0)) return NomeLivre::movido;
+  return jaExiste(GetLastError()) ? NomeLivre::ocupado : NomeLivre::falhou;
+}
+
+// The companion, created when missing; one the user may not write, for
+// reading only: a lock needs no write permission.
+HANDLE abreParaTrancar(const std::string& nome) {
+  const DWORD opcoes = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+  HANDLE f = CreateFileA(nome.c_str(), GENERIC_READ | GENERIC_WRITE, partilhaTotal, nullptr,
+                         OPEN_ALWAYS, opcoes, nullptr);
+  if (f != INVALID_HANDLE_VALUE || GetLastError() != ERROR_ACCESS_DENIED) return f;
+  return CreateFileA(nome.c_str(), GENERIC_READ, partilhaTotal, nullptr, OPEN_EXISTING, opcoes,
+                     nullptr);
+}
+
+bool abreCompanheira(const std::string& nome, Descritor* d, std::string* razao) {
+  HANDLE f = abreParaTrancar(nome);
+  if (f == INVALID_HANDLE_VALUE) {
+    // A folder or link there refuses to open as "access denied": name it.
+    const DWORD codigo = GetLastError();
+    const DWORD atributos = GetFileAttributesA(nome.c_str());
+    const char* tipo = atributos == INVALID_FILE_ATTRIBUTES ? nullptr : razaoAtributos(atributos);
+    *razao = tipo != nullptr ? tipo : razaoErro(codigo);
+    return false;
+  }
+  if (GetFileType(f) != FILE_TYPE_DISK) {
+    *razao = razaoNaoNormal;
+    CloseHandle(f);
+    return false;
+  }
+  *d = f;
+  return true;
+}
+
+Tranca trancaCompanheira(Descritor d, CodigoErro* codigo) {
+  OVERLAPPED inicio = {};
+  if (LockFileEx(d, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &inicio)) return Tranca::feita;
+  *codigo = GetLastError();
+  CloseHandle(d);
+  const bool semTrancas = *codigo == ERROR_NOT_SUPPORTED || *codigo == ERROR_INVALID_FUNCTION;
+  return semTrancas ? Tranca::semTrancas : Tranca::falhou;
+}
+
+void largaCompanheira(Descritor d) {
+  OVERLAPPED inicio = {};
+  UnlockFileEx(d, 0, 1, 0, &inicio);
+  CloseHandle(d);
+}
+
+Descritor entraSeccaoNoSinal(const char* seccao) {
+  HANDLE trinco = CreateFileA(seccao, GENERIC_READ, partilhaTotal, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  OVERLAPPED inicio = {};
+  if (trinco != INVALID_HANDLE_VALUE) {
+    LockFileEx(trinco, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &inicio);
+  }
+  return trinco;
+}
+
+bool leInicio(const char* nome, char* lido, std::size_t capacidade, std::size_t tamanho,
+              std::size_t* total) {
+  HANDLE f = CreateFileA(nome, GENERIC_READ, partilhaTotal, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD lidos = 0;
+  const DWORD quer = static_cast<DWORD>(tamanho < capacidade ? tamanho : capacidade);
+  ReadFile(f, lido, quer, &lidos, nullptr);
+  CloseHandle(f);
+  *total = lidos;
+  return true;
+}
+
+void apaga(const char* nome) { DeleteFileA(nome); }
+
+Descritor criaExclusivo(const std::string& nome) {
+  return CreateFileA(nome.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
 // A directory entry's name as the narrow file functions take it and the
@@ -1101,80 +1603,6 @@ std::string nomeNaListagem(const std::filesystem::path& nome) {
 }
 
 }  // namespace
-
-Leitura LeituraPorBlocos::abre(const std::string& nome, std::string* razao) {
-  fecha();
-  const DWORD atributos = GetFileAttributesA(nome.c_str());
-  if (atributos == INVALID_FILE_ATTRIBUTES) {
-    if (naoExiste(GetLastError())) return Leitura::inexistente;
-    *razao = razaoErro(GetLastError());
-    return Leitura::ilegivel;
-  }
-  if (atributos & FILE_ATTRIBUTE_DIRECTORY) {
-    *razao = razaoPasta;
-    return Leitura::ilegivel;
-  }
-  HANDLE f = CreateFileA(nome.c_str(), GENERIC_READ,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) {
-    if (naoExiste(GetLastError())) return Leitura::inexistente;
-    *razao = razaoErro(GetLastError());
-    return Leitura::ilegivel;
-  }
-  if (GetFileType(f) != FILE_TYPE_DISK) {
-    *razao = razaoNaoNormal;
-    CloseHandle(f);
-    return Leitura::ilegivel;
-  }
-  descritor_ = reinterpret_cast<std::intptr_t>(f);
-  aberto_ = true;
-  LARGE_INTEGER tamanho;
-  if (GetFileSizeEx(f, &tamanho)) tamanhoAoAbrir_ = static_cast<std::uint64_t>(tamanho.QuadPart);
-  FILETIME escrita;
-  if (GetFileTime(f, nullptr, nullptr, &escrita)) {
-    const std::uint64_t intervalos =
-        (static_cast<std::uint64_t>(escrita.dwHighDateTime) << 32) | escrita.dwLowDateTime;
-    // 100 ns intervals since 1601 to seconds since 1970.
-    modificacao_ = static_cast<std::int64_t>(intervalos / 10000000) - 11644473600LL;
-  }
-  return Leitura::lido;
-}
-
-bool LeituraPorBlocos::le(char* destino, std::size_t maximo, std::size_t* lidos,
-                          std::string* razao) {
-  *lidos = 0;
-  if (!aberto_) return true;
-  DWORD n = 0;
-  const DWORD pedidos = static_cast<DWORD>(maximo < (1u << 30) ? maximo : (1u << 30));
-  if (!ReadFile(reinterpret_cast<HANDLE>(descritor_), destino, pedidos, &n, nullptr)) {
-    *razao = razaoErro(GetLastError());
-    fecha();
-    return false;
-  }
-  *lidos = n;
-  lidos_ += n;
-  XXH3_64bits_update(&hash_->estado, destino, n);
-  if (n == 0) fecha();
-  return true;
-}
-
-bool LeituraPorBlocos::posiciona(std::uint64_t deslocamento, std::string* razao) {
-  if (!aberto_) return true;
-  LARGE_INTEGER distancia;
-  distancia.QuadPart = static_cast<LONGLONG>(deslocamento);
-  if (!SetFilePointerEx(reinterpret_cast<HANDLE>(descritor_), distancia, nullptr, FILE_BEGIN)) {
-    *razao = razaoErro(GetLastError());
-    fecha();
-    return false;
-  }
-  return true;
-}
-
-void LeituraPorBlocos::fecha() {
-  if (aberto_) CloseHandle(reinterpret_cast<HANDLE>(descritor_));
-  aberto_ = false;
-}
 
 std::vector<std::string> listaFicheirosNormais(const std::string& pasta) {
   std::vector<std::string> nomes;
@@ -1199,282 +1627,6 @@ std::vector<std::string> listaNomesPasta(const std::string& pasta) {
   return nomes;
 }
 
-namespace {
-
-// The write steps of the temporary files, each shown to the test's observer
-// first: a step it refuses fails with ERROR_IO_DEVICE.
-bool permitido(PassoEscrita passo, const std::string& nome,
-               const std::string& para = std::string()) {
-  if (observadorPermite(passo, nome, para)) return true;
-  SetLastError(ERROR_IO_DEVICE);
-  return false;
-}
-HANDLE criaTemporario(const std::string& nome) {
-  if (!permitido(PassoEscrita::criacao, nome)) return INVALID_HANDLE_VALUE;
-  return CreateFileA(nome.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-}
-bool escrevePedaco(HANDLE f, const std::string& nome, std::string_view pedaco) {
-  if (!permitido(PassoEscrita::escrita, nome)) return false;
-  const char* dados = pedaco.data();
-  size_t falta = pedaco.size();
-  while (falta > 0) {
-    const DWORD parte = static_cast<DWORD>(falta < (1u << 30) ? falta : (1u << 30));
-    DWORD escritos = 0;
-    if (!WriteFile(f, dados, parte, &escritos, nullptr) || escritos != parte) return false;
-    dados += escritos;
-    falta -= escritos;
-  }
-  return true;
-}
-bool descarrega(HANDLE f, const std::string& nome) {
-  return permitido(PassoEscrita::descarga, nome) && FlushFileBuffers(f);
-}
-// A move of `de` to `para` that reaches the disk before it answers.
-bool moveFicheiro(const std::string& de, const std::string& para, DWORD opcoes) {
-  return permitido(PassoEscrita::renomeacao, de, para) &&
-         MoveFileExA(de.c_str(), para.c_str(), opcoes | MOVEFILE_WRITE_THROUGH);
-}
-bool liga(const std::string& de, const std::string& para) {
-  return permitido(PassoEscrita::ligacao, de, para) &&
-         CreateHardLinkA(para.c_str(), de.c_str(), nullptr);
-}
-void removeNome(const std::string& nome) {
-  if (permitido(PassoEscrita::remocao, nome)) DeleteFileA(nome.c_str());
-}
-
-}  // namespace
-
-bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& /*modelo*/,
-                                 std::string* erro) {
-  remove();
-  removeRestos(destino_);
-  HANDLE f = INVALID_HANDLE_VALUE;
-  DWORD codigo = 0;
-  for (int tentativa = 0; f == INVALID_HANDLE_VALUE && tentativa < 10; ++tentativa) {
-    nome_ = nomeTemporarioPara(destino_);
-    registo_ = registaTemporario(nome_);
-    f = criaTemporario(nome_);
-    if (f == INVALID_HANDLE_VALUE) {
-      codigo = GetLastError();
-      esqueceTemporario(registo_);
-      registo_ = -1;
-      if (codigo != ERROR_FILE_EXISTS && codigo != ERROR_ALREADY_EXISTS) break;
-    }
-  }
-  if (f == INVALID_HANDLE_VALUE) {
-    *erro = naoPode(nome_, razaoErro(codigo));
-    return false;
-  }
-  existe_ = true;
-  bool ok = true;
-  std::string_view pedaco;
-  for (bool primeiro = true; ok && pedacos(pedaco); primeiro = false) {
-    ok = escrevePedaco(f, nome_, pedaco);
-    if (primeiro) pontoPausa("temporario-a-meio");
-  }
-  ok = ok && descarrega(f, nome_);
-  codigo = GetLastError();
-  ok = CloseHandle(f) && ok;
-  if (!ok) {
-    *erro = naoPode(nome_, razaoErro(codigo));
-    remove();
-  }
-  return ok;
-}
-
-bool FicheiroTemporario::substitui(std::string* erro) {
-  if (!moveFicheiro(nome_, destino_, MOVEFILE_REPLACE_EXISTING)) {
-    *erro = naoPode(destino_, razaoErro(GetLastError()));
-    remove();
-    return false;
-  }
-  existe_ = false;
-  esqueceTemporario(registo_);
-  registo_ = -1;
-  return true;
-}
-
-bool FicheiroTemporario::nomeiaSeLivre(const std::string& nome, bool* ocupado, std::string* erro) {
-  *ocupado = false;
-  if (GetFileAttributesA(nome.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    *ocupado = true;
-    return false;
-  }
-  // Without MOVEFILE_REPLACE_EXISTING the move never replaces a file.
-  if (moveFicheiro(nome_, nome, 0)) {
-    existe_ = false;
-    esqueceTemporario(registo_);
-    registo_ = -1;
-    return true;
-  }
-  const DWORD codigo = GetLastError();
-  if (codigo == ERROR_ALREADY_EXISTS || codigo == ERROR_FILE_EXISTS) {
-    *ocupado = true;
-    return false;
-  }
-  *erro = naoPode(nome, razaoErro(codigo));
-  remove();
-  return false;
-}
-
-void FicheiroTemporario::remove() {
-  if (existe_) removeNome(nome_);
-  existe_ = false;
-  esqueceTemporario(registo_);
-  registo_ = -1;
-}
-
-bool FicheiroTemporario::guardaDestino() {
-  remove();
-  nome_ = nomeTemporarioPara(destino_);
-  registo_ = registaTemporario(nome_);
-  if (liga(destino_, nome_)) {
-    existe_ = true;
-    return true;
-  }
-  const DWORD codigo = GetLastError();
-  esqueceTemporario(registo_);
-  registo_ = -1;
-  if (naoExiste(codigo)) return false;
-  return copiaDestino();
-}
-
-void FicheiroTemporario::repoeDestino() {
-  if (!existe_) {
-    removeNome(destino_);
-    return;
-  }
-  if (moveFicheiro(nome_, destino_, MOVEFILE_REPLACE_EXISTING)) {
-    existe_ = false;
-  }
-  remove();
-}
-
-bool destinoPara(const std::string& nome, Alvo alvo, std::string* destino, std::string* erro) {
-  *destino = nome;
-  return verificaDestino(nome, alvo, erro);
-}
-
-bool substituiFicheiro(const std::string& nome, const Pedacos& pedacos, std::string* erro,
-                       IdentidadeFicheiro* escrito, Alvo alvo) {
-  if (!verificaDestino(nome, alvo, erro)) return false;
-  PedacosMedidos medidos(pedacos);
-  FicheiroTemporario temporario(nome);
-  if (!temporario.escreve(medidos.pedacos(), nome, erro)) return false;
-  pontoPausa(alvo == Alvo::substituirNome ? "bloqueio-escrito" : "temporario-escrito");
-  if (!temporario.substitui(erro)) return false;
-  if (escrito != nullptr) *escrito = medidos.identidade();
-  return true;
-}
-
-bool gravaFicheiroNovo(const std::string& base, const Pedacos& pedacos, const std::string& modelo,
-                       std::string* escrito, std::string* erro) {
-  FicheiroTemporario temporario(base);
-  if (!temporario.escreve(pedacos, modelo, erro)) return false;
-  for (int n = 0; n < maximoNumerados; ++n) {
-    const std::string candidato = nomeNumerado(base, n);
-    bool ocupado = false;
-    if (temporario.nomeiaSeLivre(candidato, &ocupado, erro)) {
-      *escrito = candidato;
-      return true;
-    }
-    if (!ocupado) return false;
-  }
-  *erro = naoPode(base, razaoErro(ERROR_FILE_EXISTS));
-  return false;
-}
-
-Leitura leFicheiroCurto(const std::string& nome, std::size_t maximo, std::string* conteudo) {
-  conteudo->clear();
-  const DWORD atributos = GetFileAttributesA(nome.c_str());
-  if (atributos == INVALID_FILE_ATTRIBUTES) {
-    return naoExiste(GetLastError()) ? Leitura::inexistente : Leitura::ilegivel;
-  }
-  if (razaoAtributos(atributos) != nullptr) return Leitura::ilegivel;
-  HANDLE f = CreateFileA(
-      nome.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (f == INVALID_HANDLE_VALUE) {
-    return naoExiste(GetLastError()) ? Leitura::inexistente : Leitura::ilegivel;
-  }
-  if (GetFileType(f) != FILE_TYPE_DISK) {
-    CloseHandle(f);
-    return Leitura::ilegivel;
-  }
-  std::string lido(maximo + 1, '\0');
-  DWORD total = 0;
-  const bool ok = ReadFile(f, lido.data(), static_cast<DWORD>(lido.size()), &total, nullptr);
-  CloseHandle(f);
-  if (!ok || total == 0 || total > maximo) return Leitura::ilegivel;
-  lido.resize(total);
-  *conteudo = std::move(lido);
-  return Leitura::lido;
-}
-
-namespace {
-
-volatile std::sig_atomic_t seccaoDentro = 0;
-HANDLE handleSeccao = INVALID_HANDLE_VALUE;
-
-}  // namespace
-
-bool seccaoDetida() { return seccaoDentro != 0; }
-
-bool SeccaoCurso::entra(const std::string& ficheiroEstudantes, std::string* erro) {
-  sai();
-  const std::string nome = ficheiroEstudantes + sufixoSeccao;
-  HANDLE f =
-      CreateFileA(nome.c_str(), GENERIC_READ | GENERIC_WRITE,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (f == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
-    f = CreateFileA(nome.c_str(), GENERIC_READ,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  }
-  if (f == INVALID_HANDLE_VALUE) {
-    // A folder or link there refuses to open as "access denied": name it.
-    const DWORD codigo = GetLastError();
-    const DWORD atributos = GetFileAttributesA(nome.c_str());
-    const char* razao = atributos == INVALID_FILE_ATTRIBUTES ? nullptr : razaoAtributos(atributos);
-    *erro = naoPode(nome, razao != nullptr ? razao : razaoErro(codigo));
-    return false;
-  }
-  if (GetFileType(f) != FILE_TYPE_DISK) {
-    *erro = naoPode(nome, razaoNaoNormal);
-    CloseHandle(f);
-    return false;
-  }
-  OVERLAPPED inicio = {};
-  if (!LockFileEx(f, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &inicio)) {
-    const DWORD codigo = GetLastError();
-    CloseHandle(f);
-    if (codigo == ERROR_NOT_SUPPORTED || codigo == ERROR_INVALID_FUNCTION) return true;
-    *erro = naoPode(nome, razaoErro(codigo));
-    return false;
-  }
-  descritor_ = reinterpret_cast<std::intptr_t>(f);
-  dentro_ = true;
-  handleSeccao = f;
-  seccaoDentro = 1;
-  return true;
-}
-
-void SeccaoCurso::sai() {
-  if (!dentro_) return;
-  seccaoDentro = 0;
-  handleSeccao = INVALID_HANDLE_VALUE;
-  HANDLE f = reinterpret_cast<HANDLE>(descritor_);
-  OVERLAPPED inicio = {};
-  UnlockFileEx(f, 0, 1, 0, &inicio);
-  CloseHandle(f);
-  descritor_ = -1;
-  dentro_ = false;
-}
-
-SeccaoCurso::~SeccaoCurso() { sai(); }
-
 bool removeFicheiro(const std::string& nome, std::string* erro) {
   const DWORD atributos = GetFileAttributesA(nome.c_str());
   if (atributos == INVALID_FILE_ATTRIBUTES) return naoExiste(GetLastError());
@@ -1487,60 +1639,6 @@ bool removeFicheiro(const std::string& nome, std::string* erro) {
     return false;
   }
   return true;
-}
-
-Criacao criaFicheiroExclusivo(const std::string& nome, std::string_view conteudo,
-                              std::string* razao) {
-  HANDLE f = CreateFileA(nome.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (f == INVALID_HANDLE_VALUE) {
-    const DWORD codigo = GetLastError();
-    if (codigo == ERROR_FILE_EXISTS || codigo == ERROR_ALREADY_EXISTS) return Criacao::jaExiste;
-    *razao = razaoErro(codigo);
-    return Criacao::falhou;
-  }
-  DWORD escritos = 0;
-  const bool ok =
-      WriteFile(f, conteudo.data(), static_cast<DWORD>(conteudo.size()), &escritos, nullptr) &&
-      escritos == conteudo.size();
-  const DWORD codigo = GetLastError();
-  CloseHandle(f);
-  if (!ok) {
-    DeleteFileA(nome.c_str());
-    *razao = razaoErro(codigo);
-    return Criacao::falhou;
-  }
-  return Criacao::criado;
-}
-
-void removeSeComecaPor(const char* nome, const char* prefixo, std::size_t tamanho,
-                       const char* seccao) {
-  // Inside the course's critical section, so that no take-over can come
-  // between the check and the removal.
-  HANDLE trinco = INVALID_HANDLE_VALUE;
-  if (!seccaoDentro && seccao != nullptr) {
-    trinco =
-        CreateFileA(seccao, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    OVERLAPPED inicio = {};
-    if (trinco != INVALID_HANDLE_VALUE)
-      LockFileEx(trinco, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &inicio);
-  }
-  HANDLE f = CreateFileA(nome, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) {
-    if (trinco != INVALID_HANDLE_VALUE) CloseHandle(trinco);
-    return;
-  }
-  char lido[512];
-  DWORD total = 0;
-  const DWORD quer = static_cast<DWORD>(tamanho < sizeof lido ? tamanho : sizeof lido);
-  ReadFile(f, lido, quer, &total, nullptr);
-  CloseHandle(f);
-  bool igual = total >= tamanho;
-  for (std::size_t i = 0; igual && i < tamanho; ++i) igual = lido[i] == prefixo[i];
-  if (igual) DeleteFileA(nome);
-  if (trinco != INVALID_HANDLE_VALUE) CloseHandle(trinco);
 }
 
 long long processoAtual() { return static_cast<long long>(GetCurrentProcessId()); }
@@ -1570,57 +1668,3 @@ std::string nomeUtilizador() {
 }
 
 #endif
-
-bool FicheiroTemporario::copiaDestino() {
-  LeituraPorBlocos leitura;
-  std::string razao;
-  if (leitura.abre(destino_, &razao) != Leitura::lido) return false;
-  std::string bloco(1 << 16, '\0');
-  bool falhou = false;
-  const Pedacos pedacos = [&](std::string_view& pedaco) {
-    std::size_t lidos = 0;
-    if (!leitura.le(&bloco[0], bloco.size(), &lidos, &razao)) falhou = true;
-    if (falhou || lidos == 0) return false;
-    pedaco = std::string_view(bloco.data(), lidos);
-    return true;
-  };
-  std::string erro;
-  if (!escreve(pedacos, destino_, &erro) || falhou) {
-    remove();
-    return false;
-  }
-  return true;
-}
-
-bool substituiFicheiros(const std::vector<std::pair<std::string, Pedacos>>& ficheiros,
-                        std::string* qual, std::string* erro) {
-  std::vector<std::string> destinos(ficheiros.size());
-  for (std::size_t i = 0; i < ficheiros.size(); ++i) {
-    *qual = ficheiros[i].first;
-    if (!destinoPara(ficheiros[i].first, Alvo::soNormal, &destinos[i], erro)) return false;
-  }
-  std::vector<std::unique_ptr<FicheiroTemporario>> novos;
-  for (std::size_t i = 0; i < ficheiros.size(); ++i) {
-    *qual = ficheiros[i].first;
-    novos.push_back(std::make_unique<FicheiroTemporario>(destinos[i]));
-    if (!novos.back()->escreve(ficheiros[i].second, destinos[i], erro)) return false;
-  }
-  // Every new content is on disk: now the renames, keeping each old file
-  // until all are done.
-  pontoPausa("temporarios-escritos");
-  std::vector<std::unique_ptr<FicheiroTemporario>> antigos;
-  for (std::size_t i = 0; i < ficheiros.size(); ++i) {
-    *qual = ficheiros[i].first;
-    antigos.push_back(std::make_unique<FicheiroTemporario>(destinos[i]));
-    antigos.back()->guardaDestino();
-    if (!novos[i]->substitui(erro)) {
-      antigos.pop_back();
-      while (!antigos.empty()) {
-        antigos.back()->repoeDestino();
-        antigos.pop_back();
-      }
-      return false;
-    }
-  }
-  return true;
-}

@@ -20,6 +20,8 @@
 // Hands out a text piece by piece: sets its argument to the next piece
 // (valid until the next call) and answers true, or answers false at the end.
 using Pedacos = std::function<bool(std::string_view&)>;
+// The pieces of one whole text: `conteudo` at once (it must outlive them).
+Pedacos pedacoUnico(std::string_view conteudo);
 
 // The user's message for a file that could not be written, from the reason
 // an operation below answered: "ERRO: Não foi possivel gravar o ficheiro
@@ -56,7 +58,7 @@ class LeituraPorBlocos {
   LeituraPorBlocos& operator=(const LeituraPorBlocos&) = delete;
 
   // Opens `nome` for reading as leFicheiroNormal does (a directory, FIFO,
-  // device or socket never is); on `ilegivel` sets `razao`.
+  // device or socket is refused); on `ilegivel` sets `razao`.
   Leitura abre(const std::string& nome, std::string* razao);
   // Reads the next bytes, at most `maximo`, to `destino` and sets `lidos`
   // (0 at the end of the file). Answers false, with `razao`, on an error.
@@ -88,7 +90,7 @@ Leitura identificaFicheiro(const std::string& nome, IdentidadeFicheiro* identida
                            std::string* razao);
 
 // Reads the regular file `nome` whole, in binary (a link to a regular file
-// counts). A directory, FIFO, device or socket is never opened for reading.
+// counts). A directory, FIFO, device or socket is never read.
 // Sets `identidade` (when given) to what was read; on `ilegivel` sets
 // `razao` to the reason ("sem permissão", "é uma pasta", ...).
 Leitura leFicheiroNormal(const std::string& nome, std::string* conteudo,
@@ -107,8 +109,8 @@ enum class Alvo {
   // is an error and nothing is written (the outputs of the modes, backups,
   // conflict files).
   soNormal,
-  // A link is followed and its target replaced, the link staying (the
-  // student file).
+  // On POSIX a link is followed and its target replaced, the link staying
+  // (the student file); Windows follows no link and replaces the name.
   seguirLigacao,
   // Whatever regular file or link is there is replaced as a name: a link is
   // replaced, never written through (the course lock).
@@ -229,12 +231,8 @@ void esqueceRemocaoNaSaida(int registo);
 // killing the process; call once at start-up. Nothing to do on Windows.
 void ignoraLimiteTamanho();
 
-// Whether this process is inside a course's critical section now, and the
-// descriptor of the companion it holds (for the signal-time release).
-bool seccaoDetida();
-
 // A named pause point for tests of interleavings between processes. In a
-// build with PAUTA_PONTOS_PAUSA, when the environment variable PAUTA_PAUSA
+// POSIX build with PAUTA_PONTOS_PAUSA, when the environment variable PAUTA_PAUSA
 // names `ponto` (a list separated by commas may name several) and
 // PAUTA_PAUSA_CANAL is a path prefix P, the process writes one byte to the
 // FIFO P.NOME.chegou (waiting for the test to read it) and then waits until
