@@ -1,12 +1,15 @@
 #include "Listacurso.h"
 
+#include <algorithm>
 #include <ostream>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 
+#include "BloqueioCurso.h"
 #include "Cp1252.h"
 #include "FormatoDados.h"
+#include "FormatoHistorico.h"
 #include "LeitorLinhas.h"
 #include "Nomes.h"
 #include "Numeros.h"
@@ -89,6 +92,7 @@ void Listacurso::setListaEstudantes(int nCurso, int nEstudantes, LeitorLinhas& f
   // used is reported, never dropped without a word at the next save.
   formato::leFicheiroEstudantes(ficheiro, listaEstudantes);
   linhasIgnoradas = linhasIgnoradas || ficheiro.houveLinhasIgnoradas();
+  retrato.tira(listaEstudantes);
 }
 
 void Listacurso::setIdentidadeFicheiro(const IdentidadeFicheiro& id) {
@@ -231,10 +235,119 @@ void imprimeErroGravacao(std::ostream& mensagens, const std::string& nome,
   mensagens << textoErroGravacao(nome, erro) << std::endl;
 }
 
+// The grade history beside the student file `nomeFicheiro`.
+std::string nomeHistoricoDe(const std::string& nomeFicheiro, int curso) {
+  const size_t barra = nomeFicheiro.find_last_of("/\\");
+  const std::string pasta =
+      barra == std::string::npos ? std::string() : nomeFicheiro.substr(0, barra + 1);
+  return pasta + historico::nomeFicheiroHistorico(curso);
+}
+
+// The history's lines are handed to the file in pieces of about this size.
+const size_t tamanhoPedacoHistorico = 1 << 20;
+// The end of the history read first to find its last line.
+const std::uint64_t janelaFimHistorico = 4096;
+
+// The VERIFICACAO of the last line of the history open in `ficheiro` (16
+// zeros after the first line alone), reading only its first line and its
+// end: a save stays as fast however long the history is. False, with the
+// reason, when it does not start with its first line or its last line was
+// cut (it does not end in CR LF, or is no history line).
+bool ultimaVerificacao(FicheiroAcrescentado& ficheiro, const std::string& nome,
+                       std::string* anterior, std::string* erro) {
+  const std::string cabecalho = std::string(historico::cabecalho) + "\r\n";
+  std::string texto;
+  if (!ficheiro.le(0, cabecalho.size(), &texto, erro)) return false;
+  const std::string invalido = nome + ": " + TXT("histórico inválido");
+  if (texto != cabecalho) {
+    *erro = invalido;
+    return false;
+  }
+  const std::uint64_t linhas = ficheiro.tamanho() - cabecalho.size();
+  if (linhas == 0) {
+    *anterior = std::string(16, '0');
+    return true;
+  }
+  std::string_view ultima;
+  for (std::uint64_t janela = janelaFimHistorico;; janela *= 4) {
+    const std::uint64_t n = std::min(janela, linhas);
+    if (!ficheiro.le(ficheiro.tamanho() - n, static_cast<size_t>(n), &texto, erro)) return false;
+    if (texto.size() != n || n < 2 || texto.compare(n - 2, 2, "\r\n") != 0) {
+      *erro = invalido;
+      return false;
+    }
+    const size_t fim = texto.size() - 2;
+    const size_t antes = fim >= 2 ? texto.rfind("\r\n", fim - 2) : std::string::npos;
+    if (antes != std::string::npos) {
+      ultima = std::string_view(texto).substr(antes + 2, fim - antes - 2);
+      break;
+    }
+    if (n == linhas) {  // one line after the first
+      ultima = std::string_view(texto).substr(0, fim);
+      break;
+    }
+  }
+  historico::LinhaHistorico linha;
+  if (!historico::leLinha(ultima, linha) || linha.verificacao.size() != 16 ||
+      linha.verificacao.find_first_not_of("0123456789abcdef") != std::string::npos) {
+    *erro = invalido;
+    return false;
+  }
+  *anterior = linha.verificacao;
+  return true;
+}
+
 }  // namespace
 
+// The history is opened at the first line, so a save that changes nothing
+// neither writes nor creates it. Its lines go to the file in pieces, never
+// all held at once (an import may change millions of values), and are
+// flushed before the caller replaces the student file. On failure whatever
+// was appended is taken back.
+bool Listacurso::escreveHistorico(const std::string& nomeFicheiro, const std::string& origem,
+                                  FicheiroAcrescentado& ficheiro, std::string* erro) const {
+  const std::string nome = nomeHistoricoDe(nomeFicheiro, curso);
+  // One line, filled in place by the comparison and written at once.
+  std::vector<historico::LinhaHistorico> uma(1);
+  historico::LinhaHistorico& linha = uma.front();
+  linha.origem = origem;
+  std::string anterior;
+  std::string texto;
+  bool aberto = false;
+  bool falhou = false;
+  const auto despeja = [&]() {
+    if (!falhou && !texto.empty()) falhou = !ficheiro.acrescenta(texto, erro);
+    texto.clear();
+  };
+  comparaEstudantes(retrato, listaEstudantes, linha, [&](historico::LinhaHistorico&) {
+    if (falhou) return;
+    if (!aberto) {
+      aberto = true;
+      const DonoBloqueio eu = esteProcesso();
+      linha.data = historico::dataAgora();
+      linha.utilizador = eu.utilizador;
+      linha.maquina = eu.maquina;
+      if (!ficheiro.abre(nome, std::string(historico::cabecalho) + "\r\n", erro) ||
+          !ultimaVerificacao(ficheiro, nome, &anterior, erro)) {
+        falhou = true;
+        return;
+      }
+    }
+    historico::escreveLinhas(uma, anterior, texto);
+    if (texto.size() >= tamanhoPedacoHistorico) despeja();
+  });
+  despeja();
+  if (aberto && !falhou) falhou = !ficheiro.descarrega(erro);
+  if (falhou) {
+    std::string ignorado;
+    ficheiro.repoe(&ignorado);
+  }
+  return !falhou;
+}
+
 Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro,
-                                                 std::ostream& mensagens, bool confirma) {
+                                                 std::ostream& mensagens, bool confirma,
+                                                 const std::string& origem) {
   IdentidadeFicheiro atual;
   std::string erro;
   // From the identity check to the rename, one critical section for every
@@ -253,18 +366,28 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
     return Gravacao::falhou;
   }
   if (identidadeConhecida && !mesmoConteudo(atual, identidade)) {
-    return gravaConflito(nomeFicheiro, atual, seccao, mensagens);
+    return gravaConflito(nomeFicheiro, atual, seccao, mensagens, origem);
   }
   if (!guardaOriginal(nomeFicheiro, atual, mensagens)) return Gravacao::falhou;
-  IdentidadeFicheiro nova;
-  if (!substituiFicheiro(nomeFicheiro, formato::pedacosFicheiroEstudantes(listaEstudantes), &erro,
-                         &nova, Alvo::seguirLigacao)) {
+  FicheiroAcrescentado ficheiroHistorico;
+  if (!escreveHistorico(nomeFicheiro, origem, ficheiroHistorico, &erro)) {
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }
+  IdentidadeFicheiro nova;
+  if (!substituiFicheiro(nomeFicheiro, formato::pedacosFicheiroEstudantes(listaEstudantes), &erro,
+                         &nova, Alvo::seguirLigacao)) {
+    // The history never records a save that did not happen.
+    std::string ignorado;
+    ficheiroHistorico.repoe(&ignorado);
+    imprimeErroGravacao(mensagens, nomeFicheiro, erro);
+    return Gravacao::falhou;
+  }
+  ficheiroHistorico.fecha();
   seccao.sai();
   identidade = nova;
   identidadeConhecida = true;
+  retrato.tira(listaEstudantes);
   anunciaGravacao(nomeFicheiro, mensagens, confirma);
   return Gravacao::gravado;
 }
@@ -272,7 +395,7 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
 // Someone else changed the file: keep both versions, replace neither.
 Listacurso::Gravacao Listacurso::gravaConflito(const std::string& nomeFicheiro,
                                                const IdentidadeFicheiro& atual, SeccaoCurso& seccao,
-                                               std::ostream& mensagens) {
+                                               std::ostream& mensagens, const std::string& origem) {
   std::string conflito;
   std::string erro;
   if (!gravaFicheiroNovo(nomeFicheiro + sufixoConflito,
@@ -281,8 +404,20 @@ Listacurso::Gravacao Listacurso::gravaConflito(const std::string& nomeFicheiro,
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }
+  // The history names the conflict file, so it is written after it; if it
+  // cannot be, the conflict file goes too and nothing was saved.
+  FicheiroAcrescentado ficheiroHistorico;
+  if (!escreveHistorico(nomeFicheiro, origem + " conflito:" + conflito, ficheiroHistorico,
+                        &erro)) {
+    std::string ignorado;
+    removeFicheiro(conflito, &ignorado);
+    imprimeErroGravacao(mensagens, nomeFicheiro, erro);
+    return Gravacao::falhou;
+  }
+  ficheiroHistorico.fecha();
   seccao.sai();
   identidade = atual;
+  retrato.tira(listaEstudantes);
   mensagens << "ERRO: O ficheiro " << nomeFicheiro
             << TXT(" foi alterado por outro programa depois de ser carregado; as alterações "
                    "desta sessão foram gravadas em ")

@@ -13,6 +13,7 @@
 #include "ConsolaES.h"
 #include "Estudantes.h"
 #include "Ficheiros.h"
+#include "RetratoEstudantes.h"
 #include "UC.h"
 
 class LeitorLinhas;
@@ -51,7 +52,10 @@ class Listacurso {
   // The student file was read as UTF-8: the first save keeps a copy of it.
   void setOrigemUtf8(bool utf8) { origemUtf8 = utf8; }
   // Drops every student loaded (a file that could not be read to its end).
-  void esqueceEstudantes() { listaEstudantes.clear(); }
+  void esqueceEstudantes() {
+    listaEstudantes.clear();
+    retrato.limpa();
+  }
   void setCurso(int c) { curso = c; }
   // The course's name as its unit file's record gives it (the catalogue's
   // rule), kept by the loading of the units; empty when it has none.
@@ -99,6 +103,8 @@ class Listacurso {
   // appends him; he takes a copy of every unit of `listaUnidadesCurso`.
   void userSetEstudante(const Consola& consola, const std::vector<UC>& listaUnidadesCurso,
                         const std::vector<Estudantes>& listaEstComp);
+  // The origin of the dialogue's saves in the grade history.
+  static constexpr const char* origemDialogo = "dialogo";
   enum class Gravacao {
     gravado,   // the student file was replaced
     conflito,  // it had changed since loading: written beside it instead
@@ -112,8 +118,14 @@ class Listacurso {
   // original as the first free `nomeFicheiro`.bak[.N].
   // With `confirma` false, a successful save prints nothing but the backup
   // notice (the modes beside the dialogue are quiet on success).
+  // Before the file is replaced (or the conflict file kept), every value
+  // that differs from what the file held at loading or at the last save is
+  // appended to the course's grade history beside it, with `origem` (who
+  // changed it: "dialogo", "importacao:FILE") and flushed; if the history
+  // cannot be written, nothing is saved. A replacement that then fails
+  // takes the lines back.
   Gravacao gravaEstudantes(const std::string& nomeFicheiro, std::ostream& mensagens,
-                           bool confirma = true);
+                           bool confirma = true, const std::string& origem = origemDialogo);
   // gravaEstudantes with the confirmation. Returns 1 when the changes are
   // kept (saved, or written to a conflict file), 0 when not.
   int gravaFicheiro(const std::string& nomeFicheiro, std::ostream& mensagens);
@@ -122,10 +134,12 @@ class Listacurso {
 
  private:
   Gravacao gravaConflito(const std::string& nomeFicheiro, const IdentidadeFicheiro& atual,
-                         SeccaoCurso& seccao, std::ostream& mensagens);
+                         SeccaoCurso& seccao, std::ostream& mensagens, const std::string& origem);
   bool guardaOriginal(const std::string& nomeFicheiro, const IdentidadeFicheiro& atual,
                       std::ostream& mensagens);
   void anunciaGravacao(const std::string& nomeFicheiro, std::ostream& mensagens, bool confirma);
+  bool escreveHistorico(const std::string& nomeFicheiro, const std::string& origem,
+                        FicheiroAcrescentado& ficheiro, std::string* erro) const;
 
   int curso;
   std::string nomeCurso;
@@ -143,6 +157,9 @@ class Listacurso {
   // What the student file held at loading or at the last save.
   bool identidadeConhecida;
   IdentidadeFicheiro identidade;
+  // The values the student file held at loading or at the last save, for
+  // the grade history.
+  RetratoEstudantes retrato;
 };
 
 #endif

@@ -650,7 +650,8 @@ int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& 
     return estadoFalha;
   }
   if (!verificar && resumo.alterado &&
-      estudantes.gravaEstudantes(nomeEstudantes, std::cerr, false) !=
+      estudantes.gravaEstudantes(nomeEstudantes, std::cerr, false,
+                                 "importacao:" + cp1252::deLinhaDeComandos(ficheiro)) !=
           Listacurso::Gravacao::gravado) {
     return estadoFalha;
   }

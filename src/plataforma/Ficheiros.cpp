@@ -991,6 +991,106 @@ std::string nomeUtilizador() {
   return conta->pw_name;
 }
 
+bool FicheiroAcrescentado::abre(const std::string& nome, std::string_view inicio,
+                                std::string* erro) {
+  fecha();
+  nome_ = nome;
+  criado_ = false;
+  struct stat info;
+  // Never opened when it is no regular file: a FIFO or a device opened for
+  // writing could block or act.
+  if (lstat(nome.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    *erro = naoPode(nome, razaoTipo(info.st_mode));
+    return false;
+  }
+  const int opcoes = O_RDWR | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  int fd = open(nome.c_str(), opcoes);
+  if (fd < 0 && errno == ENOENT) {
+    fd = open(nome.c_str(), opcoes | O_CREAT | O_EXCL, 0666);
+    criado_ = fd >= 0;
+  }
+  if (fd < 0) {
+    *erro = naoPode(nome, razaoErro(errno));
+    criado_ = false;
+    return false;
+  }
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    *erro = naoPode(nome, razaoTipo(info.st_mode));
+    close(fd);
+    criado_ = false;
+    return false;
+  }
+  descritor_ = fd;
+  aberto_ = true;
+  tamanho_ = static_cast<std::uint64_t>(info.st_size);
+  if (criado_) {
+    if (!acrescenta(inicio, erro) || !descarrega(erro)) {
+      std::string ignorado;
+      repoe(&ignorado);
+      return false;
+    }
+    descarregaPasta(pastaDe(nome));
+    tamanho_ = inicio.size();
+  }
+  return true;
+}
+
+bool FicheiroAcrescentado::le(std::uint64_t posicao, std::size_t maximo, std::string* texto,
+                              std::string* erro) {
+  texto->assign(maximo, '\0');
+  std::size_t total = 0;
+  while (total < maximo) {
+    const ssize_t n = pread(static_cast<int>(descritor_), &(*texto)[total], maximo - total,
+                            static_cast<off_t>(posicao + total));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      *erro = naoPode(nome_, razaoErro(errno));
+      return false;
+    }
+    if (n == 0) break;
+    total += static_cast<std::size_t>(n);
+  }
+  texto->resize(total);
+  return true;
+}
+
+bool FicheiroAcrescentado::acrescenta(std::string_view texto, std::string* erro) {
+  if (!escreveTudo(static_cast<int>(descritor_), texto.data(), texto.size())) {
+    *erro = naoPode(nome_, razaoErro(errno));
+    return false;
+  }
+  return true;
+}
+
+bool FicheiroAcrescentado::descarrega(std::string* erro) {
+  if (fsync(static_cast<int>(descritor_)) != 0) {
+    *erro = naoPode(nome_, razaoErro(errno));
+    return false;
+  }
+  return true;
+}
+
+bool FicheiroAcrescentado::repoe(std::string* erro) {
+  if (!aberto_) return true;
+  bool ok = true;
+  if (criado_) {
+    ok = unlink(nome_.c_str()) == 0 || errno == ENOENT;
+    if (ok) descarregaPasta(pastaDe(nome_));
+  } else {
+    ok = ftruncate(static_cast<int>(descritor_), static_cast<off_t>(tamanho_)) == 0 &&
+         fsync(static_cast<int>(descritor_)) == 0;
+  }
+  if (!ok) *erro = naoPode(nome_, razaoErro(errno));
+  fecha();
+  return ok;
+}
+
+void FicheiroAcrescentado::fecha() {
+  if (aberto_) close(static_cast<int>(descritor_));
+  aberto_ = false;
+  descritor_ = -1;
+}
+
 #else
 
 // --------------------------------------------------------------- Windows
@@ -1547,7 +1647,133 @@ std::string nomeUtilizador() {
   return nome;
 }
 
+bool FicheiroAcrescentado::abre(const std::string& nome, std::string_view inicio,
+                                std::string* erro) {
+  fecha();
+  nome_ = nome;
+  criado_ = false;
+  const DWORD atributos = GetFileAttributesA(nome.c_str());
+  if (atributos != INVALID_FILE_ATTRIBUTES && razaoAtributos(atributos) != nullptr) {
+    *erro = naoPode(nome, razaoAtributos(atributos));
+    return false;
+  }
+  const DWORD partilha = FILE_SHARE_READ | FILE_SHARE_DELETE;
+  const DWORD marcas = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+  HANDLE f = CreateFileA(nome.c_str(), GENERIC_READ | GENERIC_WRITE, partilha, nullptr,
+                         OPEN_EXISTING, marcas, nullptr);
+  if (f == INVALID_HANDLE_VALUE && naoExiste(GetLastError())) {
+    f = CreateFileA(nome.c_str(), GENERIC_READ | GENERIC_WRITE, partilha, nullptr, CREATE_NEW,
+                    marcas, nullptr);
+    criado_ = f != INVALID_HANDLE_VALUE;
+  }
+  if (f == INVALID_HANDLE_VALUE) {
+    *erro = naoPode(nome, razaoErro(GetLastError()));
+    return false;
+  }
+  BY_HANDLE_FILE_INFORMATION info = {};
+  const char* razao = razaoNaoNormal;
+  if (GetFileType(f) == FILE_TYPE_DISK && GetFileInformationByHandle(f, &info)) {
+    razao = razaoAtributos(info.dwFileAttributes);
+  }
+  if (razao != nullptr) {
+    *erro = naoPode(nome, razao);
+    CloseHandle(f);
+    if (criado_) DeleteFileA(nome.c_str());
+    criado_ = false;
+    return false;
+  }
+  descritor_ = reinterpret_cast<std::intptr_t>(f);
+  aberto_ = true;
+  tamanho_ = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  if (criado_) {
+    if (!acrescenta(inicio, erro) || !descarrega(erro)) {
+      std::string ignorado;
+      repoe(&ignorado);
+      return false;
+    }
+    tamanho_ = inicio.size();
+  }
+  return true;
+}
+
+bool FicheiroAcrescentado::le(std::uint64_t posicao, std::size_t maximo, std::string* texto,
+                              std::string* erro) {
+  HANDLE f = reinterpret_cast<HANDLE>(descritor_);
+  texto->assign(maximo, '\0');
+  std::size_t total = 0;
+  while (total < maximo) {
+    OVERLAPPED onde = {};
+    const std::uint64_t de = posicao + total;
+    onde.Offset = static_cast<DWORD>(de & 0xFFFFFFFFu);
+    onde.OffsetHigh = static_cast<DWORD>(de >> 32);
+    const std::size_t falta = maximo - total;
+    const DWORD parte = static_cast<DWORD>(falta < (1u << 30) ? falta : (1u << 30));
+    DWORD lidos = 0;
+    if (!ReadFile(f, &(*texto)[total], parte, &lidos, &onde)) {
+      const DWORD codigo = GetLastError();
+      if (codigo == ERROR_HANDLE_EOF) break;
+      *erro = naoPode(nome_, razaoErro(codigo));
+      return false;
+    }
+    if (lidos == 0) break;
+    total += lidos;
+  }
+  texto->resize(total);
+  return true;
+}
+
+bool FicheiroAcrescentado::acrescenta(std::string_view texto, std::string* erro) {
+  HANDLE f = reinterpret_cast<HANDLE>(descritor_);
+  LARGE_INTEGER zero = {};
+  bool ok = SetFilePointerEx(f, zero, nullptr, FILE_END) != 0;
+  const char* dados = texto.data();
+  std::size_t falta = texto.size();
+  while (ok && falta > 0) {
+    const DWORD parte = static_cast<DWORD>(falta < (1u << 30) ? falta : (1u << 30));
+    DWORD escritos = 0;
+    ok = WriteFile(f, dados, parte, &escritos, nullptr) && escritos == parte;
+    dados += escritos;
+    falta -= escritos;
+  }
+  if (!ok) *erro = naoPode(nome_, razaoErro(GetLastError()));
+  return ok;
+}
+
+bool FicheiroAcrescentado::descarrega(std::string* erro) {
+  if (!FlushFileBuffers(reinterpret_cast<HANDLE>(descritor_))) {
+    *erro = naoPode(nome_, razaoErro(GetLastError()));
+    return false;
+  }
+  return true;
+}
+
+bool FicheiroAcrescentado::repoe(std::string* erro) {
+  if (!aberto_) return true;
+  HANDLE f = reinterpret_cast<HANDLE>(descritor_);
+  bool ok = true;
+  if (criado_) {
+    fecha();
+    ok = DeleteFileA(nome_.c_str()) || naoExiste(GetLastError());
+  } else {
+    LARGE_INTEGER tamanho;
+    tamanho.QuadPart = static_cast<LONGLONG>(tamanho_);
+    ok = SetFilePointerEx(f, tamanho, nullptr, FILE_BEGIN) && SetEndOfFile(f) &&
+         FlushFileBuffers(f);
+  }
+  if (!ok) *erro = naoPode(nome_, razaoErro(GetLastError()));
+  fecha();
+  return ok;
+}
+
+void FicheiroAcrescentado::fecha() {
+  if (aberto_) CloseHandle(reinterpret_cast<HANDLE>(descritor_));
+  aberto_ = false;
+  descritor_ = -1;
+}
+
 #endif
+
+FicheiroAcrescentado::~FicheiroAcrescentado() { fecha(); }
 
 bool FicheiroTemporario::copiaDestino() {
   LeituraPorBlocos leitura;
