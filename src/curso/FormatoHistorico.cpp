@@ -1,110 +1,354 @@
 #include "FormatoHistorico.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <ctime>
 
 #define XXH_INLINE_ALL
 #include <xxhash.h>
 
+#include "Cp1252.h"
+#include "Numeros.h"
+
 namespace historico {
 
 namespace {
 
-void acrescentaCelula(std::string& d, const std::string& t) {
-  if (t.find_first_of(";\"\r\n") == std::string::npos) {
-    d += t;
-    return;
-  }
-  d += '"';
-  for (char c : t) {
-    if (c == '"') d += '"';
-    d += c;
-  }
-  d += '"';
+const size_t numeroCampos = 10;
+const size_t digitosVerificacao = 16;
+// Bytes of the file read at a time.
+const size_t blocoHistorico = 1 << 16;
+// The tail first read to find the last line; widened while no whole line
+// fits in it.
+const size_t janelaInicial = 4096;
+
+// Seconds since 1970-01-01 of a civil date and time taken as UTC (the
+// proleptic Gregorian calendar), to find the local time's offset without
+// relying on strftime's "%z", which not every C library writes alike.
+long long segundosCivis(const std::tm& t) {
+  long long ano = t.tm_year + 1900LL;
+  const long long mes = t.tm_mon + 1;
+  ano -= mes <= 2 ? 1 : 0;
+  const long long era = (ano >= 0 ? ano : ano - 399) / 400;
+  const long long anoDaEra = ano - era * 400;
+  const long long diaDoAno = (153 * (mes + (mes > 2 ? -3 : 9)) + 2) / 5 + t.tm_mday - 1;
+  const long long diaDaEra = anoDaEra * 365 + anoDaEra / 4 - anoDaEra / 100 + diaDoAno;
+  const long long dias = era * 146097 + diaDaEra - 719468;
+  return dias * 86400 + t.tm_hour * 3600LL + t.tm_min * 60LL + t.tm_sec;
 }
 
-void campos(const LinhaHistorico& l, std::string& d) {
-  d += l.data;
-  d += ';';
-  acrescentaCelula(d, l.utilizador);
-  d += ';';
-  acrescentaCelula(d, l.maquina);
-  d += ';';
-  acrescentaCelula(d, l.origem);
-  d += ';';
-  d += l.numero;
-  d += ';';
-  d += l.uc;
-  d += ';';
-  d += l.campo;
-  d += ';';
-  d += l.antes;
-  d += ';';
-  acrescentaCelula(d, l.depois);
+bool precisaAspas(std::string_view texto) {
+  return texto.find_first_of(";\"\r\n") != std::string_view::npos;
+}
+
+bool eVerificacao(std::string_view texto) {
+  if (texto.size() != digitosVerificacao) return false;
+  return std::all_of(texto.begin(), texto.end(),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+// The VERIFICACAO of the nine fields `campos`, as written, after `anterior`.
+std::string verificacaoDoTexto(std::string_view anterior, std::string_view campos) {
+  std::string bytes;
+  bytes.reserve(anterior.size() + 1 + campos.size());
+  bytes.append(anterior).append(1, ';').append(campos);
+  std::uint64_t valor = XXH3_64bits(bytes.data(), bytes.size());
+  std::string hex(digitosVerificacao, '0');
+  for (size_t i = digitosVerificacao; i-- > 0; valor >>= 4) hex[i] = "0123456789abcdef"[valor & 15];
+  return hex;
+}
+
+// The nine fields of `linha` before VERIFICACAO, as they are written.
+void acrescentaCampos(std::string& destino, const LinhaHistorico& linha) {
+  const std::string* campos[] = {&linha.data,   &linha.utilizador, &linha.maquina,
+                                 &linha.origem, &linha.numero,     &linha.uc,
+                                 &linha.campo,  &linha.antes,      &linha.depois};
+  bool primeiro = true;
+  for (const std::string* campo : campos) {
+    if (!primeiro) destino += ';';
+    primeiro = false;
+    acrescentaCampo(destino, *campo);
+  }
+}
+
+// Reads `n` bytes or up to the end of the file into `destino`.
+bool leBytes(LeituraPorBlocos& ficheiro, size_t n, std::string& destino, std::string* razao) {
+  destino.resize(n);
+  size_t total = 0;
+  while (total < n) {
+    size_t lidos = 0;
+    if (!ficheiro.le(&destino[total], n - total, &lidos, razao)) return false;
+    if (lidos == 0) break;
+    total += lidos;
+  }
+  destino.resize(total);
+  return true;
 }
 
 }  // namespace
 
-std::string nomeFicheiroHistorico(int nCurso) { return std::to_string(nCurso) + "-Historico.txt"; }
-
 std::string dataAgora() {
-  std::time_t t = std::time(nullptr);
+  const std::time_t instante = std::time(nullptr);
   std::tm local{};
-  localtime_r(&t, &local);
-  char b[40];
-  std::strftime(b, sizeof b, "%Y-%m-%dT%H:%M:%S%z", &local);
-  std::string s = b;
-  s.insert(s.size() - 2, ":");
-  return s;
+#ifdef _WIN32
+  if (localtime_s(&local, &instante) != 0) return "";
+#else
+  if (localtime_r(&instante, &local) == nullptr) return "";
+#endif
+  char texto[32];
+  std::strftime(texto, sizeof texto, "%Y-%m-%dT%H:%M:%S", &local);
+  const long long deslocamento = segundosCivis(local) - static_cast<long long>(instante);
+  const long long minutos = (deslocamento < 0 ? -deslocamento : deslocamento) / 60;
+  std::string data = texto;
+  data += deslocamento < 0 ? '-' : '+';
+  const int horas = static_cast<int>(minutos / 60), resto = static_cast<int>(minutos % 60);
+  data += static_cast<char>('0' + horas / 10);
+  data += static_cast<char>('0' + horas % 10);
+  data += ':';
+  data += static_cast<char>('0' + resto / 10);
+  data += static_cast<char>('0' + resto % 10);
+  return data;
+}
+
+std::string textoValor(float valor) {
+  char texto[larguraNumero];
+  return std::string(texto, escreveReal(texto, valor));
+}
+
+std::string textoOpcao(int opcao) { return std::to_string(opcao); }
+
+void acrescentaCampo(std::string& destino, std::string_view texto) {
+  if (!precisaAspas(texto)) {
+    destino.append(texto);
+    return;
+  }
+  destino += '"';
+  for (char c : texto) {
+    if (c == '"') destino += '"';
+    destino += c;
+  }
+  destino += '"';
 }
 
 std::string verificacao(std::string_view anterior, const LinhaHistorico& linha) {
-  std::string t(anterior);
-  t += ';';
-  campos(linha, t);
-  char b[17];
-  std::snprintf(b, sizeof b, "%016llx", static_cast<unsigned long long>(XXH3_64bits(t.data(), t.size())));
-  return b;
+  std::string campos;
+  acrescentaCampos(campos, linha);
+  return verificacaoDoTexto(anterior, campos);
 }
 
-void escreveLinhas(std::vector<LinhaHistorico>& linhas, std::string& anterior, std::string& destino) {
-  for (LinhaHistorico& l : linhas) {
-    l.verificacao = verificacao(anterior, l);
-    campos(l, destino);
-    destino += ';';
-    destino += l.verificacao;
-    destino += "\r\n";
-    anterior = l.verificacao;
+void escreveLinhas(std::vector<LinhaHistorico>& linhas, std::string& anterior,
+                   std::string& destino) {
+  for (LinhaHistorico& linha : linhas) {
+    const size_t inicio = destino.size();
+    acrescentaCampos(destino, linha);
+    linha.verificacao = verificacaoDoTexto(anterior, std::string_view(destino).substr(inicio));
+    destino.append(1, ';').append(linha.verificacao).append("\r\n");
+    anterior = linha.verificacao;
   }
 }
 
 bool leLinha(std::string_view texto, LinhaHistorico& linha) {
-  std::vector<std::string> f(1);
-  bool aspas = false;
-  for (size_t i = 0; i < texto.size(); ++i) {
-    char c = texto[i];
-    if (aspas) {
-      if (c == '"') {
-        if (i + 1 < texto.size() && texto[i + 1] == '"') {
-          f.back() += '"';
-          ++i;
-        } else {
-          aspas = false;
+  std::string* campos[numeroCampos] = {
+      &linha.data, &linha.utilizador, &linha.maquina, &linha.origem, &linha.numero,
+      &linha.uc,   &linha.campo,      &linha.antes,   &linha.depois, &linha.verificacao};
+  size_t i = 0;
+  for (size_t n = 0; n < numeroCampos; ++n) {
+    std::string& campo = *campos[n];
+    campo.clear();
+    if (i < texto.size() && texto[i] == '"') {
+      for (++i;; ++i) {
+        if (i >= texto.size()) return false;
+        if (texto[i] == '"') {
+          if (i + 1 < texto.size() && texto[i + 1] == '"') {
+            ++i;
+          } else {
+            ++i;
+            break;
+          }
         }
-      } else {
-        f.back() += c;
+        campo += texto[i];
       }
-    } else if (c == '"') {
-      aspas = true;
-    } else if (c == ';') {
-      f.emplace_back();
     } else {
-      f.back() += c;
+      const size_t fim = std::min(texto.find(';', i), texto.size());
+      campo.assign(texto.substr(i, fim - i));
+      if (campo.find('"') != std::string::npos) return false;
+      i = fim;
     }
+    const bool ultimo = n + 1 == numeroCampos;
+    if (i == texto.size()) return ultimo && eVerificacao(linha.verificacao);
+    if (ultimo || texto[i] != ';') return false;
+    ++i;
   }
-  if (f.size() != 10) return false;
-  linha = {f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9]};
+  return false;
+}
+
+const char* razaoInvalido() { return TXT("histórico inválido"); }
+
+// --- LeitorHistorico ---
+
+LeitorHistorico::LeitorHistorico(std::string_view conteudo) : dados_(conteudo) {}
+
+LeitorHistorico::LeitorHistorico() = default;
+
+Leitura LeitorHistorico::abre(const std::string& nome, std::string* razao) {
+  const Leitura leitura = ficheiro_.abre(nome, razao);
+  buffer_.clear();
+  dados_ = buffer_;
+  inicio_ = 0;
+  descartados_ = 0;
+  deFicheiro_ = leitura == Leitura::lido;
+  esgotado_ = !deFicheiro_;
+  numero_ = 0;
+  proximoNumero_ = 1;
+  return leitura;
+}
+
+bool LeitorHistorico::leBloco() {
+  if (esgotado_) return false;
+  buffer_.erase(0, inicio_);
+  descartados_ += inicio_;
+  inicio_ = 0;
+  const size_t antes = buffer_.size();
+  buffer_.resize(antes + blocoHistorico);
+  size_t lidos = 0;
+  if (!ficheiro_.le(&buffer_[antes], blocoHistorico, &lidos, &razao_)) {
+    erro_ = true;
+    lidos = 0;
+  }
+  buffer_.resize(antes + lidos);
+  dados_ = buffer_;
+  if (lidos == 0) esgotado_ = true;
+  return lidos > 0;
+}
+
+bool LeitorHistorico::proxima(std::string_view& linha) {
+  size_t i = inicio_;
+  bool entreAspas = false;
+  long fins = 0;  // line feeds inside the line (in quoted fields)
+  for (;;) {
+    if (i >= dados_.size()) {
+      const size_t lido = i - inicio_;
+      const bool mais = leBloco();
+      i = inicio_ + lido;
+      if (mais) continue;
+      if (i == inicio_) return false;
+      crlf_ = false;
+      break;
+    }
+    const char c = dados_[i];
+    if (c == '"') entreAspas = !entreAspas;
+    if (c == '\n') {
+      if (!entreAspas && i > inicio_ && dados_[i - 1] == '\r') {
+        crlf_ = true;
+        break;
+      }
+      ++fins;
+    }
+    ++i;
+  }
+  const size_t fimTexto = crlf_ ? i - 1 : i;
+  linha = dados_.substr(inicio_, fimTexto - inicio_);
+  posicao_ = descartados_ + inicio_;
+  numero_ = proximoNumero_;
+  proximoNumero_ += fins + 1;
+  inicio_ = crlf_ ? i + 1 : i;
   return true;
+}
+
+// --- Checking ---
+
+ResultadoVerificacao verifica(LeitorHistorico& leitor) {
+  ResultadoVerificacao resultado;
+  std::string_view texto;
+  const bool primeira = leitor.proxima(texto);
+  if (leitor.erroLeitura()) {
+    resultado.estado = EstadoVerificacao::ilegivel;
+    resultado.razao = leitor.razaoErro();
+    return resultado;
+  }
+  if (!primeira || texto != cabecalho || !leitor.terminadaCrLf()) {
+    resultado.estado = EstadoVerificacao::semCabecalho;
+    resultado.linha = 1;
+    return resultado;
+  }
+  std::string anterior = verificacaoInicial;
+  LinhaHistorico linha;
+  while (leitor.proxima(texto)) {
+    resultado.linha = leitor.numeroLinha();
+    if (!leitor.terminadaCrLf()) {
+      resultado.estado = EstadoVerificacao::cortada;
+      return resultado;
+    }
+    if (!leLinha(texto, linha) ||
+        verificacaoDoTexto(anterior, texto.substr(0, texto.rfind(';'))) != linha.verificacao) {
+      resultado.estado = EstadoVerificacao::alterada;
+      return resultado;
+    }
+    anterior = linha.verificacao;
+    ++resultado.linhas;
+  }
+  if (leitor.erroLeitura()) {
+    resultado.estado = EstadoVerificacao::ilegivel;
+    resultado.razao = leitor.razaoErro();
+    return resultado;
+  }
+  resultado.linha = 0;
+  return resultado;
+}
+
+ResultadoVerificacao verificaFicheiro(const std::string& nome) {
+  LeitorHistorico leitor;
+  ResultadoVerificacao resultado;
+  const Leitura leitura = leitor.abre(nome, &resultado.razao);
+  if (leitura == Leitura::inexistente) resultado.estado = EstadoVerificacao::inexistente;
+  if (leitura == Leitura::ilegivel) resultado.estado = EstadoVerificacao::ilegivel;
+  if (leitura != Leitura::lido) return resultado;
+  return verifica(leitor);
+}
+
+// --- Appending ---
+
+EstadoFim ultimaVerificacao(const std::string& nome, std::string& anterior, std::string* razao) {
+  LeituraPorBlocos ficheiro;
+  const Leitura leitura = ficheiro.abre(nome, razao);
+  if (leitura == Leitura::inexistente) return EstadoFim::inexistente;
+  if (leitura == Leitura::ilegivel) return EstadoFim::invalido;
+  const std::string_view inicio = inicioFicheiro;
+  std::string lido;
+  if (!leBytes(ficheiro, inicio.size(), lido, razao)) return EstadoFim::invalido;
+  if (lido != inicio) {
+    *razao = razaoInvalido();
+    return EstadoFim::invalido;
+  }
+  const std::uint64_t tamanho = ficheiro.tamanhoAoAbrir();
+  LinhaHistorico linha;
+  for (std::uint64_t janela = janelaInicial;; janela *= 4) {
+    const std::uint64_t desde = tamanho > inicio.size() + janela ? tamanho - janela : inicio.size();
+    std::string cauda;
+    if (!ficheiro.posiciona(desde, razao) ||
+        !leBytes(ficheiro, static_cast<size_t>(tamanho - desde), cauda, razao)) {
+      return EstadoFim::invalido;
+    }
+    if (cauda.empty()) {
+      anterior = verificacaoInicial;
+      return EstadoFim::valido;
+    }
+    if (cauda.size() < 2 || cauda.compare(cauda.size() - 2, 2, "\r\n") != 0) break;
+    // The last line starts after the nearest CR LF that leaves a readable
+    // line (a quoted field may hold a CR LF of its own), or at the window's
+    // start when that is the end of the header.
+    const size_t fim = cauda.size() - 2;
+    for (size_t p = fim; p-- > 0;) {
+      const bool comeco =
+          p == 0 ? desde == inicio.size() : cauda[p - 1] == '\n' && p >= 2 && cauda[p - 2] == '\r';
+      if (comeco && leLinha(std::string_view(cauda).substr(p, fim - p), linha)) {
+        anterior = linha.verificacao;
+        return EstadoFim::valido;
+      }
+    }
+    if (desde == inicio.size()) break;
+  }
+  *razao = razaoInvalido();
+  return EstadoFim::invalido;
 }
 
 }  // namespace historico

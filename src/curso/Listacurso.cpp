@@ -1,6 +1,5 @@
 #include "Listacurso.h"
 
-#include <algorithm>
 #include <ostream>
 #include <string_view>
 #include <unordered_map>
@@ -245,55 +244,19 @@ std::string nomeHistoricoDe(const std::string& nomeFicheiro, int curso) {
 
 // The history's lines are handed to the file in pieces of about this size.
 const size_t tamanhoPedacoHistorico = 1 << 20;
-// The end of the history read first to find its last line.
-const std::uint64_t janelaFimHistorico = 4096;
 
-// The VERIFICACAO of the last line of the history open in `ficheiro` (16
-// zeros after the first line alone), reading only its first line and its
-// end: a save stays as fast however long the history is. False, with the
-// reason, when it does not start with its first line or its last line was
-// cut (it does not end in CR LF, or is no history line).
-bool ultimaVerificacao(FicheiroAcrescentado& ficheiro, const std::string& nome,
-                       std::string* anterior, std::string* erro) {
-  const std::string cabecalho = std::string(historico::cabecalho) + "\r\n";
-  std::string texto;
-  if (!ficheiro.le(0, cabecalho.size(), &texto, erro)) return false;
-  const std::string invalido = nome + ": " + TXT("histórico inválido");
-  if (texto != cabecalho) {
-    *erro = invalido;
+// Opens the history `nome` for appending (a new one starts with its first
+// line) and sets `anterior` to its last VERIFICACAO, read from its head and
+// tail only: a save stays as fast however long the history grows.
+bool abreHistorico(FicheiroAcrescentado& ficheiro, const std::string& nome, std::string* anterior,
+                   std::string* erro) {
+  if (!ficheiro.abre(nome, historico::inicioFicheiro, erro)) return false;
+  std::string razao;
+  if (historico::ultimaVerificacao(nome, *anterior, &razao) != historico::EstadoFim::valido) {
+    *erro = nome + ": " + (razao.empty() ? historico::razaoInvalido() : razao);
+    ficheiro.fecha();
     return false;
   }
-  const std::uint64_t linhas = ficheiro.tamanho() - cabecalho.size();
-  if (linhas == 0) {
-    *anterior = std::string(16, '0');
-    return true;
-  }
-  std::string_view ultima;
-  for (std::uint64_t janela = janelaFimHistorico;; janela *= 4) {
-    const std::uint64_t n = std::min(janela, linhas);
-    if (!ficheiro.le(ficheiro.tamanho() - n, static_cast<size_t>(n), &texto, erro)) return false;
-    if (texto.size() != n || n < 2 || texto.compare(n - 2, 2, "\r\n") != 0) {
-      *erro = invalido;
-      return false;
-    }
-    const size_t fim = texto.size() - 2;
-    const size_t antes = fim >= 2 ? texto.rfind("\r\n", fim - 2) : std::string::npos;
-    if (antes != std::string::npos) {
-      ultima = std::string_view(texto).substr(antes + 2, fim - antes - 2);
-      break;
-    }
-    if (n == linhas) {  // one line after the first
-      ultima = std::string_view(texto).substr(0, fim);
-      break;
-    }
-  }
-  historico::LinhaHistorico linha;
-  if (!historico::leLinha(ultima, linha) || linha.verificacao.size() != 16 ||
-      linha.verificacao.find_first_not_of("0123456789abcdef") != std::string::npos) {
-    *erro = invalido;
-    return false;
-  }
-  *anterior = linha.verificacao;
   return true;
 }
 
@@ -327,8 +290,7 @@ bool Listacurso::escreveHistorico(const std::string& nomeFicheiro, const std::st
       linha.data = historico::dataAgora();
       linha.utilizador = eu.utilizador;
       linha.maquina = eu.maquina;
-      if (!ficheiro.abre(nome, std::string(historico::cabecalho) + "\r\n", erro) ||
-          !ultimaVerificacao(ficheiro, nome, &anterior, erro)) {
+      if (!abreHistorico(ficheiro, nome, &anterior, erro)) {
         falhou = true;
         return;
       }
@@ -407,8 +369,8 @@ Listacurso::Gravacao Listacurso::gravaConflito(const std::string& nomeFicheiro,
   // The history names the conflict file, so it is written after it; if it
   // cannot be, the conflict file goes too and nothing was saved.
   FicheiroAcrescentado ficheiroHistorico;
-  if (!escreveHistorico(nomeFicheiro, origem + " conflito:" + conflito, ficheiroHistorico,
-                        &erro)) {
+  const std::string origemConflito = origem + " " + historico::prefixoConflito + conflito;
+  if (!escreveHistorico(nomeFicheiro, origemConflito, ficheiroHistorico, &erro)) {
     std::string ignorado;
     removeFicheiro(conflito, &ignorado);
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);

@@ -13,6 +13,7 @@
 #include "ConsolaES.h"
 #include "Estudantes.h"
 #include "Ficheiros.h"
+#include "FormatoHistorico.h"
 #include "RetratoEstudantes.h"
 #include "UC.h"
 
@@ -103,8 +104,6 @@ class Listacurso {
   // appends him; he takes a copy of every unit of `listaUnidadesCurso`.
   void userSetEstudante(const Consola& consola, const std::vector<UC>& listaUnidadesCurso,
                         const std::vector<Estudantes>& listaEstComp);
-  // The origin of the dialogue's saves in the grade history.
-  static constexpr const char* origemDialogo = "dialogo";
   enum class Gravacao {
     gravado,   // the student file was replaced
     conflito,  // it had changed since loading: written beside it instead
@@ -125,7 +124,8 @@ class Listacurso {
   // cannot be written, nothing is saved. A replacement that then fails
   // takes the lines back.
   Gravacao gravaEstudantes(const std::string& nomeFicheiro, std::ostream& mensagens,
-                           bool confirma = true, const std::string& origem = origemDialogo);
+                           bool confirma = true,
+                           const std::string& origem = historico::origemDialogo);
   // gravaEstudantes with the confirmation. Returns 1 when the changes are
   // kept (saved, or written to a conflict file), 0 when not.
   int gravaFicheiro(const std::string& nomeFicheiro, std::ostream& mensagens);

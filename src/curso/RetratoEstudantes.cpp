@@ -88,7 +88,7 @@ class Comparacao {
 
   void aluno(const Estudantes& e) {
     linha_.uc.clear();
-    linha_.campo = "aluno";
+    linha_.campo = historico::campoAluno;
     linha_.antes.clear();
     linha_.depois = e.nomeSemCopia();
     recebe_(linha_);

@@ -11,6 +11,7 @@
 #include "Execucao.h"
 #include "Ficheiros.h"
 #include "FormatoCsv.h"
+#include "FormatoHistorico.h"
 #include "LeitorCsv.h"
 #include "Nomes.h"
 #include "Numeros.h"
@@ -651,7 +652,7 @@ int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& 
   }
   if (!verificar && resumo.alterado &&
       estudantes.gravaEstudantes(nomeEstudantes, std::cerr, false,
-                                 "importacao:" + cp1252::deLinhaDeComandos(ficheiro)) !=
+                                 historico::prefixoImportacao + cp1252::deLinhaDeComandos(ficheiro)) !=
           Listacurso::Gravacao::gravado) {
     return estadoFalha;
   }

@@ -624,6 +624,16 @@ bool LeituraPorBlocos::le(char* destino, std::size_t maximo, std::size_t* lidos,
   return true;
 }
 
+bool LeituraPorBlocos::posiciona(std::uint64_t deslocamento, std::string* razao) {
+  if (!aberto_) return true;
+  if (lseek(static_cast<int>(descritor_), static_cast<off_t>(deslocamento), SEEK_SET) < 0) {
+    *razao = razaoErro(errno);
+    fecha();
+    return false;
+  }
+  return true;
+}
+
 void LeituraPorBlocos::fecha() {
   if (aberto_) close(static_cast<int>(descritor_));
   aberto_ = false;
@@ -1246,6 +1256,18 @@ bool LeituraPorBlocos::le(char* destino, std::size_t maximo, std::size_t* lidos,
   lidos_ += n;
   XXH3_64bits_update(&hash_->estado, destino, n);
   if (n == 0) fecha();
+  return true;
+}
+
+bool LeituraPorBlocos::posiciona(std::uint64_t deslocamento, std::string* razao) {
+  if (!aberto_) return true;
+  LARGE_INTEGER distancia;
+  distancia.QuadPart = static_cast<LONGLONG>(deslocamento);
+  if (!SetFilePointerEx(reinterpret_cast<HANDLE>(descritor_), distancia, nullptr, FILE_BEGIN)) {
+    *razao = razaoErro(GetLastError());
+    fecha();
+    return false;
+  }
   return true;
 }
 

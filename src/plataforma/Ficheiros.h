@@ -61,6 +61,10 @@ class LeituraPorBlocos {
   // Reads the next bytes, at most `maximo`, to `destino` and sets `lidos`
   // (0 at the end of the file). Answers false, with `razao`, on an error.
   bool le(char* destino, std::size_t maximo, std::size_t* lidos, std::string* razao);
+  // Moves to the byte `deslocamento` from the start, for a reader that wants
+  // only the head and the tail of a file; identidade() then no longer
+  // describes the content. Answers false, with `razao`, on an error.
+  bool posiciona(std::uint64_t deslocamento, std::string* razao);
   // The size of the file when it was opened (a hint: it may change).
   std::uint64_t tamanhoAoAbrir() const { return tamanhoAoAbrir_; }
   // The identity of the content read so far (all of it, once `le` has

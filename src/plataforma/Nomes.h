@@ -28,6 +28,8 @@ const char* const sufixoConflito = ".conflito";
 // Ends of the names of the exported files after the course code.
 const char* const sufixoPautaCsv = "-Pauta.csv";
 const char* const sufixoEstatisticasCsv = "-Estatisticas.csv";
+// End of the name of the history of saved changes after the course code.
+const char* const sufixoHistorico = "-Historico.txt";
 // End of the name of the report page after the course code.
 const char* const sufixoRelatorio = "-Relatorio.html";
 
@@ -36,6 +38,10 @@ inline std::string nomeFicheiroUC(int codigo) { return std::to_string(codigo) + 
 // "<code>-Estudantes.txt".
 inline std::string nomeFicheiroEstudantes(int codigo) {
   return std::to_string(codigo) + sufixoFicheiroEstudantes;
+}
+// "<code>-Historico.txt".
+inline std::string nomeFicheiroHistorico(int codigo) {
+  return std::to_string(codigo) + sufixoHistorico;
 }
 // Whether `nome` is a unit file's name: after any leading '-', a piece up
 // to a '-', then exactly "UC.txt".
