@@ -15,11 +15,13 @@
 #include <sys/resource.h>
 #endif
 
+#include "BloqueioCurso.h"
 #include "Cenario.h"
 #include "ConsolaES.h"
 #include "Cp1252.h"
 #include "Estudantes.h"
 #include "FormatoDados.h"
+#include "FormatoHistorico.h"
 #include "LeitorLinhas.h"
 #include "Listacurso.h"
 
@@ -236,5 +238,32 @@ struct LimiteTamanho {
   ~LimiteTamanho() { setrlimit(RLIMIT_FSIZE, &antes); }
 };
 #endif
+
+// A grade history as the tests compare it: "ORIGEM;NUMERO;UC;CAMPO;ANTES;DEPOIS" per line (LF),
+// once its chain of VERIFICACAO is whole, its user and host are this process's and each DATA
+// is a local time with its offset; otherwise what is wrong.
+inline Texto historicoLegivel(const Texto& conteudo) {
+  historico::LeitorHistorico verificar(conteudo);
+  const historico::ResultadoVerificacao r = historico::verifica(verificar);
+  if (r.estado != historico::EstadoVerificacao::valido) {
+    return "cadeia quebrada na linha " + std::to_string(r.linha);
+  }
+  static const std::regex data(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)");
+  const DonoBloqueio eu = esteProcesso();
+  historico::LeitorHistorico leitor(conteudo);
+  std::string_view linha;
+  leitor.proxima(linha);  // the header, checked above
+  Texto legivel;
+  while (leitor.proxima(linha)) {
+    historico::LinhaHistorico h;
+    if (!historico::leLinha(linha, h) || !std::regex_match(h.data, data) ||
+        h.utilizador != eu.utilizador || h.maquina != eu.maquina) {
+      return "linha estranha: " + Texto(linha);
+    }
+    legivel += h.origem + ";" + h.numero + ";" + h.uc + ";" + h.campo + ";" + h.antes + ";" +
+               h.depois + "\n";
+  }
+  return legivel;
+}
 
 #endif
