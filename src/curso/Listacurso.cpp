@@ -91,7 +91,7 @@ void Listacurso::setListaEstudantes(int nCurso, int nEstudantes, LeitorLinhas& f
   // used is reported, never dropped without a word at the next save.
   formato::leFicheiroEstudantes(ficheiro, listaEstudantes);
   linhasIgnoradas = linhasIgnoradas || ficheiro.houveLinhasIgnoradas();
-  retrato.tira(listaEstudantes);
+  retrato.inicia(listaEstudantes.size());
 }
 
 void Listacurso::setIdentidadeFicheiro(const IdentidadeFicheiro& id) {
@@ -129,38 +129,36 @@ int Listacurso::validaDadosEfoliosUCEstudantes(std::ostream& saida, int nAluno,
   return resposta;
 }
 
+void Listacurso::alteraAlunos(int nAluno, const std::function<void(Estudantes&)>& muda) {
+  for (size_t i = 0; i < listaEstudantes.size(); ++i) {
+    if (listaEstudantes[i].getNumAluno() != nAluno) continue;
+    retrato.guarda(i, listaEstudantes[i]);
+    muda(listaEstudantes[i]);
+  }
+}
+
 void Listacurso::userSetNotaEfolioUCEstudante(const Consola& consola, int nAluno, int codigoUC,
                                               char letra) {
-  for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.userSetNotaEfolioUC(consola, codigoUC, letra);
-  }
+  alteraAlunos(nAluno, [&](Estudantes& e) { e.userSetNotaEfolioUC(consola, codigoUC, letra); });
 }
 
 void Listacurso::userSetNotaProvaFinalUCEstudante(const Consola& consola, int nAluno,
                                                   int codigoUC) {
-  for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.userSetNotaProvaFinalUC(consola, codigoUC);
-  }
+  alteraAlunos(nAluno, [&](Estudantes& e) { e.userSetNotaProvaFinalUC(consola, codigoUC); });
 }
 
 void Listacurso::userSetNotaExameRecursoUCEstudante(const Consola& consola, int nAluno,
                                                     int codigoUC) {
-  for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.userSetExameRecursoUC(consola, codigoUC);
-  }
+  alteraAlunos(nAluno, [&](Estudantes& e) { e.userSetExameRecursoUC(consola, codigoUC); });
 }
 
 void Listacurso::userSetOpcaoAvaliacaoUCEstudante(const Consola& consola, int nAluno,
                                                   int codigoUC) {
-  for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.userSetOpcaoAvaliacaoUC(consola, codigoUC);
-  }
+  alteraAlunos(nAluno, [&](Estudantes& e) { e.userSetOpcaoAvaliacaoUC(consola, codigoUC); });
 }
 
 void Listacurso::atualizaNotaFinalUCEstudante(std::ostream& saida, int nAluno, int codigoUC) {
-  for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.atualizaNotaFinalUC(saida, codigoUC);
-  }
+  alteraAlunos(nAluno, [&](Estudantes& e) { e.atualizaNotaFinalUC(saida, codigoUC); });
 }
 
 void Listacurso::imprimeInfoEstudantes(std::ostream& saida, int numero) {
@@ -349,7 +347,7 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
   seccao.sai();
   identidade = nova;
   identidadeConhecida = true;
-  retrato.tira(listaEstudantes);
+  retrato.inicia(listaEstudantes.size());
   anunciaGravacao(nomeFicheiro, mensagens, confirma);
   return Gravacao::gravado;
 }
@@ -379,7 +377,7 @@ Listacurso::Gravacao Listacurso::gravaConflito(const std::string& nomeFicheiro,
   ficheiroHistorico.fecha();
   seccao.sai();
   identidade = atual;
-  retrato.tira(listaEstudantes);
+  retrato.inicia(listaEstudantes.size());
   mensagens << "ERRO: O ficheiro " << nomeFicheiro
             << TXT(" foi alterado por outro programa depois de ser carregado; as alterações "
                    "desta sessão foram gravadas em ")

@@ -5,6 +5,7 @@
 #ifndef PAUTA_LISTACURSO_H
 #define PAUTA_LISTACURSO_H
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -55,7 +56,7 @@ class Listacurso {
   // Drops every student loaded (a file that could not be read to its end).
   void esqueceEstudantes() {
     listaEstudantes.clear();
-    retrato.limpa();
+    retrato.inicia(0);
   }
   void setCurso(int c) { curso = c; }
   // The course's name as its unit file's record gives it (the catalogue's
@@ -66,8 +67,12 @@ class Listacurso {
   std::vector<Estudantes> getCopialistaEstudantes() const { return listaEstudantes; }
   const std::vector<UC>& getListaUCsCurso() const { return listaUCsCurso; }
   const std::vector<Estudantes>& getListaEstudantes() const { return listaEstudantes; }
-  // The students, to be changed in bulk (the import).
-  std::vector<Estudantes>& alteraListaEstudantes() { return listaEstudantes; }
+  // The students, to be changed in bulk (the import): every one is
+  // pictured first for the grade history.
+  std::vector<Estudantes>& alteraListaEstudantes() {
+    retrato.guardaTodos(listaEstudantes);
+    return listaEstudantes;
+  }
 
   // --- Lookups ---
   // 1 if a student has this number, otherwise 0.
@@ -138,6 +143,9 @@ class Listacurso {
   bool guardaOriginal(const std::string& nomeFicheiro, const IdentidadeFicheiro& atual,
                       std::ostream& mensagens);
   void anunciaGravacao(const std::string& nomeFicheiro, std::ostream& mensagens, bool confirma);
+  // Applies `muda` to every student with the number, each pictured first
+  // for the grade history.
+  void alteraAlunos(int nAluno, const std::function<void(Estudantes&)>& muda);
   bool escreveHistorico(const std::string& nomeFicheiro, const std::string& origem,
                         FicheiroAcrescentado& ficheiro, std::string* erro) const;
 
@@ -157,8 +165,8 @@ class Listacurso {
   // What the student file held at loading or at the last save.
   bool identidadeConhecida;
   IdentidadeFicheiro identidade;
-  // The values the student file held at loading or at the last save, for
-  // the grade history.
+  // The values the student file held at loading or at the last save of
+  // the students changed since, for the grade history.
   RetratoEstudantes retrato;
 };
 

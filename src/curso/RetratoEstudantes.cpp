@@ -101,23 +101,35 @@ class Comparacao {
 
 }  // namespace
 
-void RetratoEstudantes::tira(const std::vector<Estudantes>& estudantes) {
-  std::size_t total = 0;
-  for (const Estudantes& e : estudantes) total += e.numeroUCs();
+void RetratoEstudantes::inicia(std::size_t n) {
+  conhecidos_ = n;
+  guardados_ = 0;
+  posicoes_.assign(n, semRetrato);
   alunos_.clear();
   ucs_.clear();
-  // Exactly the room needed: on a large course the picture is tens of MiB.
-  if (alunos_.capacity() < estudantes.size()) alunos_.reserve(estudantes.size());
-  if (ucs_.capacity() < total) ucs_.reserve(total);
-  for (const Estudantes& e : estudantes) {
-    alunos_.push_back({e.getNumAluno(), static_cast<std::uint32_t>(e.numeroUCs())});
-    for (const UC& uc : e.getListaUCs()) ucs_.push_back(valoresDe(uc));
-  }
 }
 
-void RetratoEstudantes::limpa() {
-  alunos_.clear();
-  ucs_.clear();
+void RetratoEstudantes::guarda(std::size_t i, const Estudantes& estudante) {
+  if (i >= conhecidos_ || posicoes_[i] != semRetrato) return;
+  posicoes_[i] = static_cast<std::uint32_t>(alunos_.size());
+  alunos_.push_back({static_cast<std::uint32_t>(ucs_.size()),
+                     static_cast<std::uint32_t>(estudante.numeroUCs())});
+  for (const UC& uc : estudante.getListaUCs()) ucs_.push_back(valoresDe(uc));
+  ++guardados_;
+}
+
+void RetratoEstudantes::guardaTodos(const std::vector<Estudantes>& estudantes) {
+  if (guardados_ == conhecidos_) return;
+  // Exactly the room needed: on a large course the picture is tens of MiB.
+  std::size_t total = ucs_.size();
+  for (std::size_t i = 0; i < conhecidos_ && i < estudantes.size(); ++i) {
+    if (posicoes_[i] == semRetrato) total += estudantes[i].numeroUCs();
+  }
+  alunos_.reserve(conhecidos_);
+  ucs_.reserve(total);
+  for (std::size_t i = 0; i < conhecidos_ && i < estudantes.size(); ++i) {
+    guarda(i, estudantes[i]);
+  }
 }
 
 void comparaEstudantes(const RetratoEstudantes& antes, const std::vector<Estudantes>& agora,
@@ -125,18 +137,30 @@ void comparaEstudantes(const RetratoEstudantes& antes, const std::vector<Estudan
                        const std::function<void(historico::LinhaHistorico&)>& recebe) {
   Comparacao comparacao(linha, recebe);
   const Valores nenhum;
-  std::size_t seguinte = 0;  // the picture's first unit of the student
-  for (std::size_t i = 0; i < agora.size(); ++i) {
+  // The students pictured, in list order (all of them after a change in
+  // bulk), then the new ones.
+  std::vector<std::size_t> quais;
+  if (antes.guardados_ < antes.conhecidos_) {
+    for (std::size_t i = 0; i < antes.conhecidos_; ++i) {
+      if (antes.posicoes_[i] != RetratoEstudantes::semRetrato) quais.push_back(i);
+    }
+  }
+  const bool todos = antes.guardados_ == antes.conhecidos_;
+  const std::size_t nQuais = todos ? antes.conhecidos_ : quais.size();
+  auto compara = [&](std::size_t i) {
+    if (i >= agora.size()) return;
     const Estudantes& e = agora[i];
-    const bool conhecido = i < antes.alunos_.size();
-    const std::size_t antigas = conhecido ? antes.alunos_[i].numeroUCs : 0;
     linha.numero.clear();
     acrescentaInteiro(linha.numero, e.getNumAluno());
+    const bool conhecido = i < antes.conhecidos_;
+    const RetratoEstudantes::Aluno* a = conhecido ? &antes.alunos_[antes.posicoes_[i]] : nullptr;
     if (!conhecido) comparacao.aluno(e);
     const std::vector<UC>& ucs = e.getListaUCs();
     for (std::size_t j = 0; j < ucs.size(); ++j) {
-      comparacao.unidade(j < antigas ? antes.ucs_[seguinte + j] : nenhum, valoresDe(ucs[j]));
+      const bool tinha = a != nullptr && j < a->numeroUCs;
+      comparacao.unidade(tinha ? antes.ucs_[a->primeiraUC + j] : nenhum, valoresDe(ucs[j]));
     }
-    seguinte += antigas;
-  }
+  };
+  for (std::size_t k = 0; k < nQuais; ++k) compara(todos ? k : quais[k]);
+  for (std::size_t i = antes.conhecidos_; i < agora.size(); ++i) compara(i);
 }

@@ -29,9 +29,17 @@ TEST(RetratoEstudantes, CadaValorAlterado) {
   std::vector<Estudantes> alunos = {numerado(7, "Um", {ucContinua16, ucExame14}),
                                     numerado(8, "Dois", {ucContinua9})};
   RetratoEstudantes retrato;
-  retrato.tira(alunos);
+  retrato.inicia(alunos.size());
   EXPECT_TRUE(compara(retrato, alunos).empty());
 
+  // Each student pictured before his change; a change to one not pictured is not seen.
+  retrato.guarda(0, alunos[0]);
+  alunos[0].alteraListaUCs()[1].setProvaFinal(3);
+  alunos[1].alteraListaUCs()[0].setNota(7);
+  EXPECT_EQ(compara(retrato, alunos), (std::vector<Texto>{"7;21002;pFolio/Exame;14;3"}));
+  alunos[0].alteraListaUCs()[1].setProvaFinal(14);
+  alunos[1].alteraListaUCs()[0].setNota(9);
+  retrato.guardaTodos(alunos);
   UC& bd = alunos[0].alteraListaUCs()[0];
   bd.setOpcaoAvaliacao(0);
   bd.procuraEfolio('A')->setNota(80);
@@ -50,9 +58,10 @@ TEST(RetratoEstudantes, CadaValorAlterado) {
                                 "7;21053;pesoC;3;66.6667", "7;21053;pFolio/Exame;8.5;12",
                                 "7;21053;Recurso;-1;9.75", "8;21037;NotaFinal;9;12"}));
 
-  // Once pictured again, the same values are no change; changed and changed back is none; a
-  // real whose bits differ but whose text is the same is none.
-  retrato.tira(alunos);
+  // Once saved, the same values are no change; changed and changed back is none; a real whose
+  // bits differ but whose text is the same is none.
+  retrato.inicia(alunos.size());
+  retrato.guardaTodos(alunos);
   EXPECT_TRUE(compara(retrato, alunos).empty());
   bd.setProvaFinal(3);
   bd.setProvaFinal(12);
@@ -64,13 +73,13 @@ TEST(RetratoEstudantes, CadaValorAlterado) {
 TEST(RetratoEstudantes, AlunoNovo) {
   std::vector<Estudantes> alunos = {numerado(7, "Um", {ucSemAvaliacao})};
   RetratoEstudantes retrato;
-  retrato.tira(alunos);
+  retrato.inicia(alunos.size());
   alunos.push_back(numerado(9, TXT("Zé; \"o novo\""), {ucSemAvaliacao, ucExame14}));
   EXPECT_EQ(compara(retrato, alunos),
             (std::vector<Texto>{TXT("9;;aluno;;Zé; \"o novo\""), "9;21002;opcao;-1;0",
                                 "9;21002;pFolio/Exame;-1;14", "9;21002;NotaFinal;-1;14"}));
-  retrato.limpa();
+  retrato.inicia(0);
   EXPECT_EQ(compara(retrato, alunos).size(), 5u);
-  retrato.tira(alunos);
+  retrato.inicia(alunos.size());
   EXPECT_TRUE(compara(retrato, alunos).empty());
 }
