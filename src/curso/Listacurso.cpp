@@ -1,5 +1,6 @@
 #include "Listacurso.h"
 
+#include <optional>
 #include <ostream>
 #include <string_view>
 #include <unordered_map>
@@ -269,12 +270,10 @@ bool Listacurso::escreveHistorico(const std::string& nomeFicheiro, const std::st
                                   FicheiroAcrescentado& ficheiro, std::string* erro) const {
   const std::string nome = nomeHistoricoDe(nomeFicheiro, curso);
   // One line, filled in place by the comparison and written at once.
-  std::vector<historico::LinhaHistorico> uma(1);
-  historico::LinhaHistorico& linha = uma.front();
+  historico::LinhaHistorico linha;
   linha.origem = origem;
-  std::string anterior;
+  std::optional<historico::EscritorLinhas> escritor;
   std::string texto;
-  bool aberto = false;
   bool falhou = false;
   const auto despeja = [&]() {
     if (!falhou && !texto.empty()) falhou = !ficheiro.acrescenta(texto, erro);
@@ -282,22 +281,23 @@ bool Listacurso::escreveHistorico(const std::string& nomeFicheiro, const std::st
   };
   comparaEstudantes(retrato, listaEstudantes, linha, [&](historico::LinhaHistorico&) {
     if (falhou) return;
-    if (!aberto) {
-      aberto = true;
+    if (!escritor) {
       const DonoBloqueio eu = esteProcesso();
       linha.data = historico::dataAgora();
       linha.utilizador = eu.utilizador;
       linha.maquina = eu.maquina;
+      std::string anterior;
       if (!abreHistorico(ficheiro, nome, &anterior, erro)) {
         falhou = true;
         return;
       }
+      escritor.emplace(linha, anterior);
     }
-    historico::escreveLinhas(uma, anterior, texto);
+    escritor->escreve(linha, texto);
     if (texto.size() >= tamanhoPedacoHistorico) despeja();
   });
   despeja();
-  if (aberto && !falhou) falhou = !ficheiro.descarrega(erro);
+  if (escritor && !falhou) falhou = !ficheiro.descarrega(erro);
   if (falhou) {
     std::string ignorado;
     ficheiro.repoe(&ignorado);

@@ -83,3 +83,21 @@ TEST(RetratoEstudantes, AlunoNovo) {
   retrato.inicia(alunos.size());
   EXPECT_TRUE(compara(retrato, alunos).empty());
 }
+
+// The writer of one save's lines gives the bytes of the format's general writer, quoting and
+// chain included.
+TEST(RetratoEstudantes, EscritorDasLinhasDeUmaGravacao) {
+  std::vector<historico::LinhaHistorico> linhas(3);
+  for (historico::LinhaHistorico& l : linhas) {
+    l = {"2026-12-07T14:03:27+01:00", "ana;b", "pc\"1", "importacao:a;b.csv", "9", "21002",
+         "eFolioA", "-1", "66.6667", ""};
+  }
+  linhas[1].depois = TXT("Zé; \"o novo\"\r\n");
+  linhas[2].uc.clear();
+  std::string anterior = historico::verificacaoInicial, esperado;
+  historico::escreveLinhas(linhas, anterior, esperado);
+  historico::EscritorLinhas escritor(linhas[0], historico::verificacaoInicial);
+  std::string escrito;
+  for (const historico::LinhaHistorico& l : linhas) escritor.escreve(l, escrito);
+  EXPECT_EQ(escrito, esperado);
+}
