@@ -388,7 +388,8 @@ void EscritorLinhas::escreve(const LinhaHistorico& linha, std::string& destino) 
   destino.append(bytes_, inicio, std::string::npos);
   destino += ';';
   // The new VERIFICACAO, written in the line and kept as the next one's start.
-  for (size_t i = digitosVerificacao; i-- > 0; valor >>= 4) bytes_[i] = "0123456789abcdef"[valor & 15];
+  for (size_t i = digitosVerificacao; i-- > 0; valor >>= 4)
+    bytes_[i] = "0123456789abcdef"[valor & 15];
   destino.append(bytes_, 0, digitosVerificacao);
   destino += "\r\n";
 }

@@ -73,13 +73,13 @@ class Comparacao {
       const char* fd = haD ? escreveReal(td, d) : td;
       emite(campo, ta, static_cast<std::size_t>(fa - ta), td, static_cast<std::size_t>(fd - td));
     };
-    static const char* const camposEfolio[6] = {"eFolioA", "pesoA", "eFolioB",
+    static const char* const camposEfolio[6] = {"eFolioA", "pesoA",   "eFolioB",
                                                 "pesoB",   "eFolioC", "pesoC"};
     inteiro("opcao", antes.opcao, agora.opcao);
     for (int i = 0; i < 6; ++i) {
       const unsigned bit = 1u << (i / 2);
-      real(camposEfolio[i], antes.efolios[i], (antes.efoliosPresentes & bit) != 0,
-           agora.efolios[i], (agora.efoliosPresentes & bit) != 0);
+      real(camposEfolio[i], antes.efolios[i], (antes.efoliosPresentes & bit) != 0, agora.efolios[i],
+           (agora.efoliosPresentes & bit) != 0);
     }
     real("pFolio/Exame", antes.provaFinal, true, agora.provaFinal, true);
     real("Recurso", antes.recurso, true, agora.recurso, true);
@@ -112,8 +112,8 @@ void RetratoEstudantes::inicia(std::size_t n) {
 void RetratoEstudantes::guarda(std::size_t i, const Estudantes& estudante) {
   if (i >= conhecidos_ || posicoes_[i] != semRetrato) return;
   posicoes_[i] = static_cast<std::uint32_t>(alunos_.size());
-  alunos_.push_back({static_cast<std::uint32_t>(ucs_.size()),
-                     static_cast<std::uint32_t>(estudante.numeroUCs())});
+  alunos_.push_back(
+      {static_cast<std::uint32_t>(ucs_.size()), static_cast<std::uint32_t>(estudante.numeroUCs())});
   for (const UC& uc : estudante.getListaUCs()) ucs_.push_back(valoresDe(uc));
   ++guardados_;
 }

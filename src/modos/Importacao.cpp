@@ -651,8 +651,9 @@ int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& 
     return estadoFalha;
   }
   if (!verificar && resumo.alterado &&
-      estudantes.gravaEstudantes(nomeEstudantes, std::cerr, false,
-                                 historico::prefixoImportacao + cp1252::deLinhaDeComandos(ficheiro)) !=
+      estudantes.gravaEstudantes(
+          nomeEstudantes, std::cerr, false,
+          historico::prefixoImportacao + cp1252::deLinhaDeComandos(ficheiro)) !=
           Listacurso::Gravacao::gravado) {
     return estadoFalha;
   }

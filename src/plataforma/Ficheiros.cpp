@@ -1779,8 +1779,8 @@ bool FicheiroAcrescentado::repoe(std::string* erro) {
   } else {
     LARGE_INTEGER tamanho;
     tamanho.QuadPart = static_cast<LONGLONG>(tamanho_);
-    ok = SetFilePointerEx(f, tamanho, nullptr, FILE_BEGIN) && SetEndOfFile(f) &&
-         FlushFileBuffers(f);
+    ok =
+        SetFilePointerEx(f, tamanho, nullptr, FILE_BEGIN) && SetEndOfFile(f) && FlushFileBuffers(f);
   }
   if (!ok) *erro = naoPode(nome_, razaoErro(GetLastError()));
   fecha();

@@ -53,8 +53,8 @@ TEST(RetratoEstudantes, CadaValorAlterado) {
   bd.setNota(16.9f);  // written truncated: still 16
   alunos[1].alteraListaUCs()[0].setNota(12);
   EXPECT_EQ(compara(retrato, alunos),
-            (std::vector<Texto>{"7;21053;opcao;1;0", "7;21053;eFolioA;75;80",
-                                "7;21053;pesoA;2;2.5", "7;21053;pesoB;3;-1", "7;21053;eFolioC;0;-1",
+            (std::vector<Texto>{"7;21053;opcao;1;0", "7;21053;eFolioA;75;80", "7;21053;pesoA;2;2.5",
+                                "7;21053;pesoB;3;-1", "7;21053;eFolioC;0;-1",
                                 "7;21053;pesoC;3;66.6667", "7;21053;pFolio/Exame;8.5;12",
                                 "7;21053;Recurso;-1;9.75", "8;21037;NotaFinal;9;12"}));
 
@@ -89,8 +89,16 @@ TEST(RetratoEstudantes, AlunoNovo) {
 TEST(RetratoEstudantes, EscritorDasLinhasDeUmaGravacao) {
   std::vector<historico::LinhaHistorico> linhas(3);
   for (historico::LinhaHistorico& l : linhas) {
-    l = {"2026-12-07T14:03:27+01:00", "ana;b", "pc\"1", "importacao:a;b.csv", "9", "21002",
-         "eFolioA", "-1", "66.6667", ""};
+    l = {"2026-12-07T14:03:27+01:00",
+         "ana;b",
+         "pc\"1",
+         "importacao:a;b.csv",
+         "9",
+         "21002",
+         "eFolioA",
+         "-1",
+         "66.6667",
+         ""};
   }
   linhas[1].depois = TXT("Zé; \"o novo\"\r\n");
   linhas[2].uc.clear();

@@ -251,8 +251,9 @@ TEST(Dialogo, InserirNotas) {
            menuGeral + consulta + pergunta + gravado + fim,
        {{"5-UC.txt", ucsCurso5},
         {"5-Estudantes.txt", troca(estudantesCurso5, alg + "-1;A;-1;-1;", alg + "1;A;80;3;")},
-        {historico5, "dialogo;11;101;opcao;-1;1\ndialogo;11;101;eFolioA;-1;80\n"
-                     "dialogo;11;101;pesoA;-1;3\n"}}},
+        {historico5,
+         "dialogo;11;101;opcao;-1;1\ndialogo;11;101;eFolioA;-1;80\n"
+         "dialogo;11;101;pesoA;-1;3\n"}}},
       {TXT("menu eFolio aberto por engano: sair sem validar não é alteração"),
        "5\n2\n22\n102\n1\n9\n0\n0\n9\n9\n",
        ate + rui("-", "-") + menuEfolio + erroPesos("3", "0", "0", "3") + corrigir + voltou +
@@ -310,7 +311,8 @@ TEST(Dialogo, Sessoes) {
        {{"5-UC.txt", ucsCurso5},
         {"5-Estudantes.txt", estudantesCurso5},
         {"5-Estudantes.txt.seccao", "/"}}},
-      {TXT("pasta no lugar do histórico: nada gravado"), "5\n3\n33\nEva Reis\n4\n9\n9\n1\n0\n",
+      {TXT("pasta no lugar do histórico: nada gravado"),
+       "5\n3\n33\nEva Reis\n4\n9\n9\n1\n0\n",
        inicio5() + falha(naoGravou("5-Estudantes.txt", TXT("5-Historico.txt: é uma pasta"))),
        {},
        {{"5-UC.txt", ucsCurso5}, {"5-Estudantes.txt", estudantesCurso5}, {historico5, "/"}}},
@@ -365,22 +367,24 @@ TEST(Dialogo, SessaoExemplo) {
   // Every value changed, in file order; the e-folios refused to 1007 changed nothing, and the
   // student added starts with nothing assessed.
   const Texto primeira =
-      Texto("dialogo;1001;21002;pFolio/Exame;8.5;11.5\ndialogo;1001;21002;NotaFinal;14;17\n"
-      "dialogo;1002;21097;opcao;-1;0\ndialogo;1002;21097;pFolio/Exame;-1;8\n"
-      "dialogo;1002;21097;Recurso;-1;12.5\ndialogo;1002;21097;NotaFinal;-1;13\n"
-      "dialogo;1003;21048;opcao;-1;1\ndialogo;1003;21048;eFolioA;-1;75\n"
-      "dialogo;1003;21048;pesoA;-1;3\ndialogo;1003;21048;eFolioB;-1;90\n"
-      "dialogo;1003;21048;pesoB;-1;2.5\ndialogo;1003;21048;eFolioC;-1;60\n"
-      "dialogo;1003;21048;pesoC;-1;2.5\ndialogo;1003;21048;pFolio/Exame;-1;8.5\n"
-      "dialogo;1003;21048;NotaFinal;-1;15\ndialogo;1004;21104;Recurso;7.5;12\n"
-      "dialogo;1004;21104;NotaFinal;8;12\n") +
+      Texto(
+          "dialogo;1001;21002;pFolio/Exame;8.5;11.5\ndialogo;1001;21002;NotaFinal;14;17\n"
+          "dialogo;1002;21097;opcao;-1;0\ndialogo;1002;21097;pFolio/Exame;-1;8\n"
+          "dialogo;1002;21097;Recurso;-1;12.5\ndialogo;1002;21097;NotaFinal;-1;13\n"
+          "dialogo;1003;21048;opcao;-1;1\ndialogo;1003;21048;eFolioA;-1;75\n"
+          "dialogo;1003;21048;pesoA;-1;3\ndialogo;1003;21048;eFolioB;-1;90\n"
+          "dialogo;1003;21048;pesoB;-1;2.5\ndialogo;1003;21048;eFolioC;-1;60\n"
+          "dialogo;1003;21048;pesoC;-1;2.5\ndialogo;1003;21048;pFolio/Exame;-1;8.5\n"
+          "dialogo;1003;21048;NotaFinal;-1;15\ndialogo;1004;21104;Recurso;7.5;12\n"
+          "dialogo;1004;21104;NotaFinal;8;12\n") +
       TXT("dialogo;1009;;aluno;;Mónica Ribeiro\n");
   EXPECT_EQ(historico, primeira);
   // A second session appends to the same chain.
   c.executa("12\n2\n1009\n21002\n0\n2\n15\n0\n4\n9\n9\n");
   EXPECT_EQ(historicoLegivel(c.le("12-Historico.txt")),
-            primeira + "dialogo;1009;21002;opcao;-1;0\ndialogo;1009;21002;pFolio/Exame;-1;15\n"
-                       "dialogo;1009;21002;NotaFinal;-1;15\n");
+            primeira +
+                "dialogo;1009;21002;opcao;-1;0\ndialogo;1009;21002;pFolio/Exame;-1;15\n"
+                "dialogo;1009;21002;NotaFinal;-1;15\n");
   EXPECT_NE(
       s.find(TXT("\nTotal de UC: 14\n\nTotal de ECTS: 82\n\nMédia: 13.671\n\nCompletou 45.6%")),
       Texto::npos);

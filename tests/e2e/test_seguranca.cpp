@@ -232,7 +232,8 @@ TEST(Seguranca, Ligacoes) {
   fs::remove(c.dir() / "12-Historico.txt");
   fs::create_symlink(alvo, c.dir() / "12-Historico.txt");
   const std::string semHistorico = c.executa(guardaSessao).saida;
-  EXPECT_TRUE(contem(semHistorico, naoGravou(est, TXT("12-Historico.txt: é uma ligação simbólica"))))
+  EXPECT_TRUE(
+      contem(semHistorico, naoGravou(est, TXT("12-Historico.txt: é uma ligação simbólica"))))
       << semHistorico;
   EXPECT_TRUE(contem(semHistorico, alteracoesPerdidas));
   EXPECT_EQ(c.le(est), exemplo(est));
