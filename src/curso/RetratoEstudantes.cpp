@@ -16,7 +16,7 @@ Valores valoresDe(const UC& uc) {
   v.codigo = uc.getCodigo();
   v.opcao = uc.getOpcaoAvaliacao();
   v.efoliosPresentes = 0;
-  for (int i = 0; i < 3; ++i) {
+  for (std::size_t i = 0; i < 3; ++i) {
     const Efolio* e = uc.procuraEfolio(letras[i]);
     if (e == nullptr) continue;
     v.efoliosPresentes = static_cast<std::uint8_t>(v.efoliosPresentes | (1u << i));
@@ -60,7 +60,8 @@ class Comparacao {
     };
     auto inteiro = [&](const char* campo, std::int32_t a, std::int32_t d) {
       if (a == d) return;
-      char ta[larguraNumero], td[larguraNumero];
+      char ta[larguraNumero];
+      char td[larguraNumero];
       const char* fa = escreveInteiro(ta, a);
       const char* fd = escreveInteiro(td, d);
       emite(campo, ta, static_cast<std::size_t>(fa - ta), td, static_cast<std::size_t>(fd - td));
@@ -68,7 +69,8 @@ class Comparacao {
     // An e-folio the record lacks writes nothing.
     auto real = [&](const char* campo, float a, bool haA, float d, bool haD) {
       if (haA == haD && bits(a) == bits(d)) return;
-      char ta[larguraNumero], td[larguraNumero];
+      char ta[larguraNumero];
+      char td[larguraNumero];
       const char* fa = haA ? escreveReal(ta, a) : ta;
       const char* fd = haD ? escreveReal(td, d) : td;
       emite(campo, ta, static_cast<std::size_t>(fa - ta), td, static_cast<std::size_t>(fd - td));
