@@ -12,7 +12,8 @@ segundos="${FUZZ_SEGUNDOS:-60}"
 
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DPAUTA_FUZZ=ON -DPAUTA_TESTS=OFF > /dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_ficheiros fuzz_dialogo fuzz_importacao
+cmake --build build-fuzz -j"$(nproc)" --target fuzz_ficheiros fuzz_dialogo fuzz_importacao \
+  fuzz_historico
 
 raiz="$(pwd)"
 achados="$raiz/build-fuzz/achados"
@@ -45,4 +46,5 @@ corre() {
 corre fuzz_ficheiros -dict=fuzz/ficheiros.dict -max_len=16384
 corre fuzz_dialogo -max_len=4096 -len_control=20
 corre fuzz_importacao -max_len=4096
+corre fuzz_historico -dict=fuzz/historico.dict -max_len=8192
 echo "fuzz OK"

@@ -123,6 +123,10 @@ mkdir "$trabalho/completar"
   espera '9-UC.txt NOTAS.CSV notas.csv pasta ' pauta --importar 12 ''
   espera '9-UC.txt NOTAS.CSV notas.csv pasta ' pauta --importar --verificar 12 ''
   espera '' pauta --importar --verificar 12 notas.csv ''
+  espera '12 7 ' pauta --historico ''
+  espera '--aluno --csv --desde --uc --verificar ' pauta --historico 12 ''
+  espera '--csv --desde --uc ' pauta --historico 12 --aluno 1001 ''
+  espera '' pauta --historico 12 --verificar ''
 )
 
 echo "--- cpack -G DEB"

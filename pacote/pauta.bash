@@ -1,6 +1,8 @@
 # Bash completion of pauta: the options, then the course codes of the
 # *-UC.txt files of the current folder, then for --importar the CSV file
-# (pauta --importar [--verificar] CODIGO FICHEIRO).
+# (pauta --importar [--verificar] CODIGO FICHEIRO), and for --historico its
+# options (pauta --historico CODIGO [--aluno N] [--uc C] [--desde D] [--csv]
+# or --verificar).
 
 # The codes of the courses of the current folder (regular *-UC.txt files).
 _pauta_cursos() {
@@ -14,7 +16,8 @@ _pauta_cursos() {
 
 _pauta() {
   local atual=${COMP_WORDS[COMP_CWORD]}
-  local opcoes='-h --help --ajuda -V --version --versao --exportar --importar --relatorio'
+  local opcoes='-h --help --ajuda -V --version --versao --exportar --importar --relatorio
+--historico'
   local IFS=$'\n'
   COMPREPLY=()
   if ((COMP_CWORD == 1)); then
@@ -24,6 +27,24 @@ _pauta() {
   case ${COMP_WORDS[1]} in
     --exportar | --relatorio)
       ((COMP_CWORD == 2)) && COMPREPLY=($(compgen -W "$(_pauta_cursos)" -- "$atual"))
+      ;;
+    --historico)
+      if ((COMP_CWORD == 2)); then
+        COMPREPLY=($(compgen -W "$(_pauta_cursos)" -- "$atual"))
+        return
+      fi
+      # After an option that takes a value, nothing is offered; otherwise
+      # the options not given yet (--verificar only alone).
+      case ${COMP_WORDS[COMP_CWORD - 1]} in
+        --aluno | --uc | --desde) return ;;
+      esac
+      local i palavra dadas=' ' livres=
+      for ((i = 3; i < COMP_CWORD; i++)); do dadas+="${COMP_WORDS[i]} "; done
+      for palavra in --aluno --uc --desde --csv; do
+        [[ $dadas == *" $palavra "* || $dadas == *" --verificar "* ]] || livres+=$palavra$'\n'
+      done
+      [[ $dadas == ' ' ]] && livres+=--verificar
+      COMPREPLY=($(compgen -W "$livres" -- "$atual"))
       ;;
     --importar)
       # The words already given after --importar, --verificar left out.

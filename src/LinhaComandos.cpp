@@ -11,6 +11,7 @@
 #include "Numeros.h"
 #include "Programa.h"
 #include "Relatorio.h"
+#include "VistaHistorico.h"
 
 // A mode of the program: its spellings (none for the dialogue, run without
 // arguments), the arguments it needs as the error about them names them,
@@ -64,6 +65,60 @@ int modoImportar(const Argumentos& argumentos) {
 
 int modoRelatorio(const Argumentos& argumentos) { return comCodigo(argumentos, executaRelatorio); }
 
+// A whole number given after an option of --historico, taken once.
+bool leNumeroOpcao(const Argumentos& argumentos, size_t& i, bool& dado, long long& valor) {
+  int numero = 0;
+  if (dado || ++i == argumentos.size() || !leCodigoCurso(argumentos[i], numero)) return false;
+  dado = true;
+  valor = numero;
+  return true;
+}
+
+// --historico CODIGO, then its options in any order, each at most once;
+// --verificar goes alone.
+bool lePedidoHistorico(const Argumentos& argumentos, PedidoHistorico& pedido) {
+  bool comCodigo = false;
+  for (size_t i = 0; i < argumentos.size(); ++i) {
+    const std::string& argumento = argumentos[i];
+    bool certo = true;
+    if (argumento == "--aluno") {
+      certo = leNumeroOpcao(argumentos, i, pedido.porAluno, pedido.aluno);
+    } else if (argumento == "--uc") {
+      certo = leNumeroOpcao(argumentos, i, pedido.porUc, pedido.uc);
+    } else if (argumento == "--desde") {
+      certo = pedido.desde.empty() && ++i < argumentos.size() && eDataFiltro(argumentos[i]);
+      if (certo) pedido.desde = argumentos[i];
+    } else if (argumento == "--csv" || argumento == "--verificar") {
+      bool& opcao = argumento == "--csv" ? pedido.csv : pedido.verificar;
+      certo = !opcao;
+      opcao = true;
+    } else {
+      certo = !comCodigo && leCodigoCurso(argumento, pedido.nCurso);
+      comCodigo = true;
+    }
+    if (!certo) return false;
+  }
+  const bool filtros = pedido.csv || pedido.porAluno || pedido.porUc || !pedido.desde.empty();
+  return comCodigo && !(pedido.verificar && filtros);
+}
+
+// The history's console: a CSV on standard output passes in CP1252; the
+// table and the messages follow the locale. Set up once the arguments are
+// known (the usage error has the messages' console).
+void preparaHistorico() {}
+
+int modoHistorico(const Argumentos& argumentos) {
+  PedidoHistorico pedido;
+  const bool certo = lePedidoHistorico(argumentos, pedido);
+  if (certo && pedido.csv) {
+    consolaIniciarDados();
+  } else {
+    consolaIniciarMensagens();
+  }
+  consolaTrataSinaisModo();
+  return certo ? executaHistorico(pedido) : argumentosErrados;
+}
+
 // Help and version take no arguments; any given are ignored.
 int modoAjuda(const Argumentos& /*argumentos*/) {
   imprimeUtilizacao(std::cout);
@@ -103,6 +158,16 @@ const Modo modos[] = {
          "                           em CODIGO-Relatorio.html\n"),
      preparaMensagens,
      modoRelatorio},
+    {{"--historico", nullptr, nullptr},
+     "CODIGO [--aluno NUMERO] [--uc CODIGO] [--desde AAAA-MM-DD] [--csv], ou CODIGO --verificar",
+     TXT("  pauta --historico CODIGO [--aluno NUMERO] [--uc CODIGO] [--desde AAAA-MM-DD] [--csv]\n"
+         "                           mostra as alterações gravadas no curso CODIGO (de um\n"
+         "                           aluno, de uma UC, desde uma data), em tabela ou em CSV\n"
+         "  pauta --historico CODIGO --verificar\n"
+         "                           verifica se alguma linha de CODIGO-Historico.txt foi\n"
+         "                           alterada ou removida\n"),
+     preparaHistorico,
+     modoHistorico},
     {{"-V", "--versao", "--version"},
      nullptr,
      TXT("  pauta -V, --versao       mostra o nome e a versão do programa (ou --version)\n"),

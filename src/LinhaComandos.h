@@ -1,7 +1,8 @@
 // The command line: one table of the program's modes (the dialogue, the
-// export, the import, the report, the version and the help), each with its
-// spellings, the arguments it needs, its lines of the usage text, its
-// console set-up and its entry. main looks the first argument up in it.
+// export, the import, the report, the history, the version and the help),
+// each with its spellings, the arguments it needs, its lines of the usage
+// text, its console set-up and its entry. main looks the first argument up
+// in it.
 #ifndef PAUTA_LINHACOMANDOS_H
 #define PAUTA_LINHACOMANDOS_H
 

@@ -1,6 +1,7 @@
 #include "FormatoHistorico.h"
 
 #include <algorithm>
+#include <charconv>
 #include <ctime>
 
 #define XXH_INLINE_ALL
@@ -38,6 +39,13 @@ long long segundosCivis(const std::tm& t) {
 
 bool precisaAspas(std::string_view texto) {
   return texto.find_first_of(";\"\r\n") != std::string_view::npos;
+}
+
+// A whole field holding a whole number (an optional '-' and digits).
+bool leInteiroLongo(std::string_view campo, long long& valor) {
+  const char* fim = campo.data() + campo.size();
+  const auto [p, erro] = std::from_chars(campo.data(), fim, valor);
+  return erro == std::errc() && p == fim;
 }
 
 bool eVerificacao(std::string_view texto) {
@@ -100,7 +108,8 @@ std::string dataAgora() {
   const long long minutos = (deslocamento < 0 ? -deslocamento : deslocamento) / 60;
   std::string data = texto;
   data += deslocamento < 0 ? '-' : '+';
-  const int horas = static_cast<int>(minutos / 60), resto = static_cast<int>(minutos % 60);
+  const int horas = static_cast<int>(minutos / 60);
+  const int resto = static_cast<int>(minutos % 60);
   data += static_cast<char>('0' + horas / 10);
   data += static_cast<char>('0' + horas % 10);
   data += ':';
@@ -305,6 +314,51 @@ ResultadoVerificacao verificaFicheiro(const std::string& nome) {
   return verifica(leitor);
 }
 
+// --- IndiceHistorico ---
+
+Leitura IndiceHistorico::abre(const std::string& nome, std::string* razao) {
+  entradas_.clear();
+  LeitorHistorico leitor;
+  const Leitura leitura = leitor.abre(nome, razao);
+  if (leitura != Leitura::lido) return leitura;
+  std::string_view texto;
+  if (!leitor.proxima(texto) || texto != cabecalho || !leitor.terminadaCrLf()) {
+    *razao = leitor.erroLeitura() ? leitor.razaoErro() : razaoInvalido();
+    return Leitura::ilegivel;
+  }
+  LinhaHistorico linha;
+  while (leitor.proxima(texto)) {
+    long long numero = 0;
+    if (!leLinha(texto, linha) || !leInteiroLongo(linha.numero, numero)) continue;
+    entradas_.push_back({numero, leitor.posicao(), texto.size()});
+  }
+  if (leitor.erroLeitura()) {
+    *razao = leitor.razaoErro();
+    return Leitura::ilegivel;
+  }
+  std::stable_sort(entradas_.begin(), entradas_.end(), [](const Entrada& a, const Entrada& b) {
+    return a.numero != b.numero ? a.numero < b.numero : a.posicao > b.posicao;
+  });
+  entradas_.shrink_to_fit();
+  return ficheiro_.abre(nome, razao);
+}
+
+bool IndiceHistorico::linhasDoAluno(long long numero, std::vector<LinhaHistorico>& linhas) {
+  linhas.clear();
+  auto primeira = std::lower_bound(
+      entradas_.begin(), entradas_.end(), numero,
+      [](const Entrada& entrada, long long valor) { return entrada.numero < valor; });
+  std::string razao;
+  for (; primeira != entradas_.end() && primeira->numero == numero; ++primeira) {
+    LinhaHistorico linha;
+    if (ficheiro_.posiciona(primeira->posicao, &razao) &&
+        leBytes(ficheiro_, primeira->tamanho, texto_, &razao) && leLinha(texto_, linha)) {
+      linhas.push_back(std::move(linha));
+    }
+  }
+  return !linhas.empty();
+}
+
 // --- Appending ---
 
 EstadoFim ultimaVerificacao(const std::string& nome, std::string& anterior, std::string* razao) {
@@ -328,6 +382,7 @@ EstadoFim ultimaVerificacao(const std::string& nome, std::string& anterior, std:
         !leBytes(ficheiro, static_cast<size_t>(tamanho - desde), cauda, razao)) {
       return EstadoFim::invalido;
     }
+    if (cauda.size() != tamanho - desde) break;  // it shrank while being read
     if (cauda.empty()) {
       anterior = verificacaoInicial;
       return EstadoFim::valido;

@@ -40,8 +40,16 @@ const char* const verificacaoInicial = "0000000000000000";
 const char* const origemDialogo = "dialogo";
 const char* const prefixoImportacao = "importacao:";
 const char* const prefixoConflito = "conflito:";
-// The CAMPO of a new student (ANTES empty, DEPOIS his name).
+// The CAMPO of a new student (ANTES empty, DEPOIS his name), and of each
+// value of a unit record; an e-folio's grade and weight are "eFolio" and
+// "peso" followed by its letter (eFolioA, pesoA, ...).
 const char* const campoAluno = "aluno";
+const char* const campoOpcao = "opcao";
+const char* const campoProvaFinal = "pFolio/Exame";
+const char* const campoRecurso = "Recurso";
+const char* const campoNotaFinal = "NotaFinal";
+inline std::string campoNotaEfolio(char letra) { return std::string("eFolio") + letra; }
+inline std::string campoPesoEfolio(char letra) { return std::string("peso") + letra; }
 
 // "CODE-Historico.txt".
 using ::nomeFicheiroHistorico;
@@ -144,6 +152,32 @@ struct ResultadoVerificacao {
 ResultadoVerificacao verifica(LeitorHistorico& leitor);
 // The same for the file `nome`.
 ResultadoVerificacao verificaFicheiro(const std::string& nome);
+
+// --- The lines of each student ---
+
+// Where the lines of each student lie in a history file, for a page that
+// shows every student's changes: the file stays open and only this index
+// (a few bytes a line) is held; a student's lines are read when asked for.
+// Lines that cannot be read are left out; the chain is not checked.
+class IndiceHistorico {
+ public:
+  // Indexes the file `nome`; answers as LeituraPorBlocos::abre. A file
+  // whose first line is not the header is `ilegivel`, `razao` razaoInvalido().
+  Leitura abre(const std::string& nome, std::string* razao);
+  // The lines of student `numero`, newest first; false when he has none.
+  bool linhasDoAluno(long long numero, std::vector<LinhaHistorico>& linhas);
+
+ private:
+  struct Entrada {
+    long long numero;
+    std::uint64_t posicao;
+    std::size_t tamanho;
+  };
+  std::string nome_;
+  std::vector<Entrada> entradas_;  // by student, then newest first
+  LeituraPorBlocos ficheiro_;
+  std::string texto_;
+};
 
 // --- Appending ---
 

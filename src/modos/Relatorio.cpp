@@ -12,6 +12,7 @@
 #include "Execucao.h"
 #include "Ficheiros.h"
 #include "FormatoCsv.h"
+#include "FormatoHistorico.h"
 #include "Nomes.h"
 #include "Numeros.h"
 #include "Regras.h"
@@ -86,6 +87,12 @@ const char* const estilo =
     "h2,h3{break-after:avoid}thead{display:table-header-group}"
     ".aluno{content-visibility:visible}a{color:inherit;text-decoration:none}}";
 
+// Added to the style sheet only when the course has a history, so that the
+// page of a course without one stays as it was.
+const char* const estiloHistorico =
+    ".historico summary{cursor:pointer;color:#2f5d8a;margin:.2em 0 .6em}"
+    ".historico table{font-size:.88em}";
+
 void acrescentaEscapado(std::string& pagina, std::string_view texto) {
   // Slice by slice (the escaping is character by character): a long name
   // is never copied whole on its way to the page.
@@ -118,7 +125,7 @@ void acrescentaCelulaNumero(std::string& pagina, const char* classe, const std::
 
 // --- Start of the page: head, course, totals, table of contents ---
 
-void acrescentaCabecalho(std::string& pagina, const IdentificacaoCurso& curso) {
+void acrescentaCabecalho(std::string& pagina, const IdentificacaoCurso& curso, bool comHistorico) {
   pagina += "<!DOCTYPE html>\n<html lang=\"pt\">\n<head>\n<meta charset=\"utf-8\">\n";
   pagina += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
   pagina += R"(<meta name="generator" content=")";
@@ -131,6 +138,7 @@ void acrescentaCabecalho(std::string& pagina, const IdentificacaoCurso& curso) {
   }
   pagina += "</title>\n<style>";
   pagina += estilo;
+  if (comHistorico) pagina += estiloHistorico;
   pagina += "</style>\n</head>\n<body>\n";
 }
 
@@ -384,7 +392,39 @@ void acrescentaLinhaRegisto(std::string& pagina, const UC& uc) {
   pagina += semNota ? "<td>Por avaliar\n" : uc.aprovado() ? "<td>Aprovado\n" : "<td>Reprovado\n";
 }
 
-void acrescentaAluno(std::string& pagina, size_t posicao, const Estudantes& estudante) {
+const char* const cabecalhoHistorico =
+    TXT("<table>\n<thead><tr><th>Data</th><th>Utilizador</th><th>Origem</th><th>UC</th>"
+        "<th>Campo</th><th>Antes</th><th>Depois</th></tr></thead>\n<tbody>\n");
+
+// The changes saved to the student's record, newest first, folded.
+void acrescentaHistoricoAluno(std::string& pagina,
+                              const std::vector<historico::LinhaHistorico>& linhas) {
+  pagina += TXT("<details class=\"historico\"><summary>Alterações gravadas (");
+  acrescentaInteiro(pagina, static_cast<long long>(linhas.size()));
+  pagina += ")</summary>\n";
+  pagina += cabecalhoHistorico;
+  for (const historico::LinhaHistorico& linha : linhas) {
+    // The date without its 'T', the values with the page's decimal comma.
+    std::string data = linha.data;
+    if (data.size() > 10 && data[10] == 'T') data[10] = ' ';
+    const bool valores = linha.campo != historico::campoAluno;
+    const std::string antes = valores ? csv::comVirgula(linha.antes) : linha.antes;
+    const std::string depois = valores ? csv::comVirgula(linha.depois) : linha.depois;
+    const std::string* celulas[] = {
+        &data, &linha.utilizador, &linha.origem, &linha.uc, &linha.campo, &antes, &depois};
+    pagina += "<tr>";
+    for (const std::string* celula : celulas) {
+      pagina += "<td>";
+      acrescentaEscapado(pagina, *celula);
+    }
+    pagina += "\n";
+  }
+  pagina += "</tbody>\n</table>\n</details>\n";
+}
+
+void acrescentaAluno(std::string& pagina, size_t posicao, const Estudantes& estudante,
+                     historico::IndiceHistorico* historico,
+                     std::vector<historico::LinhaHistorico>& linhas) {
   pagina += R"(<article class="aluno" id="al-)";
   acrescentaInteiro(pagina, static_cast<long long>(posicao) + 1);
   pagina += "\">\n<h3><span class=\"numero\">";
@@ -401,12 +441,16 @@ void acrescentaAluno(std::string& pagina, size_t posicao, const Estudantes& estu
   acrescentaInteiro(pagina, totalEctsCurso);
   pagina += " ECTS do curso</p>\n";
   if (estudante.getListaUCs().empty()) {
-    pagina += "<p>Sem unidades curriculares.</p>\n</article>\n";
-    return;
+    pagina += "<p>Sem unidades curriculares.</p>\n";
+  } else {
+    pagina += cabecalhoRegisto;
+    for (const UC& uc : estudante.getListaUCs()) acrescentaLinhaRegisto(pagina, uc);
+    pagina += "</tbody>\n</table>\n";
   }
-  pagina += cabecalhoRegisto;
-  for (const UC& uc : estudante.getListaUCs()) acrescentaLinhaRegisto(pagina, uc);
-  pagina += "</tbody>\n</table>\n</article>\n";
+  if (historico != nullptr && historico->linhasDoAluno(estudante.getNumAluno(), linhas)) {
+    acrescentaHistoricoAluno(pagina, linhas);
+  }
+  pagina += "</article>\n";
 }
 
 // --- The page in pieces ---
@@ -417,8 +461,8 @@ void acrescentaAluno(std::string& pagina, size_t posicao, const Estudantes& estu
 class GeradorRelatorio {
  public:
   GeradorRelatorio(const IdentificacaoCurso& curso, const std::vector<UC>& unidades,
-                   const std::vector<Estudantes>& estudantes)
-      : curso_(&curso), unidades_(&unidades), estudantes_(&estudantes) {}
+                   const std::vector<Estudantes>& estudantes, historico::IndiceHistorico* historico)
+      : curso_(&curso), unidades_(&unidades), estudantes_(&estudantes), historico_(historico) {}
 
   bool operator()(std::string_view& pedaco) {
     texto_.clear();
@@ -427,7 +471,7 @@ class GeradorRelatorio {
       acrescentaInicio();
     }
     while (seguinte_ < estudantes_->size() && texto_.size() < tamanhoPedaco) {
-      acrescentaAluno(texto_, seguinte_, (*estudantes_)[seguinte_]);
+      acrescentaAluno(texto_, seguinte_, (*estudantes_)[seguinte_], historico_, linhas_);
       ++seguinte_;
     }
     if (seguinte_ == estudantes_->size() && !acabou_) {
@@ -444,7 +488,7 @@ class GeradorRelatorio {
 
  private:
   void acrescentaInicio() {
-    acrescentaCabecalho(texto_, *curso_);
+    acrescentaCabecalho(texto_, *curso_, historico_ != nullptr);
     acrescentaResumo(texto_, *curso_, *unidades_, *estudantes_);
     acrescentaIndice(texto_, *unidades_, *estudantes_);
     texto_ += "<section id=\"unidades\">\n<h2>Unidades curriculares</h2>\n";
@@ -458,6 +502,8 @@ class GeradorRelatorio {
   const IdentificacaoCurso* curso_;
   const std::vector<UC>* unidades_;
   const std::vector<Estudantes>* estudantes_;
+  historico::IndiceHistorico* historico_;
+  std::vector<historico::LinhaHistorico> linhas_;  // of one student at a time
   size_t seguinte_ = 0;
   bool comecou_ = false;
   bool acabou_ = false;
@@ -480,8 +526,9 @@ std::string escapaHtml(std::string_view texto) {
 }
 
 Pedacos pedacosRelatorio(const IdentificacaoCurso& curso, const std::vector<UC>& unidades,
-                         const std::vector<Estudantes>& estudantes) {
-  return GeradorRelatorio(curso, unidades, estudantes);
+                         const std::vector<Estudantes>& estudantes,
+                         historico::IndiceHistorico* historico) {
+  return GeradorRelatorio(curso, unidades, estudantes, historico);
 }
 
 std::string conteudoRelatorio(const IdentificacaoCurso& curso, Listacurso& unidades,
@@ -515,8 +562,20 @@ int gravaRelatorio(int nCurso, Listacurso& unidades, const std::vector<Estudante
   unidades.setInfoUCsCurso(estudantes);
   const std::string nome = nomeFicheiroRelatorio(nCurso);
   std::string erro;
-  if (!substituiFicheiro(nome, pedacosRelatorio(curso, unidades.getListaUCsCurso(), estudantes),
-                         &erro)) {
+  // The changes of each student, when the course has a history; one that
+  // cannot be read is named and left out of the page.
+  historico::IndiceHistorico indice;
+  const std::string nomeHistorico = historico::nomeFicheiroHistorico(nCurso);
+  std::string razao;
+  const Leitura historia = indice.abre(nomeHistorico, &razao);
+  if (historia == Leitura::ilegivel) {
+    std::cerr << TXT("ATENÇÃO: O ficheiro ") << nomeHistorico << TXT(" não pode ser lido (")
+              << razao << TXT("); o relatório não mostra as alterações") << std::endl;
+  }
+  historico::IndiceHistorico* comHistorico = historia == Leitura::lido ? &indice : nullptr;
+  if (!substituiFicheiro(
+          nome, pedacosRelatorio(curso, unidades.getListaUCsCurso(), estudantes, comHistorico),
+          &erro)) {
     std::cerr << textoErroGravacao(nome, erro) << std::endl;
     return estadoFalha;
   }

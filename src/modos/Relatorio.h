@@ -12,6 +12,7 @@
 
 #include "Estudantes.h"
 #include "Ficheiros.h"
+#include "FormatoHistorico.h"
 #include "Listacurso.h"
 
 // The course as the page names it; CP1252 texts.
@@ -33,8 +34,10 @@ std::string escapaHtml(std::string_view texto);
 // The page, UTF-8, handed out in pieces as the safe save takes them; the
 // pieces refer to the arguments, which must outlive them. `unidades` must
 // hold the pass statistics of `estudantes` (Listacurso::setInfoUCsCurso).
+// With `historico`, each student's saved changes follow his record.
 Pedacos pedacosRelatorio(const IdentificacaoCurso& curso, const std::vector<UC>& unidades,
-                         const std::vector<Estudantes>& estudantes);
+                         const std::vector<Estudantes>& estudantes,
+                         historico::IndiceHistorico* historico = nullptr);
 
 // The whole page at once. Rebuilds the units' pass statistics from
 // `estudantes` first, as the dialogue's unit consultation does.
@@ -48,7 +51,8 @@ std::string dataHoraAtual();
 // working directory through the safe save, naming the course from its unit
 // file. Prints "Relatório gravado em <file>" on standard output and answers
 // 0; on failure prints one "ERRO:" line on standard error, leaves any
-// previous page as it was and answers estadoFalha.
+// previous page as it was and answers estadoFalha. The course's history
+// (CODE-Historico.txt), when there is one, gives each student's changes.
 int gravaRelatorio(int nCurso, Listacurso& unidades, const std::vector<Estudantes>& estudantes);
 
 // The report mode: loads course nCurso as the export does (the student file

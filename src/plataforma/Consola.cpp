@@ -10,6 +10,7 @@
 #include <utility>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
@@ -284,6 +285,18 @@ void consolaIniciarMensagens() {
     preparaSaida(*saida, descritor);
     preparaSaidaLocale(*saida, descritor);
   }
+  preparaEntrada();
+}
+
+void consolaIniciarDados() {
+  if (!primeiraIniciacao()) return;
+#ifdef _WIN32
+  // The data's own CR LF line ends, not one more CR from the text mode.
+  _setmode(descritorSaida, _O_BINARY);
+#endif
+  preparaSaida(std::cout, descritorSaida);
+  preparaSaida(std::cerr, descritorErros);
+  preparaSaidaLocale(std::cerr, descritorErros);
   preparaEntrada();
 }
 

@@ -23,6 +23,13 @@ void consolaIniciar();
 // the locale's character set is UTF-8 (LC_ALL, LC_CTYPE, LANG).
 void consolaIniciarMensagens();
 
+// The same for a mode whose standard output is data in CP1252 (a CSV for a
+// spreadsheet): standard error as consolaIniciarMensagens, standard output
+// as consolaIniciar (UTF-8 on a terminal, byte for byte when redirected,
+// whatever the locale; on Windows in binary mode, so that its CR LF line
+// ends pass as they are).
+void consolaIniciarDados();
+
 // Whether standard output is a terminal.
 bool consolaSaidaNoTerminal();
 

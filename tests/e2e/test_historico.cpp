@@ -1,0 +1,186 @@
+// The --historico mode of the real program (the table, its filters, the CSV, the check) and the
+// changes that the report shows for each student; the histories are written here with the
+// format module's own writer.
+#include "Apoio.h"
+#include "Cp1252.h"
+#include "FormatoHistorico.h"
+#include "Terminal.h"
+
+using historico::LinhaHistorico;
+
+namespace {
+
+LinhaHistorico alteracao(const Texto& data, const Texto& numero, const Texto& uc,
+                         const Texto& campo, const Texto& antes, const Texto& depois) {
+  return {data, "ana", "pc1", "dialogo", numero, uc, campo, antes, depois, ""};
+}
+
+// Three saves: a new student, a weight changed by an import, a grade by a session whose save
+// ended in a conflict file.
+std::vector<LinhaHistorico> tresGravacoes() {
+  std::vector<LinhaHistorico> linhas = {
+      alteracao("2026-11-30T09:00:00+00:00", "9999", "", "aluno", "", TXT("Zé <b>\"Sá\"</b>")),
+      alteracao("2026-12-01T10:00:00+00:00", "1001", "21002", "pesoA", "3", "2.5"),
+      alteracao("2026-12-07T14:03:27+00:00", "1001", "21030", "eFolioA", "-1", "66.6667"),
+  };
+  linhas[1].origem = "importacao:notas.csv";
+  linhas[2].utilizador = "rui;x";
+  linhas[2].origem = "dialogo conflito:12-Estudantes.txt.conflito";
+  return linhas;
+}
+
+Texto historicoCom(std::vector<LinhaHistorico> linhas) {
+  Texto texto = historico::inicioFicheiro, anterior = historico::verificacaoInicial;
+  historico::escreveLinhas(linhas, anterior, texto);
+  return texto;
+}
+
+Resultado historicoDe(const Cenario& cenario, std::vector<std::string> opcoes,
+                      const Texto& locale = "C") {
+  opcoes.insert(opcoes.begin(), {"--historico", "12"});
+  return cenario.executa("", opcoes, locale);
+}
+
+}  // namespace
+
+// The check: an intact file, a line edited, removed or moved, the last line cut, a wrong first
+// line, no file at all. The line named counts the header as line 1.
+TEST(ModoHistorico, Verificacao) {
+  Cenario cenario;
+  const Texto intacto = historicoCom(tresGravacoes());
+  const auto linha = [&](int n) {  // line n of the file, with its line end
+    size_t inicio = 0;
+    for (int i = 1; i < n; ++i) inicio = intacto.find("\r\n", inicio) + 2;
+    return intacto.substr(inicio, intacto.find("\r\n", inicio) + 2 - inicio);
+  };
+  Texto editado = intacto;
+  editado.replace(editado.find(";2.5;"), 5, ";2.6;");
+  const struct {
+    Texto ficheiro, saida, erros;
+  } casos[] = {
+      {intacto, TXT("Histórico de 12: 3 linhas verificadas\n"), ""},
+      {editado, "", TXT("ERRO: Linha 3 do histórico de 12 foi alterada ou removida\n")},
+      {linha(1) + linha(2) + linha(4), "",
+       TXT("ERRO: Linha 3 do histórico de 12 foi alterada ou removida\n")},
+      {linha(1) + linha(3) + linha(2) + linha(4), "",
+       TXT("ERRO: Linha 2 do histórico de 12 foi alterada ou removida\n")},
+      {intacto.substr(0, intacto.size() - 2), "",
+       TXT("ERRO: Linha 4 do histórico de 12 está cortada (falta-lhe o fim de linha)\n")},
+      {"HISTORICO;2\r\n" + linha(2), "",
+       TXT("ERRO: O ficheiro 12-Historico.txt não começa pela linha HISTORICO;1\n")},
+  };
+  for (const auto& caso : casos) {
+    cenario.escreve("12-Historico.txt", caso.ficheiro);
+    const Resultado r = historicoDe(cenario, {"--verificar"});
+    EXPECT_EQ(r.saida, caso.saida);
+    EXPECT_EQ(r.erros, caso.erros);
+    EXPECT_EQ(r.estado, caso.erros.empty() ? 0 : 2);
+  }
+  fs::remove(cenario.dir() / "12-Historico.txt");
+  for (const std::vector<std::string>& opcoes :
+       std::vector<std::vector<std::string>>{{"--verificar"}, {}, {"--aluno", "1"}}) {
+    const Resultado r = historicoDe(cenario, opcoes);
+    EXPECT_EQ(r.saida, TXT("O curso 12 ainda não tem histórico\n"));
+    EXPECT_EQ(r.erros, "");
+    EXPECT_EQ(r.estado, 0);
+  }
+}
+
+// The table with every line, the filters (alone and together), the CSV with its guards and
+// decimal commas, UTF-8 under a UTF-8 locale, and wrong arguments.
+TEST(ModoHistorico, TabelaFiltrosECsv) {
+  Cenario cenario;
+  cenario.escreve("12-Historico.txt", historicoCom(tresGravacoes()));
+  const Texto cabecalho =
+      "Data                       Utilizador  Origem                                       "
+      "Aluno  UC     Campo    Antes  Depois\n" +
+      Texto(128, '-') + "\n";
+  const Texto l1 =
+      "2026-11-30 09:00:00+00:00  ana         dialogo                                      "
+      "9999          aluno           " +
+      Texto(TXT("Zé <b>\"Sá\"</b>")) + "\n";
+  const Texto l2 =
+      "2026-12-01 10:00:00+00:00  ana         importacao:notas.csv                         "
+      "1001   21002  pesoA    3      2.5\n";
+  const Texto l3 =
+      "2026-12-07 14:03:27+00:00  rui;x       dialogo conflito:12-Estudantes.txt.conflito  "
+      "1001   21030  eFolioA  -1     66.6667\n";
+  Resultado r = historicoDe(cenario, {});
+  EXPECT_EQ(r.saida, cabecalho + l1 + l2 + l3);
+  EXPECT_EQ(r.erros, "");
+  EXPECT_EQ(r.estado, 0);
+
+  const auto linhasDe = [&](std::vector<std::string> opcoes) {
+    const Texto saida = historicoDe(cenario, std::move(opcoes)).saida;
+    return saida.substr(saida.find('\n', saida.find('\n') + 1) + 1);
+  };
+  EXPECT_EQ(linhasDe({"--aluno", "1001"}), l2 + l3);
+  EXPECT_EQ(linhasDe({"--uc", "21030"}), l3);
+  EXPECT_EQ(linhasDe({"--desde", "2026-12-01"}), l2 + l3);
+  EXPECT_EQ(linhasDe({"--desde", "2026-12-02", "--aluno", "1001", "--uc", "21002"}), "");
+  if (haTerminais()) {  // a UTF-8 locale (not under wine, whose console is CP1252)
+    EXPECT_EQ(historicoDe(cenario, {}, "C.UTF-8").saida, cp1252::paraUtf8(r.saida));
+  }
+
+  r = historicoDe(cenario, {"--csv", "--aluno", "09999"}, "C.UTF-8");
+  // (Under wine the CR LF read back from the console is LF, so a CR too many would show.)
+  EXPECT_EQ(r.saida,
+            semCr(crlf({TXT("Data;Utilizador;Máquina;Origem;Número;Código UC;Campo;Antes;Depois"),
+                        TXT("2026-11-30T09:00:00+00:00;ana;pc1;dialogo;9999;;aluno;;\"Zé "
+                            "<b>\"\"Sá\"\"</b>\"")})));
+  EXPECT_EQ(r.estado, 0);
+  r = historicoDe(cenario, {"--csv", "--uc", "21030"}, "C.UTF-8");
+  EXPECT_EQ(r.saida.substr(r.saida.find('\n') + 1),
+            semCr("2026-12-07T14:03:27+00:00;\"rui;x\";pc1;dialogo conflito:12-Estudantes.txt."
+                  "conflito;1001;21030;eFolioA;-1;66,6667\r\n"));
+
+  for (const std::vector<std::string>& opcoes :
+       std::vector<std::vector<std::string>>{{"--historico"},
+                                             {"--historico", "12", "13"},
+                                             {"--historico", "12", "--aluno"},
+                                             {"--historico", "12", "--aluno", "x"},
+                                             {"--historico", "12", "--desde", "2026-13-01"},
+                                             {"--historico", "12", "--csv", "--csv"},
+                                             {"--historico", "12", "--verificar", "--aluno", "1"},
+                                             {"--historico", "12", "--outra"}}) {
+    r = cenario.executa("", opcoes);
+    EXPECT_EQ(r.estado, 2);
+    EXPECT_EQ(r.saida, "");
+    EXPECT_EQ(r.erros.rfind("pauta: --historico precisa de CODIGO", 0), 0u) << r.erros;
+  }
+  EXPECT_NE(cenario.executa("", {"--help"}).saida.find("pauta --historico CODIGO --verificar"),
+            std::string::npos);
+}
+
+// The report folds each student's changes in his record, newest first and escaped; a course
+// without a history has no such section.
+TEST(ModoHistorico, Relatorio) {
+  Cenario cenario;
+  cenario.copiaExemplos();
+  ASSERT_EQ(cenario.executa("", {"--relatorio", "12"}).estado, 0);
+  const Texto semHistorico = cenario.le("12-Relatorio.html");
+  EXPECT_EQ(semHistorico.find("historico"), Texto::npos);
+
+  cenario.escreve("12-Historico.txt", historicoCom(tresGravacoes()));
+  const Resultado r = cenario.executa("", {"--relatorio", "12"});
+  EXPECT_EQ(r.estado, 0);
+  EXPECT_EQ(r.erros, "");
+  const Texto pagina = cenario.le("12-Relatorio.html");
+  const size_t aluno = pagina.find("<span class=\"numero\">1001</span>");
+  const size_t fim = pagina.find("</article>", aluno);
+  const size_t detalhes = pagina.find("<details class=\"historico\">", aluno);
+  ASSERT_LT(detalhes, fim);
+  EXPECT_EQ(pagina.find("<details", fim), Texto::npos);  // 9999 is not in the student file
+  const Texto seccao = pagina.substr(detalhes, fim - detalhes);
+  EXPECT_NE(seccao.find(u8"<summary>Alterações gravadas (2)</summary>"), Texto::npos);
+  EXPECT_LT(seccao.find("<td>eFolioA<td>-1<td>66,6667"), seccao.find("<td>pesoA<td>3<td>2,5"));
+  EXPECT_NE(seccao.find("<td>2026-12-07 14:03:27+00:00<td>rui;x"), Texto::npos);
+  EXPECT_NE(seccao.find("<td>rui;x<td>dialogo conflito:12-Estudantes.txt.conflito"), Texto::npos);
+
+  // Names and users are escaped like every text of the page.
+  std::vector<LinhaHistorico> linhas = tresGravacoes();
+  linhas[1].utilizador = "<i>&";
+  cenario.escreve("12-Historico.txt", historicoCom(linhas));
+  ASSERT_EQ(cenario.executa("", {"--relatorio", "12"}).estado, 0);
+  EXPECT_NE(cenario.le("12-Relatorio.html").find("<td>&lt;i&gt;&amp;<td>"), Texto::npos);
+}
