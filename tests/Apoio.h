@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -15,11 +16,13 @@
 #include <sys/resource.h>
 #endif
 
+#include "BloqueioCurso.h"
 #include "Cenario.h"
 #include "ConsolaES.h"
 #include "Cp1252.h"
 #include "Estudantes.h"
 #include "FormatoDados.h"
+#include "FormatoHistorico.h"
 #include "LeitorLinhas.h"
 #include "Listacurso.h"
 
@@ -236,5 +239,36 @@ struct LimiteTamanho {
   ~LimiteTamanho() { setrlimit(RLIMIT_FSIZE, &antes); }
 };
 #endif
+
+// A grade history as the tests compare it: "ORIGEM;NUMERO;UC;CAMPO;ANTES;DEPOIS" per line (LF),
+// once its chain of VERIFICACAO is whole, its user and host are this process's (given, for
+// another command run as pauta, such as a Windows build under an emulator) and each DATA is a
+// local time with its offset; otherwise what is wrong.
+inline Texto historicoLegivel(const Texto& conteudo) {
+  historico::LeitorHistorico verificar(conteudo);
+  const historico::ResultadoVerificacao r = historico::verifica(verificar);
+  if (r.estado != historico::EstadoVerificacao::valido) {
+    return "cadeia quebrada na linha " + std::to_string(r.linha);
+  }
+  static const std::regex data(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)");
+  const DonoBloqueio eu = esteProcesso();
+  historico::LeitorHistorico leitor(conteudo);
+  std::string_view linha;
+  leitor.proxima(linha);  // the header, checked above
+  Texto legivel;
+  while (leitor.proxima(linha)) {
+    historico::LinhaHistorico h;
+    if (!historico::leLinha(linha, h)) return "linha estranha: " + Texto(linha);
+    const bool outro = std::getenv("PAUTA_EXECUTAVEL") != nullptr;
+    const bool quem = outro ? !h.utilizador.empty() && !h.maquina.empty()
+                            : h.utilizador == eu.utilizador && h.maquina == eu.maquina;
+    if (!std::regex_match(h.data, data) || !quem) {
+      return "linha estranha: " + Texto(linha);
+    }
+    legivel += h.origem + ";" + h.numero + ";" + h.uc + ";" + h.campo + ";" + h.antes + ";" +
+               h.depois + "\n";
+  }
+  return legivel;
+}
 
 #endif

@@ -406,4 +406,47 @@ EstadoFim ultimaVerificacao(const std::string& nome, std::string& anterior, std:
   return EstadoFim::invalido;
 }
 
+namespace {
+
+// acrescentaCampo, with a plain loop for the short fields of every line.
+void acrescentaCampoCurto(std::string& destino, std::string_view texto) {
+  for (char c : texto) {
+    if (c == ';' || c == '"' || c == '\r' || c == '\n') {
+      acrescentaCampo(destino, texto);
+      return;
+    }
+  }
+  destino.append(texto);
+}
+
+}  // namespace
+
+EscritorLinhas::EscritorLinhas(const LinhaHistorico& comum, std::string_view anterior) {
+  for (const std::string* campo : {&comum.data, &comum.utilizador, &comum.maquina, &comum.origem}) {
+    acrescentaCampo(prefixo_, *campo);
+    prefixo_ += ';';
+  }
+  bytes_.assign(anterior);
+  bytes_ += ';';
+}
+
+void EscritorLinhas::escreve(const LinhaHistorico& linha, std::string& destino) {
+  const size_t inicio = digitosVerificacao + 1;
+  bytes_.resize(inicio);
+  bytes_ += prefixo_;
+  for (const std::string* campo : {&linha.numero, &linha.uc, &linha.campo, &linha.antes}) {
+    acrescentaCampoCurto(bytes_, *campo);
+    bytes_ += ';';
+  }
+  acrescentaCampoCurto(bytes_, linha.depois);
+  std::uint64_t valor = XXH3_64bits(bytes_.data(), bytes_.size());
+  destino.append(bytes_, inicio, std::string::npos);
+  destino += ';';
+  // The new VERIFICACAO, written in the line and kept as the next one's start.
+  for (size_t i = digitosVerificacao; i-- > 0; valor >>= 4)
+    bytes_[i] = "0123456789abcdef"[valor & 15];
+  destino.append(bytes_, 0, digitosVerificacao);
+  destino += "\r\n";
+}
+
 }  // namespace historico

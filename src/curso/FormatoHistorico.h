@@ -192,6 +192,22 @@ enum class EstadoFim {
 // razaoInvalido(), or the platform's reason when it cannot be read.
 EstadoFim ultimaVerificacao(const std::string& nome, std::string& anterior, std::string* razao);
 
+// Writes the lines of one save, which share DATA, UTILIZADOR, MAQUINA and
+// ORIGEM, as escreveLinhas does (the same bytes), without its work per line
+// on the shared fields: an import may write millions of lines.
+class EscritorLinhas {
+ public:
+  // The shared fields are those of `comum`; the chain goes on from
+  // `anterior`.
+  EscritorLinhas(const LinhaHistorico& comum, std::string_view anterior);
+  // Appends the line of `linha`'s NUMERO, UC, CAMPO, ANTES and DEPOIS.
+  void escreve(const LinhaHistorico& linha, std::string& destino);
+
+ private:
+  std::string prefixo_;  // the four shared fields as written, each with its ';'
+  std::string bytes_;    // what VERIFICACAO hashes: the previous one, ';', the fields
+};
+
 }  // namespace historico
 
 #endif

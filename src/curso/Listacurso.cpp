@@ -1,12 +1,15 @@
 #include "Listacurso.h"
 
+#include <optional>
 #include <ostream>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 
+#include "BloqueioCurso.h"
 #include "Cp1252.h"
 #include "FormatoDados.h"
+#include "FormatoHistorico.h"
 #include "LeitorLinhas.h"
 #include "Nomes.h"
 #include "Numeros.h"
@@ -89,6 +92,7 @@ void Listacurso::setListaEstudantes(int nCurso, int nEstudantes, LeitorLinhas& f
   // used is reported, never dropped without a word at the next save.
   formato::leFicheiroEstudantes(ficheiro, listaEstudantes);
   linhasIgnoradas = linhasIgnoradas || ficheiro.houveLinhasIgnoradas();
+  retrato.inicia(listaEstudantes.size());
 }
 
 void Listacurso::setIdentidadeFicheiro(const IdentidadeFicheiro& id) {
@@ -126,38 +130,36 @@ int Listacurso::validaDadosEfoliosUCEstudantes(std::ostream& saida, int nAluno,
   return resposta;
 }
 
+void Listacurso::alteraAlunos(int nAluno, const std::function<void(Estudantes&)>& muda) {
+  for (size_t i = 0; i < listaEstudantes.size(); ++i) {
+    if (listaEstudantes[i].getNumAluno() != nAluno) continue;
+    retrato.guarda(i, listaEstudantes[i]);
+    muda(listaEstudantes[i]);
+  }
+}
+
 void Listacurso::userSetNotaEfolioUCEstudante(const Consola& consola, int nAluno, int codigoUC,
                                               char letra) {
-  for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.userSetNotaEfolioUC(consola, codigoUC, letra);
-  }
+  alteraAlunos(nAluno, [&](Estudantes& e) { e.userSetNotaEfolioUC(consola, codigoUC, letra); });
 }
 
 void Listacurso::userSetNotaProvaFinalUCEstudante(const Consola& consola, int nAluno,
                                                   int codigoUC) {
-  for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.userSetNotaProvaFinalUC(consola, codigoUC);
-  }
+  alteraAlunos(nAluno, [&](Estudantes& e) { e.userSetNotaProvaFinalUC(consola, codigoUC); });
 }
 
 void Listacurso::userSetNotaExameRecursoUCEstudante(const Consola& consola, int nAluno,
                                                     int codigoUC) {
-  for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.userSetExameRecursoUC(consola, codigoUC);
-  }
+  alteraAlunos(nAluno, [&](Estudantes& e) { e.userSetExameRecursoUC(consola, codigoUC); });
 }
 
 void Listacurso::userSetOpcaoAvaliacaoUCEstudante(const Consola& consola, int nAluno,
                                                   int codigoUC) {
-  for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.userSetOpcaoAvaliacaoUC(consola, codigoUC);
-  }
+  alteraAlunos(nAluno, [&](Estudantes& e) { e.userSetOpcaoAvaliacaoUC(consola, codigoUC); });
 }
 
 void Listacurso::atualizaNotaFinalUCEstudante(std::ostream& saida, int nAluno, int codigoUC) {
-  for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == nAluno) e.atualizaNotaFinalUC(saida, codigoUC);
-  }
+  alteraAlunos(nAluno, [&](Estudantes& e) { e.atualizaNotaFinalUC(saida, codigoUC); });
 }
 
 void Listacurso::imprimeInfoEstudantes(std::ostream& saida, int numero) {
@@ -231,10 +233,81 @@ void imprimeErroGravacao(std::ostream& mensagens, const std::string& nome,
   mensagens << textoErroGravacao(nome, erro) << std::endl;
 }
 
+// The grade history beside the student file `nomeFicheiro`.
+std::string nomeHistoricoDe(const std::string& nomeFicheiro, int curso) {
+  const size_t barra = nomeFicheiro.find_last_of("/\\");
+  const std::string pasta =
+      barra == std::string::npos ? std::string() : nomeFicheiro.substr(0, barra + 1);
+  return pasta + historico::nomeFicheiroHistorico(curso);
+}
+
+// The history's lines are handed to the file in pieces of about this size.
+const size_t tamanhoPedacoHistorico = 1 << 20;
+
+// Opens the history `nome` for appending (a new one starts with its first
+// line) and sets `anterior` to its last VERIFICACAO, read from its head and
+// tail only: a save stays as fast however long the history grows.
+bool abreHistorico(FicheiroAcrescentado& ficheiro, const std::string& nome, std::string* anterior,
+                   std::string* erro) {
+  if (!ficheiro.abre(nome, historico::inicioFicheiro, erro)) return false;
+  std::string razao;
+  if (historico::ultimaVerificacao(nome, *anterior, &razao) != historico::EstadoFim::valido) {
+    *erro = nome + ": " + (razao.empty() ? historico::razaoInvalido() : razao);
+    ficheiro.fecha();
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
+// The history is opened at the first line, so a save that changes nothing
+// neither writes nor creates it. Its lines go to the file in pieces, never
+// all held at once (an import may change millions of values), and are
+// flushed before the caller replaces the student file. On failure whatever
+// was appended is taken back.
+bool Listacurso::escreveHistorico(const std::string& nomeFicheiro, const std::string& origem,
+                                  FicheiroAcrescentado& ficheiro, std::string* erro) const {
+  const std::string nome = nomeHistoricoDe(nomeFicheiro, curso);
+  // One line, filled in place by the comparison and written at once.
+  historico::LinhaHistorico linha;
+  linha.origem = origem;
+  std::optional<historico::EscritorLinhas> escritor;
+  std::string texto;
+  bool falhou = false;
+  const auto despeja = [&]() {
+    if (!falhou && !texto.empty()) falhou = !ficheiro.acrescenta(texto, erro);
+    texto.clear();
+  };
+  comparaEstudantes(retrato, listaEstudantes, linha, [&](historico::LinhaHistorico&) {
+    if (falhou) return;
+    if (!escritor) {
+      const DonoBloqueio eu = esteProcesso();
+      linha.data = historico::dataAgora();
+      linha.utilizador = eu.utilizador;
+      linha.maquina = eu.maquina;
+      std::string anterior;
+      if (!abreHistorico(ficheiro, nome, &anterior, erro)) {
+        falhou = true;
+        return;
+      }
+      escritor.emplace(linha, anterior);
+    }
+    escritor->escreve(linha, texto);
+    if (texto.size() >= tamanhoPedacoHistorico) despeja();
+  });
+  despeja();
+  if (escritor && !falhou) falhou = !ficheiro.descarrega(erro);
+  if (falhou) {
+    std::string ignorado;
+    ficheiro.repoe(&ignorado);
+  }
+  return !falhou;
+}
+
 Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro,
-                                                 std::ostream& mensagens, bool confirma) {
+                                                 std::ostream& mensagens, bool confirma,
+                                                 const std::string& origem) {
   IdentidadeFicheiro atual;
   std::string erro;
   // From the identity check to the rename, one critical section for every
@@ -253,18 +326,28 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
     return Gravacao::falhou;
   }
   if (identidadeConhecida && !mesmoConteudo(atual, identidade)) {
-    return gravaConflito(nomeFicheiro, atual, seccao, mensagens);
+    return gravaConflito(nomeFicheiro, atual, seccao, mensagens, origem);
   }
   if (!guardaOriginal(nomeFicheiro, atual, mensagens)) return Gravacao::falhou;
-  IdentidadeFicheiro nova;
-  if (!substituiFicheiro(nomeFicheiro, formato::pedacosFicheiroEstudantes(listaEstudantes), &erro,
-                         &nova, Alvo::seguirLigacao)) {
+  FicheiroAcrescentado ficheiroHistorico;
+  if (!escreveHistorico(nomeFicheiro, origem, ficheiroHistorico, &erro)) {
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }
+  IdentidadeFicheiro nova;
+  if (!substituiFicheiro(nomeFicheiro, formato::pedacosFicheiroEstudantes(listaEstudantes), &erro,
+                         &nova, Alvo::seguirLigacao)) {
+    // The history never records a save that did not happen.
+    std::string ignorado;
+    ficheiroHistorico.repoe(&ignorado);
+    imprimeErroGravacao(mensagens, nomeFicheiro, erro);
+    return Gravacao::falhou;
+  }
+  ficheiroHistorico.fecha();
   seccao.sai();
   identidade = nova;
   identidadeConhecida = true;
+  retrato.inicia(listaEstudantes.size());
   anunciaGravacao(nomeFicheiro, mensagens, confirma);
   return Gravacao::gravado;
 }
@@ -272,7 +355,7 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
 // Someone else changed the file: keep both versions, replace neither.
 Listacurso::Gravacao Listacurso::gravaConflito(const std::string& nomeFicheiro,
                                                const IdentidadeFicheiro& atual, SeccaoCurso& seccao,
-                                               std::ostream& mensagens) {
+                                               std::ostream& mensagens, const std::string& origem) {
   std::string conflito;
   std::string erro;
   if (!gravaFicheiroNovo(nomeFicheiro + sufixoConflito,
@@ -281,8 +364,20 @@ Listacurso::Gravacao Listacurso::gravaConflito(const std::string& nomeFicheiro,
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }
+  // The history names the conflict file, so it is written after it; if it
+  // cannot be, the conflict file goes too and nothing was saved.
+  FicheiroAcrescentado ficheiroHistorico;
+  const std::string origemConflito = origem + " " + historico::prefixoConflito + conflito;
+  if (!escreveHistorico(nomeFicheiro, origemConflito, ficheiroHistorico, &erro)) {
+    std::string ignorado;
+    removeFicheiro(conflito, &ignorado);
+    imprimeErroGravacao(mensagens, nomeFicheiro, erro);
+    return Gravacao::falhou;
+  }
+  ficheiroHistorico.fecha();
   seccao.sai();
   identidade = atual;
+  retrato.inicia(listaEstudantes.size());
   mensagens << "ERRO: O ficheiro " << nomeFicheiro
             << TXT(" foi alterado por outro programa depois de ser carregado; as alterações "
                    "desta sessão foram gravadas em ")

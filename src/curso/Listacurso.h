@@ -5,6 +5,7 @@
 #ifndef PAUTA_LISTACURSO_H
 #define PAUTA_LISTACURSO_H
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@
 #include "ConsolaES.h"
 #include "Estudantes.h"
 #include "Ficheiros.h"
+#include "FormatoHistorico.h"
+#include "RetratoEstudantes.h"
 #include "UC.h"
 
 class LeitorLinhas;
@@ -51,7 +54,10 @@ class Listacurso {
   // The student file was read as UTF-8: the first save keeps a copy of it.
   void setOrigemUtf8(bool utf8) { origemUtf8 = utf8; }
   // Drops every student loaded (a file that could not be read to its end).
-  void esqueceEstudantes() { listaEstudantes.clear(); }
+  void esqueceEstudantes() {
+    listaEstudantes.clear();
+    retrato.inicia(0);
+  }
   void setCurso(int c) { curso = c; }
   // The course's name as its unit file's record gives it (the catalogue's
   // rule), kept by the loading of the units; empty when it has none.
@@ -61,8 +67,12 @@ class Listacurso {
   std::vector<Estudantes> getCopialistaEstudantes() const { return listaEstudantes; }
   const std::vector<UC>& getListaUCsCurso() const { return listaUCsCurso; }
   const std::vector<Estudantes>& getListaEstudantes() const { return listaEstudantes; }
-  // The students, to be changed in bulk (the import).
-  std::vector<Estudantes>& alteraListaEstudantes() { return listaEstudantes; }
+  // The students, to be changed in bulk (the import): every one is
+  // pictured first for the grade history.
+  std::vector<Estudantes>& alteraListaEstudantes() {
+    retrato.guardaTodos(listaEstudantes);
+    return listaEstudantes;
+  }
 
   // --- Lookups ---
   // 1 if a student has this number, otherwise 0.
@@ -112,8 +122,15 @@ class Listacurso {
   // original as the first free `nomeFicheiro`.bak[.N].
   // With `confirma` false, a successful save prints nothing but the backup
   // notice (the modes beside the dialogue are quiet on success).
+  // Before the file is replaced (or the conflict file kept), every value
+  // that differs from what the file held at loading or at the last save is
+  // appended to the course's grade history beside it, with `origem` (who
+  // changed it: "dialogo", "importacao:FILE") and flushed; if the history
+  // cannot be written, nothing is saved. A replacement that then fails
+  // takes the lines back.
   Gravacao gravaEstudantes(const std::string& nomeFicheiro, std::ostream& mensagens,
-                           bool confirma = true);
+                           bool confirma = true,
+                           const std::string& origem = historico::origemDialogo);
   // gravaEstudantes with the confirmation. Returns 1 when the changes are
   // kept (saved, or written to a conflict file), 0 when not.
   int gravaFicheiro(const std::string& nomeFicheiro, std::ostream& mensagens);
@@ -122,10 +139,15 @@ class Listacurso {
 
  private:
   Gravacao gravaConflito(const std::string& nomeFicheiro, const IdentidadeFicheiro& atual,
-                         SeccaoCurso& seccao, std::ostream& mensagens);
+                         SeccaoCurso& seccao, std::ostream& mensagens, const std::string& origem);
   bool guardaOriginal(const std::string& nomeFicheiro, const IdentidadeFicheiro& atual,
                       std::ostream& mensagens);
   void anunciaGravacao(const std::string& nomeFicheiro, std::ostream& mensagens, bool confirma);
+  // Applies `muda` to every student with the number, each pictured first
+  // for the grade history.
+  void alteraAlunos(int nAluno, const std::function<void(Estudantes&)>& muda);
+  bool escreveHistorico(const std::string& nomeFicheiro, const std::string& origem,
+                        FicheiroAcrescentado& ficheiro, std::string* erro) const;
 
   int curso;
   std::string nomeCurso;
@@ -143,6 +165,9 @@ class Listacurso {
   // What the student file held at loading or at the last save.
   bool identidadeConhecida;
   IdentidadeFicheiro identidade;
+  // The values the student file held at loading or at the last save of
+  // the students changed since, for the grade history.
+  RetratoEstudantes retrato;
 };
 
 #endif

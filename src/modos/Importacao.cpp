@@ -12,6 +12,7 @@
 #include "Execucao.h"
 #include "Ficheiros.h"
 #include "FormatoCsv.h"
+#include "FormatoHistorico.h"
 #include "LeitorCsv.h"
 #include "Nomes.h"
 #include "Numeros.h"
@@ -749,7 +750,9 @@ int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& 
     return estadoFalha;
   }
   if (!verificar && resumo.alterado &&
-      estudantes.gravaEstudantes(nomeEstudantes, std::cerr, false) !=
+      estudantes.gravaEstudantes(
+          nomeEstudantes, std::cerr, false,
+          historico::prefixoImportacao + cp1252::deLinhaDeComandos(ficheiro)) !=
           Listacurso::Gravacao::gravado) {
     return estadoFalha;
   }

@@ -156,6 +156,20 @@ void apaga(const char* nome);
 // Creates `nome` for writing; fails when anything has that name.
 Descritor criaExclusivo(const std::string& nome);
 
+// For a file that only grows: opens the regular file `nome` for reading and
+// appending, never through a link, or creates it when there is none
+// (`criado`); sets its size. On failure sets `razao`.
+bool abreParaAcrescentar(const std::string& nome, Descritor* d, bool* criado,
+                         std::uint64_t* tamanho, std::string* razao);
+// Writes `tamanho` bytes at the end of the file; reads at most `maximo`
+// bytes from `posicao` (fewer only at the end); flushes the file to disk;
+// cuts it to `tamanho` bytes.
+bool escreveNoFim(Descritor d, const char* dados, std::size_t tamanho);
+bool leEm(Descritor d, std::uint64_t posicao, char* destino, std::size_t maximo,
+          std::size_t* total);
+bool descarregaDescritor(Descritor d);
+bool cortaEm(Descritor d, std::uint64_t tamanho);
+
 }  // namespace
 
 Pedacos pedacoUnico(std::string_view conteudo) {
@@ -610,6 +624,81 @@ void LeituraPorBlocos::fecha() {
   aberto_ = false;
 }
 
+FicheiroAcrescentado::~FicheiroAcrescentado() { fecha(); }
+
+bool FicheiroAcrescentado::abre(const std::string& nome, std::string_view inicio,
+                                std::string* erro) {
+  fecha();
+  nome_ = nome;
+  Descritor d = semDescritor;
+  std::string razao;
+  if (!abreParaAcrescentar(nome, &d, &criado_, &tamanho_, &razao)) {
+    *erro = naoPode(nome, razao);
+    return false;
+  }
+  descritor_ = comoInteiro(d);
+  aberto_ = true;
+  if (!criado_) return true;
+  // A new file holds its first line before anything is appended.
+  if (!acrescenta(inicio, erro) || !descarrega(erro)) {
+    std::string ignorado;
+    repoe(&ignorado);
+    return false;
+  }
+  descarregaPasta(pastaDoNome(nome));
+  tamanho_ = inicio.size();
+  return true;
+}
+
+bool FicheiroAcrescentado::le(std::uint64_t posicao, std::size_t maximo, std::string* texto,
+                              std::string* erro) {
+  texto->assign(maximo, '\0');
+  std::size_t total = 0;
+  if (!leEm(deInteiro(descritor_), posicao, &(*texto)[0], maximo, &total)) {
+    *erro = naoPode(nome_, razaoErro(ultimoErro()));
+    return false;
+  }
+  texto->resize(total);
+  return true;
+}
+
+bool FicheiroAcrescentado::acrescenta(std::string_view texto, std::string* erro) {
+  if (!escreveNoFim(deInteiro(descritor_), texto.data(), texto.size())) {
+    *erro = naoPode(nome_, razaoErro(ultimoErro()));
+    return false;
+  }
+  return true;
+}
+
+bool FicheiroAcrescentado::descarrega(std::string* erro) {
+  if (!descarregaDescritor(deInteiro(descritor_))) {
+    *erro = naoPode(nome_, razaoErro(ultimoErro()));
+    return false;
+  }
+  return true;
+}
+
+bool FicheiroAcrescentado::repoe(std::string* erro) {
+  if (!aberto_) return true;
+  bool ok = true;
+  if (criado_) {
+    fecha();  // Windows removes no open file
+    ok = removeFicheiro(nome_, erro);
+    if (ok) descarregaPasta(pastaDoNome(nome_));
+    return ok;
+  }
+  const Descritor d = deInteiro(descritor_);
+  ok = cortaEm(d, tamanho_) && descarregaDescritor(d);
+  if (!ok) *erro = naoPode(nome_, razaoErro(ultimoErro()));
+  fecha();
+  return ok;
+}
+
+void FicheiroAcrescentado::fecha() {
+  if (aberto_) fechaDescritor(deInteiro(descritor_));
+  aberto_ = false;
+}
+
 bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& modelo,
                                  std::string* erro) {
   remove();
@@ -993,6 +1082,62 @@ bool leBloco(Descritor d, char* destino, std::size_t maximo, std::size_t* lidos)
 
 bool vaiPara(Descritor d, std::uint64_t deslocamento) {
   return lseek(d, static_cast<off_t>(deslocamento), SEEK_SET) >= 0;
+}
+
+bool abreParaAcrescentar(const std::string& nome, Descritor* d, bool* criado,
+                         std::uint64_t* tamanho, std::string* razao) {
+  struct stat info;
+  // Never opened when it is no regular file: a FIFO or a device opened for
+  // writing could block or act.
+  if (lstat(nome.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    *razao = razaoTipo(info.st_mode);
+    return false;
+  }
+  const int opcoes = O_RDWR | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  int fd = open(nome.c_str(), opcoes);
+  *criado = false;
+  if (fd < 0 && errno == ENOENT) {
+    fd = open(nome.c_str(), opcoes | O_CREAT | O_EXCL, 0666);
+    *criado = fd >= 0;
+  }
+  if (fd < 0) {
+    *razao = razaoErro(errno);
+    return false;
+  }
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    *razao = razaoTipo(info.st_mode);
+    close(fd);
+    if (*criado) unlink(nome.c_str());
+    *criado = false;
+    return false;
+  }
+  *d = fd;
+  *tamanho = static_cast<std::uint64_t>(info.st_size);
+  return true;
+}
+
+bool escreveNoFim(Descritor d, const char* dados, std::size_t tamanho) {
+  return escreveTudo(d, dados, tamanho);  // opened with O_APPEND
+}
+
+bool leEm(Descritor d, std::uint64_t posicao, char* destino, std::size_t maximo,
+          std::size_t* total) {
+  *total = 0;
+  while (*total < maximo) {
+    const ssize_t n =
+        pread(d, destino + *total, maximo - *total, static_cast<off_t>(posicao + *total));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;
+    *total += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool descarregaDescritor(Descritor d) { return fsync(d) == 0; }
+
+bool cortaEm(Descritor d, std::uint64_t tamanho) {
+  return ftruncate(d, static_cast<off_t>(tamanho)) == 0;
 }
 
 Leitura abreCurto(const std::string& nome, Descritor* d) {
@@ -1406,6 +1551,77 @@ bool vaiPara(Descritor d, std::uint64_t deslocamento) {
   LARGE_INTEGER distancia;
   distancia.QuadPart = static_cast<LONGLONG>(deslocamento);
   return SetFilePointerEx(d, distancia, nullptr, FILE_BEGIN) != 0;
+}
+
+bool abreParaAcrescentar(const std::string& nome, Descritor* d, bool* criado,
+                         std::uint64_t* tamanho, std::string* razao) {
+  const DWORD atributos = GetFileAttributesA(nome.c_str());
+  if (atributos != INVALID_FILE_ATTRIBUTES && razaoAtributos(atributos) != nullptr) {
+    *razao = razaoAtributos(atributos);
+    return false;
+  }
+  const DWORD partilha = FILE_SHARE_READ | FILE_SHARE_DELETE;
+  const DWORD marcas = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+  const DWORD acesso = GENERIC_READ | GENERIC_WRITE;
+  HANDLE f = CreateFileA(nome.c_str(), acesso, partilha, nullptr, OPEN_EXISTING, marcas, nullptr);
+  *criado = false;
+  if (f == INVALID_HANDLE_VALUE && naoExiste(GetLastError())) {
+    f = CreateFileA(nome.c_str(), acesso, partilha, nullptr, CREATE_NEW, marcas, nullptr);
+    *criado = f != INVALID_HANDLE_VALUE;
+  }
+  if (f == INVALID_HANDLE_VALUE) {
+    *razao = razaoErro(GetLastError());
+    return false;
+  }
+  BY_HANDLE_FILE_INFORMATION info = {};
+  const char* impedimento = razaoNaoNormal;
+  if (GetFileType(f) == FILE_TYPE_DISK && GetFileInformationByHandle(f, &info)) {
+    impedimento = razaoAtributos(info.dwFileAttributes);
+  }
+  if (impedimento != nullptr) {
+    *razao = impedimento;
+    CloseHandle(f);
+    if (*criado) DeleteFileA(nome.c_str());
+    *criado = false;
+    return false;
+  }
+  *d = f;
+  *tamanho = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  return true;
+}
+
+bool escreveNoFim(Descritor d, const char* dados, std::size_t tamanho) {
+  LARGE_INTEGER zero = {};
+  return SetFilePointerEx(d, zero, nullptr, FILE_END) != 0 && escreveTudo(d, dados, tamanho);
+}
+
+bool leEm(Descritor d, std::uint64_t posicao, char* destino, std::size_t maximo,
+          std::size_t* total) {
+  *total = 0;
+  while (*total < maximo) {
+    OVERLAPPED onde = {};
+    const std::uint64_t de = posicao + *total;
+    onde.Offset = static_cast<DWORD>(de & 0xFFFFFFFFu);
+    onde.OffsetHigh = static_cast<DWORD>(de >> 32);
+    const std::size_t falta = maximo - *total;
+    const DWORD parte = static_cast<DWORD>(falta < (1u << 30) ? falta : (1u << 30));
+    DWORD lidos = 0;
+    if (!ReadFile(d, destino + *total, parte, &lidos, &onde)) {
+      if (GetLastError() == ERROR_HANDLE_EOF) break;
+      return false;
+    }
+    if (lidos == 0) break;
+    *total += lidos;
+  }
+  return true;
+}
+
+bool descarregaDescritor(Descritor d) { return FlushFileBuffers(d) != 0; }
+
+bool cortaEm(Descritor d, std::uint64_t tamanho) {
+  LARGE_INTEGER fim;
+  fim.QuadPart = static_cast<LONGLONG>(tamanho);
+  return SetFilePointerEx(d, fim, nullptr, FILE_BEGIN) != 0 && SetEndOfFile(d) != 0;
 }
 
 Leitura abreCurto(const std::string& nome, Descritor* d) {

@@ -275,6 +275,45 @@ bool gravaFicheiroNovo(const std::string& base, std::string_view conteudo,
 bool gravaFicheiroNovo(const std::string& base, const Pedacos& pedacos, const std::string& modelo,
                        std::string* escrito, std::string* erro);
 
+// A file that only grows (a record of the saves), opened for appending
+// never through a link: a link, folder, FIFO or device at its name is an
+// error with its reason. What one save appended can be taken back, the file
+// cut to the size it had, when what it records did not happen. Closed when
+// destroyed.
+class FicheiroAcrescentado {
+ public:
+  FicheiroAcrescentado() = default;
+  ~FicheiroAcrescentado();
+  FicheiroAcrescentado(const FicheiroAcrescentado&) = delete;
+  FicheiroAcrescentado& operator=(const FicheiroAcrescentado&) = delete;
+
+  // Opens the regular file `nome`; when there is none, creates it holding
+  // `inicio`, flushed to disk with its folder. On failure answers false
+  // with `erro` = "NAME: REASON".
+  bool abre(const std::string& nome, std::string_view inicio, std::string* erro);
+  // Whether abre created the file.
+  bool criado() const { return criado_; }
+  // Its size when opened (with `inicio` when abre created it).
+  std::uint64_t tamanho() const { return tamanho_; }
+  // Sets `texto` to the bytes of the file from `posicao`, at most `maximo`
+  // (fewer at its end).
+  bool le(std::uint64_t posicao, std::size_t maximo, std::string* texto, std::string* erro);
+  // Appends `texto` at the end; descarrega flushes what was appended.
+  bool acrescenta(std::string_view texto, std::string* erro);
+  bool descarrega(std::string* erro);
+  // Takes back everything appended since abre: the file is cut to the size
+  // it had, or removed when abre created it. Then closes it.
+  bool repoe(std::string* erro);
+  void fecha();
+
+ private:
+  std::string nome_;
+  std::intptr_t descritor_ = -1;  // the POSIX descriptor or Windows handle
+  bool aberto_ = false;
+  bool criado_ = false;
+  std::uint64_t tamanho_ = 0;
+};
+
 // Removes `nome` when it is a regular file or a link (never a directory).
 // Answers true when it is gone (or was never there).
 bool removeFicheiro(const std::string& nome, std::string* erro);

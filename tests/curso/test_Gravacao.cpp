@@ -71,3 +71,36 @@ TEST(Gravacao, QuedaDeEnergiaEmQualquerPasso) {
   g.simulaQueda();
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, ficheiroValido}, {nome + ".bak", mau}}));
 }
+
+// A replacement that fails after the history was written takes its lines back (a history created
+// by that save goes): the history never records a save that did not happen, and the next save
+// records the change once.
+TEST(Gravacao, HistoricoDeUmaGravacaoFalhada) {
+  PastaTemporaria p;
+  const Texto& nome = ficheiroEstudantes;
+  const Texto historico = "12-Historico.txt";
+  p.c.escreve(nome, ficheiroValido);
+  Listacurso k = carregaCurso(ficheiroValido);
+  auto falhaRenomeando = [&k]() {
+    GravadorEscritas gravador;
+    gravador.recusa = [](PassoEscrita passo, const Texto&, const Texto&) {
+      return passo == PassoEscrita::renomeacao;
+    };
+    EXPECT_EQ(gravaCurso(k).first, 0);
+  };
+  k.alteraListaEstudantes()[0].alteraListaUCs()[0].setProvaFinal(10);
+  falhaRenomeando();
+  EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, ficheiroValido}}));
+  EXPECT_EQ(gravaCurso(k), gravouBem);
+  const Texto umaGravacao = p.c.le(historico);
+  EXPECT_EQ(historicoLegivel(umaGravacao), "dialogo;1001;21002;pFolio/Exame;9.5;10\n");
+  k.alteraListaEstudantes()[0].alteraListaUCs()[0].setProvaFinal(11);
+  falhaRenomeando();
+  EXPECT_EQ(p.c.le(historico), umaGravacao);
+  EXPECT_EQ(gravaCurso(k), gravouBem);
+  const Texto duas = p.c.le(historico);
+  EXPECT_EQ(historicoLegivel(duas),
+            "dialogo;1001;21002;pFolio/Exame;9.5;10\ndialogo;1001;21002;pFolio/Exame;10;11\n");
+  EXPECT_EQ(gravaCurso(k), gravouBem);  // nothing changed: nothing recorded
+  EXPECT_EQ(p.c.le(historico), duas);
+}

@@ -103,6 +103,7 @@ const Texto estudantesCurso5 =
           fis + "1;A;40;3;B;-1;-1;C;-1;-1;F;-1;R;-1;N;-1", "", "ALUNO;7;Bia Cruz",
           alg + "0;A;-1;-1;B;-1;-1;C;-1;-1;F;13;R;-1;N;13", ""});
 const Mapa curso5{{"5-UC.txt", ucsCurso5}, {"5-Estudantes.txt", estudantesCurso5}};
+const Texto historico5 = "5-Historico.txt";
 
 // What a student added at the console gets in the file: every unit, nothing assessed.
 Texto blocoNovo(const Texto& aluno, const Texto& ucs) {
@@ -116,6 +117,7 @@ Texto troca(Texto t, const Texto& de, const Texto& para) {
 }
 
 // A run: input, whole output, exit 0, files after (default: as before), before ("/": a folder).
+// A grade history the files after name is compared as historicoLegivel reads it.
 struct Caso {
   const char* guarda;
   Texto entrada, saida;
@@ -133,7 +135,11 @@ void corre(const std::vector<Caso>& casos) {
     Resultado r = c.executa(k.entrada);
     EXPECT_EQ(r.saida, k.saida);
     EXPECT_EQ(r.estado, 0) << r.erros;
-    EXPECT_EQ(c.ficheiros(), depois);
+    Mapa ficheiros = c.ficheiros();
+    if (k.depois.count(historico5) != 0 && ficheiros.count(historico5) != 0) {
+      ficheiros[historico5] = historicoLegivel(ficheiros[historico5]);
+    }
+    EXPECT_EQ(ficheiros, depois);
   }
 }
 
@@ -244,7 +250,10 @@ TEST(Dialogo, InserirNotas) {
            TXT("Opção inválida\n") + corrigir + voltou + ana("2.40", "-", "-") + menuNotas +
            menuGeral + consulta + pergunta + gravado + fim,
        {{"5-UC.txt", ucsCurso5},
-        {"5-Estudantes.txt", troca(estudantesCurso5, alg + "-1;A;-1;-1;", alg + "1;A;80;3;")}}},
+        {"5-Estudantes.txt", troca(estudantesCurso5, alg + "-1;A;-1;-1;", alg + "1;A;80;3;")},
+        {historico5,
+         "dialogo;11;101;opcao;-1;1\ndialogo;11;101;eFolioA;-1;80\n"
+         "dialogo;11;101;pesoA;-1;3\n"}}},
       {TXT("menu eFolio aberto por engano: sair sem validar não é alteração"),
        "5\n2\n22\n102\n1\n9\n0\n0\n9\n9\n",
        ate + rui("-", "-") + menuEfolio + erroPesos("3", "0", "0", "3") + corrigir + voltou +
@@ -261,7 +270,8 @@ TEST(Dialogo, InserirNotas) {
            estatisticaUC(TXT("Química"), 0, "") + consulta + pergunta + gravado + fim,
        {{"5-UC.txt", ucsCurso5},
         {"5-Estudantes.txt",
-         troca(estudantesCurso5, "R;-1;N;-1\r\n\r\nALUNO;7", "R;11;N;11\r\n\r\nALUNO;7")}}},
+         troca(estudantesCurso5, "R;-1;N;-1\r\n\r\nALUNO;7", "R;11;N;11\r\n\r\nALUNO;7")},
+        {historico5, "dialogo;22;102;Recurso;-1;11\ndialogo;22;102;NotaFinal;-1;11\n"}}},
   });
 }
 
@@ -272,8 +282,13 @@ TEST(Dialogo, Sessoes) {
   const Texto naoLido =
       TXT("ERRO: O ficheiro 5-Estudantes.txt existe mas não pode ser lido (é uma pasta); "
           "o curso 5 não foi aberto\n");
-  const Texto falhada = insere + menuGeral + escolheu(4) + erroGravar + menuGeral + consulta +
-                        pergunta + erroGravar + respostas + fim;
+  // A save that fails twice keeps the changes unsaved: the question on leaving still comes.
+  auto falha = [](const Texto& erro) {
+    return insere + menuGeral + escolheu(4) + erro + menuGeral + consulta + pergunta + erro +
+           respostas + fim;
+  };
+  const Texto falhada = falha(erroGravar);
+  const Texto cortado = TXT("HISTORICO;1\r\n2026-12-07T14:03:27+00:00;ana;pc;dialogo;11;101;o");
   corre({
       {"inserir, gravar, sair sem pergunta",
        "5\n3\n22\n0\n33\nEva Reis\n4\n9\n9\n",
@@ -284,7 +299,8 @@ TEST(Dialogo, Sessoes) {
                "diferente\n") +
            pedeNome + "Inseriu o estudante \n" + menuGeral + escolheu(4) + gravado + sair,
        {{"5-UC.txt", ucsCurso5},
-        {"5-Estudantes.txt", estudantesCurso5 + blocoNovo("ALUNO;33;Eva Reis", ucsCurso5)}}},
+        {"5-Estudantes.txt", estudantesCurso5 + blocoNovo("ALUNO;33;Eva Reis", ucsCurso5)},
+        {historico5, "dialogo;33;;aluno;;Eva Reis\n"}}},
       {"inserir e sair sem gravar", "5\n3\n33\nEva Reis\n9\n9\n5\n0\n",
        inicio5() + insere + menuGeral + consulta + pergunta +
            TXT("A Opção que inseriu é inválida\n") + respostas + fim},
@@ -295,6 +311,16 @@ TEST(Dialogo, Sessoes) {
        {{"5-UC.txt", ucsCurso5},
         {"5-Estudantes.txt", estudantesCurso5},
         {"5-Estudantes.txt.seccao", "/"}}},
+      {TXT("pasta no lugar do histórico: nada gravado"),
+       "5\n3\n33\nEva Reis\n4\n9\n9\n1\n0\n",
+       inicio5() + falha(naoGravou("5-Estudantes.txt", TXT("5-Historico.txt: é uma pasta"))),
+       {},
+       {{"5-UC.txt", ucsCurso5}, {"5-Estudantes.txt", estudantesCurso5}, {historico5, "/"}}},
+      {TXT("histórico com a última linha cortada: nada gravado, o histórico intacto"),
+       "5\n3\n33\nEva Reis\n4\n9\n9\n1\n0\n",
+       inicio5() + falha(naoGravou("5-Estudantes.txt", TXT("5-Historico.txt: histórico inválido"))),
+       {},
+       {{"5-UC.txt", ucsCurso5}, {"5-Estudantes.txt", estudantesCurso5}, {historico5, cortado}}},
       {TXT("ficheiro de estudantes é uma pasta: de volta à escolha do curso"),
        "5\n0\n",
        inicio5(naoLido) + listagem(curso()).substr(1) + "\nA Sair ...",
@@ -334,7 +360,31 @@ TEST(Dialogo, SessaoExemplo) {
             uc97 + ";AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;8;R;12.5;N;13");
   f = troca(f, "C;25;2;F;-1;R;7.5;N;8", "C;25;2;F;-1;R;12;N;12");
   f += blocoNovo(TXT("ALUNO;1009;Mónica Ribeiro"), exemplo("12-UC.txt"));
-  EXPECT_EQ(c.ficheiros(), (Mapa{{"12-UC.txt", exemplo("12-UC.txt")}, {"12-Estudantes.txt", f}}));
+  Mapa ficheiros = c.ficheiros();
+  const Texto historico = historicoLegivel(ficheiros["12-Historico.txt"]);
+  ficheiros.erase("12-Historico.txt");
+  EXPECT_EQ(ficheiros, (Mapa{{"12-UC.txt", exemplo("12-UC.txt")}, {"12-Estudantes.txt", f}}));
+  // Every value changed, in file order; the e-folios refused to 1007 changed nothing, and the
+  // student added starts with nothing assessed.
+  const Texto primeira =
+      Texto(
+          "dialogo;1001;21002;pFolio/Exame;8.5;11.5\ndialogo;1001;21002;NotaFinal;14;17\n"
+          "dialogo;1002;21097;opcao;-1;0\ndialogo;1002;21097;pFolio/Exame;-1;8\n"
+          "dialogo;1002;21097;Recurso;-1;12.5\ndialogo;1002;21097;NotaFinal;-1;13\n"
+          "dialogo;1003;21048;opcao;-1;1\ndialogo;1003;21048;eFolioA;-1;75\n"
+          "dialogo;1003;21048;pesoA;-1;3\ndialogo;1003;21048;eFolioB;-1;90\n"
+          "dialogo;1003;21048;pesoB;-1;2.5\ndialogo;1003;21048;eFolioC;-1;60\n"
+          "dialogo;1003;21048;pesoC;-1;2.5\ndialogo;1003;21048;pFolio/Exame;-1;8.5\n"
+          "dialogo;1003;21048;NotaFinal;-1;15\ndialogo;1004;21104;Recurso;7.5;12\n"
+          "dialogo;1004;21104;NotaFinal;8;12\n") +
+      TXT("dialogo;1009;;aluno;;Mónica Ribeiro\n");
+  EXPECT_EQ(historico, primeira);
+  // A second session appends to the same chain.
+  c.executa("12\n2\n1009\n21002\n0\n2\n15\n0\n4\n9\n9\n");
+  EXPECT_EQ(historicoLegivel(c.le("12-Historico.txt")),
+            primeira +
+                "dialogo;1009;21002;opcao;-1;0\ndialogo;1009;21002;pFolio/Exame;-1;15\n"
+                "dialogo;1009;21002;NotaFinal;-1;15\n");
   EXPECT_NE(
       s.find(TXT("\nTotal de UC: 14\n\nTotal de ECTS: 82\n\nMédia: 13.671\n\nCompletou 45.6%")),
       Texto::npos);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Apoio.h"
 #include "Cenario.h"
 #include "Cp1252.h"
 
@@ -46,6 +47,7 @@ TEST(Importar, IdaEVoltaComAExportacao) {
   EXPECT_EQ(r.erros.find("ERRO"), std::string::npos) << r.erros;
   EXPECT_EQ(exemplo.le("12-Estudantes.txt"), alunosExemplo);
   EXPECT_EQ(fs::last_write_time(exemplo.dir() / "12-Estudantes.txt"), hora);
+  EXPECT_FALSE(exemplo.existe("12-Historico.txt"));  // nothing changed, nothing recorded
 
   Cenario c;
   const std::string alg = TXT("100;Álgebra;1;1;6;AVALIACAO;");
@@ -90,6 +92,14 @@ TEST(Importar, ListaDeAlunosCriaOFicheiro) {
                 .find(TXT("200;Programação \"C\";1;2;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;"
                           "F;8.5;R;12.5;N;13\r\n")),
             std::string::npos);
+  // Each import on record under the sheet's name: the new students, then the values changed.
+  EXPECT_EQ(historicoLegivel(c.le("5-Historico.txt")),
+            TXT("importacao:inscritos.csv;1001;;aluno;;Inês\n"
+                "importacao:inscritos.csv;1002;;aluno;;Rui, o Novo\n"
+                "importacao:notas.csv;1002;200;opcao;-1;0\n"
+                "importacao:notas.csv;1002;200;pFolio/Exame;-1;8.5\n"
+                "importacao:notas.csv;1002;200;Recurso;-1;12.5\n"
+                "importacao:notas.csv;1002;200;NotaFinal;-1;13\n"));
 }
 
 // Any bad row: every error on standard error and the closing line, exit 2, no file changed;

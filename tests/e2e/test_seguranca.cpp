@@ -187,6 +187,10 @@ TEST(Seguranca, FicheiroAlteradoPorOutroPrograma) {
   EXPECT_EQ(c.le(est + ".conflito.1"), umNovo);
   EXPECT_EQ(c.le(est + ".conflito"), "antigo");
   EXPECT_EQ(c.le(est), gravadoPor("12\n3\n2001\nNovo\n3\n2002\nOutra\n4\n9\n9\n"));
+  // The history names the conflict file of the first save; the second records only its own.
+  EXPECT_EQ(historicoLegivel(c.le("12-Historico.txt")),
+            "dialogo conflito:12-Estudantes.txt.conflito.1;2001;;aluno;;Novo\n"
+            "dialogo;2002;;aluno;;Outra\n");
 }
 
 // Links where a save would write: never followed, their targets byte for byte as before. A link
@@ -222,6 +226,20 @@ TEST(Seguranca, Ligacoes) {
     EXPECT_TRUE(ehLigacao(c, saidaModo));
     fs::remove(c.dir() / saidaModo);
   }
+
+  // The grade history is never appended to through a link: nothing is saved, the changes stay
+  // unsaved.
+  fs::remove(c.dir() / "12-Historico.txt");
+  fs::create_symlink(alvo, c.dir() / "12-Historico.txt");
+  const std::string semHistorico = c.executa(guardaSessao).saida;
+  EXPECT_TRUE(
+      contem(semHistorico, naoGravou(est, TXT("12-Historico.txt: é uma ligação simbólica"))))
+      << semHistorico;
+  EXPECT_TRUE(contem(semHistorico, alteracoesPerdidas));
+  EXPECT_EQ(c.le(est), exemplo(est));
+  EXPECT_EQ(leFicheiro(alvo), protegido);
+  EXPECT_TRUE(ehLigacao(c, "12-Historico.txt"));
+  fs::remove(c.dir() / "12-Historico.txt");
 
   // Conflict and backup names: the next free name is used, the link left alone.
   fs::create_symlink(alvo, c.dir() / (est + ".conflito"));
@@ -325,6 +343,15 @@ TEST(Seguranca, FicheirosQueNaoSaoNormais) {
                                                  "aberto\n")))
       << zero.erros;
   EXPECT_FALSE(c.existe("12-Pauta.csv"));
+
+  // A FIFO at the grade history's name: never opened, nothing saved.
+  fs::remove(c.dir() / est);
+  c.escreve(est, exemplo(est));
+  ASSERT_EQ(mkfifo((c.dir() / "12-Historico.txt").c_str(), 0600), 0);
+  const std::string historico = script(c, "printf '" + guardaSessao + "' | $P >../saida\n");
+  EXPECT_TRUE(contem(historico, naoGravou(est, TXT("12-Historico.txt: não é um ficheiro normal"))))
+      << historico;
+  EXPECT_EQ(c.le(est), exemplo(est));
 }
 
 // A file-size limit is an ordinary write error: the usual text, the original intact, no temporary
