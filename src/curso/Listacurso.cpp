@@ -329,27 +329,33 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
     return gravaConflito(nomeFicheiro, atual, seccao, mensagens, origem);
   }
   if (!guardaOriginal(nomeFicheiro, atual, mensagens)) return Gravacao::falhou;
-  FicheiroAcrescentado ficheiroHistorico;
-  if (!escreveHistorico(nomeFicheiro, origem, ficheiroHistorico, &erro)) {
-    imprimeErroGravacao(mensagens, nomeFicheiro, erro);
-    return Gravacao::falhou;
-  }
   IdentidadeFicheiro nova;
-  if (!substituiFicheiro(nomeFicheiro, formato::pedacosFicheiroEstudantes(listaEstudantes), &erro,
-                         &nova, Alvo::seguirLigacao)) {
-    // The history never records a save that did not happen.
-    std::string ignorado;
-    ficheiroHistorico.repoe(&ignorado);
+  if (!substituiEstudantes(nomeFicheiro, origem, &nova, &erro)) {
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }
-  ficheiroHistorico.fecha();
   seccao.sai();
   identidade = nova;
   identidadeConhecida = true;
   retrato.inicia(listaEstudantes.size());
   anunciaGravacao(nomeFicheiro, mensagens, confirma);
   return Gravacao::gravado;
+}
+
+// The history's lines first, then the student file replaced; when the
+// replacement fails the lines are taken back: the history never records a
+// save that did not happen.
+bool Listacurso::substituiEstudantes(const std::string& nomeFicheiro, const std::string& origem,
+                                     IdentidadeFicheiro* nova, std::string* erro) const {
+  FicheiroAcrescentado ficheiroHistorico;
+  if (!escreveHistorico(nomeFicheiro, origem, ficheiroHistorico, erro)) return false;
+  if (!substituiFicheiro(nomeFicheiro, formato::pedacosFicheiroEstudantes(listaEstudantes), erro,
+                         nova, Alvo::seguirLigacao)) {
+    std::string ignorado;
+    ficheiroHistorico.repoe(&ignorado);
+    return false;
+  }
+  return true;
 }
 
 // Someone else changed the file: keep both versions, replace neither.

@@ -146,6 +146,8 @@ class Listacurso {
   // Applies `muda` to every student with the number, each pictured first
   // for the grade history.
   void alteraAlunos(int nAluno, const std::function<void(Estudantes&)>& muda);
+  bool substituiEstudantes(const std::string& nomeFicheiro, const std::string& origem,
+                           IdentidadeFicheiro* nova, std::string* erro) const;
   bool escreveHistorico(const std::string& nomeFicheiro, const std::string& origem,
                         FicheiroAcrescentado& ficheiro, std::string* erro) const;
 
