@@ -343,14 +343,16 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
 }
 
 // The history's lines first, then the student file replaced; when the
-// replacement fails the lines are taken back: the history never records a
-// save that did not happen.
+// replacement fails or a signal ends the process before it, the lines are
+// taken back: the history never records a save that did not happen.
 bool Listacurso::substituiEstudantes(const std::string& nomeFicheiro, const std::string& origem,
                                      IdentidadeFicheiro* nova, std::string* erro) const {
   FicheiroAcrescentado ficheiroHistorico;
   if (!escreveHistorico(nomeFicheiro, origem, ficheiroHistorico, erro)) return false;
+  // Kept in the same step as the rename: a signal before it takes the lines
+  // back (the clean-up), one after it finds them kept.
   if (!substituiFicheiro(nomeFicheiro, formato::pedacosFicheiroEstudantes(listaEstudantes), erro,
-                         nova, Alvo::seguirLigacao)) {
+                         nova, Alvo::seguirLigacao, [&] { ficheiroHistorico.fecha(); })) {
     std::string ignorado;
     ficheiroHistorico.repoe(&ignorado);
     return false;

@@ -170,6 +170,22 @@ bool leEm(Descritor d, std::uint64_t posicao, char* destino, std::size_t maximo,
 bool descarregaDescritor(Descritor d);
 bool cortaEm(Descritor d, std::uint64_t tamanho);
 
+// Holds SIGINT, SIGTERM and SIGHUP while it lives (POSIX): one that comes
+// meanwhile is delivered when it goes. Nothing on Windows, whose console
+// events come on a thread of their own.
+class SinaisAdiados {
+ public:
+  SinaisAdiados();
+  ~SinaisAdiados();
+  SinaisAdiados(const SinaisAdiados&) = delete;
+  SinaisAdiados& operator=(const SinaisAdiados&) = delete;
+
+ private:
+#ifndef _WIN32
+  sigset_t antes_;
+#endif
+};
+
 }  // namespace
 
 Pedacos pedacoUnico(std::string_view conteudo) {
@@ -322,6 +338,56 @@ bool escrevePedaco(Descritor d, const std::string& nome, std::string_view pedaco
 
 }  // namespace
 
+namespace {
+
+// --- Files that only grow, open for a save: on a way out before the save
+// was done, cut back to their size (or removed when the save created them).
+const std::size_t maximoCortes = 4;
+struct Corte {
+  char nome[tamanhoNomeRegistado];
+  std::intptr_t descritor;
+  std::uint64_t tamanho;
+  bool remover;
+  volatile std::sig_atomic_t usado;
+};
+Corte cortes[maximoCortes];
+
+int registaCorte(const std::string& nome, std::intptr_t descritor, std::uint64_t tamanho,
+                 bool remover) {
+  if (nome.size() >= tamanhoNomeRegistado) return -1;
+  for (std::size_t i = 0; i < maximoCortes; ++i) {
+    Corte& c = cortes[i];
+    if (c.usado) continue;
+    copiaRegistado(c.nome, nome);
+    c.descritor = descritor;
+    c.tamanho = tamanho;
+    c.remover = remover;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    c.usado = 1;
+    return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void esqueceCorte(int registo) {
+  if (registo >= 0) cortes[static_cast<std::size_t>(registo)].usado = 0;
+}
+
+// Async-signal-safe.
+void fazCortes() {
+  for (Corte& c : cortes) {
+    if (!c.usado) continue;
+    c.usado = 0;
+    if (c.remover) {
+      apaga(c.nome);
+    } else if (cortaEm(deInteiro(c.descritor), c.tamanho)) {
+      (void)descarregaDescritor(deInteiro(c.descritor));
+    }
+  }
+}
+
+}  // namespace
+
 int registaRemocaoNaSaida(const std::string& nome, const std::string& prefixo,
                           const std::string& seccao) {
   for (const std::string* texto : {&nome, &prefixo, &seccao}) {
@@ -353,6 +419,7 @@ std::string nomeTemporario(const std::string& destino, long long pid) {
 
 void limpezaFinal() {
   const int erroAnterior = errno;
+  fazCortes();
   for (Registado& r : registados) {
     if (!r.usado) continue;
     r.usado = 0;
@@ -638,6 +705,7 @@ bool FicheiroAcrescentado::abre(const std::string& nome, std::string_view inicio
   }
   descritor_ = comoInteiro(d);
   aberto_ = true;
+  registo_ = registaCorte(nome, descritor_, tamanho_, criado_);
   if (!criado_) return true;
   // A new file holds its first line before anything is appended.
   if (!acrescenta(inicio, erro) || !descarrega(erro)) {
@@ -680,6 +748,8 @@ bool FicheiroAcrescentado::descarrega(std::string* erro) {
 
 bool FicheiroAcrescentado::repoe(std::string* erro) {
   if (!aberto_) return true;
+  esqueceCorte(registo_);
+  registo_ = -1;
   bool ok = true;
   if (criado_) {
     fecha();  // Windows removes no open file
@@ -695,6 +765,10 @@ bool FicheiroAcrescentado::repoe(std::string* erro) {
 }
 
 void FicheiroAcrescentado::fecha() {
+  // Forgotten before the descriptor is closed: the clean-up never cuts
+  // through a closed (or reused) descriptor.
+  esqueceCorte(registo_);
+  registo_ = -1;
   if (aberto_) fechaDescritor(deInteiro(descritor_));
   aberto_ = false;
 }
@@ -720,15 +794,19 @@ bool FicheiroTemporario::escreve(const Pedacos& pedacos, const std::string& mode
   return true;
 }
 
-bool FicheiroTemporario::substitui(std::string* erro) {
-  if (!substituiNome(nome_, destino_)) {
-    *erro = naoPode(destino_, razaoErro(ultimoErro()));
-    remove();
-    return false;
+bool FicheiroTemporario::substitui(std::string* erro, const std::function<void()>& aoSubstituir) {
+  {
+    const SinaisAdiados adiados;
+    if (!substituiNome(nome_, destino_)) {
+      *erro = naoPode(destino_, razaoErro(ultimoErro()));
+      remove();
+      return false;
+    }
+    existe_ = false;
+    esqueceTemporario(registo_);
+    registo_ = -1;
+    if (aoSubstituir) aoSubstituir();
   }
-  existe_ = false;
-  esqueceTemporario(registo_);
-  registo_ = -1;
   descarregaPasta(pastaDoNome(destino_));
   return true;
 }
@@ -806,13 +884,19 @@ bool FicheiroTemporario::copiaDestino() {
 
 bool substituiFicheiro(const std::string& nome, const Pedacos& pedacos, std::string* erro,
                        IdentidadeFicheiro* escrito, Alvo alvo) {
+  return substituiFicheiro(nome, pedacos, erro, escrito, alvo, {});
+}
+
+bool substituiFicheiro(const std::string& nome, const Pedacos& pedacos, std::string* erro,
+                       IdentidadeFicheiro* escrito, Alvo alvo,
+                       const std::function<void()>& aoSubstituir) {
   std::string destino;
   if (!destinoDe(nome, alvo, &destino, erro)) return false;
   PedacosMedidos medidos(pedacos);
   FicheiroTemporario temporario(destino);
   if (!temporario.escreve(medidos.pedacos(), destino, erro)) return false;
   pontoPausa(alvo == Alvo::substituirNome ? "bloqueio-escrito" : "temporario-escrito");
-  if (!temporario.substitui(erro)) return false;
+  if (!temporario.substitui(erro, aoSubstituir)) return false;
   if (escrito != nullptr) *escrito = medidos.identidade();
   return true;
 }
@@ -1135,6 +1219,15 @@ bool leEm(Descritor d, std::uint64_t posicao, char* destino, std::size_t maximo,
 }
 
 bool descarregaDescritor(Descritor d) { return fsync(d) == 0; }
+
+SinaisAdiados::SinaisAdiados() {
+  sigset_t terminacao;
+  sigemptyset(&terminacao);
+  for (int sinal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&terminacao, sinal);
+  sigprocmask(SIG_BLOCK, &terminacao, &antes_);
+}
+
+SinaisAdiados::~SinaisAdiados() { sigprocmask(SIG_SETMASK, &antes_, nullptr); }
 
 bool cortaEm(Descritor d, std::uint64_t tamanho) {
   return ftruncate(d, static_cast<off_t>(tamanho)) == 0;
@@ -1617,6 +1710,9 @@ bool leEm(Descritor d, std::uint64_t posicao, char* destino, std::size_t maximo,
 }
 
 bool descarregaDescritor(Descritor d) { return FlushFileBuffers(d) != 0; }
+
+SinaisAdiados::SinaisAdiados() = default;
+SinaisAdiados::~SinaisAdiados() = default;
 
 bool cortaEm(Descritor d, std::uint64_t tamanho) {
   LARGE_INTEGER fim;

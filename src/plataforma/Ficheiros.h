@@ -127,6 +127,11 @@ enum class Alvo {
 // sets `escrito` (when given) to the identity of the new content.
 bool substituiFicheiro(const std::string& nome, const Pedacos& pedacos, std::string* erro,
                        IdentidadeFicheiro* escrito = nullptr, Alvo alvo = Alvo::soNormal);
+// The same, calling `aoSubstituir` right after the rename with the
+// termination signals held (POSIX): a signal cannot come between the two.
+bool substituiFicheiro(const std::string& nome, const Pedacos& pedacos, std::string* erro,
+                       IdentidadeFicheiro* escrito, Alvo alvo,
+                       const std::function<void()>& aoSubstituir);
 bool substituiFicheiro(const std::string& nome, std::string_view conteudo, std::string* erro,
                        Alvo alvo = Alvo::soNormal);
 
@@ -162,8 +167,9 @@ class FicheiroTemporario {
   // regular file; on Windows the folder's permissions apply. On failure the file is gone and `erro`
   // is "NAME: REASON".
   bool escreve(const Pedacos& pedacos, const std::string& modelo, std::string* erro);
-  // Renames the file over `destino` (replacing what is there).
-  bool substitui(std::string* erro);
+  // Renames the file over `destino` (replacing what is there); then calls
+  // `aoSubstituir` (when given), the termination signals held over both.
+  bool substitui(std::string* erro, const std::function<void()>& aoSubstituir = {});
   // Gives the file the name `nome` only if that name is free (never
   // replaces a file); answers false with `ocupado` set when it is taken.
   bool nomeiaSeLivre(const std::string& nome, bool* ocupado, std::string* erro);
@@ -278,8 +284,10 @@ bool gravaFicheiroNovo(const std::string& base, const Pedacos& pedacos, const st
 // A file that only grows (a record of the saves), opened for appending
 // never through a link: a link, folder, FIFO or device at its name is an
 // error with its reason. What one save appended can be taken back, the file
-// cut to the size it had, when what it records did not happen. Closed when
-// destroyed.
+// cut to the size it had (or removed when it was created), when what it
+// records did not happen: by repoe, and by the clean-up of every way out
+// while it is open (a signal before the save was done). fecha keeps it.
+// Closed when destroyed.
 class FicheiroAcrescentado {
  public:
   FicheiroAcrescentado() = default;
@@ -312,6 +320,7 @@ class FicheiroAcrescentado {
   bool aberto_ = false;
   bool criado_ = false;
   std::uint64_t tamanho_ = 0;
+  int registo_ = -1;  // the registration for the clean-up while open
 };
 
 // Removes `nome` when it is a regular file or a link (never a directory).

@@ -227,18 +227,32 @@ TEST(Concorrencia, BloqueioEnormeIlegivel) {
 
 // A signal while a save's temporary file exists: the clean-up removes it and releases the lock;
 // the student file is the old one, whole.
+// The history's lines, already appended, are taken back too: a history the save created is
+// removed, one that was there is cut back to what it held.
 TEST(Concorrencia, SinalDuranteUmaGravacao) {
-  Cenario c;
-  c.copiaExemplos();
-  ProcessoPausado d(c, "d", "12\n3\n2001\nA\n4\n9\n9\n", {}, "temporario-escrito");
-  ASSERT_TRUE(d.chegou("temporario-escrito"));
-  EXPECT_TRUE(haTemporarios(c));
-  EXPECT_TRUE(c.existe(bloqueio));
-  kill(d.pid(), SIGTERM);
-  d.fim();
-  EXPECT_FALSE(haTemporarios(c));
-  EXPECT_FALSE(c.existe(bloqueio));
-  EXPECT_EQ(c.le(est), exemplo(est));
+  const std::string historico = "12-Historico.txt";
+  for (const bool comHistorico : {false, true}) {
+    SCOPED_TRACE(comHistorico);
+    Cenario c;
+    c.copiaExemplos();
+    const std::string antes = "HISTORICO;1\r\n";
+    if (comHistorico) c.escreve(historico, antes);
+    ProcessoPausado d(c, "d", "12\n3\n2001\nA\n4\n9\n9\n", {}, "temporario-escrito");
+    ASSERT_TRUE(d.chegou("temporario-escrito"));
+    EXPECT_TRUE(haTemporarios(c));
+    EXPECT_TRUE(c.existe(bloqueio));
+    EXPECT_NE(c.le(historico), antes);
+    kill(d.pid(), SIGTERM);
+    d.fim();
+    EXPECT_FALSE(haTemporarios(c));
+    EXPECT_FALSE(c.existe(bloqueio));
+    EXPECT_EQ(c.le(est), exemplo(est));
+    if (comHistorico) {
+      EXPECT_EQ(c.le(historico), antes);
+    } else {
+      EXPECT_FALSE(c.existe(historico));
+    }
+  }
 }
 
 // A leftover temporary file of a killed save is removed by the next save of the same file; one
