@@ -99,7 +99,7 @@ void acrescentaEscapado(TextoPagina& pagina, std::string_view texto) {
 
 void acrescentaInteiro(TextoPagina& pagina, long long valor) {
   char texto[24];
-  const auto fim = std::to_chars(texto, texto + sizeof texto, valor).ptr;
+  char* const fim = std::to_chars(texto, texto + sizeof texto, valor).ptr;
   pagina += std::string_view(texto, static_cast<size_t>(fim - texto));
 }
 
