@@ -176,6 +176,9 @@ bool leLinha(std::string_view texto, LinhaHistorico& linha) {
         }
         campo += texto[i];
       }
+      // Only a cell that needs them is quoted: a line is read only in the
+      // one form it is written in, which its VERIFICACAO covers.
+      if (!precisaAspas(campo)) return false;
     } else {
       const size_t fim = std::min(texto.find(';', i), texto.size());
       campo.assign(texto.substr(i, fim - i));

@@ -73,8 +73,9 @@ void escreveLinhas(std::vector<LinhaHistorico>& linhas, std::string& anterior,
                    std::string& destino);
 
 // Parses one data line (without its line end) into `linha`; false when it
-// does not have the ten fields, a quoted field is malformed, an unquoted
-// one holds '"', or VERIFICACAO is not 16 lowercase hexadecimal digits.
+// does not have the ten fields, a quoted field is malformed or needs no
+// quotes, an unquoted one holds '"', or VERIFICACAO is not 16 lowercase
+// hexadecimal digits.
 bool leLinha(std::string_view texto, LinhaHistorico& linha);
 
 // The VERIFICACAO a line must carry after `anterior`.

@@ -81,8 +81,9 @@ TEST(FormatoHistorico, EscritaELeitura) {
                                std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)")));
 }
 
-// What is not a data line: wrong field counts, bad quoting, a quote in a bare field, a
-// VERIFICACAO that is not 16 lowercase hexadecimal digits.
+// What is not a data line: wrong field counts, bad quoting, quotes around a field that needs
+// none (the line would not be the one written), a quote in a bare field, a VERIFICACAO that is
+// not 16 lowercase hexadecimal digits.
 TEST(FormatoHistorico, LinhasInvalidas) {
   const Texto boa = "d;u;m;o;1;;aluno;;\"a;b\";0123456789abcdef";
   LinhaHistorico linha;
@@ -92,6 +93,7 @@ TEST(FormatoHistorico, LinhasInvalidas) {
   for (const Texto& ma : {Texto(""), Texto("d;u;m;o;1;;aluno;;x"), boa + ";", "d;" + boa,
                           Texto("d;u;m;o;1;;aluno;;\"a;b;0123456789abcdef"),
                           Texto("d;u;m;o;1;;aluno;;\"a\"b;0123456789abcdef"),
+                          Texto("d;u;m;o;1;;aluno;;\"ab\";0123456789abcdef"),
                           Texto("d;u;m;o;1;;aluno;;a\"b;0123456789abcdef"),
                           Texto("d;u;m;o;1;;aluno;;x;0123456789ABCDEF"),
                           Texto("d;u;m;o;1;;aluno;;x;0123456789abcde")}) {
