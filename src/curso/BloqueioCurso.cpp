@@ -7,6 +7,7 @@
 #include "Cp1252.h"
 #include "Ficheiros.h"
 #include "Nomes.h"
+#include "Relogio.h"
 
 namespace {
 
@@ -25,10 +26,9 @@ std::string campoLimpo(std::string texto) {
 }
 
 std::string agora() {
-  const std::time_t instante = std::time(nullptr);
-  const std::tm* local = std::localtime(&instante);
+  std::tm local{};
   char texto[32] = "?";
-  if (local != nullptr) std::strftime(texto, sizeof texto, "%Y-%m-%d %H:%M", local);
+  if (horaLocal(instanteAtual(), local)) std::strftime(texto, sizeof texto, "%Y-%m-%d %H:%M", &local);
   return texto;
 }
 

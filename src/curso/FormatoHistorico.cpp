@@ -9,6 +9,7 @@
 
 #include "Cp1252.h"
 #include "Numeros.h"
+#include "Relogio.h"
 
 namespace historico {
 
@@ -95,13 +96,9 @@ bool leBytes(LeituraPorBlocos& ficheiro, size_t n, std::string& destino, std::st
 }  // namespace
 
 std::string dataAgora() {
-  const std::time_t instante = std::time(nullptr);
+  const std::time_t instante = instanteAtual();
   std::tm local{};
-#ifdef _WIN32
-  if (localtime_s(&local, &instante) != 0) return "";
-#else
-  if (localtime_r(&instante, &local) == nullptr) return "";
-#endif
+  if (!horaLocal(instante, local)) return "";
   char texto[32];
   std::strftime(texto, sizeof texto, "%Y-%m-%dT%H:%M:%S", &local);
   const long long deslocamento = segundosCivis(local) - static_cast<long long>(instante);

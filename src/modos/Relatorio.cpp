@@ -16,6 +16,7 @@
 #include "Nomes.h"
 #include "Numeros.h"
 #include "Regras.h"
+#include "Relogio.h"
 
 namespace {
 
@@ -547,13 +548,8 @@ std::string conteudoRelatorio(const IdentificacaoCurso& curso, Listacurso& unida
 }
 
 std::string dataHoraAtual() {
-  const std::time_t agora = std::time(nullptr);
   std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &agora);
-#else
-  localtime_r(&agora, &local);
-#endif
+  horaLocal(instanteAtual(), local);
   char texto[sizeof "dd/mm/aaaa hh:mm"] = "";
   std::strftime(texto, sizeof texto, "%d/%m/%Y %H:%M", &local);
   return texto;

@@ -4,8 +4,12 @@
 #include "Apoio.h"
 #include "Cp1252.h"
 #include "Programa.h"
+#include "Relogio.h"
 
 namespace {
+
+// Both runs read the clock at this instant, so the dates of their histories compare.
+const std::time_t instante = 1796644800;  // 2026-12-07 12:00:00 UTC
 
 struct Corrida {
   Texto saida;
@@ -17,13 +21,16 @@ Corrida noProcesso(const Texto& entrada) {
   PastaTemporaria p;
   p.c.copiaExemplos();
   ConsolaTeste c(entrada);
+  fixaRelogio(instante);
   const int estado = executaDialogo(c.consola);
+  fixaRelogio(std::nullopt);
   return {c.escrito(), p.c.ficheiros(), estado};
 }
 
 Corrida noPrograma(const Texto& entrada) {
   Cenario c;
   c.copiaExemplos();
+  c.fixaRelogio(instante);
   const Resultado r = c.executa(entrada);
   return {semCr(r.saida), c.ficheiros(), r.estado};
 }

@@ -74,7 +74,12 @@ Resultado Cenario::executa(const std::string& entrada, const std::vector<std::st
   const bool nativo = outro == nullptr || *outro == '\0';
   std::string cmd = "cd " + aspas(dir_.string()) + " && ";
   if (nativo) cmd += "LC_ALL=" + aspas(locale) + " ";
-  cmd += comandoPauta();
+  if (nativo && relogio_) {
+    cmd += "PAUTA_RELOGIO=" + std::to_string(static_cast<long long>(*relogio_)) + " ";
+    cmd += aspas(PAUTA_BINARIO_PAUSAS);
+  } else {
+    cmd += comandoPauta();
+  }
   for (const std::string& a : args) cmd += " " + aspas(a);
   cmd += " < " + aspas(in.string()) + " > " + aspas(out.string()) + " 2> " + aspas(err.string());
   const auto corre = [&] {

@@ -6,8 +6,10 @@
 #ifndef PAUTA_TESTES_CENARIO_H
 #define PAUTA_TESTES_CENARIO_H
 
+#include <ctime>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,10 @@ class Cenario {  // a scratch working directory, removed on destruction
   // Runs pauta with LC_ALL=`locale` (left as it is when PAUTA_EXECUTAVEL names another command).
   Resultado executa(const std::string& entrada, const std::vector<std::string>& args = {},
                     const std::string& locale = "C") const;
+  // Later runs read the clock at `instante` (the test build of pauta, which takes it from
+  // PAUTA_RELOGIO), so that their dates compare across runs; a command named by
+  // PAUTA_EXECUTAVEL runs on the real clock.
+  void fixaRelogio(std::time_t instante) { relogio_ = instante; }
   std::string le(const std::string& nome) const;
   bool existe(const std::string& nome) const { return std::filesystem::exists(dir_ / nome); }
   // name -> content of every file (but the empty companions "*.seccao" of the courses' critical
@@ -36,6 +42,7 @@ class Cenario {  // a scratch working directory, removed on destruction
 
  private:
   std::filesystem::path raiz_, dir_;  // raiz_ holds dir_ and the standard streams' files
+  std::optional<std::time_t> relogio_;
 };
 
 std::string leFicheiro(const std::filesystem::path& caminho);  // binary; "" if unreadable
