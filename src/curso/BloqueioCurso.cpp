@@ -28,7 +28,8 @@ std::string campoLimpo(std::string texto) {
 std::string agora() {
   std::tm local{};
   char texto[32] = "?";
-  if (horaLocal(instanteAtual(), local)) std::strftime(texto, sizeof texto, "%Y-%m-%d %H:%M", &local);
+  if (horaLocal(instanteAtual(), local))
+    std::strftime(texto, sizeof texto, "%Y-%m-%d %H:%M", &local);
   return texto;
 }
 
