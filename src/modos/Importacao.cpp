@@ -164,6 +164,15 @@ class Importador {
     ultimaLinhaComErro_ = linha_;
   }
   void erro(int coluna, const std::string& razao) { erro(nomeColuna(coluna) + ": " + razao); }
+  // The final grade of `uc` was not computed: its graded e-folios weigh
+  // more than 8 (said once per row).
+  void avisaPesos(const UC& uc) {
+    if (pesosDitos_ == linha_) return;
+    pesosDitos_ = linha_;
+    resumo_.avisos.push_back("Linha " + std::to_string(linha_) + ": os pesos dos eFolios somam " +
+                             csv::textoDecimal(regras::pesosAvaliados(uc.eFolios)) +
+                             "; corrija-os para calcular a nota final");
+  }
 
   LeitorCsv leitor_;
   std::vector<std::string> celulas_;  // of the current row
@@ -181,6 +190,7 @@ class Importador {
   long linha_ = 0;
   long ultimaLinhaComErro_ = 0;
   bool faltaOpcaoDita_ = false;
+  long pesosDitos_ = 0;  // the row whose weights were last warned about
   ResumoImportacao resumo_;
 };
 
@@ -539,7 +549,7 @@ Alteracao Importador::aplicaNotas(UC& uc) {
     aplicaRecurso(uc, notas);
   }
   if (erros_.size() != errosAntes || notas == 0) return resultado;
-  uc.recalculaNotaFinal();
+  if (uc.recalculaNotaFinal() == regras::Decisao::pesosExcedidos) avisaPesos(uc);
   resultado.notas = notas;
   resultado.alterou = true;
   return resultado;
@@ -749,6 +759,8 @@ int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& 
     imprimeErros(erros, resumo.linhasComErros, verificar);
     return estadoFalha;
   }
+  for (const std::string& aviso : resumo.avisos)
+    std::cerr << TXT("ATENÇÃO: ") << aviso << std::endl;
   if (!verificar && resumo.alterado &&
       estudantes.gravaEstudantes(
           nomeEstudantes, std::cerr, false,
