@@ -30,6 +30,12 @@ const char* textoOpcao(int opcao) {
 }
 
 bool leOpcao(std::string_view texto, int& opcao) {
+  // As the export writes them, the common case, before their keys.
+  const std::string_view exato = semBrancos(texto);
+  if (exato == textoContinua || exato == textoExameFinal) {
+    opcao = exato == textoContinua ? opcaoContinua : opcaoExameFinal;
+    return true;
+  }
   const std::string chave = chaveTexto(texto);
   if (chave.empty()) {
     opcao = opcaoNaoEscolhida;

@@ -225,6 +225,7 @@ class Importador {
   // sound rows gave each unit: per student, per unit position; the cells
   // given after a unit's first row, by chaveCelula.
   std::vector<std::pair<size_t, size_t>> unidadesDaLinha_;
+  std::uint16_t celulasDadas_ = 0;  // the value cells of the current row
   std::vector<std::vector<ValoresDados>> valoresDados_;
   std::unordered_map<std::uint64_t, long> linhasPosteriores_;
   ResumoImportacao resumo_;
@@ -310,6 +311,7 @@ bool Importador::converteCelulas() {
 void Importador::processaLinha() {
   faltaOpcaoDita_ = false;
   unidadesDaLinha_.clear();
+  celulasDadas_ = celulasDadas();
   if (!linhaComConteudo() || !converteCelulas()) return;
   int numero = 0;
   std::string_view nome;
@@ -585,7 +587,7 @@ bool Importador::valoresRepetidosIguais(int numero, int codigo, size_t indice, s
                                         const UC& uc) {
   if (indice >= valoresDados_.size() || posicao >= valoresDados_[indice].size()) return true;
   const ValoresDados& dados = valoresDados_[indice][posicao];
-  const std::uint16_t repetidas = dados.celulas & celulasDadas();
+  const std::uint16_t repetidas = dados.celulas & celulasDadas_;
   bool iguais = true;
   for (int i = 0; i < nCelulas; ++i) {
     if ((repetidas & 1u << i) == 0 || !outroValor(i, uc)) continue;
@@ -599,12 +601,15 @@ bool Importador::valoresRepetidosIguais(int numero, int codigo, size_t indice, s
 
 // Remembers the values the sound row gave its units.
 void Importador::registaValoresDados() {
-  const std::uint16_t dadas = celulasDadas();
+  const std::uint16_t dadas = celulasDadas_;
   if (dadas == 0) return;
   for (const auto& [indice, posicao] : unidadesDaLinha_) {
     if (valoresDados_.size() <= indice) valoresDados_.resize(indice + 1);
     std::vector<ValoresDados>& doAluno = valoresDados_[indice];
-    if (doAluno.size() <= posicao) doAluno.resize(posicao + 1);
+    // Room for all his units at once.
+    if (doAluno.size() <= posicao) {
+      doAluno.resize(std::max(posicao + 1, estudantes_[indice].getListaUCs().size()));
+    }
     ValoresDados& dados = doAluno[posicao];
     if (dados.celulas == 0) {
       dados.linha = static_cast<std::uint32_t>(linha_);
