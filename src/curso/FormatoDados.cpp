@@ -53,6 +53,12 @@ class NumerosLidos {
     }
     return forma != FormaNumero::nenhuma;
   }
+  // How many numbers read another way are kept; forgets those kept after
+  // the first `guardados` (fields that will be read again).
+  size_t guardados() const { return avisos_.size(); }
+  void esquece(size_t guardados) {
+    avisos_.erase(avisos_.begin() + static_cast<std::ptrdiff_t>(guardados), avisos_.end());
+  }
   // Tells `ficheiro`, on its line last read, of the numbers read another
   // way, in field order.
   void conta(LeitorLinhas& ficheiro) const {
@@ -305,9 +311,11 @@ bool leEfoliosDaOpcao(Campos& campos, UC& uc, int opcao, std::ostream& avisos) {
                 "Exame Final ou 1 para Avaliação Contínua")
          << std::endl;
   size_t inicio = campos.posicao();
+  const size_t numerosAntes = campos.numeros().guardados();
   if (!leGruposEfolio(campos, uc)) {
     efoliosAusentes(uc);
     campos.volta(inicio);
+    campos.numeros().esquece(numerosAntes);  // the groups' numbers are not kept
   }
   return true;
 }

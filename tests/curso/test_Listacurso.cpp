@@ -132,6 +132,13 @@ TEST(Ficheiros, NumerosEscritosDeOutraForma) {
                   exame + ";AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;12;R;13;N;13",
                   "21053;Bases;2;1;6;AVALIACAO;1;A;50;3;B;50;3;C;50;2;F;-1;R;-1;N;-1", ""}));
 
+  // The e-folio groups of an invalid option, read and then given up, say nothing.
+  carregaCurso(crlf({"ALUNO;1;A", "21053;Bases;2;1;6;AVALIACAO;2;A;8x;2;B;7;F;9;R;-1;N;9x"}),
+               &saida);
+  EXPECT_EQ(saida, TXT("Ficheiro apresenta dados incompatíveis, opção de avaliação deverá ser 0 "
+                       "para Exame Final ou 1 para Avaliação Contínua\n") +
+                       lido(2, est, "9x", "9"));
+
   // At most 20 notices a file, then how many more; the lines skipped are all said.
   Texto muitos, esperado;
   for (int i = 1; i <= 23; ++i) {
