@@ -215,23 +215,6 @@ TEST(Importacao, Utf8) {
   EXPECT_EQ(curso.estudantes.back().getNome(), TXT("Inês"));
 }
 
-// A grade for a unit whose graded e-folios weigh more than 8 is stored, but
-// no final grade is computed from it: the row says so once, whatever else it
-// changes.
-TEST(Importacao, PesosAcimaDeOitoSemNotaFinal) {
-  Curso curso;
-  curso.estudantes[0].setUC(
-      1, unidade(TXT("200;Física;1;2;6;AVALIACAO;1;A;100;3;B;100;3;C;100;3;F;-1;R;-1;N;9")));
-  const ResumoImportacao r = curso.importa(cabecalho + "1001;Ana;200;;;;;;;;12;10\r\n");
-  EXPECT_EQ(curso.erros, std::vector<std::string>{});
-  EXPECT_EQ(r.avisos, std::vector<std::string>{
-                          "Linha 2: os pesos dos eFolios somam 9; corrija-os para calcular a nota "
-                          "final"});
-  EXPECT_EQ(r.notasAlteradas, 2);
-  EXPECT_EQ(curso.linhaFicheiro(0, 1), TXT("200;Física;1;2;6;AVALIACAO;1;A;100;3;B;100;3;C;100;3;"
-                                           "F;12;R;10;N;9\r\n"));
-}
-
 // Rows for the same student and unit may repeat a value, written any way that reads the same, but
 // not give another: the later row is an error naming the row that gave it first. A row with an
 // error gives nothing, and the file's own values are not rows.
