@@ -37,8 +37,9 @@ const char* const etiquetaNotaFinal = "N";
 // Reads one unit record (the line without its line end) into `uc`. A record
 // without an assessment part gets option -1, three absent e-folios and
 // grades -1; an option other than -1, 0 or 1 is reported on `avisos` and
-// kept. False, with `uc` in an unspecified state, when the line is no unit
-// record.
+// kept. Numbers are read as in the student file (a real's decimal comma is
+// its point), text after one is left out without a word. False, with `uc`
+// in an unspecified state, when the line is no unit record.
 bool leUnidade(std::string_view linha, UC& uc, std::ostream& avisos);
 // The same for the line `ficheiro` returned last, its reports on the
 // file's messages. A number followed by other text (12abc, 7.5 in a whole
