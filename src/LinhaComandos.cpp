@@ -65,28 +65,48 @@ int modoImportar(const Argumentos& argumentos) {
 
 int modoRelatorio(const Argumentos& argumentos) { return comCodigo(argumentos, executaRelatorio); }
 
-// A whole number given after an option of --historico, taken once.
-bool leNumeroOpcao(const Argumentos& argumentos, size_t& i, bool& dado, long long& valor) {
+// The error about the value `recebido` given to an option of --historico:
+// "--OPCAO precisa de WHAT (recebeu: VALUE)".
+std::string valorErrado(const std::string& opcao, const char* precisa,
+                        const std::string& recebido) {
+  return opcao + " precisa de " + precisa + " (recebeu: " + cp1252::deLinhaDeComandos(recebido) +
+         ")";
+}
+
+// A whole number given after an option of --historico, taken once; a value
+// that is none sets `erro`.
+bool leNumeroOpcao(const Argumentos& argumentos, size_t& i, bool& dado, long long& valor,
+                   const char* precisa, std::string& erro) {
   int numero = 0;
-  if (dado || ++i == argumentos.size() || !leCodigoCurso(argumentos[i], numero)) return false;
+  if (dado || i + 1 == argumentos.size()) return false;
+  const std::string& opcao = argumentos[i++];
+  if (!leCodigoCurso(argumentos[i], numero)) {
+    erro = valorErrado(opcao, precisa, argumentos[i]);
+    return false;
+  }
   dado = true;
   valor = numero;
   return true;
 }
 
 // --historico CODIGO, then its options in any order, each at most once;
-// --verificar goes alone.
-bool lePedidoHistorico(const Argumentos& argumentos, PedidoHistorico& pedido) {
+// --verificar goes alone. A value that an option cannot take sets `erro`.
+bool lePedidoHistorico(const Argumentos& argumentos, PedidoHistorico& pedido, std::string& erro) {
   bool comCodigo = false;
   for (size_t i = 0; i < argumentos.size(); ++i) {
     const std::string& argumento = argumentos[i];
     bool certo = true;
     if (argumento == "--aluno") {
-      certo = leNumeroOpcao(argumentos, i, pedido.porAluno, pedido.aluno);
+      certo = leNumeroOpcao(argumentos, i, pedido.porAluno, pedido.aluno, TXT("um número de aluno"),
+                            erro);
     } else if (argumento == "--uc") {
-      certo = leNumeroOpcao(argumentos, i, pedido.porUc, pedido.uc);
+      certo = leNumeroOpcao(argumentos, i, pedido.porUc, pedido.uc, TXT("um código de UC"), erro);
     } else if (argumento == "--desde") {
-      certo = pedido.desde.empty() && ++i < argumentos.size() && eDataFiltro(argumentos[i]);
+      certo = pedido.desde.empty() && ++i < argumentos.size();
+      if (certo && !eDataFiltro(argumentos[i])) {
+        erro = valorErrado(argumento, "uma data AAAA-MM-DD", argumentos[i]);
+        certo = false;
+      }
       if (certo) pedido.desde = argumentos[i];
     } else if (argumento == "--csv" || argumento == "--verificar") {
       bool& opcao = argumento == "--csv" ? pedido.csv : pedido.verificar;
@@ -109,13 +129,19 @@ void preparaHistorico() {}
 
 int modoHistorico(const Argumentos& argumentos) {
   PedidoHistorico pedido;
-  const bool certo = lePedidoHistorico(argumentos, pedido);
+  std::string erro;
+  const bool certo = lePedidoHistorico(argumentos, pedido, erro);
   if (certo && pedido.csv) {
     consolaIniciarDados();
   } else {
     consolaIniciarMensagens();
   }
   consolaTrataSinaisModo();
+  if (!erro.empty()) {
+    // The value named is enough: no usage after it.
+    std::cerr << "ERRO: " << erro << std::endl;
+    return estadoLinhaComandos;
+  }
   return certo ? executaHistorico(pedido) : argumentosErrados;
 }
 

@@ -19,17 +19,74 @@ const size_t larguraLinhaFicheiro = 1024;
 
 namespace {
 
+// The final grade as the student file writes it: its whole part.
+std::string textoNotaFinal(float nota) {
+  UC uc;
+  uc.setNota(nota);
+  return std::to_string(uc.getNota());
+}
+
+// The numbers of one record read field by field, and those written another
+// way than the program writes them, kept until the whole record is read: a
+// line that is then skipped says nothing of its numbers.
+class NumerosLidos {
+ public:
+  explicit NumerosLidos(bool virgulaDecimal) : virgulaDecimal_(virgulaDecimal) {}
+
+  // A whole-number field; false when no number starts it.
+  bool inteiro(std::string_view campo, int& valor) {
+    const FormaNumero forma = leInteiroCampo(campo, valor);
+    if (forma == FormaNumero::comResto) guarda(campo, std::to_string(valor));
+    return forma != FormaNumero::nenhuma;
+  }
+  // A real field, "-" for -1; false when it is neither. The final grade
+  // (`notaFinal`) is written back as its whole part.
+  bool real(std::string_view campo, float& valor, bool notaFinal = false) {
+    if (campo == "-") {
+      valor = -1;
+      return true;
+    }
+    const FormaNumero forma = leRealCampo(campo, valor, virgulaDecimal_);
+    if (forma == FormaNumero::virgula) virgulas_ = true;
+    if (forma == FormaNumero::comResto) {
+      guarda(campo, notaFinal ? textoNotaFinal(valor) : textoGeral(valor));
+    }
+    return forma != FormaNumero::nenhuma;
+  }
+  // How many numbers read another way are kept; forgets those kept after
+  // the first `guardados` (fields that will be read again).
+  size_t guardados() const { return avisos_.size(); }
+  void esquece(size_t guardados) {
+    avisos_.erase(avisos_.begin() + static_cast<std::ptrdiff_t>(guardados), avisos_.end());
+  }
+  // Tells `ficheiro`, on its line last read, of the numbers read another
+  // way, in field order.
+  void conta(LeitorLinhas& ficheiro) const {
+    if (virgulas_) ficheiro.notaNumeroLido();
+    for (const auto& [texto, valor] : avisos_) ficheiro.avisaNumeroLido(texto, valor);
+  }
+
+ private:
+  void guarda(std::string_view campo, std::string valor) {
+    avisos_.emplace_back(std::string(campo), std::move(valor));
+  }
+
+  bool virgulaDecimal_;
+  bool virgulas_ = false;
+  std::vector<std::pair<std::string, std::string>> avisos_;
+};
+
 // Reads an e-folio's "grade;weight;" text (each "-" or a real) into
 // `efolio`; false, leaving it alone, when a field is neither.
-bool leEfolio(std::string_view texto, char letra, Efolio& efolio) {
+bool leEfolio(std::string_view texto, char letra, Efolio& efolio, NumerosLidos& numeros) {
   size_t fimNota = texto.find(';');
   if (fimNota == std::string_view::npos) return false;
   std::string_view resto = texto.substr(fimNota + 1);
   std::string_view campoPeso = resto.substr(0, resto.find(';'));
   float nota = 0;
   float peso = 0;
-  if (!leRealOuTraco(texto.substr(0, fimNota), nota)) return false;
-  if (!leRealOuTraco(campoPeso, peso)) return false;
+  if (!numeros.real(texto.substr(0, fimNota), nota)) return false;
+  if (!numeros.real(campoPeso, peso)) return false;
   efolio.setLetra(letra);
   efolio.setNota(nota);
   efolio.setPeso(peso);
@@ -38,10 +95,11 @@ bool leEfolio(std::string_view texto, char letra, Efolio& efolio) {
 
 // Walks the fields of one record the way a string stream read with ';' as
 // delimiter does: a field is the text up to the next ';' (consumed) or up to
-// the end of the text.
+// the end of the text. Its numbers are read by `numeros`.
 class Campos {
  public:
-  explicit Campos(std::string_view texto) : texto_(texto), fim_(texto.empty()) {}
+  Campos(std::string_view texto, NumerosLidos& numeros)
+      : texto_(texto), fim_(texto.empty()), numeros_(numeros) {}
 
   // The next field; false when the text is exhausted.
   bool campo(std::string_view& resultado) {
@@ -61,13 +119,15 @@ class Campos {
 
   bool inteiro(int& valor) {
     std::string_view c;
-    return campo(c) && leInteiro(c, valor);
+    return campo(c) && numeros_.inteiro(c, valor);
   }
 
-  bool real(float& valor) {
+  bool real(float& valor, bool notaFinal = false) {
     std::string_view c;
-    return campo(c) && leRealOuTraco(c, valor);
+    return campo(c) && numeros_.real(c, valor, notaFinal);
   }
+
+  NumerosLidos& numeros() { return numeros_; }
 
   // Consumes the text up to and including the next `letra`.
   bool saltaAte(char letra) {
@@ -113,6 +173,7 @@ class Campos {
   std::string_view texto_;
   size_t pos_ = 0;
   bool fim_;
+  NumerosLidos& numeros_;
 };
 
 // The e-folio groups of a continuous-assessment record, from just after the
@@ -126,7 +187,7 @@ bool leGruposEfolio(Campos& campos, NotasUC& notas) {
     std::string_view texto;
     if (!campos.campo(ignorado) || !campos.textoAte(seguinte[i], texto)) return false;
     Efolio efolio(letras[i]);
-    if (!leEfolio(texto, letras[i], efolio)) return false;
+    if (!leEfolio(texto, letras[i], efolio, campos.numeros())) return false;
     notas.setEfolios(efolio);
     if (i < 2) campos.saltaAte(seguinte[i]);
   }
@@ -234,7 +295,7 @@ bool leOpcao(Campos& campos, int& opcao) {
     opcao = opcaoNaoEscolhida;
     return true;
   }
-  return leInteiro(texto, opcao);
+  return campos.numeros().inteiro(texto, opcao);
 }
 
 // The e-folio groups that follow the option. A record whose option is
@@ -250,9 +311,11 @@ bool leEfoliosDaOpcao(Campos& campos, UC& uc, int opcao, std::ostream& avisos) {
                 "Exame Final ou 1 para Avaliação Contínua")
          << std::endl;
   size_t inicio = campos.posicao();
+  const size_t numerosAntes = campos.numeros().guardados();
   if (!leGruposEfolio(campos, uc)) {
     efoliosAusentes(uc);
     campos.volta(inicio);
+    campos.numeros().esquece(numerosAntes);  // the groups' numbers are not kept
   }
   return true;
 }
@@ -264,7 +327,7 @@ bool leProvasENota(Campos& campos, UC& uc) {
   float nota = 0;
   if (!campos.passaEtiqueta(etiquetaProvaFinal[0]) || !campos.real(provaFinal)) return false;
   if (!campos.passaEtiqueta(etiquetaProvaRecurso[0]) || !campos.real(provaRecurso)) return false;
-  if (!campos.passaEtiqueta(etiquetaNotaFinal[0]) || !campos.real(nota)) return false;
+  if (!campos.passaEtiqueta(etiquetaNotaFinal[0]) || !campos.real(nota, true)) return false;
   uc.setProvaFinal(provaFinal);
   uc.setProvaRecurso(provaRecurso);
   uc.setNota(nota);
@@ -357,8 +420,10 @@ bool leUnidadeCompleta(std::string_view linha, UC& uc) {
   return true;
 }
 
-bool leUnidadeGeral(std::string_view linha, UC& uc, std::ostream& avisos) {
-  Campos campos(linha);
+namespace {
+
+bool leUnidadeGeral(std::string_view linha, UC& uc, std::ostream& avisos, NumerosLidos& numeros) {
+  Campos campos(linha, numeros);
   uc.limpaEstatisticas();
   uc.eFolios.clear();
   uc.eFolios.reserve(efoliosPorUC);
@@ -378,8 +443,23 @@ bool leUnidadeGeral(std::string_view linha, UC& uc, std::ostream& avisos) {
   return leEfoliosDaOpcao(campos, uc, opcao, avisos) && leProvasENota(campos, uc);
 }
 
+}  // namespace
+
+bool leUnidadeGeral(std::string_view linha, UC& uc, std::ostream& avisos) {
+  NumerosLidos numeros(true);
+  return leUnidadeGeral(linha, uc, avisos, numeros);
+}
+
 bool leUnidade(std::string_view linha, UC& uc, std::ostream& avisos) {
   return leUnidadeCompleta(linha, uc) || leUnidadeGeral(linha, uc, avisos);
+}
+
+bool leUnidade(std::string_view linha, UC& uc, LeitorLinhas& ficheiro, bool virgulaDecimal) {
+  if (leUnidadeCompleta(linha, uc)) return true;
+  NumerosLidos numeros(virgulaDecimal);
+  if (!leUnidadeGeral(linha, uc, ficheiro.mensagens(), numeros)) return false;
+  numeros.conta(ficheiro);
+  return true;
 }
 
 size_t tamanhoEfolios(const NotasUC& notas) {
@@ -469,7 +549,7 @@ void leUnidadesDoBloco(LeitorLinhas& ficheiro, std::vector<UC>& ucs) {
     }
     // Read in place: the unit is never copied, and its name and e-folios
     // are allocated once, at their final size.
-    if (!leUnidade(texto, ucs.emplace_back(), ficheiro.mensagens())) {
+    if (!leUnidade(texto, ucs.emplace_back(), ficheiro, true)) {
       ucs.pop_back();
       ficheiro.ignoraLinha();
     }
@@ -482,10 +562,12 @@ bool leBlocoAluno(std::string_view linha, LeitorLinhas& ficheiro, Estudantes& es
                   size_t unidadesPrevistas) {
   size_t separa = linha.find(';');
   int numero = 0;
-  if (!leInteiro(linha.substr(0, separa), numero)) {
+  NumerosLidos numeros(true);
+  if (!numeros.inteiro(linha.substr(0, separa), numero)) {
     ficheiro.ignoraLinha();
     return false;
   }
+  numeros.conta(ficheiro);
   estudante.setNumAluno(numero);
   estudante.setNome(std::string(separa == std::string_view::npos ? std::string_view()
                                                                  : linha.substr(separa + 1)));
@@ -514,6 +596,7 @@ void leFicheiroEstudantes(LeitorLinhas& ficheiro, std::vector<Estudantes>& estud
       estudantes.pop_back();
     }
   }
+  ficheiro.avisaNumerosRestantes();
 }
 
 long contaRegistosAluno(LeitorLinhas& ficheiro) {
@@ -593,12 +676,15 @@ void leFicheiroUnidades(LeitorLinhas& ficheiro, std::vector<UC>& unidades) {
   UC uc;
   while (ficheiro.proximaLinha(texto)) {
     if (texto.empty()) continue;
-    if (leUnidade(texto, uc, ficheiro.mensagens())) {
+    // The unit file's reals keep the program's own decimal point: a comma
+    // there is reported like any other text after a number.
+    if (leUnidade(texto, uc, ficheiro, false)) {
       unidades.push_back(uc);
     } else {
       ficheiro.ignoraLinha();
     }
   }
+  ficheiro.avisaNumerosRestantes();
 }
 
 }  // namespace formato

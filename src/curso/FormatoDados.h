@@ -37,9 +37,16 @@ const char* const etiquetaNotaFinal = "N";
 // Reads one unit record (the line without its line end) into `uc`. A record
 // without an assessment part gets option -1, three absent e-folios and
 // grades -1; an option other than -1, 0 or 1 is reported on `avisos` and
-// kept. False, with `uc` in an unspecified state, when the line is no unit
-// record.
+// kept. Numbers are read as in the student file (a real's decimal comma is
+// its point), text after one is left out without a word. False, with `uc`
+// in an unspecified state, when the line is no unit record.
 bool leUnidade(std::string_view linha, UC& uc, std::ostream& avisos);
+// The same for the line `ficheiro` returned last, its reports on the
+// file's messages. A number followed by other text (12abc, 7.5 in a whole
+// number) is read as its leading number and, when the record is read, told
+// to `ficheiro` (LeitorLinhas::avisaNumeroLido); with `virgulaDecimal` (the
+// student file) a real's decimal comma is its point (14,5 is 14.5).
+bool leUnidade(std::string_view linha, UC& uc, LeitorLinhas& ficheiro, bool virgulaDecimal);
 // The two ways leUnidade reads: in one pass, only for a record written in
 // full with short numbers (false for any other, `uc` half-filled), and field
 // by field for any record. Where both read a record, they give the same unit.
@@ -69,7 +76,8 @@ bool leRegistoCurso(std::string_view linha, RegistoCurso& registo);
 bool registoCursoDoCatalogo(LeitorLinhas& ficheiro, RegistoCurso& registo);
 // The loader's rule: the first line is the course record, whatever it
 // holds, and is skipped; every other non-empty line is a unit record,
-// appended to `unidades`, or reported as skipped.
+// appended to `unidades`, or reported as skipped. Its reals take no decimal
+// comma: one is told as text after the number.
 void leFicheiroUnidades(LeitorLinhas& ficheiro, std::vector<UC>& unidades);
 
 // --- The student file ---
@@ -79,12 +87,14 @@ void leFicheiroUnidades(LeitorLinhas& ficheiro, std::vector<UC>& unidades);
 // line or a line of one character (consumed; a non-blank one is reported),
 // the end of the file, or the next student record (left for the caller). A
 // unit line that cannot be read is reported and skipped. False, reporting
-// the record, when its number is not a number. `unidadesPrevistas` is a
+// the record, when its number is not a number; a number followed by other
+// text is told as leUnidade tells one. `unidadesPrevistas` is a
 // guess of his number of units: room for them is made at once.
 bool leBlocoAluno(std::string_view linha, LeitorLinhas& ficheiro, Estudantes& estudante,
                   size_t unidadesPrevistas = 0);
 // Appends the students of the whole file to `estudantes`. Every non-blank
-// line that gives no student or unit is reported.
+// line that gives no student or unit is reported; the notices of numbers
+// read another way that were left out are counted at the end.
 void leFicheiroEstudantes(LeitorLinhas& ficheiro, std::vector<Estudantes>& estudantes);
 // Counts the student records of the lines not yet read, reading them.
 long contaRegistosAluno(LeitorLinhas& ficheiro);

@@ -32,6 +32,7 @@ Listacurso::Listacurso()
       n(0),
       linhasIgnoradas(false),
       origemUtf8(false),
+      numerosOutraForma(false),
       copiaFeita(false),
       identidadeConhecida(false) {}
 
@@ -92,6 +93,7 @@ void Listacurso::setListaEstudantes(int nCurso, int nEstudantes, LeitorLinhas& f
   // used is reported, never dropped without a word at the next save.
   formato::leFicheiroEstudantes(ficheiro, listaEstudantes);
   linhasIgnoradas = linhasIgnoradas || ficheiro.houveLinhasIgnoradas();
+  numerosOutraForma = numerosOutraForma || ficheiro.houveNumerosOutraForma();
   retrato.inicia(listaEstudantes.size());
 }
 
@@ -393,11 +395,14 @@ Listacurso::Gravacao Listacurso::gravaConflito(const std::string& nomeFicheiro,
   return Gravacao::conflito;
 }
 
-// Before the first save of a file whose lines were skipped or that was
-// UTF-8, its original goes to the first free backup name.
+// Before the first save of a file whose lines were skipped, that was UTF-8
+// or that held numbers written another way, its original goes to the first
+// free backup name.
 bool Listacurso::guardaOriginal(const std::string& nomeFicheiro, const IdentidadeFicheiro& atual,
                                 std::ostream& mensagens) {
-  if (!(linhasIgnoradas || origemUtf8) || copiaFeita || !atual.existe) return true;
+  if (!(linhasIgnoradas || origemUtf8 || numerosOutraForma) || copiaFeita || !atual.existe) {
+    return true;
+  }
   std::string original;
   std::string erro;
   if (leFicheiroNormal(nomeFicheiro, &original, nullptr, &erro) != Leitura::lido ||
@@ -422,6 +427,11 @@ void Listacurso::anunciaGravacao(const std::string& nomeFicheiro, std::ostream& 
     }
     if (origemUtf8) {
       mensagens << TXT("ATENÇÃO: O ficheiro original estava em UTF-8 e foi copiado para ")
+                << copiaPorAnunciar << std::endl;
+    }
+    if (numerosOutraForma) {
+      mensagens << TXT("ATENÇÃO: O ficheiro original tinha números escritos de outra forma e foi "
+                       "copiado para ")
                 << copiaPorAnunciar << std::endl;
     }
     copiaPorAnunciar.clear();

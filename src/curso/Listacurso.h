@@ -45,8 +45,9 @@ class Listacurso {
   void setUCsCurso(int nCurso, int nUCs, LeitorLinhas& ficheiro);
   // Loads the students of a student file. Every non-blank line that gives
   // no student or unit (unreadable, stray, after a block cut short, the
-  // unit lines of a skipped record) is reported; the next successful save
-  // then keeps a copy of the original file.
+  // unit lines of a skipped record) is reported, and so is every number
+  // followed by other text; after either, or a decimal comma, the next
+  // successful save keeps a copy of the original file.
   void setListaEstudantes(int nCurso, int n, LeitorLinhas& ficheiro);
   // Remembers what the student file held when it was loaded: a save then
   // replaces it only while it still holds that.
@@ -118,8 +119,9 @@ class Listacurso {
   // `mensagens`: the confirmation, or the error with its reason. If the file
   // changed since it was loaded it is not replaced: the students go to the
   // first free `nomeFicheiro`.conflito[.N] and the error says so. The first
-  // save after skipped lines, or of a file read as UTF-8, first keeps the
-  // original as the first free `nomeFicheiro`.bak[.N].
+  // save after skipped lines, or of a file read as UTF-8 or with numbers
+  // written another way, first keeps the original as the first free
+  // `nomeFicheiro`.bak[.N].
   // With `confirma` false, a successful save prints nothing but the backup
   // notice (the modes beside the dialogue are quiet on success).
   // Before the file is replaced (or the conflict file kept), every value
@@ -161,6 +163,9 @@ class Listacurso {
   // keeps a copy of the original first.
   bool linhasIgnoradas;
   bool origemUtf8;
+  // Numbers were read from the loaded file written another way than the
+  // program writes them.
+  bool numerosOutraForma;
   bool copiaFeita;
   // The copy made by a save that then failed, still to be announced.
   std::string copiaPorAnunciar;

@@ -87,6 +87,19 @@ bool pesosTotalizamOito(float total) {
   return std::fabs(total - totalPesosExigido) < toleranciaPesos;
 }
 
+float pesosAvaliados(const std::vector<Efolio>& efolios) {
+  float total = 0;
+  for (const Efolio& e : efolios) {
+    if (e.getNota() >= 0 && e.getPeso() != -1) total += e.getPeso();
+  }
+  return total;
+}
+
+bool pesosExcedidos(const NotasUC& notas) {
+  return notas.getOpcaoAvaliacao() == opcaoContinua &&
+         pesosAvaliados(notas.eFolios) > totalPesosExigido + toleranciaPesos;
+}
+
 float notaCalculada(const NotasUC& notas) {
   const float exame = notas.getProvaFinal();
   const float recurso = notas.getProvaRecurso();
@@ -126,6 +139,11 @@ NotaFinal decideNotaFinal(int notaAtual, float novaNota) {
   }
   if (notaAtual == -1) resultado.guarda = true;
   return resultado;
+}
+
+NotaFinal novaNotaFinal(const NotasUC& notas, int notaAtual) {
+  if (pesosExcedidos(notas)) return {Decisao::pesosExcedidos, false, 0};
+  return decideNotaFinal(notaAtual, notaCalculada(notas));
 }
 
 }  // namespace regras

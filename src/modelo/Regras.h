@@ -73,6 +73,13 @@ float totalPesos(const std::vector<Efolio>& efolios);
 // 0.0001, so that sums like 1.8 + 3.1 + 3.1 are not refused for the
 // rounding of single precision.
 bool pesosTotalizamOito(float total);
+// The weights of the e-folios that have a grade (0 or more), a weight of -1
+// counted as 0, added in order: what the final grade gives them.
+float pesosAvaliados(const std::vector<Efolio>& efolios);
+// Whether a continuous-assessment record's graded e-folios weigh more than
+// 8 (beyond the tolerance of pesosTotalizamOito): its final grade would
+// exceed 20, so none is computed from it.
+bool pesosExcedidos(const NotasUC& notas);
 
 // The final grade that the record's values give, before rounding: the exam
 // or the better resit; in continuous assessment the e-folio total plus the
@@ -94,9 +101,10 @@ float mediaAprovados(float somaNotas, long long aprovados);
 
 // What happens to the stored final grade when a new one is computed.
 enum class Decisao {
-  melhoria,       // the unit was passed and the new grade is higher: stored
-  naoAtualizada,  // the new grade is lower: the stored one is kept
-  atualizada,     // stored without a word
+  melhoria,        // the unit was passed and the new grade is higher: stored
+  naoAtualizada,   // the new grade is lower: the stored one is kept
+  atualizada,      // stored without a word
+  pesosExcedidos,  // nothing computed (pesosExcedidos): the stored one is kept
 };
 struct NotaFinal {
   Decisao decisao;
@@ -107,6 +115,11 @@ struct NotaFinal {
 // `notaAtual` (-1 for none) and whose record now gives `novaNota`. A unit
 // without a grade always takes the new one.
 NotaFinal decideNotaFinal(int notaAtual, float novaNota);
+// The final-grade rule of a record whose stored grade, truncated, is
+// `notaAtual`: nothing computed when its e-folios weigh too much
+// (pesosExcedidos), otherwise decideNotaFinal on notaCalculada. The
+// dialogue and the import both run it.
+NotaFinal novaNotaFinal(const NotasUC& notas, int notaAtual);
 
 }  // namespace regras
 

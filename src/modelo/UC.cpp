@@ -34,7 +34,7 @@ void UC::limpaEstatisticas() {
 }
 
 regras::Decisao UC::recalculaNotaFinal() {
-  const regras::NotaFinal nova = regras::decideNotaFinal(getNota(), regras::notaCalculada(*this));
+  const regras::NotaFinal nova = regras::novaNotaFinal(*this, getNota());
   if (nova.guarda) setNota(nova.nota);
   return nova.decisao;
 }
@@ -50,6 +50,13 @@ void UC::atualizaNotaFinal(std::ostream& saida) {
   } else if (decisao == regras::Decisao::naoAtualizada) {
     saida << std::endl;
     saida << TXT("Nota final não atualizada") << std::endl;
+  } else if (decisao == regras::Decisao::pesosExcedidos) {
+    // The sum in the stream's current format, as the e-folio check prints
+    // its total.
+    saida << std::endl;
+    saida << TXT("ATENÇÃO: Os pesos dos eFolios somam ") << regras::pesosAvaliados(eFolios)
+          << TXT("; corrija-os no menu Inserir Nota de eFolio para calcular a nota final")
+          << std::endl;
   }
   saida << std::endl;
   saida << std::endl;

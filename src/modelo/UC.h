@@ -73,9 +73,11 @@ class UC : public NotasUC {
   float mediaAprovados() const { return regras::mediaAprovados(somaNotas, somaAlunosAprovados); }
 
   // Computes the final grade from the assessment record and stores the
-  // rounded grade when the rule says so; answers the rule's decision.
+  // rounded grade when the rule says so; answers the rule's decision (no
+  // grade is computed from e-folios that weigh more than 8).
   regras::Decisao recalculaNotaFinal();
-  // The same, printing the improvement or no-update message on `saida`.
+  // The same, printing the improvement, no-update or weights message on
+  // `saida`.
   void atualizaNotaFinal(std::ostream& saida);
 
   // The printing operations write on `saida`, in its current number format.

@@ -30,12 +30,18 @@ const char* textoOpcao(int opcao) {
 }
 
 bool leOpcao(std::string_view texto, int& opcao) {
-  texto = semBrancos(texto);
-  if (texto.empty()) {
+  // As the export writes them, the common case, before their keys.
+  const std::string_view exato = semBrancos(texto);
+  if (exato == textoContinua || exato == textoExameFinal) {
+    opcao = exato == textoContinua ? opcaoContinua : opcaoExameFinal;
+    return true;
+  }
+  const std::string chave = chaveTexto(texto);
+  if (chave.empty()) {
     opcao = opcaoNaoEscolhida;
-  } else if (texto == textoContinua) {
+  } else if (chave == chaveTexto(textoContinua)) {
     opcao = opcaoContinua;
-  } else if (texto == textoExameFinal) {
+  } else if (chave == chaveTexto(textoExameFinal)) {
     opcao = opcaoExameFinal;
   } else {
     return false;
@@ -166,23 +172,59 @@ const char letrasSemAcento[] =
 
 char letraChave(unsigned char byte) {
   if (byte >= 'A' && byte <= 'Z') return static_cast<char>(byte - 'A' + 'a');
+  switch (byte) {
+    case 0x8A:  // Š, š
+    case 0x9A:
+      return 's';
+    case 0x8E:  // Ž, ž
+    case 0x9E:
+      return 'z';
+    case 0x9F:  // Ÿ
+      return 'y';
+    case 0x8C:  // Œ as œ
+      return '\x9C';
+    default:
+      break;
+  }
   if (byte >= 0xC0) {
     const char sem = letrasSemAcento[byte - 0xC0];
     if (sem != '\0') return sem;
+    // Ð and Þ as ð and þ; ×, ß, ÷ and the small ones as they are.
+    if (byte == 0xD0 || byte == 0xDE) return static_cast<char>(byte + 0x20);
   }
   return static_cast<char>(byte);
 }
 
 bool brancoChave(char c) { return c == ' ' || c == '\t' || c == '\xA0'; }
 
+// The other names of the number column, as the key they give.
+const char* const outrosNomesNumero[] = {TXT("Nº"), TXT("N.º"), "No"};
+
 }  // namespace
 
-std::string chaveColuna(std::string_view nome) {
-  while (!nome.empty() && brancoChave(nome.front())) nome.remove_prefix(1);
-  while (!nome.empty() && brancoChave(nome.back())) nome.remove_suffix(1);
+std::string chaveTexto(std::string_view texto) {
+  while (!texto.empty() && brancoChave(texto.front())) texto.remove_prefix(1);
+  while (!texto.empty() && brancoChave(texto.back())) texto.remove_suffix(1);
   std::string chave;
-  chave.reserve(nome.size());
-  for (char c : nome) chave += letraChave(static_cast<unsigned char>(c));
+  chave.reserve(texto.size());
+  bool branco = false;
+  for (char c : texto) {
+    if (brancoChave(c)) {
+      branco = true;
+      continue;
+    }
+    if (branco) chave += ' ';
+    branco = false;
+    chave += letraChave(static_cast<unsigned char>(c));
+  }
+  return chave;
+}
+
+std::string chaveColuna(std::string_view nome) {
+  std::string chave = chaveTexto(nome);
+  for (const char* outro : outrosNomesNumero) {
+    if (chave == chaveTexto(outro)) return chaveTexto(colunaNumero);
+  }
   return chave;
 }
 

@@ -41,8 +41,9 @@ const char* const fimLinha = "\r\n";
 // The assessment option as a cell: "Contínua", "Exame Final", or empty for
 // an option not chosen (or invalid).
 const char* textoOpcao(int opcao);
-// The option of a cell: "Contínua" 1, "Exame Final" 0, empty -1. Returns
-// false for any other text.
+// The option of a cell: "Contínua" 1, "Exame Final" 0, empty -1, compared
+// by their keys (chaveTexto: "continua", " EXAME  final"). Returns false
+// for any other text.
 bool leOpcao(std::string_view texto, int& opcao);
 
 // One text cell: the text as is, or between '"' with inner '"' doubled when
@@ -99,9 +100,13 @@ std::string_view semProtecao(std::string_view texto);
 // `texto` without blanks (spaces, tabs) at either end.
 std::string_view semBrancos(std::string_view texto);
 
-// A column name as the import compares it: without blanks around it (a
-// no-break space included), letters in lower case and without accents
-// ("NÚMERO", " numero " and "Número" give the same key). CP1252 in and out.
+// A text as the import compares it: without blanks around it (a no-break
+// space included), each run of blanks inside as one space, letters in lower
+// case and without accents ("JOÃO  Gonçalves" and "Joao Goncalves" give the
+// same key). CP1252 in and out.
+std::string chaveTexto(std::string_view texto);
+// A column name as the import compares it: its chaveTexto, the number
+// column's other names (Nº, N.º, No) giving the key of Número.
 std::string chaveColuna(std::string_view nome);
 
 }  // namespace csv

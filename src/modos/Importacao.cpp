@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <iostream>
 #include <optional>
 #include <unordered_map>
@@ -99,6 +100,28 @@ struct Mudanca {
   UC uc;
 };
 
+// The cells of a row that give a unit's values, each a bit of
+// ValoresDados::celulas.
+enum CelulaValor {
+  cOpcao,
+  cNotaA,
+  cPesoA,
+  cNotaB,
+  cPesoB,
+  cNotaC,
+  cPesoC,
+  cProva,
+  cRecurso,
+  nCelulas
+};
+
+// Which values of a unit the sound rows so far gave, and the row of the
+// first: another row may repeat them, not change them.
+struct ValoresDados {
+  std::uint32_t linha = 0;
+  std::uint16_t celulas = 0;
+};
+
 class Importador {
  public:
   Importador(std::string_view texto, const std::vector<UC>& unidades,
@@ -146,6 +169,13 @@ class Importador {
   bool aplicaRecurso(UC& uc, long& notas);
   bool exigeOpcao(const UC& uc);
   bool leValor(int coluna, float& valor);
+  int colunaValor(int celulaValor) const;
+  std::uint16_t celulasDadas() const;
+  bool outroValor(int celulaValor, const UC& uc) const;
+  bool valoresRepetidosIguais(int numero, int codigo, size_t indice, size_t posicao, const UC& uc);
+  long linhaDoValor(size_t indice, size_t posicao, int celulaValor,
+                    const ValoresDados& dados) const;
+  void registaValoresDados();
   bool dentroDoIntervalo(regras::Campo campo, float valor, const char* nome, int coluna);
 
   // The cell of the current row in `coluna`, without blanks around it;
@@ -164,6 +194,15 @@ class Importador {
     ultimaLinhaComErro_ = linha_;
   }
   void erro(int coluna, const std::string& razao) { erro(nomeColuna(coluna) + ": " + razao); }
+  // The final grade of `uc` was not computed: its graded e-folios weigh
+  // more than 8 (said once per row).
+  void avisaPesos(const UC& uc) {
+    if (pesosDitos_ == linha_) return;
+    pesosDitos_ = linha_;
+    resumo_.avisos.push_back("Linha " + std::to_string(linha_) + ": os pesos dos eFolios somam " +
+                             csv::textoDecimal(regras::pesosAvaliados(uc.eFolios)) +
+                             "; corrija-os para calcular a nota final");
+  }
 
   LeitorCsv leitor_;
   std::vector<std::string> celulas_;  // of the current row
@@ -181,6 +220,14 @@ class Importador {
   long linha_ = 0;
   long ultimaLinhaComErro_ = 0;
   bool faltaOpcaoDita_ = false;
+  long pesosDitos_ = 0;  // the row whose weights were last warned about
+  // The units (student, position) the current row changes, and what the
+  // sound rows gave each unit: per student, per unit position; the cells
+  // given after a unit's first row, by chaveCelula.
+  std::vector<std::pair<size_t, size_t>> unidadesDaLinha_;
+  std::uint16_t celulasDadas_ = 0;  // the value cells of the current row
+  std::vector<std::vector<ValoresDados>> valoresDados_;
+  std::unordered_map<std::uint64_t, long> linhasPosteriores_;
   ResumoImportacao resumo_;
 };
 
@@ -263,6 +310,8 @@ bool Importador::converteCelulas() {
 
 void Importador::processaLinha() {
   faltaOpcaoDita_ = false;
+  unidadesDaLinha_.clear();
+  celulasDadas_ = celulasDadas();
   if (!linhaComConteudo() || !converteCelulas()) return;
   int numero = 0;
   std::string_view nome;
@@ -337,6 +386,13 @@ void Importador::processaAluno(int numero, std::string_view nome, std::string_vi
   contaLinha(numero, alvos, total);
 }
 
+// Whether a row's name (not empty) is the student's own: the same text, or
+// the same but for case, accents and runs of blanks.
+bool mesmoNome(std::string_view nomeLinha, std::string_view nomeAluno) {
+  return csv::semBrancos(nomeAluno) == nomeLinha ||
+         csv::chaveTexto(nomeAluno) == csv::chaveTexto(nomeLinha);
+}
+
 // The students the row is about: every one with the number (and the name,
 // when given), or a new one, made ready in `alvos.novo`.
 bool Importador::procuraAlvos(int numero, std::string_view nome, AlvosDaLinha& alvos) {
@@ -344,9 +400,7 @@ bool Importador::procuraAlvos(int numero, std::string_view nome, AlvosDaLinha& a
   alvos.eNovo = encontrados == porNumero_.end();
   if (alvos.eNovo) return preparaNovo(numero, nome, alvos);
   for (size_t i : encontrados->second) {
-    if (nome.empty() || csv::semBrancos(estudantes_[i].getNome()) == nome) {
-      alvos.indices.push_back(i);
-    }
+    if (nome.empty() || mesmoNome(nome, estudantes_[i].nomeAluno())) alvos.indices.push_back(i);
   }
   if (!alvos.indices.empty()) return true;
   erro(colunas_.nome, "o aluno " + std::to_string(numero) + " chama-se " +
@@ -399,6 +453,7 @@ bool Importador::aplicaNaUC(int numero, std::string_view textoCodigo, AlvosDaLin
     Estudantes& estudante = alvos.eNovo ? alvos.novo : estudantes_[m.indice];
     if (contaUC(estudante, codigo) > 1) ++ocorrencias_[m.indice][codigo];
     estudante.setUC(m.posicao, std::move(m.uc));
+    unidadesDaLinha_.emplace_back(m.indice, m.posicao);
   }
   return true;
 }
@@ -412,6 +467,10 @@ bool Importador::preparaMudancas(int numero, int codigo, const AlvosDaLinha& alv
     size_t posicao = 0;
     if (!procuraUC(estudante, indice, codigo, posicao)) {
       erroSemUC(numero, codigo);
+      return false;
+    }
+    if (!valoresRepetidosIguais(numero, codigo, indice, posicao,
+                                estudante.getListaUCs()[posicao])) {
       return false;
     }
     UC uc = estudante.getListaUCs()[posicao];
@@ -438,6 +497,7 @@ void Importador::contaLinha(int numero, AlvosDaLinha& alvos, const Alteracao& to
     estudantes_.push_back(std::move(alvos.novo));
     ++resumo_.alunosNovos;
   }
+  registaValoresDados();
   resumo_.notasAlteradas += total.notas;
   if (!alvos.eNovo && !total.alterou) ++resumo_.linhasSemAlteracoes;
   resumo_.alterado = resumo_.alterado || alvos.eNovo || total.alterou;
@@ -469,6 +529,99 @@ bool Importador::procuraUC(const Estudantes& estudante, size_t indice, int codig
     if (anteriores-- == 0) break;
   }
   return encontrada;
+}
+
+// The column of the file that holds the value cell `celulaValor` (-1: none).
+int Importador::colunaValor(int celulaValor) const {
+  if (celulaValor == cOpcao) return colunas_.avaliacao;
+  if (celulaValor == cProva) return colunas_.pfolio;
+  if (celulaValor == cRecurso) return colunas_.recurso;
+  const int efolio = (celulaValor - cNotaA) / 2;
+  return (celulaValor - cNotaA) % 2 == 0 ? colunas_.nota[efolio] : colunas_.peso[efolio];
+}
+
+// The value cells the current row gives, a bit each.
+std::uint16_t Importador::celulasDadas() const {
+  std::uint16_t dadas = 0;
+  for (int i = 0; i < nCelulas; ++i) {
+    if (!celula(colunaValor(i)).empty()) dadas = static_cast<std::uint16_t>(dadas | 1u << i);
+  }
+  return dadas;
+}
+
+// Whether the value cell `celulaValor` of the row gives `uc` another value
+// than it holds, compared as the files write them. A cell that cannot be
+// read is not (applying it reports it).
+bool Importador::outroValor(int celulaValor, const UC& uc) const {
+  const std::string_view texto = celula(colunaValor(celulaValor));
+  if (celulaValor == cOpcao) {
+    int opcao = opcaoNaoEscolhida;
+    return csv::leOpcao(texto, opcao) && opcao != uc.getOpcaoAvaliacao();
+  }
+  float valor = 0;
+  if (!csv::leDecimal(texto, valor)) return false;
+  if (celulaValor == cProva) return !mesmoValor(valor, uc.getProvaFinal());
+  if (celulaValor == cRecurso) return !mesmoValor(valor, uc.getProvaRecurso());
+  const Efolio* efolio = uc.procuraEfolio(letras[(celulaValor - cNotaA) / 2]);
+  const bool nota = (celulaValor - cNotaA) % 2 == 0;
+  const float atual = efolio == nullptr ? -1 : nota ? efolio->getNota() : efolio->getPeso();
+  return !mesmoValor(valor, atual);
+}
+
+// The key of a value cell of one student's unit in linhasPosteriores_.
+std::uint64_t chaveCelula(size_t indice, size_t posicao, int celulaValor) {
+  return static_cast<std::uint64_t>(indice) << 32 | static_cast<std::uint64_t>(posicao) << 4 |
+         static_cast<std::uint64_t>(celulaValor);
+}
+
+// The row that gave the value of `celulaValor` of the student's unit.
+long Importador::linhaDoValor(size_t indice, size_t posicao, int celulaValor,
+                              const ValoresDados& dados) const {
+  const auto posterior = linhasPosteriores_.find(chaveCelula(indice, posicao, celulaValor));
+  return posterior != linhasPosteriores_.end() ? posterior->second : dados.linha;
+}
+
+// A unit that earlier rows gave values: the row may repeat them, not give
+// another ("o aluno N na UC C já tem outro valor de COLUNA na linha M").
+bool Importador::valoresRepetidosIguais(int numero, int codigo, size_t indice, size_t posicao,
+                                        const UC& uc) {
+  if (indice >= valoresDados_.size() || posicao >= valoresDados_[indice].size()) return true;
+  const ValoresDados& dados = valoresDados_[indice][posicao];
+  const std::uint16_t repetidas = dados.celulas & celulasDadas_;
+  bool iguais = true;
+  for (int i = 0; i < nCelulas; ++i) {
+    if ((repetidas & 1u << i) == 0 || !outroValor(i, uc)) continue;
+    erro("o aluno " + std::to_string(numero) + " na UC " + std::to_string(codigo) +
+         TXT(" já tem outro valor de ") + nomeColuna(colunaValor(i)) + " na linha " +
+         std::to_string(linhaDoValor(indice, posicao, i, dados)));
+    iguais = false;
+  }
+  return iguais;
+}
+
+// Remembers the values the sound row gave its units.
+void Importador::registaValoresDados() {
+  const std::uint16_t dadas = celulasDadas_;
+  if (dadas == 0) return;
+  for (const auto& [indice, posicao] : unidadesDaLinha_) {
+    if (valoresDados_.size() <= indice) valoresDados_.resize(indice + 1);
+    std::vector<ValoresDados>& doAluno = valoresDados_[indice];
+    // Room for all his units at once.
+    if (doAluno.size() <= posicao) {
+      doAluno.resize(std::max(posicao + 1, estudantes_[indice].getListaUCs().size()));
+    }
+    ValoresDados& dados = doAluno[posicao];
+    if (dados.celulas == 0) {
+      dados.linha = static_cast<std::uint32_t>(linha_);
+    } else {
+      for (int i = 0; i < nCelulas; ++i) {
+        if ((dadas & ~dados.celulas & 1u << i) != 0) {
+          linhasPosteriores_[chaveCelula(indice, posicao, i)] = linha_;
+        }
+      }
+    }
+    dados.celulas = static_cast<std::uint16_t>(dados.celulas | dadas);
+  }
 }
 
 bool Importador::leValor(int coluna, float& valor) {
@@ -539,7 +692,7 @@ Alteracao Importador::aplicaNotas(UC& uc) {
     aplicaRecurso(uc, notas);
   }
   if (erros_.size() != errosAntes || notas == 0) return resultado;
-  uc.recalculaNotaFinal();
+  if (uc.recalculaNotaFinal() == regras::Decisao::pesosExcedidos) avisaPesos(uc);
   resultado.notas = notas;
   resultado.alterou = true;
   return resultado;
@@ -749,6 +902,8 @@ int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& 
     imprimeErros(erros, resumo.linhasComErros, verificar);
     return estadoFalha;
   }
+  for (const std::string& aviso : resumo.avisos)
+    std::cerr << TXT("ATENÇÃO: ") << aviso << std::endl;
   if (!verificar && resumo.alterado &&
       estudantes.gravaEstudantes(
           nomeEstudantes, std::cerr, false,

@@ -25,6 +25,9 @@ struct ResumoImportacao {
   bool alterado = false;
   // Rows (the header included) with at least one error.
   long linhasComErros = 0;
+  // What sound rows could not do, as "Linha N: WHY": a final grade not
+  // computed because the unit's graded e-folios weigh more than 8.
+  std::vector<std::string> avisos;
 };
 
 // Checks the rows of the CSV text `texto` against a course whose units are
@@ -49,8 +52,9 @@ std::string textoResumo(bool verificar, std::string_view ficheiro, const ResumoI
 // Errors go to standard error: the first 20 as "ERRO: Linha N: WHY", then
 // "... e mais M erros", then "ERRO: N linhas com erros; nada foi importado"
 // (without its second part for a check); the answer is then
-// estadoFalha, with nothing written. On success prints the summary
-// line on standard output and answers 0.
+// estadoFalha, with nothing written. On success prints each warning as
+// "ATENÇÃO: Linha N: WHY" on standard error, then the summary line on
+// standard output, and answers 0.
 int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& unidades,
                  Listacurso& estudantes, const std::string& nomeEstudantes);
 

@@ -7,9 +7,11 @@
 
 #include "Cp1252.h"
 #include "Execucao.h"
+#include "Ficheiros.h"
 #include "FormatoCsv.h"
 #include "FormatoHistorico.h"
 #include "Nomes.h"
+#include "NotasUC.h"
 
 using historico::LinhaHistorico;
 
@@ -46,12 +48,25 @@ std::string textoTabela(std::string_view texto) {
   return limpo;
 }
 
+// A value of ANTES or DEPOIS in the table: "-" for none (-1), an option by
+// its name; anything else as the history holds it.
+std::string valorTabela(const LinhaHistorico& linha, const std::string& valor) {
+  if (valor == "-1") return "-";
+  if (linha.campo == historico::campoOpcao) {
+    for (int opcao : {opcaoContinua, opcaoExameFinal}) {
+      if (valor == historico::textoOpcao(opcao)) return csv::textoOpcao(opcao);
+    }
+  }
+  return valor;
+}
+
 void celulasTabela(const LinhaHistorico& linha, std::string (&celulas)[nColunas]) {
   std::string data = linha.data;
   if (data.size() > 10 && data[10] == 'T') data[10] = ' ';
-  const std::string* textos[nColunas] = {&data,         &linha.utilizador, &linha.origem,
-                                         &linha.numero, &linha.uc,         &linha.campo,
-                                         &linha.antes,  &linha.depois};
+  const std::string antes = valorTabela(linha, linha.antes);
+  const std::string depois = valorTabela(linha, linha.depois);
+  const std::string* textos[nColunas] = {&data,     &linha.utilizador, &linha.origem, &linha.numero,
+                                         &linha.uc, &linha.campo,      &antes,        &depois};
   for (int i = 0; i < nColunas; ++i) celulas[i] = textoTabela(*textos[i]);
 }
 
@@ -135,6 +150,22 @@ void semHistorico(std::ostream& saida, int nCurso) {
   saida << "O curso " << nCurso << TXT(" ainda não tem histórico") << std::endl;
 }
 
+// A history whose lines all fall outside the request says so.
+void nenhumaSelecionada(long linhas) {
+  if (linhas == 0) std::cerr << TXT("Nenhuma alteração corresponde ao pedido") << std::endl;
+}
+
+// Whether course nCurso has its unit file here; says it does not.
+bool cursoExiste(int nCurso) {
+  const std::string nome = nomeFicheiroUC(nCurso);
+  std::string conteudo;
+  std::string razao;
+  if (leFicheiroNormal(nome, &conteudo, nullptr, &razao) != Leitura::inexistente) return true;
+  std::cerr << "ERRO: O curso " << nCurso << TXT(" não existe nesta pasta (falta ") << nome << ")"
+            << std::endl;
+  return false;
+}
+
 int mostraTabela(const PedidoHistorico& pedido) {
   size_t larguras[nColunas];
   for (int i = 0; i < nColunas; ++i) larguras[i] = std::string_view(titulos[i]).size();
@@ -151,6 +182,7 @@ int mostraTabela(const PedidoHistorico& pedido) {
     semHistorico(std::cout, pedido.nCurso);
     return 0;
   }
+  nenhumaSelecionada(linhas);
   auto imprime = [&](const std::string(&textos)[nColunas]) {
     std::string linha;
     for (int i = 0; i < nColunas; ++i) {
@@ -177,11 +209,15 @@ int mostraTabela(const PedidoHistorico& pedido) {
 
 int mostraCsv(const PedidoHistorico& pedido) {
   bool existe = false;
+  long linhas = 0;
   cabecalhoCsv(std::cout);
-  const int estado = percorre(pedido, true, todas, existe,
-                              [](const LinhaHistorico& linha) { linhaCsv(std::cout, linha); });
+  const int estado = percorre(pedido, true, todas, existe, [&](const LinhaHistorico& linha) {
+    linhaCsv(std::cout, linha);
+    ++linhas;
+  });
   std::cout << std::flush;
   if (estado == 0 && !existe) semHistorico(std::cerr, pedido.nCurso);
+  if (estado == 0 && existe) nenhumaSelecionada(linhas);
   return estado;
 }
 
@@ -230,6 +266,7 @@ bool eDataFiltro(std::string_view texto) {
 }
 
 int executaHistorico(const PedidoHistorico& pedido) {
+  if (!cursoExiste(pedido.nCurso)) return estadoFalha;
   if (pedido.verificar) return verificaHistorico(pedido.nCurso);
   return pedido.csv ? mostraCsv(pedido) : mostraTabela(pedido);
 }

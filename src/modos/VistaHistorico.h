@@ -24,9 +24,13 @@ struct PedidoHistorico {
 bool eDataFiltro(std::string_view texto);
 
 // Shows the selected lines on standard output, oldest first: a table with
-// aligned columns, or with `csv` the CSV of the export's conventions. A
-// course without a history says "O curso CODE ainda não tem histórico".
-// Lines that cannot be read are named on standard error and left out.
+// aligned columns (none shown as "-", an option by its name), or with `csv`
+// the CSV of the export's conventions (values as the history holds them).
+// A course without a history says "O curso CODE ainda não tem histórico";
+// one whose lines all fall outside the filters says "Nenhuma alteração
+// corresponde ao pedido" on standard error. Lines that cannot be read are
+// named on standard error and left out. A course without its unit file is
+// an error: "ERRO: O curso CODE não existe nesta pasta (falta CODE-UC.txt)".
 // With `verificar`, checks the first line and the chain of every line:
 // "Histórico de CODE: N linhas verificadas", or an "ERRO:" line on standard
 // error naming the first line that breaks it. Answers the exit status.

@@ -99,6 +99,8 @@ void LeitorLinhas::recomeca(FonteBlocos fonte) {
   posicaoAnterior_ = 0;
   numero_ = 0;
   ignoradas_ = false;
+  numerosOutraForma_ = false;
+  avisosNumeros_ = 0;
   fonte_ = std::move(fonte);
   erroLeitura_ = false;
   marca_ = cp1252::Marca::nenhuma;
@@ -117,6 +119,19 @@ void LeitorLinhas::ignoraLinha() {
   ignoradas_ = true;
   *mensagens_ << "ERRO: Linha " << numero_ << " do ficheiro " << nomeFicheiro_ << " ignorada"
               << std::endl;
+}
+
+void LeitorLinhas::avisaNumeroLido(std::string_view texto, std::string_view valor) {
+  numerosOutraForma_ = true;
+  if (++avisosNumeros_ > maximoAvisosNumeros) return;
+  *mensagens_ << TXT("ATENÇÃO: Linha ") << numero_ << " do ficheiro " << nomeFicheiro_ << ": '"
+              << texto << "' foi lido como " << valor << std::endl;
+}
+
+void LeitorLinhas::avisaNumerosRestantes() {
+  if (avisosNumeros_ <= maximoAvisosNumeros) return;
+  *mensagens_ << TXT("ATENÇÃO: ... e mais ") << avisosNumeros_ - maximoAvisosNumeros
+              << " valores do ficheiro " << nomeFicheiro_ << " lidos da mesma forma" << std::endl;
 }
 
 long LeitorLinhas::contaLinhas() const {

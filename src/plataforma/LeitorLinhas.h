@@ -70,6 +70,19 @@ class LeitorLinhas {
   // returned and remembers that a line was skipped.
   void ignoraLinha();
   bool houveLinhasIgnoradas() const { return ignoradas_; }
+  // A field of the line last returned held a number followed by other
+  // text, which was left out: prints "ATENÇÃO: Linha N do ficheiro NOME:
+  // 'TEXTO' foi lido como VALOR" (at most maximoAvisosNumeros times per
+  // reading of the file, the rest counted).
+  void avisaNumeroLido(std::string_view texto, std::string_view valor);
+  // A number written another way was read as meant (a decimal comma).
+  void notaNumeroLido() { numerosOutraForma_ = true; }
+  // Whether the file held numbers written another way (either of the
+  // above), which the program writes in its own form.
+  bool houveNumerosOutraForma() const { return numerosOutraForma_; }
+  // Once the file is read: "ATENÇÃO: ... e mais M valores do ficheiro NOME
+  // lidos da mesma forma" for the notices left out, if any.
+  void avisaNumerosRestantes();
   // Where the messages about the file's content go.
   std::ostream& mensagens() const { return *mensagens_; }
 
@@ -94,6 +107,8 @@ class LeitorLinhas {
   size_t posicaoAnterior_ = 0;
   long numero_ = 0;
   bool ignoradas_ = false;
+  bool numerosOutraForma_ = false;
+  long avisosNumeros_ = 0;  // notices of numbers read another way, printed or not
   // Only for a reader over blocks: the source (empty once it is exhausted)
   // and the size of its blocks.
   FonteBlocos fonte_;
@@ -109,6 +124,9 @@ class LeitorLinhas {
   // of the source. Returns false at its end.
   bool leBloco();
 };
+
+// The notices of numbers read another way printed per reading of a file.
+const long maximoAvisosNumeros = 20;
 
 // The text of `linha` before its first ';' (the whole line if it has none).
 std::string_view primeiroCampo(std::string_view linha);

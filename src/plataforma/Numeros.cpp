@@ -77,28 +77,88 @@ std::from_chars_result leFloat(const char* p, const char* fim, float& valor) {
 }
 #endif
 
-bool converteReal(const char* p, const char* fim, float& valor) {
-  if (leDecimalCurto(std::string_view(p, static_cast<size_t>(fim - p)), valor)) return true;
+// Reads the longest real number at `p`; sets `fimNumero` where it ends.
+bool converteReal(const char* p, const char* fim, float& valor, const char*& fimNumero) {
+  if (leDecimalCurto(std::string_view(p, static_cast<size_t>(fim - p)), valor)) {
+    fimNumero = fim;
+    return true;
+  }
   if (!comecaPorNumeroDecimal(p, fim)) return false;
   float v = 0;
   auto r = leFloat(p, fim, v);
-  if (r.ec == std::errc::result_out_of_range) return valorForaDeGama(p, r.ptr, valor);
+  if (r.ec == std::errc::result_out_of_range) {
+    fimNumero = r.ptr;
+    return valorForaDeGama(p, r.ptr, valor);
+  }
   if (r.ec != std::errc()) return false;
   valor = v;
+  fimNumero = r.ptr;
+  return true;
+}
+
+bool converteReal(const char* p, const char* fim, float& valor) {
+  const char* fimNumero = nullptr;
+  return converteReal(p, fim, valor, fimNumero);
+}
+
+// Whether [p, fim) holds only blanks: what may follow a number in its field.
+bool soBrancos(const char* p, const char* fim) {
+  while (p != fim && ehBranco(*p)) ++p;
+  return p == fim;
+}
+
+FormaNumero formaDoResto(const char* p, const char* fim, FormaNumero semResto) {
+  return soBrancos(p, fim) ? semResto : FormaNumero::comResto;
+}
+
+// Whether the number [inicio, q) is a whole part alone (an optional '-'
+// and digits) followed by a ',' and a digit: a decimal comma.
+bool virgulaDecimalEm(const char* inicio, const char* q, const char* fim) {
+  if (q == inicio || q == fim || *q != ',' || q + 1 == fim || !ehDigito(q[1])) return false;
+  if (*inicio == '-') ++inicio;
+  if (inicio == q) return false;
+  for (const char* c = inicio; c != q; ++c) {
+    if (!ehDigito(*c)) return false;
+  }
   return true;
 }
 
 }  // namespace
 
-bool leInteiro(std::string_view campo, int& valor) {
+FormaNumero leInteiroCampo(std::string_view campo, int& valor) {
+  if (leInteiroCurto(campo, valor)) return FormaNumero::propria;
   const char* fim = campo.data() + campo.size();
-  if (leInteiroCurto(campo, valor)) return true;
   const char* p = inicioNumero(campo.data(), fim);
   int v = 0;
   auto r = std::from_chars(p, fim, v);
-  if (r.ec != std::errc()) return false;
+  if (r.ec != std::errc()) return FormaNumero::nenhuma;
   valor = v;
-  return true;
+  return formaDoResto(r.ptr, fim, FormaNumero::propria);
+}
+
+bool leInteiro(std::string_view campo, int& valor) {
+  return leInteiroCampo(campo, valor) != FormaNumero::nenhuma;
+}
+
+FormaNumero leRealCampo(std::string_view campo, float& valor, bool virgulaDecimal) {
+  if (leDecimalCurto(campo, valor)) return FormaNumero::propria;
+  const char* fim = campo.data() + campo.size();
+  const char* p = inicioNumero(campo.data(), fim);
+  const char* q = nullptr;
+  float v = 0;
+  if (!converteReal(p, fim, v, q)) return FormaNumero::nenhuma;
+  if (virgulaDecimal && virgulaDecimalEm(p, q, fim)) {
+    // The number read again with the comma as its point.
+    std::string comPonto(p, fim);
+    comPonto[static_cast<size_t>(q - p)] = '.';
+    const char* fimPonto = nullptr;
+    if (converteReal(comPonto.data(), comPonto.data() + comPonto.size(), v, fimPonto)) {
+      valor = v;
+      return formaDoResto(p + (fimPonto - comPonto.data()), fim, FormaNumero::virgula);
+    }
+  }
+  valor = v;
+  return formaDoResto(q, fim, FormaNumero::propria);
 }
 
 bool leReal(std::string_view campo, float& valor) {

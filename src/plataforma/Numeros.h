@@ -15,6 +15,22 @@
 // or the number does not fit an int.
 bool leInteiro(std::string_view campo, int& valor);
 
+// How a data-file field holds its number.
+enum class FormaNumero {
+  propria,   // the number alone (blanks around it allowed)
+  virgula,   // a real whose decimal comma was read as its point (14,5)
+  comResto,  // a number followed by other characters, left out (12abc, 7.5 read whole)
+  nenhuma,   // no number starts the field; the value is left alone
+};
+
+// Reads a whole number as leInteiro does, and says how the field holds it.
+FormaNumero leInteiroCampo(std::string_view campo, int& valor);
+
+// Reads a real as leReal does, and says how the field holds it. With
+// `virgulaDecimal` a ',' between the digits of the whole part and a digit
+// after it is the decimal point ("14,5" is 14.5; "1.5,2" is 1.5 and a rest).
+FormaNumero leRealCampo(std::string_view campo, float& valor, bool virgulaDecimal);
+
 // Reads a real number from the start of a field the same way (decimal point
 // '.', optional exponent). Returns false when no number starts the field or
 // it overflows single precision; a value too small reads as 0 or subnormal.

@@ -105,6 +105,73 @@ TEST(Ficheiros, LinhasMalFormadas) {
                             "21053;Bases;2;1;6" + avaliacaoVazia}));
 }
 
+// Numbers written another way than the program writes them. In the student file a real's
+// decimal comma is read as meant, without a word; any other text after a number is read as the
+// leading number and said once per field, in line order with the lines skipped, and a line
+// skipped says nothing of its numbers. The unit file takes no decimal comma. Saved, every number
+// is in the program's own form.
+TEST(Ficheiros, NumerosEscritosDeOutraForma) {
+  auto lido = [](int linha, const Texto& ficheiro, const Texto& texto, const Texto& valor) {
+    return TXT("ATENÇÃO: Linha ") + std::to_string(linha) + " do ficheiro " + ficheiro + ": '" +
+           texto + "' foi lido como " + valor + "\n";
+  };
+  const Texto est = "12-Estudantes.txt", alg = TXT("21002;Álgebra;1;1;6;AVALIACAO;1;A;");
+  const Texto exame = TXT("21037;Estatística;1;2;6");
+  const Texto ficheiro =
+      crlf({"ALUNO;1001x;Um", alg + "80,5;3;B;70;2,5;C;50;2,5;F;8,5;R;-1;N;14,5",
+            exame + "x;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;12abc;R; 13 ;N;13.9x",
+            "21053;Bases;2;1;6;AVALIACAO;1.0;A;50;3;B;50;3;C;50;2;F;-;R;-;N;-",
+            alg + "8a;2;B;7;2;C;9;4;F;oito;R;-1;N;16", ""});
+  Texto saida;
+  const Listacurso curso = carregaCurso(ficheiro, &saida);
+  EXPECT_EQ(saida, lido(1, est, "1001x", "1001") + lido(3, est, "6x", "6") +
+                       lido(3, est, "12abc", "12") + lido(3, est, "13.9x", "13") +
+                       lido(4, est, "1.0", "1") + erroLinha(5, est));
+  EXPECT_EQ(curso.conteudoFicheiroEstudantes(),
+            crlf({"ALUNO;1001;Um", alg + "80.5;3;B;70;2.5;C;50;2.5;F;8.5;R;-1;N;14",
+                  exame + ";AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;12;R;13;N;13",
+                  "21053;Bases;2;1;6;AVALIACAO;1;A;50;3;B;50;3;C;50;2;F;-1;R;-1;N;-1", ""}));
+
+  // The e-folio groups of an invalid option, read and then given up, say nothing.
+  carregaCurso(crlf({"ALUNO;1;A", "21053;Bases;2;1;6;AVALIACAO;2;A;8x;2;B;7;F;9;R;-1;N;9x"}),
+               &saida);
+  EXPECT_EQ(saida, TXT("Ficheiro apresenta dados incompatíveis, opção de avaliação deverá ser 0 "
+                       "para Exame Final ou 1 para Avaliação Contínua\n") +
+                       lido(2, est, "9x", "9"));
+
+  // At most 20 notices a file, then how many more; the lines skipped are all said.
+  Texto muitos, esperado;
+  for (int i = 1; i <= 23; ++i) {
+    muitos += crlf({"ALUNO;" + std::to_string(i) + "x;A", ""});
+    if (i <= 20) esperado += lido(2 * i - 1, est, std::to_string(i) + "x", std::to_string(i));
+  }
+  carregaCurso(muitos + crlf({"solto"}), &saida);
+  EXPECT_EQ(saida, esperado + erroLinha(47, est) +
+                       TXT("ATENÇÃO: ... e mais 3 valores do ficheiro 12-Estudantes.txt lidos da "
+                           "mesma forma\n"));
+
+  const Texto uc = "12-UC.txt";
+  carregaCurso(crlf({"CURSO;12;E", TXT("21002;Álgebra;1;1;7,5"), exame + ".5",
+                     "21053;Bases;2;1;6;AVALIACAO;0;F;12,5;R;-;N;-"}),
+               &saida, true);
+  EXPECT_EQ(saida, lido(2, uc, "7,5", "7") + lido(3, uc, "6.5", "6") + lido(4, uc, "12,5", "12"));
+
+  // Whether the file held any such number, a decimal comma alone included: its first save keeps
+  // a copy.
+  for (const auto& [texto, outraForma] :
+       {std::pair<Texto, bool>{crlf({"ALUNO;1;A", alg + "80;3;B;70;3;C;50;2;F;8.5;R;-1;N;14"}),
+                               false},
+        {crlf({"ALUNO;1;A", alg + "80;3;B;70;3;C;50;2;F;8,5;R;-1;N;14"}), true},
+        {crlf({"ALUNO;1 ;A"}), false},
+        {crlf({"ALUNO;1a;A"}), true}}) {
+    std::ostringstream mensagens;
+    LeitorLinhas f(texto, est, mensagens);
+    std::vector<Estudantes> lidos;
+    formato::leFicheiroEstudantes(f, lidos);
+    EXPECT_EQ(f.houveNumerosOutraForma(), outraForma) << texto;
+  }
+}
+
 // A file cut at any byte: earlier students whole, the last one cut short at most.
 TEST(Ficheiros, CortadoEmQualquerByte) {
   const Texto inteiro =

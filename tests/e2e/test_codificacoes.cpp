@@ -1,6 +1,7 @@
 // Data files written by other programs: UTF-8 with or without the byte-order mark is converted
-// (with its notice, and a backup before the first save), UTF-16 is refused, and the catalogue
-// says which unit files it left out and when the folder holds no course at all.
+// (with its notice, and a backup before the first save), UTF-16 is refused, numbers written
+// another way are read with a word, and the catalogue says which unit files it left out and when
+// the folder holds no course at all.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -109,6 +110,51 @@ TEST(Codificacoes, CaracteresSemRepresentacao) {
   const Resultado m = c.executa("", {"--exportar", "7"});
   EXPECT_EQ(m.erros, "");
   EXPECT_NE(c.le("7-Pauta.csv").find("1;S\xC3\xA1;100"), Texto::npos);
+}
+
+// Numbers edited by hand: a decimal comma in the student file is read as meant; a number with
+// text after it is read as its leading number and said where the dialogue loads the file. The
+// first save keeps the original and writes every number in the program's form, so the next run
+// is silent about the student file; the unit file is never written, and says it on every run.
+// A mode says the same on standard error.
+TEST(Codificacoes, NumerosEscritosDeOutraForma) {
+  Cenario normal, editado;
+  normal.copiaExemplos();
+  const Texto original =
+      troca(troca(exemplo(est), "C;50;2;F;8.5;R;-1;N;14", "C;50;2;F;8,5;R;-1;N;14"),
+            TXT("ALUNO;1002;João"), TXT("ALUNO;1002 .;João"));
+  editado.escreve(est, original);
+  editado.escreve(
+      ucs, troca(exemplo(ucs), TXT("Álgebra Linear I;1;1;6"), TXT("Álgebra Linear I;1;1;6,0")));
+  const Texto linhaAluno = std::to_string(
+      std::count(original.begin(), original.begin() + original.find("ALUNO;1002 ."), '\n') + 1);
+  const Texto numeroAluno = TXT("ATENÇÃO: Linha ") + linhaAluno +
+                            " do ficheiro 12-Estudantes.txt: '1002 .' foi lido como 1002\n";
+  const Texto ects = TXT("ATENÇÃO: Linha 2 do ficheiro 12-UC.txt: '6,0' foi lido como 6\n");
+  const Texto carregados = TXT("O número de Estudantes carregados é 8\n");
+  const Texto unidades = TXT("o número de UCs do curso é: 30\n");
+
+  ASSERT_EQ(normal.executa("", {"--exportar", "12"}).estado, 0);
+  const Resultado modo = editado.executa("", {"--exportar", "12"});
+  EXPECT_EQ(modo.estado, 0);
+  EXPECT_EQ(modo.erros, ects + numeroAluno);
+  EXPECT_EQ(editado.le("12-Pauta.csv"), normal.le("12-Pauta.csv"));
+  EXPECT_EQ(editado.le(est), original);
+
+  const Resultado r = editado.executa(guardaSessao);
+  Texto esperado = troca(normal.executa(guardaSessao).saida, carregados, carregados + numeroAluno);
+  esperado = troca(esperado, unidades, unidades + ects);
+  esperado = troca(esperado, gravadas(est),
+                   TXT("ATENÇÃO: O ficheiro original tinha números escritos de outra forma e foi "
+                       "copiado para ") +
+                       est + ".bak\n" + gravadas(est));
+  EXPECT_EQ(r.saida, esperado);
+  EXPECT_EQ(editado.le(est), normal.le(est));
+  EXPECT_EQ(editado.le(est + ".bak"), original);
+  const Resultado depois = editado.executa(guardaSessao);
+  EXPECT_EQ(conta(depois.saida, TXT("ATENÇÃO: Linha")), 1u);
+  EXPECT_EQ(conta(depois.saida, ects), 1u);
+  EXPECT_FALSE(editado.existe(est + ".bak.1"));
 }
 
 // UTF-16 files are not read: a student file does not open the course, a unit file is not listed

@@ -47,6 +47,7 @@ Resultado historicoDe(const Cenario& cenario, std::vector<std::string> opcoes,
 // line, no file at all. The line named counts the header as line 1.
 TEST(ModoHistorico, Verificacao) {
   Cenario cenario;
+  cenario.copiaExemplos();
   const Texto intacto = historicoCom(tresGravacoes());
   const auto linha = [&](int n) {  // line n of the file, with its line end
     size_t inicio = 0;
@@ -86,10 +87,12 @@ TEST(ModoHistorico, Verificacao) {
   }
 }
 
-// The table with every line, the filters (alone and together), the CSV with its guards and
-// decimal commas, UTF-8 under a UTF-8 locale, and wrong arguments.
+// The table with every line (none as "-"), the filters (alone and together), the CSV with its
+// guards and decimal commas (values as the history holds them), UTF-8 under a UTF-8 locale, and
+// wrong arguments.
 TEST(ModoHistorico, TabelaFiltrosECsv) {
   Cenario cenario;
+  cenario.copiaExemplos();
   cenario.escreve("12-Historico.txt", historicoCom(tresGravacoes()));
   const Texto cabecalho =
       "Data                       Utilizador  Origem                                       "
@@ -104,7 +107,7 @@ TEST(ModoHistorico, TabelaFiltrosECsv) {
       "1001   21002  pesoA    3      2.5\n";
   const Texto l3 =
       "2026-12-07 14:03:27+00:00  rui;x       dialogo conflito:12-Estudantes.txt.conflito  "
-      "1001   21030  eFolioA  -1     66.6667\n";
+      "1001   21030  eFolioA  -      66.6667\n";
   Resultado r = historicoDe(cenario, {});
   EXPECT_EQ(r.saida, cabecalho + l1 + l2 + l3);
   EXPECT_EQ(r.erros, "");
@@ -118,6 +121,13 @@ TEST(ModoHistorico, TabelaFiltrosECsv) {
   EXPECT_EQ(linhasDe({"--uc", "21030"}), l3);
   EXPECT_EQ(linhasDe({"--desde", "2026-12-01"}), l2 + l3);
   EXPECT_EQ(linhasDe({"--desde", "2026-12-02", "--aluno", "1001", "--uc", "21002"}), "");
+  // A filter that matches nothing says so, beside the empty table or CSV.
+  for (const std::vector<std::string>& opcoes :
+       std::vector<std::vector<std::string>>{{"--aluno", "5"}, {"--uc", "5", "--csv"}}) {
+    const Resultado vazio = historicoDe(cenario, opcoes);
+    EXPECT_EQ(vazio.erros, TXT("Nenhuma alteração corresponde ao pedido\n"));
+    EXPECT_EQ(vazio.estado, 0);
+  }
   if (haTerminais()) {  // a UTF-8 locale (not under wine, whose console is CP1252)
     EXPECT_EQ(historicoDe(cenario, {}, "C.UTF-8").saida, cp1252::paraUtf8(r.saida));
   }
@@ -138,8 +148,6 @@ TEST(ModoHistorico, TabelaFiltrosECsv) {
        std::vector<std::vector<std::string>>{{"--historico"},
                                              {"--historico", "12", "13"},
                                              {"--historico", "12", "--aluno"},
-                                             {"--historico", "12", "--aluno", "x"},
-                                             {"--historico", "12", "--desde", "2026-13-01"},
                                              {"--historico", "12", "--csv", "--csv"},
                                              {"--historico", "12", "--verificar", "--aluno", "1"},
                                              {"--historico", "12", "--outra"}}) {
@@ -150,6 +158,55 @@ TEST(ModoHistorico, TabelaFiltrosECsv) {
   }
   EXPECT_NE(cenario.executa("", {"--help"}).saida.find("pauta --historico CODIGO --verificar"),
             std::string::npos);
+
+  // A value an option cannot take names itself; a course without its unit file is no course.
+  const struct {
+    std::vector<std::string> opcoes;
+    Texto erro;
+  } errados[] = {
+      {{"12", "--desde", "07-12-2026"},
+       "ERRO: --desde precisa de uma data AAAA-MM-DD (recebeu: 07-12-2026)\n"},
+      {{"12", "--desde", "2026-13-01"},
+       "ERRO: --desde precisa de uma data AAAA-MM-DD (recebeu: 2026-13-01)\n"},
+      {{"12", "--aluno", "abc"},
+       TXT("ERRO: --aluno precisa de um número de aluno (recebeu: abc)\n")},
+      {{"12", "--csv", "--uc", "1x"}, TXT("ERRO: --uc precisa de um código de UC (recebeu: 1x)\n")},
+      {{"99"}, TXT("ERRO: O curso 99 não existe nesta pasta (falta 99-UC.txt)\n")},
+      {{"99", "--verificar"}, TXT("ERRO: O curso 99 não existe nesta pasta (falta 99-UC.txt)\n")},
+  };
+  for (const auto& errado : errados) {
+    std::vector<std::string> opcoes = errado.opcoes;
+    opcoes.insert(opcoes.begin(), "--historico");
+    r = cenario.executa("", opcoes);
+    EXPECT_EQ(r.erros, errado.erro);
+    EXPECT_EQ(r.saida, "");
+    EXPECT_EQ(r.estado, 2);
+  }
+}
+
+// The table names the option; none is "-" before and after. The CSV keeps the values as the
+// history holds them, and at a terminal it is shown in UTF-8 like every other text.
+TEST(ModoHistorico, OpcaoNaTabelaECsvNoTerminal) {
+  Cenario cenario;
+  cenario.copiaExemplos();
+  std::vector<LinhaHistorico> linhas = {
+      alteracao("2026-12-01T10:00:00+00:00", TXT("1002"), "21097", "opcao", "-1", "0"),
+      alteracao("2026-12-01T10:00:00+00:00", TXT("1003"), "21048", "opcao", "-1", "1"),
+      alteracao("2026-12-01T10:00:00+00:00", TXT("1003"), "21048", "NotaFinal", "14", "-1"),
+  };
+  linhas[0].utilizador = TXT("zé");
+  cenario.escreve("12-Historico.txt", historicoCom(linhas));
+  const Resultado r = historicoDe(cenario, {});
+  EXPECT_NE(r.saida.find("21097  opcao      -      Exame Final\n"), Texto::npos) << r.saida;
+  EXPECT_NE(r.saida.find(TXT("21048  opcao      -      Contínua\n")), Texto::npos);
+  EXPECT_NE(r.saida.find("21048  NotaFinal  14     -\n"), Texto::npos);
+  const Resultado csv = historicoDe(cenario, {"--csv"});
+  EXPECT_NE(csv.saida.find(semCr(";1002;21097;opcao;-1;0\r\n")), Texto::npos);
+  if (haTerminais()) {
+    const Texto tela = executaEmTerminal(cenario, "", {"--historico", "12", "--csv"}, false).saida;
+    EXPECT_EQ(tela, cp1252::paraUtf8(csv.saida));
+    EXPECT_NE(tela.find("z\xC3\xA9;pc1"), Texto::npos);
+  }
 }
 
 // The report folds each student's changes in his record, newest first and escaped; a course

@@ -64,6 +64,34 @@ TEST(Importar, IdaEVoltaComAExportacao) {
   EXPECT_EQ(c.le("5-Estudantes.txt"), alunos);
 }
 
+// A value the export wrote is the value the course holds: a student file that holds more digits
+// than the files write (66.66667, 8.333333, a weight of 2.666667) imports its own export back
+// with no change, no save and no history line.
+TEST(Importar, ValoresComMaisAlgarismosQueAExportacao) {
+  Cenario c;
+  const std::string alg = TXT("100;Álgebra;1;1;6;AVALIACAO;");
+  const std::string alunos =
+      linhasCrLf({"ALUNO;1;Ana",
+                  alg + "1;A;66.66667;2.666667;B;75;2.666667;C;50;2.666666;"
+                        "F;8.333333;R;-1;N;15",
+                  alg + "0;A;-1;-1;B;-1;-1;C;-1;-1;F;12.34567;R;14.44444;N;14", ""});
+  c.escreve("5-UC.txt", unidadesPequenas);
+  c.escreve("5-Estudantes.txt", alunos);
+  ASSERT_EQ(c.executa("", {"--exportar", "5"}).estado, 0);
+  EXPECT_NE(c.le("5-Pauta.csv").find(";66,6667;2,66667;75;2,66667;50;2,66667;8,33333;;15;"),
+            std::string::npos);
+  const Resultado r = c.executa("", {"--importar", "5", "5-Pauta.csv"});
+  EXPECT_EQ(r.estado, 0) << r.erros;
+  EXPECT_EQ(r.saida, nadaMudou("5-Pauta.csv", 2)) << r.erros;
+  EXPECT_EQ(c.le("5-Estudantes.txt"), alunos);
+  EXPECT_FALSE(c.existe("5-Historico.txt"));
+  // A value another way than the file writes it is a change all the same.
+  c.escreve("notas.csv", linhasCrLf({TXT("Número;Código UC;pFolio/Exame"), "1;100;8,3333"}));
+  EXPECT_EQ(c.executa("", {"--importar", "--verificar", "5", "notas.csv"}).saida,
+            TXT("Verificado notas.csv: 0 alunos novos, 1 notas alteradas, 0 linhas sem "
+                "alterações\n"));
+}
+
 // A list of students (UTF-8 with a byte-order mark, ',' separated) enrols
 // the new ones in every unit of a course that had no student file yet.
 TEST(Importar, ListaDeAlunosCriaOFicheiro) {

@@ -1,6 +1,7 @@
 // Values on the edges of the rules, through every place that reads them: stored final grades of
-// 10, 9.99, 9.5 and 0 in the dialogue, the export and the report; HTML specials in course and
-// unit names; one-character names that look like formulas through an export and an import.
+// 10, 9.99, 9.5 and 0 in the dialogue, the export and the report; e-folio weights above 8 left
+// by the e-folio menu's way out; HTML specials in course and unit names; one-character names
+// that look like formulas through an export and an import.
 #include "Apoio.h"
 #include "Cp1252.h"
 #include "LeituraRelatorio.h"
@@ -152,4 +153,47 @@ TEST(Limiares, NotasSemOpcaoUmSoErro) {
   EXPECT_EQ(conta(r.erros, TXT("falta a opção de avaliação")), 1u) << r.erros;
   EXPECT_EQ(conta(r.erros, "ERRO: Linha 2"), 1u) << r.erros;
   EXPECT_EQ(c.le("5-Estudantes.txt"), estudantes);
+}
+
+// E-folios A, B and C graded 100 with weight 3 each, left through the e-folio menu's way out:
+// neither the p-folio 12 nor the p-folio resit 10 gives a final grade (it would be 21 and 19),
+// each says why, and the record is saved, exported and counted without one.
+TEST(Limiares, PesosAcimaDeOitoNaoDaoNotaFinal) {
+  Cenario c;
+  c.copiaExemplos();
+  const Resultado r = c.executa(
+      TXT("12\n3\n1009\nMónica\n2\n1009\n21002\n1\n"    // new student, her grades in 21002
+          "1\n1\n100\n3\n2\n100\n3\n3\n100\n3\n9\n0\n"  // A, B, C 100 weight 3; out unchecked
+          "2\n12\n3\n10\n0\n4\n9\n9\n"));               // p-folio 12, resit 10, back, save
+  EXPECT_EQ(r.estado, 0);
+  EXPECT_NE(r.saida.find(erroPesos("3", "3", "3", "9")), Texto::npos);
+  const Texto aviso =
+      TXT("\nATENÇÃO: Os pesos dos eFolios somam 9; corrija-os no menu Inserir "
+          "Nota de eFolio para calcular a nota final\n\n\n");
+  EXPECT_NE(r.saida.find(TXT("Nota do pFolio inserida é válida\n") + aviso), Texto::npos);
+  EXPECT_EQ(conta(r.saida, aviso), 2u);
+  EXPECT_EQ(r.saida.find("21 "), Texto::npos);
+  const Texto unidade =
+      TXT("21002;Álgebra Linear I;1;1;6;AVALIACAO;1;A;100;3;B;100;3;C;100;3;F;12;R;10;N;-1\r\n");
+  EXPECT_NE(c.le("12-Estudantes.txt").find(TXT("ALUNO;1009;Mónica\r\n") + unidade), Texto::npos);
+
+  ASSERT_EQ(c.executa("", {"--exportar", "12"}).estado, 0);
+  EXPECT_NE(c.le("12-Pauta.csv")
+                .find(TXT("1009;Mónica;21002;Álgebra Linear I;1;1;6;Contínua;100;3;"
+                          "100;3;100;3;12;10;;Não\r\n")),
+            Texto::npos);
+  const auto estatisticas = celulasCsv(c.le("12-Estatisticas.csv"));
+  ASSERT_GT(estatisticas.size(), 1u);
+  EXPECT_EQ(estatisticas[1][0], "21002");
+  EXPECT_EQ(estatisticas[1][3], "9");  // enrolled, the example's 8 and her
+  EXPECT_EQ(estatisticas[1][4], "8");  // passed: the example's 8
+
+  // The import that gives her a p-folio says why her final grade stays as it is.
+  c.escreve("notas.csv", crlf({TXT("Número;Código UC;pFolio/Exame"), "1009;21002;11"}));
+  const Resultado importacao = c.executa("", {"--importar", "12", "notas.csv"});
+  EXPECT_EQ(importacao.estado, 0);
+  EXPECT_EQ(importacao.erros,
+            TXT("ATENÇÃO: Linha 2: os pesos dos eFolios somam 9; corrija-os para calcular a nota "
+                "final\n"));
+  EXPECT_NE(c.le("12-Estudantes.txt").find(TXT("C;100;3;F;11;R;10;N;-1\r\n")), Texto::npos);
 }

@@ -76,6 +76,10 @@ TEST(Regras, AprovacaoMelhoriaEMedia) {
   EXPECT_FALSE(regras::aprovada(9));
   using regras::Decisao;
   EXPECT_EQ(regras::decideNotaFinal(10, 10.5f).decisao, Decisao::melhoria);
+  // The same grade again is no improvement, nor is it kept from being stored.
+  const regras::NotaFinal igual = regras::decideNotaFinal(12, 12);
+  EXPECT_EQ(igual.decisao, Decisao::atualizada);
+  EXPECT_TRUE(igual.guarda);
   EXPECT_EQ(regras::decideNotaFinal(9, 12).decisao, Decisao::atualizada);
   const regras::NotaFinal menor = regras::decideNotaFinal(12, 11.4f);
   EXPECT_EQ(menor.decisao, Decisao::naoAtualizada);
@@ -115,4 +119,32 @@ TEST(Regras, VerificacaoDoDialogoComTolerancia) {
   const UC r = registo("1;A;50;1.8;B;50;3.1;C;50;3.1;F;-;R;-;N;-");
   EXPECT_EQ(r.validaDadosEfolios(saida), 1);
   EXPECT_EQ(saida.str(), TXT("Valores dos eFolios são Válidos\n"));
+}
+
+// Only graded e-folios count: weights above 8 (beyond the check's tolerance)
+// leave the final grade uncomputed, in continuous assessment only.
+TEST(Regras, PesosAvaliadosAcimaDeOito) {
+  const struct {
+    const char* avaliacao;
+    float pesos;
+    bool excedidos;
+  } casos[] = {
+      {"1;A;100;3;B;100;3;C;100;3;F;12;R;-;N;-", 9, true},
+      {"1;A;100;3;B;100;3;C;-1;3;F;12;R;-;N;-", 6, false},   // C has no grade
+      {"1;A;100;3;B;100;-1;C;100;6;F;12;R;-;N;-", 9, true},  // a weight of -1 is 0
+      {"1;A;50;3;B;50;3;C;50;2.0001;F;12;R;-;N;-", 8.0001f, false},
+      {"1;A;50;3;B;50;3;C;50;2.0002;F;12;R;-;N;-", 8.0002f, true},
+      {"0;A;100;5;B;100;5;C;100;5;F;12;R;-;N;-", 0, false},  // no e-folios in an exam
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.avaliacao);
+    const UC uc = registo(caso.avaliacao);
+    EXPECT_FLOAT_EQ(regras::pesosAvaliados(uc.eFolios), caso.pesos);
+    EXPECT_EQ(regras::pesosExcedidos(uc), caso.excedidos);
+    const regras::NotaFinal nova = regras::novaNotaFinal(uc, 14);
+    EXPECT_EQ(nova.decisao == regras::Decisao::pesosExcedidos, caso.excedidos);
+    if (caso.excedidos) {
+      EXPECT_FALSE(nova.guarda);
+    }
+  }
 }

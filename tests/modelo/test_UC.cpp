@@ -44,11 +44,15 @@ TEST(UC, LeituraEEscrita) {
 // The final grade of every assessment path, against the grade already held.
 TEST(UC, NotaFinal) {
   const Texto exame = "0;F;", admitido = "1;A;50;4;B;50;4;C;-1;-1;F;",
-              naoAdmitido = "1;A;40;5;B;35;4;C;-;-;F;";
+              naoAdmitido = "1;A;40;4;B;35;4;C;-;-;F;";
   const Texto naoAtualizada = TXT("\nNota final não atualizada\n\n\n"),
               melhoria =
                   TXT("\nATENÇÂO: A nova nota é superior a nota existente, trata-se de uma "
-                      "melhoria de nota?\nA Atualizar Nota ...\n\n\n");
+                      "melhoria de nota?\nA Atualizar Nota ...\n\n\n"),
+              pesos9 =
+                  TXT("\nATENÇÃO: Os pesos dos eFolios somam 9; corrija-os no menu Inserir "
+                      "Nota de eFolio para calcular a nota final\n\n\n"),
+              pesos3x3 = "1;A;100;3;B;100;3;C;100;3;F;";
   const struct {
     Texto aval;
     int nota;
@@ -73,6 +77,11 @@ TEST(UC, NotaFinal) {
       {"1;A;50;3;B;50;4;C;-1;-1;F;5.5;R;-1", 9},
       {exame + "14.2;R;-1", 14, "12", melhoria},
       {exame + "12.4;R;-1", 12, "12", melhoria},
+      {exame + "12;R;-1", 12, "12"},
+      {admitido + "8;R;-1", 12, "12"},
+      {pesos3x3 + "12;R;-1", -1, "-1", pesos9},
+      {pesos3x3 + "12;R;10", 14, "14", pesos9},
+      {"1;A;100;3;B;100;3;C;-1;3;F;12;R;-1", 18},
       {exame + "11.6;R;-1", 12, "12", naoAtualizada},
       {exame + "5;R;-1", 8, "8", naoAtualizada},
       {exame + "9.5;R;-1", 10, "8"},
@@ -86,6 +95,13 @@ TEST(UC, NotaFinal) {
     EXPECT_EQ(uc.getNota(), caso.nota);
     EXPECT_EQ(c.str(), caso.saida);
   }
+  // The sum in the console's current number format, as the e-folio check shows its total.
+  std::ostringstream c;
+  c << std::fixed << std::setprecision(1);
+  UC uc = ucComAvaliacao(pesos3x3 + "12;R;-1;N;-1");
+  uc.atualizaNotaFinal(c);
+  EXPECT_EQ(c.str(), TXT("\nATENÇÃO: Os pesos dos eFolios somam 9.0; corrija-os no menu Inserir "
+                         "Nota de eFolio para calcular a nota final\n\n\n"));
 }
 
 // Report rows (passed units only unless forced, own format after fixed notation); statistics.

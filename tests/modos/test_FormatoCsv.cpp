@@ -77,12 +77,36 @@ TEST(FormatoCsv, OpcaoEProtecaoDeFormulas) {
     int lida = 7;
     EXPECT_TRUE(csv::leOpcao(csv::textoOpcao(opcao), lida) && lida == opcao);
   }
+  // The option's words match whatever their case, accents and blanks.
+  for (const char* continua : {"continua", "CONT\xCDNUA", " Cont\xEDnua\t"}) {
+    int lida = 7;
+    EXPECT_TRUE(csv::leOpcao(continua, lida) && lida == opcaoContinua) << continua;
+  }
+  for (const char* exame : {"Exame final", "exame  final",
+                            "EXAME\xA0"
+                            "FINAL"}) {
+    int lida = 7;
+    EXPECT_TRUE(csv::leOpcao(exame, lida) && lida == opcaoExameFinal) << exame;
+  }
   int lida = 0;
-  EXPECT_FALSE(csv::leOpcao("Continua", lida));
+  for (const char* outra : {"Continuada", "Exame", "ExameFinal", "1", "Sim"}) {
+    EXPECT_FALSE(csv::leOpcao(outra, lida)) << outra;
+  }
   EXPECT_EQ(csv::semProtecao("'=SOMA(A1)"), "=SOMA(A1)");
   EXPECT_EQ(csv::semProtecao("'-Ana"), "-Ana");
   EXPECT_EQ(csv::semProtecao("'Ana"), "'Ana");
   EXPECT_EQ(csv::semProtecao("'"), "'");
   EXPECT_TRUE(csv::pareceFormula("@x") && !csv::pareceFormula("Ana") && !csv::pareceFormula(""));
   EXPECT_EQ(csv::semBrancos(" \tA b \t"), "A b");
+}
+
+// The key texts are compared by: case, accents and runs of blanks do not count, any other
+// character does; the number column has other names.
+TEST(FormatoCsv, Chaves) {
+  EXPECT_EQ(csv::chaveTexto(TXT("  JOÃO   GONÇALVES\tPEREIRA ")), "joao goncalves pereira");
+  EXPECT_EQ(csv::chaveTexto(TXT("ŠŽŸÐÞ")), csv::chaveTexto(TXT("szyðþ")));
+  EXPECT_NE(csv::chaveTexto("Joao-Goncalves"), csv::chaveTexto("Joao Goncalves"));
+  for (const char* numero : {TXT("Nº"), TXT(" n.º "), "No"}) {
+    EXPECT_EQ(csv::chaveColuna(numero), "numero") << numero;
+  }
 }

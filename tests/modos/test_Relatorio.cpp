@@ -149,3 +149,26 @@ TEST(Relatorio, CursoVazio) {
   EXPECT_NE(pagina.find("<td class=\"n taxa\">\xE2\x80\x94</td>"), std::string::npos);
   EXPECT_EQ(pagina.substr(pagina.size() - 8), "</html>\n");
 }
+
+// A unit's pass rate counts the passes among the records that have a final grade: students who
+// take the unit without one yet are not failures.
+TEST(Relatorio, TaxaDeAprovacaoDeCadaUnidade) {
+  const std::string exame = TXT("100;Álgebra;1;1;6;AVALIACAO;0;F;");
+  Listacurso unidades =
+      carregaCurso(crlf({"CURSO;5;C", TXT("100;Álgebra;1;1;6"), "200;Lei;2;1;4"}), nullptr, true);
+  std::vector<Estudantes> estudantes = {
+      estudante("Ana", {exame + "14;R;-1;N;14", "200;Lei;2;1;4;AVALIACAO;0;F;6;R;-1;N;6"}),
+      estudante("Bruno", {exame + "7;R;-1;N;7"}), estudante("Rui", {exame + "-1;R;-1;N;-1"}),
+      estudante("Eva", {exame + "-1;R;-1;N;-1"})};
+  const std::string pagina = conteudoRelatorio(cursoDeTeste(), unidades, estudantes);
+  const size_t algebra = pagina.find("<article class=\"uc\"");
+  const size_t lei = pagina.find("<article class=\"uc\"", algebra + 1);
+  ASSERT_NE(lei, std::string::npos);
+  // 100: four enrolled, two graded, one passed; 200: one enrolled and graded, none passed.
+  EXPECT_EQ(textoApos(pagina, "class=\"n inscritos\"", algebra), "4");
+  EXPECT_EQ(textoApos(pagina, "class=\"n com-nota\"", algebra), "2");
+  EXPECT_EQ(textoApos(pagina, "class=\"n taxa\"", algebra), "50,0 %");
+  EXPECT_EQ(textoApos(pagina, "class=\"n taxa\"", lei), "0,0 %");
+  // The course's rate: one pass among three graded records.
+  EXPECT_EQ(textoApos(pagina, "class=\"n taxa\"", 0), "33,3 %");
+}

@@ -85,3 +85,45 @@ TEST(Numeros, LeiturasCurtas) {
   const Texto linha = "8.25;x";
   EXPECT_EQ(leDecimalCurto(linha.data(), linha.data() + linha.size(), r), linha.data() + 4);
 }
+
+// How a data-file field holds its number: alone (blanks around it allowed), with a decimal
+// comma read as the point where the field allows one, with other text after it (read as its
+// leading number), or not at all (the value left alone).
+TEST(Numeros, FormaDoCampo) {
+  using F = FormaNumero;
+  const struct {
+    const char* campo;
+    F formaInteiro;
+    int inteiro;
+    F formaReal;  // a decimal comma allowed
+    float real;
+    F formaSemVirgula;
+    float semVirgula;
+  } casos[] = {
+      {"12", F::propria, 12, F::propria, 12, F::propria, 12},
+      {" 12 \t", F::propria, 12, F::propria, 12, F::propria, 12},
+      {"12abc", F::comResto, 12, F::comResto, 12, F::comResto, 12},
+      {"7,5", F::comResto, 7, F::virgula, 7.5f, F::comResto, 7},
+      {"7.5", F::comResto, 7, F::propria, 7.5f, F::propria, 7.5f},
+      {"-2,25 ", F::comResto, -2, F::virgula, -2.25f, F::comResto, -2},
+      {"14,5x", F::comResto, 14, F::comResto, 14.5f, F::comResto, 14},
+      {"1.5,2", F::comResto, 1, F::comResto, 1.5f, F::comResto, 1.5f},
+      {"14,", F::comResto, 14, F::comResto, 14, F::comResto, 14},
+      {"14,,5", F::comResto, 14, F::comResto, 14, F::comResto, 14},
+      {"1e5", F::comResto, 1, F::propria, 1e5f, F::propria, 1e5f},
+      {",5", F::nenhuma, 99, F::nenhuma, 99, F::nenhuma, 99},
+      {"abc", F::nenhuma, 99, F::nenhuma, 99, F::nenhuma, 99},
+      {"", F::nenhuma, 99, F::nenhuma, 99, F::nenhuma, 99},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.campo);
+    int inteiro = 99;
+    float real = 99, semVirgula = 99;
+    EXPECT_EQ(leInteiroCampo(caso.campo, inteiro), caso.formaInteiro);
+    EXPECT_EQ(inteiro, caso.inteiro);
+    EXPECT_EQ(leRealCampo(caso.campo, real, true), caso.formaReal);
+    EXPECT_EQ(real, caso.real);
+    EXPECT_EQ(leRealCampo(caso.campo, semVirgula, false), caso.formaSemVirgula);
+    EXPECT_EQ(semVirgula, caso.semVirgula);
+  }
+}
