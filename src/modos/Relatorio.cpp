@@ -441,9 +441,9 @@ void acrescentaAluno(TextoPagina& pagina, size_t posicao, const Estudantes& estu
   pagina += TXT("</b> · média ponderada: <b class=\"media\">");
   pagina += textoReal(estudante.mediaPonderada(), casasMedia);
   pagina += TXT("</b> · <b class=\"percentagem\">");
-  pagina += textoReal(estudante.calculaPercentagemCurso(), casasPercentagem);
+  pagina += textoReal(estudante.calculaPercentagemCurso(TotalEctsCurso()), casasPercentagem);
   pagina += " %</b> dos ";
-  acrescentaInteiro(pagina, totalEctsCurso);
+  acrescentaInteiro(pagina, TotalEctsCurso().ects);
   pagina += " ECTS do curso</p>\n";
   if (estudante.getListaUCs().empty()) {
     pagina += "<p>Sem unidades curriculares.</p>\n";
