@@ -345,9 +345,9 @@ void acrescentaUnidade(TextoPagina& pagina, size_t posicao, const UC& unidade,
   // Passes and their average: the unit's statistics, as the dialogue shows them.
   const int aprovados = unidade.getAlunosAprovados();
   acrescentaCelulaNumero(pagina, "inscritos", std::to_string(dist.inscritos));
-  acrescentaCelulaNumero(pagina, "com-nota", std::to_string(dist.comNota));
+  acrescentaCelulaNumero(pagina, "com-nota", std::to_string(dist.comResultado));
   acrescentaCelulaNumero(pagina, "aprovados", std::to_string(aprovados));
-  acrescentaCelulaNumero(pagina, "taxa", textoTaxa(aprovados, dist.comNota));
+  acrescentaCelulaNumero(pagina, "taxa", textoTaxa(aprovados, dist.comResultado));
   const std::string media =
       aprovados == 0 ? TXT("—") : textoReal(unidade.mediaAprovados(), casasMedia);
   acrescentaCelulaNumero(pagina, "media", media);
