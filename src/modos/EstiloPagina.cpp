@@ -67,7 +67,9 @@ const char* const estiloPagina =
     ".saltos,#indice-estudantes,.procura{display:none}"
     ".aluno{content-visibility:visible;padding-top:.3em}"
     ".aluno h3{display:inline;font-size:8.5pt;margin:0 1em 0 0}.aluno .ident{display:inline}"
-    ".aluno>table{margin:.1em 0 .2em;break-before:avoid}.registo{font-size:inherit;width:100%}"
+    ".aluno>table{margin:.1em 0 .2em;break-before:avoid}.registo{font-size:.95em;width:100%}"
+    ".registo th,.registo td{padding:0 2px}.registo th{font-weight:normal}"
+    ".registo td:nth-child(n){white-space:normal}"
     ".registo td:nth-child(2),.registo th:nth-child(2){display:none}"
     "h2,h3{break-after:avoid}thead{display:table-header-group}"
     "a{color:inherit;text-decoration:none}}";

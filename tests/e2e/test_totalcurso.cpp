@@ -139,3 +139,27 @@ TEST(EmAvaliacao, NaExportacaoENoRelatorio) {
   EXPECT_TRUE(mesmasFiguras(pagina, c.le("4-Estatisticas.csv")));
   EXPECT_EQ(c.le("4-Estudantes.txt"), estudantes);
 }
+
+// The second example course, a master's of 120 ECTS: listed by its name, Marta's 120 ECTS
+// complete it, Duarte's 60 are half of it; a save writes its student file back byte for byte;
+// its export and report go without a word on standard error.
+TEST(TotalDoCurso, CursoDeExemplo) {
+  Cenario c;
+  c.copiaExemplos(13);
+  const auto ficheiros = c.ficheiros();
+  ASSERT_EQ(ficheiros.size(), 2u);
+  const Resultado r = c.executa("13\n1\n2001\n1\n2002\n4\n9\n9\n");
+  EXPECT_EQ(r.estado, 0);
+  EXPECT_NE(r.saida.find(linhaTabela("13", TXT("Mestrado em Engenharia Informática"), "13-UC.txt")),
+            Texto::npos);
+  EXPECT_NE(r.saida.find("Total de ECTS: 120\n\nM"), Texto::npos);
+  EXPECT_NE(r.saida.find("Completou 100.0% dos ECTS do Curso \n" + parabens), Texto::npos);
+  EXPECT_NE(r.saida.find("Completou 50.0% dos ECTS do Curso \n"), Texto::npos);
+  EXPECT_EQ(c.le("13-Estudantes.txt"), exemplo("13-Estudantes.txt"));
+  for (const char* modo : {"--exportar", "--relatorio"}) {
+    const Resultado m = c.executa("", {modo, "13"});
+    EXPECT_EQ(m.estado, 0);
+    EXPECT_EQ(m.erros, "");
+  }
+  EXPECT_TRUE(mesmasFiguras(c.le("13-Relatorio.html"), c.le("13-Estatisticas.csv")));
+}
