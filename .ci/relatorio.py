@@ -295,7 +295,7 @@ def verifica_dom(dom, estatisticas, estudantes, nome_especial, erros):
         if not any(a["nome"] == nome_especial for a in leitor.alunos):
             erros.append(f"o nome {nome_especial!r} não aparece como texto")
         elif any(t in leitor.elementos for t in ("img", "iframe")) or \
-                leitor.elementos.get("script") != 2:
+                leitor.elementos.get("script") != 3:
             erros.append(f"o nome criou elementos: {leitor.elementos}")
         else:
             print(f"o nome {nome_especial!r} aparece como texto e não criou elementos")

@@ -46,6 +46,18 @@ inline std::vector<FigurasUnidade> figurasDaPagina(const std::string& html) {
   return figuras;
 }
 
+// The students' lines of records, in the order of their articles.
+inline std::vector<std::string> linhasRegistos(const std::string& html) {
+  const std::string inicio = "<script type=\"text/plain\" id=\"registos\">";
+  const size_t comeco = html.find(inicio);
+  if (comeco == std::string::npos) return {};
+  std::istringstream bloco(
+      html.substr(comeco + inicio.size(), html.find("</script>", comeco) - comeco - inicio.size()));
+  std::vector<std::string> linhas;
+  for (std::string linha; std::getline(bloco, linha);) linhas.push_back(linha);
+  return linhas;
+}
+
 // The cells of each CR LF row of a ';'-separated file without quoted cells.
 inline std::vector<std::vector<std::string>> celulasCsv(const std::string& texto) {
   std::vector<std::vector<std::string>> linhas;

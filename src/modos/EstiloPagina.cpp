@@ -84,40 +84,48 @@ const char* const scriptPagina = R"((function () {
 "use strict";
 var dados = document.getElementById("dados-registos");
 var D = dados ? JSON.parse(dados.textContent) : null;
+var bloco = document.getElementById("registos");
+var registos = bloco ? bloco.textContent.split("\n") : [];
 function virgula(t) { return t.replace(".", ","); }
 function valor(t) { return t ? virgula(t) : "-"; }
-function efolio(i) { return i ? D.e[+i] : "-"; }
-function mostraRegistos(tabela) {
-  if (!tabela || !D) return;
-  var texto = tabela.getAttribute("data-r");
-  if (texto === null) return;
-  tabela.removeAttribute("data-r");
+function efolio(i) { return i ? D.e[parseInt(i, 36)] : "-"; }
+// The rows of a student's records from his line (RegistosPagina).
+function linhasRegistos(texto) {
   var html = ["<thead><tr><th>", D.h.join("<th>"), "</tr></thead><tbody>"];
   var u = -1;
   texto.split(";").forEach(function (registo) {
     var f = registo.split(",");
-    u = f[0] ? +f[0] : u + 1;
-    var uc = D.u[u] || ["?", "?", "?"], r = f[2] || "s", c = r.charAt(0);
-    var resultado = c === "v" ? D.r.v.replace("#", virgula(r.slice(1))) : D.r[c];
+    u = f[7] ? parseInt(f[7], 36) : u + 1;
+    var uc = D.u[u] || ["?", "?", "?"];
+    var letra = f[0].charAt(0), c = letra.toLowerCase();
+    var opcao = letra !== c ? "1" : /^[ars]-?\d/.test(f[0]) ? f[0].slice(1) : "0";
+    var resultado = c === "v" ? D.r.v.replace("#", virgula(f[0].slice(1))) : D.r[c];
     html.push("<tr class=", D.c[c], "><td>", uc[0], "<td>", uc[1], "<td>", uc[2], "<td>",
-      D.o[f[1]] || "", "<td>", efolio(f[6]), "<td>", efolio(f[7]), "<td>", efolio(f[8]),
-      "<td>", valor(f[4]), "<td>", valor(f[5]), "<td>", f[3] || "-", "<td>", resultado, "\n");
+      D.o[opcao] || "", "<td>", efolio(f[4]), "<td>", efolio(f[5]), "<td>", efolio(f[6]),
+      "<td>", valor(f[2]), "<td>", valor(f[3]), "<td>", f[1] || "-", "<td>", resultado, "\n");
   });
-  tabela.innerHTML = html.join("") + "</tbody>";
-  // Laid out from now on like any other part, so that nothing is clipped.
-  tabela.parentNode.style.contentVisibility = "visible";
+  return html.join("") + "</tbody>";
 }
-var tabelas = document.querySelectorAll("table[data-r]");
-function mostraTodos() { Array.prototype.forEach.call(tabelas, mostraRegistos); }
+function mostraRegistos(artigo) {
+  var tabela = artigo.querySelector("table.registo");
+  if (!tabela || tabela.rows.length || !D) return;
+  var linha = registos[+artigo.id.slice(3) - 1];
+  if (!linha) return;
+  tabela.innerHTML = linhasRegistos(linha);
+  // Laid out from now on like any other part, so that nothing is clipped.
+  artigo.style.contentVisibility = "visible";
+}
+var artigos = document.querySelectorAll("article.aluno");
+function mostraTodos() { Array.prototype.forEach.call(artigos, mostraRegistos); }
 if ("IntersectionObserver" in window) {
   var observador = new IntersectionObserver(function (entradas) {
     entradas.forEach(function (e) {
       if (!e.isIntersecting) return;
       observador.unobserve(e.target);
-      mostraRegistos(e.target.querySelector("table[data-r]"));
+      mostraRegistos(e.target);
     });
   }, { rootMargin: "100% 0px" });
-  Array.prototype.forEach.call(tabelas, function (t) { observador.observe(t.parentNode); });
+  Array.prototype.forEach.call(artigos, function (a) { observador.observe(a); });
 } else {
   mostraTodos();
 }

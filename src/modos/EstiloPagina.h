@@ -10,10 +10,12 @@ extern const char* const estiloPagina;
 // Added to the style sheet only when the course has a history.
 extern const char* const estiloHistorico;
 
-// The page's script, run at the end of the page. It reads the JSON of the
-// element "dados-registos" (RegistosPagina) and:
-// - lays out a student's records (the "data-r" text of his table) when he
-//   comes near the screen, and every student's before printing;
+// The page's script, run at the end of the page. It reads the students'
+// lines of records (the element "registos") and the JSON of the element
+// "dados-registos" (RegistosPagina), and:
+// - lays out a student's records (the line of article "al-N" is the N-th)
+//   in his table when he comes near the screen, and every student's before
+//   printing;
 // - sorts the overview table "tabela-ucs" by the column whose header is
 //   clicked (again: the other way round; cells read as numbers in the
 //   columns of class "n", blanks and dashes last);

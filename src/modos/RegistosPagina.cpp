@@ -26,12 +26,34 @@ char letraResultado(regras::Situacao situacao) {
   return 's';
 }
 
+// The letter of a record's result, in the case of its option (followed by
+// the option itself when it is neither).
+void acrescentaResultado(std::string& destino, regras::Situacao situacao, int opcao) {
+  const char letra = letraResultado(situacao);
+  const char maiuscula = static_cast<char>(letra - 'a' + 'A');
+  destino += opcao == opcaoContinua ? maiuscula : letra;
+  if (opcao != opcaoContinua && opcao != opcaoExameFinal) acrescentaInteiro(destino, opcao);
+}
+
 // A comma, then a grade as the student file writes it (nothing for none).
 void acrescentaValor(std::string& destino, float valor) {
   destino += ',';
   if (valor == -1) return;
   char texto[larguraNumero];
   destino.append(texto, static_cast<size_t>(escreveReal(texto, valor) - texto));
+}
+
+// An entry of a table in base 36 (digits, then lower-case letters).
+void acrescentaEntrada(std::string& destino, size_t entrada) {
+  const char* const algarismos = "0123456789abcdefghijklmnopqrstuvwxyz";
+  const size_t base = 36;
+  char texto[16];
+  size_t n = 0;
+  do {
+    texto[n++] = algarismos[entrada % base];
+    entrada /= base;
+  } while (entrada != 0);
+  while (n > 0) destino += texto[--n];
 }
 
 // A text as a JSON string: escaped for HTML first (so it holds no '<',
@@ -152,34 +174,29 @@ size_t RegistosPagina::entradaEfolio(const Efolio& efolio) {
 }
 
 void RegistosPagina::acrescentaRegisto(TextoPagina& pagina, const UC& uc) {
-  const size_t entrada = entradaUnidade(uc);
-  if (entrada != anterior_ + 1) acrescentaInteiro(pagina, static_cast<long long>(entrada));
-  anterior_ = entrada;
-  pagina += ',';
-  acrescentaInteiro(pagina, uc.getOpcaoAvaliacao());
-  pagina += ',';
   const int nota = uc.getNota();
   const regras::Situacao situacao = regras::situacao(uc, nota);
-  pagina += letraResultado(situacao);
-  if (situacao == regras::Situacao::emAvaliacao) {
-    pagina += textoFixo(uc.getNotaTotalEfolios(), 1);
-  }
-  // The fields that follow, each behind its comma; the commas of the empty
-  // fields at the end are left out.
-  resto_.clear();
-  resto_ += ',';
-  if (nota != -1) acrescentaInteiro(resto_, nota);
-  acrescentaValor(resto_, uc.getProvaFinal());
-  acrescentaValor(resto_, uc.getProvaRecurso());
+  campos_.clear();
+  acrescentaResultado(campos_, situacao, uc.getOpcaoAvaliacao());
+  if (situacao == regras::Situacao::emAvaliacao) campos_ += textoFixo(uc.getNotaTotalEfolios(), 1);
+  campos_ += ',';
+  if (nota != -1) acrescentaInteiro(campos_, nota);
+  acrescentaValor(campos_, uc.getProvaFinal());
+  acrescentaValor(campos_, uc.getProvaRecurso());
   for (char letra : {'A', 'B', 'C'}) {
-    resto_ += ',';
+    campos_ += ',';
     const Efolio* efolio = uc.procuraEfolio(letra);
     if (efolio != nullptr && efolio->getNota() != -1) {
-      acrescentaInteiro(resto_, static_cast<long long>(entradaEfolio(*efolio)));
+      acrescentaEntrada(campos_, entradaEfolio(*efolio));
     }
   }
-  while (!resto_.empty() && resto_.back() == ',') resto_.pop_back();
-  pagina += resto_;
+  campos_ += ',';
+  const size_t entrada = entradaUnidade(uc);
+  if (entrada != anterior_ + 1) acrescentaEntrada(campos_, entrada);
+  anterior_ = entrada;
+  // The empty fields at the end go with their commas.
+  while (campos_.back() == ',') campos_.pop_back();
+  pagina += campos_;
 }
 
 void RegistosPagina::acrescentaRegistos(TextoPagina& pagina, const Estudantes& estudante) {

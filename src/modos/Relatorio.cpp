@@ -139,45 +139,47 @@ void acrescentaHistoricoAluno(TextoPagina& pagina,
   pagina += "</tbody>\n</table>\n</details>\n";
 }
 
-// A student's totals, then his records: a table the page's script fills
-// from their compact text (RegistosPagina), then his saved changes.
+// A student's totals, then his records (a table the page's script fills
+// from his line of RegistosPagina), then his saved changes. The articles
+// are most of a large page: their attributes are unquoted, as HTML allows.
 void acrescentaAluno(TextoPagina& pagina, size_t posicao, const Estudantes& estudante,
-                     const TotalEctsCurso& totalCurso, RegistosPagina& registos,
-                     historico::IndiceHistorico* historico,
+                     const TotalEctsCurso& totalCurso, historico::IndiceHistorico* historico,
                      std::vector<historico::LinhaHistorico>& linhas) {
-  pagina += "<article class=\"aluno\" id=\"al-";
+  pagina += "<article class=aluno id=al-";
   acrescentaInteiro(pagina, static_cast<long long>(posicao) + 1);
-  pagina += "\"><h3><span class=\"numero\">";
+  pagina += "><h3><span class=numero>";
   acrescentaInteiro(pagina, estudante.getNumAluno());
-  pagina += TXT("</span> — <span class=\"nome\">");
+  pagina += TXT("</span> — <span class=nome>");
   pagina.acrescentaEscapado(estudante.nomeAluno());
-  pagina += "</span></h3>\n<p class=\"ident\">ECTS aprovados: <b class=\"ects\">";
+  pagina += "</span></h3><p class=ident>ECTS aprovados: <b class=ects>";
   acrescentaInteiro(pagina, estudante.calculaTotalEcts());
-  pagina += TXT("</b> · média ponderada: <b class=\"media\">");
+  pagina += TXT("</b> · média ponderada: <b class=media>");
   pagina += textoReal(estudante.mediaPonderada(), precisaoMedia);
-  pagina += TXT("</b> · <b class=\"percentagem\">");
+  pagina += TXT("</b> · <b class=percentagem>");
   pagina += textoReal(estudante.calculaPercentagemCurso(totalCurso), precisaoPercentagemCurso);
   pagina += " %</b> dos ";
   acrescentaInteiro(pagina, totalCurso.ects);
-  pagina += " ECTS do curso</p>\n";
-  if (estudante.getListaUCs().empty()) {
-    pagina += "<p>Sem unidades curriculares.</p>\n";
-  } else {
-    pagina += "<table class=\"registo\" data-r=\"";
-    registos.acrescentaRegistos(pagina, estudante);
-    pagina += "\"></table>\n";
-  }
+  pagina += " ECTS do curso</p>";
+  pagina += estudante.getListaUCs().empty() ? "<p>Sem unidades curriculares.</p>"
+                                            : "<table class=registo></table>";
   if (historico != nullptr && historico->linhasDoAluno(estudante.getNumAluno(), linhas)) {
+    pagina += '\n';
     acrescentaHistoricoAluno(pagina, linhas);
   }
   pagina += "</article>\n";
 }
 
-// The end of the page: the tables the records refer to, and the script.
-void acrescentaFim(TextoPagina& pagina, const RegistosPagina& registos) {
+// After the articles: the end of their section, then the block of the
+// students' lines of records, one per student in the articles' order.
+void acrescentaInicioRegistos(TextoPagina& pagina) {
   pagina += "</section>\n<footer>Gerado por ";
   pagina += textoVersao();
-  pagina += ".</footer>\n<script type=\"application/json\" id=\"dados-registos\">";
+  pagina += ".</footer>\n<script type=\"text/plain\" id=\"registos\">";
+}
+
+// The end of the page: the tables the records refer to, and the script.
+void acrescentaFim(TextoPagina& pagina, const RegistosPagina& registos) {
+  pagina += "</script>\n<script type=\"application/json\" id=\"dados-registos\">";
   registos.acrescentaDados(pagina);
   pagina += "</script>\n<script>";
   pagina += scriptPagina;
@@ -213,19 +215,31 @@ class GeradorRelatorio {
   }
 
  private:
-  // The next text of the page: the beginning, some students, the end.
+  // The next text of the page: the beginning, some students' articles,
+  // some students' lines of records, the end. The students are walked
+  // twice, so that no part of the page is held until its end.
   void geraTexto() {
     texto_.clear();
     if (!comecou_) {
       comecou_ = true;
       acrescentaInicio();
     }
-    while (seguinte_ < estudantes_->size() && texto_.size() < tamanhoPedaco) {
-      acrescentaAluno(texto_, seguinte_, (*estudantes_)[seguinte_], curso_->totalEcts,
-                      registos_, historico_, linhas_);
-      ++seguinte_;
+    const std::vector<Estudantes>& estudantes = *estudantes_;
+    while (artigo_ < estudantes.size() && texto_.size() < tamanhoPedaco) {
+      acrescentaAluno(texto_, artigo_, estudantes[artigo_], curso_->totalEcts, historico_,
+                      linhas_);
+      ++artigo_;
     }
-    if (seguinte_ == estudantes_->size() && !acabou_) {
+    if (artigo_ == estudantes.size() && !comRegistos_) {
+      comRegistos_ = true;
+      acrescentaInicioRegistos(texto_);
+    }
+    while (comRegistos_ && registo_ < estudantes.size() && texto_.size() < tamanhoPedaco) {
+      if (registo_ != 0) texto_ += '\n';
+      registos_.acrescentaRegistos(texto_, estudantes[registo_]);
+      ++registo_;
+    }
+    if (comRegistos_ && registo_ == estudantes.size() && !acabou_) {
       acabou_ = true;
       acrescentaFim(texto_, registos_);
     }
@@ -252,8 +266,11 @@ class GeradorRelatorio {
   historico::IndiceHistorico* historico_;
   RegistosPagina registos_;
   std::vector<historico::LinhaHistorico> linhas_;  // of one student at a time
-  size_t seguinte_ = 0;
+  // The students next written: their articles, then their records.
+  size_t artigo_ = 0;
+  size_t registo_ = 0;
   bool comecou_ = false;
+  bool comRegistos_ = false;
   bool acabou_ = false;
   TextoPagina texto_;
   std::string_view fatia_;
