@@ -163,8 +163,7 @@ void Listacurso::atualizaNotaFinalUCEstudante(std::ostream& saida, int nAluno, i
   alteraAlunos(nAluno, [&](Estudantes& e) { e.atualizaNotaFinalUC(saida, codigoUC); });
 }
 
-void Listacurso::imprimeInfoEstudantes(std::ostream& saida, int numero,
-                                       TotalEctsCurso totalCurso) {
+void Listacurso::imprimeInfoEstudantes(std::ostream& saida, int numero, TotalEctsCurso totalCurso) {
   for (Estudantes& e : listaEstudantes) {
     if (e.getNumAluno() == numero) e.imprimeInfoEstudante(saida, totalCurso);
   }

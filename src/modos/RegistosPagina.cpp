@@ -108,9 +108,8 @@ std::string textoEfolio(const Efolio& efolio) {
 
 // The texts of the records' header, in the order of their cells.
 const char* const cabecalhoRegisto[] = {
-    TXT("Código"), "Unidade curricular", "ECTS",    TXT("Avaliação"),
-    "eFolio A",    "eFolio B",           "eFolio C", "pF/Exame",
-    "Recurso",     "Nota final",         "Resultado"};
+    TXT("Código"), "Unidade curricular", "ECTS",    TXT("Avaliação"), "eFolio A", "eFolio B",
+    "eFolio C",    "pF/Exame",           "Recurso", "Nota final",     "Resultado"};
 
 void acrescentaTextosOpcoes(TextoPagina& pagina) {
   acrescentaNomeJson(pagina, "o");
@@ -129,9 +128,9 @@ void acrescentaTextosOpcoes(TextoPagina& pagina) {
 
 void acrescentaTextosResultados(TextoPagina& pagina) {
   acrescentaNomeJson(pagina, "r");
-  pagina += "{\"a\":\"Aprovado\",\"r\":\"Reprovado\",\"s\":\"sem nota\",";
+  pagina += R"({"a":"Aprovado","r":"Reprovado","s":"sem nota",)";
   pagina += TXT("\"v\":\"em avaliação (# de 8 nos eFolios)\"}");
-  pagina += ",\"c\":{\"a\":\"ap\",\"r\":\"rp\",\"s\":\"pe\",\"v\":\"av\"}";
+  pagina += R"(,"c":{"a":"ap","r":"rp","s":"pe","v":"av"})";
 }
 
 }  // namespace
@@ -247,6 +246,6 @@ void RegistosPagina::acrescentaDados(TextoPagina& pagina) const {
   // The students' index search.
   acrescentaNomeJson(pagina, "t");
   pagina += TXT("{\"procura\":\"Procurar por número ou nome\",\"de\":\"de\",");
-  pagina += "\"estudantes\":\"estudantes\",";
+  pagina += R"("estudantes":"estudantes",)";
   pagina += TXT("\"ordena\":\"Um clique num cabeçalho ordena a tabela por essa coluna.\"}}");
 }

@@ -103,9 +103,9 @@ void acrescentaIndiceEstudantes(TextoPagina& pagina, const std::vector<Estudante
     pagina += "</a></li>\n";
   }
   pagina += "</ol>\n</details>\n";
-  pagina += TXT(
-      "<noscript><p class=\"legenda\">As notas de cada estudante por unidade curricular são "
-      "mostradas pelo script da página: ative os scripts para as ver.</p></noscript>\n");
+  pagina +=
+      TXT("<noscript><p class=\"legenda\">As notas de cada estudante por unidade curricular são "
+          "mostradas pelo script da página: ative os scripts para as ver.</p></noscript>\n");
 }
 
 const char* const cabecalhoHistorico =
@@ -226,8 +226,7 @@ class GeradorRelatorio {
     }
     const std::vector<Estudantes>& estudantes = *estudantes_;
     while (artigo_ < estudantes.size() && texto_.size() < tamanhoPedaco) {
-      acrescentaAluno(texto_, artigo_, estudantes[artigo_], curso_->totalEcts, historico_,
-                      linhas_);
+      acrescentaAluno(texto_, artigo_, estudantes[artigo_], curso_->totalEcts, historico_, linhas_);
       ++artigo_;
     }
     if (artigo_ == estudantes.size() && !comRegistos_) {
@@ -251,8 +250,8 @@ class GeradorRelatorio {
     const TotaisCurso totais = somaTotais(*estudantes_);
     acrescentaResumo(texto_, *curso_, unidades_->size(), estudantes_->size(), totais);
     acrescentaVisaoGeral(texto_, *unidades_, distribuicoes, totais);
-    texto_ += TXT(
-        "<section id=\"unidades\">\n<h2>Distribuição das notas por unidade curricular</h2>\n");
+    texto_ +=
+        TXT("<section id=\"unidades\">\n<h2>Distribuição das notas por unidade curricular</h2>\n");
     for (size_t i = 0; i < unidades_->size(); ++i) {
       acrescentaUnidade(texto_, i, (*unidades_)[i], distribuicoes[i]);
     }

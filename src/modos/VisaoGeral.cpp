@@ -60,7 +60,7 @@ void acrescentaLinhaVisao(TextoPagina& pagina, size_t posicao, const UC& unidade
   const bool abaixo = abaixoDoCurso(unidade.getAlunosAprovados(), dist.comResultado, totais);
   pagina += abaixo ? "<tr class=\"abaixo\">" : "<tr>";
   acrescentaCelulaNumero(pagina, "codigo", unidade.getCodigo());
-  pagina += "<td class=\"nome\"><a href=\"#uc-";
+  pagina += R"(<td class="nome"><a href="#uc-)";
   acrescentaInteiro(pagina, static_cast<long long>(posicao) + 1);
   pagina += "\">";
   pagina.acrescentaEscapado(unidade.nomeUC());
@@ -122,8 +122,9 @@ void acrescentaVisaoGeral(TextoPagina& pagina, const std::vector<UC>& unidades,
     acrescentaLinhaVisao(pagina, i, unidades[i], distribuicoes[i], totais);
   }
   pagina += "</tbody>\n</table>\n<p class=\"legenda\">";
-  pagina += TXT("Taxa de aprovação: aprovados sobre os registos com resultado final. <span "
-                "class=\"marca\">");
+  pagina +=
+      TXT("Taxa de aprovação: aprovados sobre os registos com resultado final. <span "
+          "class=\"marca\">");
   pagina += sinalAbaixo;
   pagina += TXT("</span> abaixo da taxa de aprovação do curso (");
   pagina += textoTaxa(totais.aprovacoes, totais.comResultado);

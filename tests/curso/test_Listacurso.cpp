@@ -192,10 +192,10 @@ TEST(Ficheiros, TotalDeEctsDoCurso) {
   EXPECT_EQ(carrega("CURSO;12;Curta;1"), R(1, ""));
   EXPECT_EQ(carrega("CURSO;12;Longa;999"), R(999, ""));
   EXPECT_EQ(carrega("CURSO;12;Zeros;0090"), R(90, ""));
-  for (const Texto& ignorado : {"CURSO;12;Engenharia", "CURSO;12;Engenharia;extra",
-                                "CURSO;12;Engenharia;", "CURSO;12;Engenharia;-60",
-                                "CURSO;12;Engenharia; 120", "CURSO;12", "12;Engenharia;120;x",
-                                "curso;12;Engenharia;120"}) {
+  for (const Texto& ignorado :
+       {"CURSO;12;Engenharia", "CURSO;12;Engenharia;extra", "CURSO;12;Engenharia;",
+        "CURSO;12;Engenharia;-60", "CURSO;12;Engenharia; 120", "CURSO;12", "12;Engenharia;120;x",
+        "curso;12;Engenharia;120"}) {
     EXPECT_EQ(carrega(ignorado), R(180, "")) << ignorado;
   }
   // The loader never needed the code: a record whose code is no number still gives its total.

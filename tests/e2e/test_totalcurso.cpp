@@ -86,8 +86,7 @@ TEST(TotalDoCurso, NaExportacaoENoRelatorio) {
   ASSERT_EQ(c.executa("", {"--relatorio", "13"}).estado, 0);
   const Texto pagina = c.le("13-Relatorio.html");
   EXPECT_NE(pagina.find("<span class=\"ects-curso\">120</span> ECTS"), Texto::npos);
-  EXPECT_NE(pagina.find("<b class=percentagem>100,0 %</b> dos 120 ECTS do curso"),
-            Texto::npos);
+  EXPECT_NE(pagina.find("<b class=percentagem>100,0 %</b> dos 120 ECTS do curso"), Texto::npos);
   EXPECT_NE(pagina.find("<b class=percentagem>50,0 %</b> dos 120 ECTS do curso"), Texto::npos);
   const Resultado semTotal = invalido.executa("", {"--relatorio", "13"});
   EXPECT_EQ(semTotal.estado, 0);
@@ -104,11 +103,11 @@ TEST(EmAvaliacao, NaExportacaoENoRelatorio) {
   Cenario c;
   const Texto um = "100;Um;1;1;6;AVALIACAO;";
   c.escreve("4-UC.txt", crlf({"CURSO;4;Quatro", "100;Um;1;1;6"}));
-  const Texto estudantes = crlf({"ALUNO;1;Ana", um + "1;A;80;3;B;70;3;C;50;2;F;-1;R;-1;N;6", "",
-                                 "ALUNO;2;Rui", um + "0;A;-1;-1;B;-1;-1;C;-1;-1;F;14;R;-1;N;14", "",
-                                 "ALUNO;3;Eva", um + "0;A;-1;-1;B;-1;-1;C;-1;-1;F;8;R;-1;N;8", "",
-                                 "ALUNO;4;Ivo", um + "0;A;-1;-1;B;-1;-1;C;-1;-1;F;-1;R;-1;N;-1",
-                                 ""});
+  const Texto estudantes =
+      crlf({"ALUNO;1;Ana", um + "1;A;80;3;B;70;3;C;50;2;F;-1;R;-1;N;6", "", "ALUNO;2;Rui",
+            um + "0;A;-1;-1;B;-1;-1;C;-1;-1;F;14;R;-1;N;14", "", "ALUNO;3;Eva",
+            um + "0;A;-1;-1;B;-1;-1;C;-1;-1;F;8;R;-1;N;8", "", "ALUNO;4;Ivo",
+            um + "0;A;-1;-1;B;-1;-1;C;-1;-1;F;-1;R;-1;N;-1", ""});
   c.escreve("4-Estudantes.txt", estudantes);
   ASSERT_EQ(c.executa("", {"--exportar", "4"}).estado, 0);
   const auto pauta = celulasCsv(c.le("4-Pauta.csv"));
@@ -132,7 +131,8 @@ TEST(EmAvaliacao, NaExportacaoENoRelatorio) {
   EXPECT_EQ(figuras[0].comResultado + "|" + figuras[0].emAvaliacao + "|" + figuras[0].barras[6] +
                 "|" + figuras[0].barras[8],
             "2|1|0|1");
-  EXPECT_EQ(linhasRegistos(pagina), (std::vector<Texto>{"V5.5,6,,,0,1,2", "a,14,14", "r,8,8", "s"}));
+  EXPECT_EQ(linhasRegistos(pagina),
+            (std::vector<Texto>{"V5.5,6,,,0,1,2", "a,14,14", "r,8,8", "s"}));
   EXPECT_NE(pagina.find(cp1252::paraUtf8(TXT("\"v\":\"em avaliação (# de 8 nos eFolios)\""))),
             Texto::npos);
   EXPECT_TRUE(mesmasFiguras(pagina, c.le("4-Estatisticas.csv")));

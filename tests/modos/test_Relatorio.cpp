@@ -188,7 +188,8 @@ TEST(Relatorio, DadosSemFimDeScript) {
   std::string_view fatia;
   while (pagina.proximaFatia(fatia, 1000)) texto += fatia;
   EXPECT_EQ(texto.find('<'), std::string::npos);
-  EXPECT_NE(texto.find("[[1,\"&lt;/script&gt;&lt;script&gt;alert(1)&lt;/script&gt;&quot;\\\\\\n\\t\",6]]"),
+  EXPECT_NE(texto.find(
+                "[[1,\"&lt;/script&gt;&lt;script&gt;alert(1)&lt;/script&gt;&quot;\\\\\\n\\t\",6]]"),
             std::string::npos);
 }
 

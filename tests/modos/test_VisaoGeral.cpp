@@ -106,7 +106,7 @@ TEST(VisaoGeral, IgualAsEstatisticasDoDialogo) {
     SCOPED_TRACE(semente);
     Gerador gerador(semente);
     const int numUnidades = gerador.entre(1, 8);
-    Texto ficheiroUnidades = crlf({"CURSO;3;Aleatório"});
+    Texto ficheiroUnidades = crlf({"CURSO;3;Curso ao acaso"});
     std::vector<Texto> unidades;
     for (int u = 0; u < numUnidades; ++u) {
       unidades.push_back(std::to_string(100 + u) + ";UC " + std::to_string(u) + ";1;1;6");
@@ -150,13 +150,14 @@ TEST(VisaoGeral, IgualAsEstatisticasDoDialogo) {
       EXPECT_EQ(textoApos(l, "class=\"n aprovados\"", 0), dialogo[u].first);
       const Texto media = textoApos(l, "class=\"n media\"", 0);
       EXPECT_EQ(media == "\xE2\x80\x94" ? "" : media, dialogo[u].second);  // an em dash
-      const bool abaixo = e.comResultado > 0 && total.comResultado > 0 &&
-                          static_cast<double>(e.aprovados) / static_cast<double>(e.comResultado) <
-                              static_cast<double>(total.aprovados) /
-                                  static_cast<double>(total.comResultado);
+      const bool abaixo =
+          e.comResultado > 0 && total.comResultado > 0 &&
+          static_cast<double>(e.aprovados) / static_cast<double>(e.comResultado) <
+              static_cast<double>(total.aprovados) / static_cast<double>(total.comResultado);
       EXPECT_EQ(l.rfind("<tr class=\"abaixo\">", 0) == 0, abaixo) << l;
     }
-    EXPECT_EQ(textoApos(pagina, "class=\"n com-resultado\"", 0), std::to_string(total.comResultado));
+    EXPECT_EQ(textoApos(pagina, "class=\"n com-resultado\"", 0),
+              std::to_string(total.comResultado));
     EXPECT_EQ(textoApos(pagina, "class=\"n em-avaliacao\"", 0), std::to_string(total.emAvaliacao));
     EXPECT_EQ(textoApos(pagina, "class=\"n aprovacoes\"", 0), std::to_string(total.aprovados));
   }
