@@ -72,8 +72,8 @@ class LeitorDom(html.parser.HTMLParser):
             destino = "contagem"
         elif tag == "td" and len(classes) == 2 and classes[1] in FIGURAS and self._em("uc"):
             destino = classes[1]
-        elif tag == "span" and self._em("aluno") and classes in (["numero"], ["nome"]):
-            destino = classes[0]
+        elif tag == "h3" and self._em("aluno"):
+            destino = "titulo"
         elif tag == "span" and self._em("uc") and classes == ["codigo"]:
             destino = "codigo"
         elif tag == "tr" and self._em("aluno") and classes in (["ap"], ["rp"], ["pe"], ["av"]):
@@ -98,8 +98,11 @@ class LeitorDom(html.parser.HTMLParser):
         destino = self._pilha[-1][2]
         if destino == "contagem":
             self.unidades[-1]["barras"][self._nota] = dados
-        elif destino in ("numero", "nome"):
-            self.alunos[-1][destino] = self.alunos[-1][destino] + dados
+        elif destino == "titulo":
+            # "NUMBER — NAME": the number holds no dash, the name may.
+            titulo = self.alunos[-1].get("titulo", "") + dados
+            self.alunos[-1]["titulo"] = titulo
+            self.alunos[-1]["numero"], _, self.alunos[-1]["nome"] = titulo.partition(" \u2014 ")
         else:
             self.unidades[-1][destino] = self.unidades[-1].get(destino, "") + dados
 

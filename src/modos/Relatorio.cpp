@@ -139,25 +139,26 @@ void acrescentaHistoricoAluno(TextoPagina& pagina,
   pagina += "</tbody>\n</table>\n</details>\n";
 }
 
-// A student's totals, then his records (a table the page's script fills
-// from his line of RegistosPagina), then his saved changes. The articles
-// are most of a large page: their attributes are unquoted, as HTML allows.
+// A student's number and name, his totals, then his records (a table the
+// page's script fills from his line of RegistosPagina), then his saved
+// changes. The articles are most of a large page: few elements (each one
+// costs a browser more than its text), attributes unquoted, as HTML allows.
 void acrescentaAluno(TextoPagina& pagina, size_t posicao, const Estudantes& estudante,
                      const TotalEctsCurso& totalCurso, historico::IndiceHistorico* historico,
                      std::vector<historico::LinhaHistorico>& linhas) {
   pagina += "<article class=aluno id=al-";
   acrescentaInteiro(pagina, static_cast<long long>(posicao) + 1);
-  pagina += "><h3><span class=numero>";
+  pagina += "><h3>";
   acrescentaInteiro(pagina, estudante.getNumAluno());
-  pagina += TXT("</span> — <span class=nome>");
+  pagina += TXT(" — ");
   pagina.acrescentaEscapado(estudante.nomeAluno());
-  pagina += "</span></h3><p class=ident>ECTS aprovados: <b class=ects>";
+  pagina += "</h3><p class=ident>ECTS aprovados: ";
   acrescentaInteiro(pagina, estudante.calculaTotalEcts());
-  pagina += TXT("</b> · média ponderada: <b class=media>");
+  pagina += TXT(" · média ponderada: ");
   pagina += textoReal(estudante.mediaPonderada(), precisaoMedia);
-  pagina += TXT("</b> · <b class=percentagem>");
+  pagina += TXT(" · ");
   pagina += textoReal(estudante.calculaPercentagemCurso(totalCurso), precisaoPercentagemCurso);
-  pagina += " %</b> dos ";
+  pagina += " % dos ";
   acrescentaInteiro(pagina, totalCurso.ects);
   pagina += " ECTS do curso</p>";
   pagina += estudante.getListaUCs().empty() ? "<p>Sem unidades curriculares.</p>"

@@ -117,10 +117,13 @@ TEST(Relatorio, PaginaDeUmCursoPequeno) {
   EXPECT_EQ(ocorrencias(pagina, "&#9660;</abbr>"), 1u);
   EXPECT_NE(pagina.find("(50,0 %).</p>"), std::string::npos);
   // Each student's totals, then his records in their short form for the page's script.
-  EXPECT_NE(pagina.find(utf8(TXT("<b class=ects>6</b> · média ponderada: <b class=media>14,000</b>"
-                                 " · <b class=percentagem>3,3 %</b> dos 180 ECTS"))),
-            std::string::npos);
-  EXPECT_NE(pagina.find(utf8(TXT("<b class=ects>0</b> · média ponderada: <b class=media>—</b>"))),
+  EXPECT_NE(
+      pagina.find(utf8(TXT("<h3>1001 — ") + nomePerigosoEscapado +
+                       TXT("</h3><p class=ident>ECTS aprovados: 6 · média ponderada: 14,000 · "
+                           "3,3 % dos 180 ECTS do curso</p>"))),
+      std::string::npos);
+  EXPECT_NE(pagina.find(utf8(TXT("<h3>1002 — Bruno</h3><p class=ident>ECTS aprovados: 0 · média "
+                                 "ponderada: — · 0,0 % dos 180 ECTS do curso</p>"))),
             std::string::npos);
   EXPECT_EQ(ocorrencias(pagina, "<table class=registo></table>"), 2u);
   EXPECT_EQ(linhasRegistos(pagina), (std::vector<std::string>{"A,14,8.5,,0,1,2;r,6,6", "s-1"}));
