@@ -5,9 +5,10 @@
 # name is full of HTML special characters) it checks the rendered page
 # against the statistics file of --exportar and the student file, sorts the
 # overview table by clicks, searches the students' index, and lays the page
-# out for A4 with nothing past the margin. Then it prints two generated
-# courses of 300 students to PDF (chromium --print-to-pdf) and counts their
-# pages, and gives the size of the page of a 20,000-student course.
+# out for A4 with nothing past the margin. It prints the example courses and
+# two generated courses of 300 students to PDF (chromium --print-to-pdf) and
+# counts their pages, and gives the size of the page of a 20,000-student
+# course.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 raiz=$(pwd)
@@ -41,28 +42,36 @@ verifica() {
   python3 .ci/relatorio.py impressao "$pasta/$codigo-Relatorio.html"
 }
 
-# Generates course 77 in folder $1 (arguments $2... to gera_curso.py),
-# prints its page to PDF and counts the pages.
+# Prints the page of course $2 in folder $1 to PDF and counts the pages.
 folhas() {
+  local pasta=$1 codigo=$2
+  (cd "$pasta" && "$pauta" --relatorio "$codigo" > /dev/null)
+  navegador --no-pdf-header-footer --print-to-pdf="$pasta/impresso.pdf" \
+    "file://$pasta/$codigo-Relatorio.html" > /dev/null
+  python3 .ci/relatorio.py folhas "$pasta/impresso.pdf" "$pasta/$codigo-Estudantes.txt"
+}
+
+# Generates course 77 in folder $1 (arguments $2... to gera_curso.py) and
+# counts the pages of its printed page.
+folhas_gerado() {
   local pasta=$1
   shift
   mkdir "$pasta"
   python3 bench/gera_curso.py "$pasta" --curso 77 "$@" > /dev/null
-  (cd "$pasta" && "$pauta" --relatorio 77 > /dev/null)
-  navegador --no-pdf-header-footer --print-to-pdf="$pasta/impresso.pdf" \
-    "file://$pasta/77-Relatorio.html" > /dev/null
-  python3 .ci/relatorio.py folhas "$pasta/impresso.pdf" "$pasta/77-Estudantes.txt"
+  folhas "$pasta" 77
 }
 
 echo "--- curso de exemplo 12"
 mkdir "$trabalho/exemplo"
 cp examples/12-UC.txt examples/12-Estudantes.txt "$trabalho/exemplo/"
 verifica "$trabalho/exemplo" 12 --barras --procura INES 1001
+folhas "$trabalho/exemplo" 12
 
 echo "--- curso de exemplo 13 (120 ECTS)"
 mkdir "$trabalho/mestrado"
 cp examples/13-UC.txt examples/13-Estudantes.txt "$trabalho/mestrado/"
 verifica "$trabalho/mestrado" 13 --procura "teixeira sa" 2005
+folhas "$trabalho/mestrado" 13
 grep -q 'dos 120 ECTS do curso' "$trabalho/mestrado/13-Relatorio.html" ||
   { echo "ERRO: o relatório do curso 13 não mede os estudantes pelos seus 120 ECTS" >&2; exit 1; }
 
@@ -81,9 +90,9 @@ PY
 verifica "$trabalho/gerado" 77 --nome "$nome" --procura "O<BRIEN" 999999
 
 echo "--- impresso em A4: 300 estudantes com 7 a 19 unidades cada"
-folhas "$trabalho/folhas-varias" --estudantes 300 --ucs 19 --ucs-min 7
+folhas_gerado "$trabalho/folhas-varias" --estudantes 300 --ucs 19 --ucs-min 7
 echo "--- impresso em A4: 300 estudantes em todas as 30 unidades"
-folhas "$trabalho/folhas-todas" --estudantes 300 --ucs 30
+folhas_gerado "$trabalho/folhas-todas" --estudantes 300 --ucs 30
 
 echo "--- tamanho da página de 20000 estudantes em 30 unidades"
 mkdir "$trabalho/grande"
