@@ -160,7 +160,9 @@ lintian --fail-on error,warning --display-info "$deb" || falha "lintian encontro
 echo "--- apt-get install ./$(basename "$deb")"
 cp "$deb" "$trabalho/"
 instalado=1
-"${como_root[@]}" apt-get install -y "$trabalho/$(basename "$deb")" >/dev/null
+# Without the recommended bash-completion, which removing pauta would leave
+# behind: the machine stays as it was found.
+"${como_root[@]}" apt-get install -y --no-install-recommends "$trabalho/$(basename "$deb")" >/dev/null
 [ "$(command -v pauta)" = /usr/bin/pauta ] || falha "pauta não está em /usr/bin"
 [ "$(/usr/bin/pauta --versao)" = "pauta $versao" ] || falha "/usr/bin/pauta --versao não diz pauta $versao"
 [ -f /usr/share/bash-completion/completions/pauta ] || falha "falta o completar do bash instalado"
