@@ -192,7 +192,7 @@ TEST(Ficheiros, TotalDeEctsDoCurso) {
   EXPECT_EQ(carrega("CURSO;12;Curta;1"), R(1, ""));
   EXPECT_EQ(carrega("CURSO;12;Longa;999"), R(999, ""));
   EXPECT_EQ(carrega("CURSO;12;Zeros;0090"), R(90, ""));
-  for (const Texto& ignorado :
+  for (const char* ignorado :
        {"CURSO;12;Engenharia", "CURSO;12;Engenharia;extra", "CURSO;12;Engenharia;",
         "CURSO;12;Engenharia;-60", "CURSO;12;Engenharia; 120", "CURSO;12", "12;Engenharia;120;x",
         "curso;12;Engenharia;120"}) {
@@ -200,8 +200,9 @@ TEST(Ficheiros, TotalDeEctsDoCurso) {
   }
   // The loader never needed the code: a record whose code is no number still gives its total.
   EXPECT_EQ(carrega("CURSO;x;Sem;60"), R(60, ""));
-  for (const Texto& invalido : {"7,5", "0", "000", "1000", "120abc", "12.5", "99999999999"}) {
-    EXPECT_EQ(carrega("CURSO;12;Engenharia;" + invalido), R(180, aviso(invalido))) << invalido;
+  for (const char* invalido : {"7,5", "0", "000", "1000", "120abc", "12.5", "99999999999"}) {
+    EXPECT_EQ(carrega(Texto("CURSO;12;Engenharia;") + invalido), R(180, aviso(invalido)))
+        << invalido;
   }
   // A second course record further down gives nothing: the loader reads the first line only.
   EXPECT_EQ(carrega("CURSO;12;Primeiro", crlf({"CURSO;12;Segundo;60"})),
