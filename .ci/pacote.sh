@@ -61,11 +61,20 @@ DESTDIR=$trabalho/destino cmake --install "$build" --prefix /opt/pauta >/dev/nul
 prefixo=$trabalho/destino/opt/pauta
 for ficheiro in bin/pauta share/man/man1/pauta.1 share/doc/pauta/README.md \
   share/doc/pauta/copyright share/doc/pauta/exemplos/12-UC.txt \
-  share/doc/pauta/exemplos/12-Estudantes.txt share/bash-completion/completions/pauta; do
+  share/doc/pauta/exemplos/12-Estudantes.txt share/doc/pauta/exemplos/13-UC.txt \
+  share/doc/pauta/exemplos/13-Estudantes.txt share/doc/pauta/exemplos/12-Relatorio.png \
+  share/bash-completion/completions/pauta; do
   [ -f "$prefixo/$ficheiro" ] || falha "cmake --install não instalou $ficheiro"
 done
-cmp -s "$prefixo/share/doc/pauta/exemplos/12-Estudantes.txt" examples/12-Estudantes.txt ||
-  falha "o curso de exemplo instalado difere de examples/"
+for exemplo in 12-UC.txt 12-Estudantes.txt 13-UC.txt 13-Estudantes.txt 12-Relatorio.png; do
+  cmp -s "$prefixo/share/doc/pauta/exemplos/$exemplo" "examples/$exemplo" ||
+    falha "o exemplo instalado $exemplo difere de examples/"
+done
+# Every file the installed README links to is installed beside it.
+grep -oE '\]\([^)#:]+\)' "$prefixo/share/doc/pauta/README.md" | sed 's/^](//; s/)$//' |
+  while read -r ligado; do
+    [ -f "$prefixo/share/doc/pauta/$ligado" ] || falha "o README instalado liga a $ligado, que não foi instalado"
+  done
 [ -x "$prefixo/bin/pauta" ] || falha "bin/pauta não é executável"
 
 echo "--- página de manual"
@@ -140,6 +149,7 @@ for campo in Maintainer Section Depends Description; do
 done
 echo "$campos" | grep -q '^Depends:.*libc6' || falha "as dependências não foram calculadas"
 echo "$campos" | grep -q 'Registo das notas' || falha "a descrição não está também em português"
+echo "$campos" | grep -q '^Recommends: bash-completion$' || falha "o pacote não recomenda bash-completion"
 conteudo=$(dpkg-deb --contents "$deb")
 echo "$conteudo" | grep -q ' \./usr/bin/pauta$' || falha "o pacote não tem /usr/bin/pauta"
 echo "tamanho: $(stat -c %s "$deb") bytes"
@@ -150,7 +160,9 @@ lintian --fail-on error,warning --display-info "$deb" || falha "lintian encontro
 echo "--- apt-get install ./$(basename "$deb")"
 cp "$deb" "$trabalho/"
 instalado=1
-"${como_root[@]}" apt-get install -y "$trabalho/$(basename "$deb")" >/dev/null
+# Without the recommended bash-completion, which removing pauta would leave
+# behind: the machine stays as it was found.
+"${como_root[@]}" apt-get install -y --no-install-recommends "$trabalho/$(basename "$deb")" >/dev/null
 [ "$(command -v pauta)" = /usr/bin/pauta ] || falha "pauta não está em /usr/bin"
 [ "$(/usr/bin/pauta --versao)" = "pauta $versao" ] || falha "/usr/bin/pauta --versao não diz pauta $versao"
 [ -f /usr/share/bash-completion/completions/pauta ] || falha "falta o completar do bash instalado"

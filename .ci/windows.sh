@@ -28,8 +28,9 @@ zip=$janelas/pauta-$versao-win64.zip
 echo "tamanho: $(stat -c %s "$zip") bytes"
 conteudo=$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')
 esperado="pauta-$versao-win64/README.txt pauta-$versao-win64/exemplos/ \
-pauta-$versao-win64/exemplos/12-Estudantes.txt pauta-$versao-win64/exemplos/12-UC.txt \
-pauta-$versao-win64/pauta.exe "
+pauta-$versao-win64/exemplos/12-Estudantes.txt pauta-$versao-win64/exemplos/12-Relatorio.png \
+pauta-$versao-win64/exemplos/12-UC.txt pauta-$versao-win64/exemplos/13-Estudantes.txt \
+pauta-$versao-win64/exemplos/13-UC.txt pauta-$versao-win64/pauta.exe "
 if [ "$conteudo" != "$esperado" ] && [ "$conteudo" != "${esperado/exemplos\/ /}" ]; then
   echo "o zip contém: $conteudo" >&2
   echo "esperado:     $esperado" >&2
@@ -40,11 +41,15 @@ rm -rf "$desempacotado"
 unzip -q "$zip" -d "$desempacotado"
 pasta=$desempacotado/pauta-$versao-win64
 exe=$pasta/pauta.exe
-cmp -s "$pasta/exemplos/12-Estudantes.txt" "$raiz/examples/12-Estudantes.txt" ||
-  { echo "o curso de exemplo do zip difere de examples/" >&2; exit 1; }
-# The README as Windows text: README.md with every line ending in CR LF.
+for exemplo in 12-UC.txt 12-Estudantes.txt 13-UC.txt 13-Estudantes.txt 12-Relatorio.png; do
+  cmp -s "$pasta/exemplos/$exemplo" "$raiz/examples/$exemplo" ||
+    { echo "o exemplo $exemplo do zip difere de examples/" >&2; exit 1; }
+done
+# The README as Windows text: README.md with every line ending in CR LF, its
+# links into examples/ pointing to the zip's exemplos/.
 if [ "$(grep -c $'\r$' "$pasta/README.txt")" != "$(wc -l <"$pasta/README.txt")" ] ||
-   ! tr -d '\r' <"$pasta/README.txt" | cmp -s - "$raiz/README.md"; then
+   ! tr -d '\r' <"$pasta/README.txt" |
+     cmp -s - <(sed 's#](examples/#](exemplos/#g' "$raiz/README.md"); then
   echo "README.txt não é README.md com CR LF" >&2
   exit 1
 fi

@@ -11,7 +11,7 @@ The output depends only on the arguments (fixed seed by default).
 The first unit of the first student is always a final-exam record without
 grades, so that a benchmark can enter an exam grade there (see bench.sh).
 
-    python3 bench/gera_curso.py DIR [--estudantes 20000] [--ucs 30]
+    python3 bench/gera_curso.py DIR [--estudantes 20000] [--ucs 30] [--ucs-min N]
                                     [--curso 77] [--semente 2024]
 """
 
@@ -133,12 +133,13 @@ def avaliacao(rnd):
     return SEM_OPCAO
 
 
-def linhas_estudantes(rnd, n_estudantes, n_ucs):
+def linhas_estudantes(rnd, n_estudantes, n_ucs, minimo_ucs=None):
     for i in range(n_estudantes):
         nome = "%s %s %s" % (rnd.choice(NOMES), rnd.choice(APELIDOS), rnd.choice(APELIDOS))
         yield "ALUNO;%d;%s" % (100001 + i, nome)
-        unidades = UNIDADES if n_ucs >= len(UNIDADES) else \
-            sorted(rnd.sample(UNIDADES, n_ucs), key=UNIDADES.index)
+        quantas = n_ucs if minimo_ucs is None else rnd.randint(minimo_ucs, n_ucs)
+        unidades = UNIDADES if quantas >= len(UNIDADES) else \
+            sorted(rnd.sample(UNIDADES, quantas), key=UNIDADES.index)
         for j, (codigo, nome_uc, ano, sem, ects) in enumerate(unidades):
             registo = EXAME_SEM_NOTAS if i == 0 and j == 0 else avaliacao(rnd)
             yield "%d;%s;%d;%d;%d;AVALIACAO;%s" % (codigo, nome_uc, ano, sem, ects, registo)
@@ -162,6 +163,8 @@ def main():
     p.add_argument("destino")
     p.add_argument("--estudantes", type=int, default=20000)
     p.add_argument("--ucs", type=int, default=30, help="units per student (at most 30)")
+    p.add_argument("--ucs-min", type=int, default=None,
+                   help="each student takes from this many to --ucs units, at random")
     p.add_argument("--curso", type=int, default=77)
     p.add_argument("--semente", type=int, default=2024)
     a = p.parse_args()
@@ -171,7 +174,7 @@ def main():
     uc += ["%d;%s;%d;%d;%d" % u for u in UNIDADES]
     escreve(os.path.join(a.destino, "%d-UC.txt" % a.curso), uc)
     escreve(os.path.join(a.destino, "%d-Estudantes.txt" % a.curso),
-            linhas_estudantes(rnd, a.estudantes, a.ucs))
+            linhas_estudantes(rnd, a.estudantes, a.ucs, a.ucs_min))
 
 
 if __name__ == "__main__":

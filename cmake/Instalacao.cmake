@@ -7,23 +7,31 @@
 # Linux and other Unix-like systems, under the prefix:
 #   bin/pauta
 #   share/man/man1/pauta.1
-#   share/doc/pauta/README.md, copyright, exemplos/12-UC.txt, exemplos/12-Estudantes.txt
+#   share/doc/pauta/README.md, copyright, exemplos/ (the example courses 12 and
+#     13, and the picture of a report that the README shows)
 #   share/bash-completion/completions/pauta
 # Windows (the zip), all in one folder that may be put anywhere:
-#   pauta.exe, README.txt, exemplos/12-UC.txt, exemplos/12-Estudantes.txt
+#   pauta.exe, README.txt, exemplos/ (the same files)
 include(GNUInstallDirs)
 
 set(PAUTA_MANTENEDOR "pauta dev <dev@pauta.invalid>"
     CACHE STRING "Maintainer named by the Debian package and its changelog")
 set(PAUTA_EXEMPLOS ${PROJECT_SOURCE_DIR}/examples/12-UC.txt
-                   ${PROJECT_SOURCE_DIR}/examples/12-Estudantes.txt)
+                   ${PROJECT_SOURCE_DIR}/examples/12-Estudantes.txt
+                   ${PROJECT_SOURCE_DIR}/examples/13-UC.txt
+                   ${PROJECT_SOURCE_DIR}/examples/13-Estudantes.txt
+                   ${PROJECT_SOURCE_DIR}/examples/12-Relatorio.png)
+
+# The README as installed: beside it, the examples' folder is exemplos/, so
+# its links into examples/ are turned to point there.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
+file(READ ${PROJECT_SOURCE_DIR}/README.md PAUTA_LEIAME)
+string(REPLACE "](examples/" "](exemplos/" PAUTA_LEIAME "${PAUTA_LEIAME}")
 
 if(WIN32)
   install(TARGETS pauta RUNTIME DESTINATION .)
   # The README as a text file that Notepad opens: CR LF line ends (it is
   # UTF-8, which Notepad reads).
-  configure_file(${PROJECT_SOURCE_DIR}/README.md ${CMAKE_BINARY_DIR}/README.txt COPYONLY)
-  file(READ ${CMAKE_BINARY_DIR}/README.txt PAUTA_LEIAME)
   string(REPLACE "\n" "\r\n" PAUTA_LEIAME "${PAUTA_LEIAME}")
   file(WRITE ${CMAKE_BINARY_DIR}/README.txt "${PAUTA_LEIAME}")
   install(FILES ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)
@@ -35,7 +43,8 @@ else()
   string(TIMESTAMP PAUTA_DATA_MANUAL "%Y-%m-%d" UTC)
   configure_file(${PROJECT_SOURCE_DIR}/pacote/pauta.1.in ${CMAKE_BINARY_DIR}/pauta.1 @ONLY)
   install(FILES ${CMAKE_BINARY_DIR}/pauta.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/pacote/copyright
+  file(WRITE ${CMAKE_BINARY_DIR}/README.md "${PAUTA_LEIAME}")
+  install(FILES ${CMAKE_BINARY_DIR}/README.md ${PROJECT_SOURCE_DIR}/pacote/copyright
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(FILES ${PAUTA_EXEMPLOS} DESTINATION ${CMAKE_INSTALL_DOCDIR}/exemplos)
   install(FILES ${PROJECT_SOURCE_DIR}/pacote/pauta.bash
@@ -68,6 +77,9 @@ else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # The completion of pauta is loaded by bash-completion, which minimal
+  # installations lack.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS bash-completion)
   set(CPACK_DEBIAN_PACKAGE_SECTION education)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -11,7 +11,7 @@
 // What the page shows for one unit: code, figures and the count above each
 // bar of grades 0 to 20.
 struct FigurasUnidade {
-  std::string codigo, inscritos, comNota, aprovados, media;
+  std::string codigo, inscritos, comResultado, emAvaliacao, aprovados, media;
   std::array<std::string, 21> barras;
 };
 
@@ -32,7 +32,8 @@ inline std::vector<FigurasUnidade> figurasDaPagina(const std::string& html) {
     FigurasUnidade f;
     f.codigo = textoApos(artigo, "<span class=\"codigo\"", 0);
     f.inscritos = textoApos(artigo, "class=\"n inscritos\"", 0);
-    f.comNota = textoApos(artigo, "class=\"n com-nota\"", 0);
+    f.comResultado = textoApos(artigo, "class=\"n com-resultado\"", 0);
+    f.emAvaliacao = textoApos(artigo, "class=\"n em-avaliacao\"", 0);
     f.aprovados = textoApos(artigo, "class=\"n aprovados\"", 0);
     f.media = textoApos(artigo, "class=\"n media\"", 0);
     for (size_t nota = 0; nota < f.barras.size(); ++nota) {
@@ -43,6 +44,18 @@ inline std::vector<FigurasUnidade> figurasDaPagina(const std::string& html) {
     inicio = fim;
   }
   return figuras;
+}
+
+// The students' lines of records, in the order of their articles.
+inline std::vector<std::string> linhasRegistos(const std::string& html) {
+  const std::string inicio = "<script type=\"text/plain\" id=\"registos\">";
+  const size_t comeco = html.find(inicio);
+  if (comeco == std::string::npos) return {};
+  std::istringstream bloco(
+      html.substr(comeco + inicio.size(), html.find("</script>", comeco) - comeco - inicio.size()));
+  std::vector<std::string> linhas;
+  for (std::string linha; std::getline(bloco, linha);) linhas.push_back(linha);
+  return linhas;
 }
 
 // The cells of each CR LF row of a ';'-separated file without quoted cells.
@@ -65,7 +78,7 @@ inline std::vector<std::vector<std::string>> celulasCsv(const std::string& texto
 }
 
 // Compares the page's figures with the statistics file's rows (code;name;
-// ECTS;enrolled;passed;average;passes with 10..20): true when every unit agrees.
+// ECTS;enrolled;passed;average;passes with 10..20;in assessment): true when every unit agrees.
 inline ::testing::AssertionResult mesmasFiguras(const std::string& html,
                                                 const std::string& estatisticas) {
   const auto figuras = figurasDaPagina(html);
@@ -80,8 +93,8 @@ inline ::testing::AssertionResult mesmasFiguras(const std::string& html,
     const auto& f = figuras[i];
     const auto& c = linhas[i + 1];
     std::vector<std::string> pagina = {f.codigo, f.inscritos, f.aprovados,
-                                       f.media == "\xE2\x80\x94" ? "" : f.media};
-    std::vector<std::string> ficheiro = {c[0], c[3], c[4], c[5]};
+                                       f.media == "\xE2\x80\x94" ? "" : f.media, f.emAvaliacao};
+    std::vector<std::string> ficheiro = {c[0], c[3], c[4], c[5], c.back()};
     for (size_t nota = notaMinimaAprovacao; nota < f.barras.size(); ++nota) {
       pagina.push_back(f.barras[nota]);
       ficheiro.push_back(c[primeiraNota + nota - notaMinimaAprovacao]);

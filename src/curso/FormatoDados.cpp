@@ -670,9 +670,67 @@ bool registoCursoDoCatalogo(LeitorLinhas& ficheiro, RegistoCurso& registo) {
   return encontrado;
 }
 
-void leFicheiroUnidades(LeitorLinhas& ficheiro, std::vector<UC>& unidades) {
+namespace {
+
+// The course's total of ECTS runs up to three digits.
+const int maximoTotalEcts = 999;
+
+// The field after the course's name, or none.
+bool quartoCampo(std::string_view linha, std::string_view& campo) {
+  size_t fim = 0;
+  for (int campos = 0; campos < 3; ++campos) {
+    fim = linha.find(';', fim);
+    if (fim == std::string_view::npos) return false;
+    ++fim;
+  }
+  campo = linha.substr(fim);
+  campo = campo.substr(0, campo.find(';'));
+  return true;
+}
+
+bool digito(char c) { return c >= '0' && c <= '9'; }
+
+// The first line of a unit file, with the course's total of ECTS when it
+// gives one; an invalid total is named, and the default is kept.
+void leTotalDoRegisto(LeitorLinhas& ficheiro, std::string_view linha, int& totalEcts) {
   std::string_view texto;
-  if (!ficheiro.proximaLinha(texto)) return;  // the course record, whatever it holds
+  int total = 0;
+  switch (leTotalEcts(linha, total, texto)) {
+    case TotalEcts::valido:
+      totalEcts = total;
+      break;
+    case TotalEcts::invalido:
+      ficheiro.mensagens() << TXT("ATENÇÃO: Linha ") << ficheiro.numeroLinha() << " do ficheiro "
+                           << ficheiro.nomeFicheiro() << ": total de ECTS '" << texto
+                           << TXT("' inválido; usado ") << totalEcts << std::endl;
+      break;
+    case TotalEcts::ausente:
+      break;
+  }
+}
+
+}  // namespace
+
+TotalEcts leTotalEcts(std::string_view linha, int& total, std::string_view& texto) {
+  std::string_view campo;
+  if (primeiroCampo(linha) != palavraCurso || !quartoCampo(linha, campo)) return TotalEcts::ausente;
+  if (campo.empty() || !digito(campo.front())) return TotalEcts::ausente;
+  texto = campo;
+  int valor = 0;
+  for (char c : campo) {
+    if (!digito(c)) return TotalEcts::invalido;
+    valor = valor * 10 + (c - '0');
+    if (valor > maximoTotalEcts) return TotalEcts::invalido;
+  }
+  if (valor == 0) return TotalEcts::invalido;
+  total = valor;
+  return TotalEcts::valido;
+}
+
+void leFicheiroUnidades(LeitorLinhas& ficheiro, std::vector<UC>& unidades, int& totalEcts) {
+  std::string_view texto;
+  if (!ficheiro.proximaLinha(texto)) return;
+  leTotalDoRegisto(ficheiro, texto, totalEcts);
   UC uc;
   while (ficheiro.proximaLinha(texto)) {
     if (texto.empty()) continue;

@@ -74,11 +74,21 @@ bool leRegistoCurso(std::string_view linha, RegistoCurso& registo);
 // The catalogue's rule: the last course record of the file whose code can
 // be read; false when there is none.
 bool registoCursoDoCatalogo(LeitorLinhas& ficheiro, RegistoCurso& registo);
+// The course's total of ECTS, the optional fourth field of a course record
+// ("CURSO;12;name;120"): absent when the line is no course record or has
+// no such field, or the field does not begin with a digit (ignored, as
+// fields after the third always were); valid when the field is a whole
+// number from 1 to 999, which goes to `total`; invalid for any other text
+// that begins with a digit, left in `texto`.
+enum class TotalEcts { ausente, valido, invalido };
+TotalEcts leTotalEcts(std::string_view linha, int& total, std::string_view& texto);
 // The loader's rule: the first line is the course record, whatever it
-// holds, and is skipped; every other non-empty line is a unit record,
-// appended to `unidades`, or reported as skipped. Its reals take no decimal
-// comma: one is told as text after the number.
-void leFicheiroUnidades(LeitorLinhas& ficheiro, std::vector<UC>& unidades);
+// holds; it gives only the course's total of ECTS (`totalEcts`, left alone
+// when the record gives none; an invalid one is reported and left alone
+// too). Every other non-empty line is a unit record, appended to
+// `unidades`, or reported as skipped. Its reals take no decimal comma: one
+// is told as text after the number.
+void leFicheiroUnidades(LeitorLinhas& ficheiro, std::vector<UC>& unidades, int& totalEcts);
 
 // --- The student file ---
 

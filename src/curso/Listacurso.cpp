@@ -82,7 +82,8 @@ int Listacurso::checkCodigoCurso(int codigoCurso) const {
 
 void Listacurso::setUCsCurso(int nCurso, int /*nUCs*/, LeitorLinhas& ficheiro) {
   curso = nCurso;
-  formato::leFicheiroUnidades(ficheiro, listaUCsCurso);
+  totalEcts = TotalEctsCurso();
+  formato::leFicheiroUnidades(ficheiro, listaUCsCurso, totalEcts.ects);
 }
 
 void Listacurso::setListaEstudantes(int nCurso, int nEstudantes, LeitorLinhas& ficheiro) {
@@ -164,9 +165,9 @@ void Listacurso::atualizaNotaFinalUCEstudante(std::ostream& saida, int nAluno, i
   alteraAlunos(nAluno, [&](Estudantes& e) { e.atualizaNotaFinalUC(saida, codigoUC); });
 }
 
-void Listacurso::imprimeInfoEstudantes(std::ostream& saida, int numero) {
+void Listacurso::imprimeInfoEstudantes(std::ostream& saida, int numero, TotalEctsCurso totalCurso) {
   for (Estudantes& e : listaEstudantes) {
-    if (e.getNumAluno() == numero) e.imprimeInfoEstudante(saida);
+    if (e.getNumAluno() == numero) e.imprimeInfoEstudante(saida, totalCurso);
   }
 }
 

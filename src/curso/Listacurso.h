@@ -40,9 +40,12 @@ class Listacurso {
   const std::vector<Cmenu>& getMenu() const { return menu; }
 
   // --- Loading ---
-  // Loads the units of a unit file: its first line (the course record) is
-  // skipped, empty lines are skipped silently, unreadable ones reported.
+  // Loads the units of a unit file: its first line (the course record) gives
+  // only the course's total of ECTS, empty lines are skipped silently,
+  // unreadable ones reported.
   void setUCsCurso(int nCurso, int nUCs, LeitorLinhas& ficheiro);
+  // The course's total of ECTS, as the units' loading found it.
+  TotalEctsCurso getTotalEctsCurso() const { return totalEcts; }
   // Loads the students of a student file. Every non-blank line that gives
   // no student or unit (unreadable, stray, after a block cut short, the
   // unit lines of a skipped record) is reported, and so is every number
@@ -94,7 +97,7 @@ class Listacurso {
   void userSetNotaExameRecursoUCEstudante(const Consola& consola, int nAluno, int codigoUC);
   void userSetOpcaoAvaliacaoUCEstudante(const Consola& consola, int nAluno, int codigoUC);
   void atualizaNotaFinalUCEstudante(std::ostream& saida, int nAluno, int codigoUC);
-  void imprimeInfoEstudantes(std::ostream& saida, int n);
+  void imprimeInfoEstudantes(std::ostream& saida, int n, TotalEctsCurso totalCurso);
   void imprimeInfoEstudantes(std::ostream& saida, int n, int codigoUC) const;
 
   // --- Printing units and students, on `saida` ---
@@ -155,6 +158,7 @@ class Listacurso {
 
   int curso;
   std::string nomeCurso;
+  TotalEctsCurso totalEcts;
   int n;
   std::vector<Estudantes> listaEstudantes;
   std::vector<UC> listaUCsCurso;

@@ -286,7 +286,10 @@ void consultarAluno(Sessao& sessao) {
   saida << TXT("Escolheu a opção 1 ") << std::endl;
   saida << "### CONSULTAR ALUNOS ###" << std::endl;
   int numAluno = escolheAluno(sessao);
-  if (numAluno != opcaoVoltar) sessao.listaEstudantesCurso.imprimeInfoEstudantes(saida, numAluno);
+  if (numAluno != opcaoVoltar) {
+    sessao.listaEstudantesCurso.imprimeInfoEstudantes(
+        saida, numAluno, sessao.listaUnidadesCurso.getTotalEctsCurso());
+  }
 }
 
 void opcaoInserirNotas(Sessao& sessao) {

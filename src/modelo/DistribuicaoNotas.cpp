@@ -2,16 +2,20 @@
 
 namespace {
 
-// Counts a record of the student `aluno` (from 1) with final grade `nota`;
-// `ultimoInscrito` is the last student counted as enrolled in the unit, so
-// that a student with two records of one unit is enrolled once.
-void contaRegisto(DistribuicaoUC& distribuicao, size_t& ultimoInscrito, size_t aluno, int nota) {
+// Counts the record `uc` of the student `aluno` (from 1); `ultimoInscrito`
+// is the last student counted as enrolled in the unit, so that a student
+// with two records of one unit is enrolled once.
+void contaRegisto(DistribuicaoUC& distribuicao, size_t& ultimoInscrito, size_t aluno,
+                  const UC& uc) {
   if (ultimoInscrito != aluno) {
     ultimoInscrito = aluno;
     ++distribuicao.inscritos;
   }
-  if (nota == -1) return;
-  ++distribuicao.comNota;
+  const int nota = uc.getNota();
+  const regras::Situacao situacao = regras::situacao(uc, nota);
+  if (situacao == regras::Situacao::emAvaliacao) ++distribuicao.emAvaliacao;
+  if (!regras::temResultadoFinal(situacao)) return;
+  ++distribuicao.comResultado;
   if (nota >= notaMinimaEscala && nota <= notaMaximaEscala) {
     ++distribuicao.porNota[static_cast<size_t>(nota)];
   }
@@ -29,7 +33,7 @@ std::vector<DistribuicaoUC> distribuiNotas(const std::vector<UC>& unidades,
       const auto posicoes = indice.find(uc.getCodigo());
       if (posicoes == indice.end()) continue;
       for (size_t i : posicoes->second) {
-        contaRegisto(distribuicoes[i], ultimoInscrito[i], aluno + 1, uc.getNota());
+        contaRegisto(distribuicoes[i], ultimoInscrito[i], aluno + 1, uc);
       }
     }
   }

@@ -182,8 +182,8 @@ float Estudantes::mediaPonderada() const {
   return soma / static_cast<float>(calculaTotalEcts());
 }
 
-float Estudantes::calculaPercentagemCurso() const {
-  return static_cast<float>(calculaTotalEcts()) / totalEctsCurso * 100;
+float Estudantes::calculaPercentagemCurso(TotalEctsCurso curso) const {
+  return regras::percentagemCurso(calculaTotalEcts(), curso.ects);
 }
 
 void Estudantes::imprimeEstudante(std::ostream& saida) const {
@@ -198,7 +198,7 @@ void Estudantes::acrescentaLinhaTabela(std::string& destino) const {
   celula(destino, nome, larguraNome, separador);
 }
 
-void Estudantes::imprimeInfoEstudante(std::ostream& saida) {
+void Estudantes::imprimeInfoEstudante(std::ostream& saida, TotalEctsCurso curso) {
   saida << "ALUNO: " << nome << std::endl;
   saida << TXT("Unidades curriculares onde obteve aprovação") << std::endl;
   saida << std::endl;
@@ -210,7 +210,7 @@ void Estudantes::imprimeInfoEstudante(std::ostream& saida) {
   imprimeTotalUCs(saida);
   imprimeTotalEcts(saida);
   imprimeMedia(saida);
-  imprimePercentagemCurso(saida);
+  imprimePercentagemCurso(saida, curso);
 }
 
 void Estudantes::imprimeInfoEstudante(std::ostream& saida, int codigoUC) const {
@@ -246,11 +246,11 @@ void Estudantes::imprimeMedia(std::ostream& saida) {
   saida << std::endl;
 }
 
-void Estudantes::imprimePercentagemCurso(std::ostream& saida) const {
+void Estudantes::imprimePercentagemCurso(std::ostream& saida, TotalEctsCurso curso) const {
   saida << std::endl;
   saida << "Completou " << std::fixed << std::setprecision(precisaoPercentagemCurso)
-        << calculaPercentagemCurso() << "% dos ECTS do Curso " << std::endl;
-  if (calculaTotalEcts() == totalEctsCurso) {
+        << calculaPercentagemCurso(curso) << "% dos ECTS do Curso " << std::endl;
+  if (regras::completouCurso(calculaTotalEcts(), curso.ects)) {
     saida << std::endl;
     saida << "\t\t" << linhaBanner << std::endl;
     saida << "\t\t########## PARABENS COMPLETOU O CURSO ##########" << std::endl;

@@ -11,10 +11,14 @@
 #include <vector>
 
 #include "ConsolaES.h"
+#include "Regras.h"
 #include "UC.h"
 
-// The course's total of ECTS credits.
-const int totalEctsCurso = 180;
+// The course's total of ECTS credits, which a student's share is measured
+// against: its course record's, or regras::totalEctsPorOmissao.
+struct TotalEctsCurso {
+  int ects = regras::totalEctsPorOmissao;
+};
 
 class Estudantes {
  public:
@@ -78,23 +82,25 @@ class Estudantes {
   float calculaMedia();
   // The same average without storing it.
   float mediaPonderada() const;
-  // Passed ECTS as a percentage of the course's 180.
-  float calculaPercentagemCurso() const;
+  // Passed ECTS as a percentage of the course's total.
+  float calculaPercentagemCurso(TotalEctsCurso curso) const;
 
   // The printing operations write on `saida`, in its current number format.
   // His row of the table of students.
   void imprimeEstudante(std::ostream& saida) const;
   // The same row appended to `destino`, without the line end.
   void acrescentaLinhaTabela(std::string& destino) const;
-  // The full report: passed units and the four totals. Leaves `saida` in
-  // fixed notation with 1 decimal.
-  void imprimeInfoEstudante(std::ostream& saida);
+  // The full report: passed units and the four totals, the share measured
+  // against the course's total. Leaves `saida` in fixed notation with 1
+  // decimal.
+  void imprimeInfoEstudante(std::ostream& saida, TotalEctsCurso curso);
   // The report restricted to one unit, whatever its grade, without totals.
   void imprimeInfoEstudante(std::ostream& saida, int codigoUC) const;
   void imprimeTotalUCs(std::ostream& saida) const;
   void imprimeTotalEcts(std::ostream& saida) const;
   void imprimeMedia(std::ostream& saida);
-  void imprimePercentagemCurso(std::ostream& saida) const;
+  // "Completou X% dos ECTS do Curso", and the banner when he passed them all.
+  void imprimePercentagemCurso(std::ostream& saida, TotalEctsCurso curso) const;
 
  private:
   // The two questions of pedeNovoEstudante.

@@ -146,4 +146,25 @@ NotaFinal novaNotaFinal(const NotasUC& notas, int notaAtual) {
   return decideNotaFinal(notaAtual, notaCalculada(notas));
 }
 
+float percentagemCurso(long long ectsAprovados, int totalEctsCurso) {
+  return static_cast<float>(ectsAprovados) / static_cast<float>(totalEctsCurso) * 100;
+}
+
+bool completouCurso(long long ectsAprovados, int totalEctsCurso) {
+  return ectsAprovados == totalEctsCurso;
+}
+
+Situacao situacao(const NotasUC& notas, int notaFinal) {
+  if (aprovada(notaFinal)) return Situacao::aprovado;
+  const bool semProvas = notas.getProvaFinal() == -1 && notas.getProvaRecurso() == -1;
+  const int opcao = notas.getOpcaoAvaliacao();
+  if (opcao == opcaoContinua && semProvas && admitidoPfolio(notas)) return Situacao::emAvaliacao;
+  if (notaFinal == -1 || (opcao == opcaoExameFinal && semProvas)) return Situacao::semNota;
+  return Situacao::reprovado;
+}
+
+bool temResultadoFinal(Situacao situacao) {
+  return situacao == Situacao::aprovado || situacao == Situacao::reprovado;
+}
+
 }  // namespace regras

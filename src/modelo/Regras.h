@@ -124,6 +124,31 @@ NotaFinal novaNotaFinal(const NotasUC& notas, int notaAtual);
 }  // namespace regras
 
 namespace regras {
+
+// The course's total of ECTS credits when its course record gives none.
+const int totalEctsPorOmissao = 180;
+
+// Passed ECTS as a percentage of the course's total, in single precision
+// (60 of 180 give 33.333336).
+float percentagemCurso(long long ectsAprovados, int totalEctsCurso);
+// Whether the passed ECTS are exactly the course's total: the course is done.
+bool completouCurso(long long ectsAprovados, int totalEctsCurso);
+
+// What a record's final grade means where results are counted (the report
+// and the export; the dialogue shows the grade as it is).
+enum class Situacao {
+  aprovado,     // a final grade that passes
+  reprovado,    // a final grade below the pass mark
+  emAvaliacao,  // continuous assessment admitted to the p-folio, with neither
+                // p-folio nor resit yet: its grade is only the e-folios' sum
+  semNota,      // no final grade, or a final exam with neither exam nor resit
+};
+// The situation of a record whose final grade, truncated, is `notaFinal`
+// (-1 for none). A passing grade passes whatever the record holds.
+Situacao situacao(const NotasUC& notas, int notaFinal);
+// Passed or failed: a final result, which pass rates are taken over.
+bool temResultadoFinal(Situacao situacao);
+
 // The longest student name the program takes (typed or imported), in
 // characters (CP1252 bytes): the memory of a course follows its students,
 // not an attacker's name.

@@ -44,6 +44,13 @@ void acrescentaNota(std::string& linha, float valor) {
   if (valor != -1) linha += csv::textoDecimal(valor);
 }
 
+// The Aprovado cell: a record still in assessment is not failed yet.
+const char* textoAprovado(regras::Situacao situacao) {
+  if (situacao == regras::Situacao::aprovado) return "Sim";
+  if (situacao == regras::Situacao::emAvaliacao) return TXT("Em avaliação");
+  return TXT("Não");
+}
+
 // A grade-sheet row from the unit code on (after the student's name).
 void acrescentaRestoLinhaPauta(std::string& conteudo, const UC& uc) {
   acrescentaNumero(conteudo, uc.getCodigo());
@@ -63,7 +70,7 @@ void acrescentaRestoLinhaPauta(std::string& conteudo, const UC& uc) {
   acrescentaNota(conteudo, uc.getProvaRecurso());
   conteudo += separadorCsv;
   if (uc.getNota() != -1) acrescentaInteiro(conteudo, uc.getNota());
-  acrescentaCelula(conteudo, uc.aprovado() ? "Sim" : TXT("Não"));
+  acrescentaCelula(conteudo, textoAprovado(regras::situacao(uc, uc.getNota())));
   conteudo += fimLinha;
 }
 
@@ -84,6 +91,7 @@ void acrescentaLinhaEstatisticas(std::string& conteudo, const UC& unidade,
   for (int nota = regras::notaMinimaAprovacao; nota <= notaMaximaEscala; ++nota) {
     acrescentaNumero(conteudo, distribuicao.porNota[static_cast<size_t>(nota)]);
   }
+  acrescentaNumero(conteudo, distribuicao.emAvaliacao);
   conteudo += fimLinha;
 }
 
@@ -196,6 +204,8 @@ std::string conteudoEstatisticas(Listacurso& unidades, const std::vector<Estudan
   for (int nota = regras::notaMinimaAprovacao; nota <= notaMaximaEscala; ++nota) {
     acrescentaNumero(conteudo, nota);
   }
+  // Added after the columns a sheet may read by position.
+  acrescentaCelula(conteudo, TXT("Em avaliação"));
   conteudo += fimLinha;
   for (size_t i = 0; i < ucs.size(); ++i) {
     acrescentaLinhaEstatisticas(conteudo, ucs[i], distribuicoes[i]);

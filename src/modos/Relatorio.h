@@ -1,8 +1,9 @@
-// The course report: one self-contained HTML page (inline CSS and SVG, no
-// script, UTF-8) with the course's totals, every unit's figures and grade
-// distribution, and every student's whole record (passed, failed and not yet
-// graded units), with a table of contents. Meant to be looked at on screen
-// and printed on A4.
+// The course report: one self-contained HTML page (inline CSS, SVG and
+// script, UTF-8, nothing from elsewhere) that opens on the course's totals
+// and a sortable table of all its units, then each unit's figures and grade
+// distribution, then the students (a folded index with a search field, and
+// every student's whole record: passed, failed, in assessment and not yet
+// graded units). Meant to be looked at on screen and printed on A4.
 #ifndef PAUTA_RELATORIO_H
 #define PAUTA_RELATORIO_H
 
@@ -20,6 +21,8 @@
 struct IdentificacaoCurso {
   int codigo = 0;
   std::string nome;
+  // The course's total of ECTS, which each student's share is taken of.
+  TotalEctsCurso totalEcts;
   // When the page was made, as shown on it ("07/12/2026 02:30").
   std::string geradoEm;
 };

@@ -1,9 +1,14 @@
 #include "TextoPagina.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <kainjow/mustache.hpp>
 
 #include "Cp1252.h"
+#include "FormatoCsv.h"
+#include "Numeros.h"
+#include "UC.h"
 
 namespace {
 
@@ -60,4 +65,22 @@ void TextoPagina::clear() {
   posicao_ = 0;
   referencia_ = 0;
   dentro_ = 0;
+}
+
+void acrescentaInteiro(TextoPagina& pagina, long long valor) {
+  char texto[24];
+  char* const fim = std::to_chars(texto, texto + sizeof texto, valor).ptr;
+  pagina += std::string_view(texto, static_cast<size_t>(fim - texto));
+}
+
+std::string textoReal(float valor, int casas) {
+  if (std::isnan(valor)) return TXT("—");
+  return csv::comVirgula(textoFixo(valor, casas));
+}
+
+std::string textoTaxa(long long parte, long long total) {
+  const int percentagemTotal = 100;
+  if (total == 0) return TXT("—");
+  const float taxa = static_cast<float>(parte) / static_cast<float>(total) * percentagemTotal;
+  return textoReal(taxa, precisaoPercentagemCurso) + " %";
 }

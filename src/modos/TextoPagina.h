@@ -55,4 +55,14 @@ class TextoPagina {
   std::string escapado_;  // the slice of a long text last handed out
 };
 
+// Appends a whole number in decimal.
+void acrescentaInteiro(TextoPagina& pagina, long long valor);
+
+// A real as the page shows it: `casas` decimals with a decimal comma, or an
+// em dash when it is not a number.
+std::string textoReal(float valor, int casas);
+// `parte` as a percentage of `total` with one decimal ("87,5 %"); an em
+// dash when `total` is 0.
+std::string textoTaxa(long long parte, long long total);
+
 #endif

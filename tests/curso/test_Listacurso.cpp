@@ -237,3 +237,41 @@ TEST(Curso, RepetidosEstatisticasETabelas) {
       cabU + linhaTabela("-7", "Negativa") + linhaTabela("21002", TXT("Álgebra Linear")) + regua;
   EXPECT_EQ(tabelas.str(), media + media + tabelaE + cabU + regua + cabE + regua + "\n" + tabelaU);
 }
+
+// The course record's fourth field gives the course's total of ECTS: a whole number from 1 to
+// 999. Absent, or not beginning with a digit, it is ignored as before (180); any other text that
+// begins with a digit is named once on loading, and 180 is used. Only the first line counts.
+TEST(Ficheiros, TotalDeEctsDoCurso) {
+  const Texto unidade = TXT("21002;Álgebra;1;1;6");
+  const auto carrega = [&](const Texto& primeira, const Texto& resto = "") {
+    Texto mensagens;
+    const Listacurso k = carregaCurso(crlf({primeira, unidade}) + resto, &mensagens, true);
+    EXPECT_EQ(k.getListaUCsCurso().size(), 1u) << primeira;
+    return std::make_pair(k.getTotalEctsCurso().ects, mensagens);
+  };
+  const auto aviso = [](const Texto& campo) {
+    return TXT("ATENÇÃO: Linha 1 do ficheiro 12-UC.txt: total de ECTS '") + campo +
+           TXT("' inválido; usado 180\n");
+  };
+  using R = std::pair<int, Texto>;
+  EXPECT_EQ(carrega(TXT("CURSO;12;Mestrado em Engenharia Informática;120")), R(120, ""));
+  EXPECT_EQ(carrega("CURSO;12;Mestrado;120;mais;campos"), R(120, ""));
+  EXPECT_EQ(carrega("CURSO;12;Curta;1"), R(1, ""));
+  EXPECT_EQ(carrega("CURSO;12;Longa;999"), R(999, ""));
+  EXPECT_EQ(carrega("CURSO;12;Zeros;0090"), R(90, ""));
+  for (const char* ignorado :
+       {"CURSO;12;Engenharia", "CURSO;12;Engenharia;extra", "CURSO;12;Engenharia;",
+        "CURSO;12;Engenharia;-60", "CURSO;12;Engenharia; 120", "CURSO;12", "12;Engenharia;120;x",
+        "curso;12;Engenharia;120"}) {
+    EXPECT_EQ(carrega(ignorado), R(180, "")) << ignorado;
+  }
+  // The loader never needed the code: a record whose code is no number still gives its total.
+  EXPECT_EQ(carrega("CURSO;x;Sem;60"), R(60, ""));
+  for (const char* invalido : {"7,5", "0", "000", "1000", "120abc", "12.5", "99999999999"}) {
+    EXPECT_EQ(carrega(Texto("CURSO;12;Engenharia;") + invalido), R(180, aviso(invalido)))
+        << invalido;
+  }
+  // A second course record further down gives nothing: the loader reads the first line only.
+  EXPECT_EQ(carrega("CURSO;12;Primeiro", crlf({"CURSO;12;Segundo;60"})),
+            R(180, erroLinha(3, "12-UC.txt")));
+}

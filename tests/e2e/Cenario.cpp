@@ -56,11 +56,14 @@ void Cenario::escreve(const std::string& nome, const std::string& conteudo) cons
   escreveEm(dir_ / nome, conteudo);
 }
 
-void Cenario::copiaExemplos() const {
+void Cenario::copiaExemplos(int curso) const {
+  const std::string prefixo = std::to_string(curso) + "-";
   for (const auto& e : fs::directory_iterator(PAUTA_EXEMPLOS)) {
-    // The course's data files only (examples/ also holds a picture of its report).
-    if (e.is_regular_file() && e.path().extension() == ".txt") {
-      fs::copy_file(e.path(), dir_ / e.path().filename());
+    // The course's data files only (examples/ also holds another course and a picture of a
+    // report).
+    const std::string nome = e.path().filename().string();
+    if (e.is_regular_file() && e.path().extension() == ".txt" && nome.rfind(prefixo, 0) == 0) {
+      fs::copy_file(e.path(), dir_ / nome);
     }
   }
 }

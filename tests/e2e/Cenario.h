@@ -25,7 +25,7 @@ class Cenario {  // a scratch working directory, removed on destruction
   Cenario(const Cenario&) = delete;
   Cenario& operator=(const Cenario&) = delete;
   void escreve(const std::string& nome, const std::string& conteudo) const;
-  void copiaExemplos() const;  // the example course's data files
+  void copiaExemplos(int curso = 12) const;  // the data files of an example course
   // Runs pauta with LC_ALL=`locale` (left as it is when PAUTA_EXECUTAVEL names another command).
   Resultado executa(const std::string& entrada, const std::vector<std::string>& args = {},
                     const std::string& locale = "C") const;

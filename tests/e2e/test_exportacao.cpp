@@ -51,14 +51,14 @@ TEST(Exportar, OsDoisFicheiros) {
             "1;Ana Duplicada;200;" + prog + TXT("1;2;6;Exame Final;;;;;;;6;;6;Não")}));
   EXPECT_EQ(c.le("5-Estatisticas.csv"),
             crlf({TXT("Código UC;Unidade Curricular;ECTS;Inscritos;Aprovados;Média dos aprovados;"
-                      "10;11;12;13;14;15;16;17;18;19;20"),
-                  TXT("100;Álgebra;6;2;1;15,000;0;0;0;0;0;1;0;0;0;0;0"),
-                  "200;" + prog + "6;2;1;12,000;0;0;1;0;0;0;0;0;0;0;0",
-                  TXT("300;Ética;4;0;0;;0;0;0;0;0;0;0;0;0;0;0")}));
+                      "10;11;12;13;14;15;16;17;18;19;20;Em avaliação"),
+                  TXT("100;Álgebra;6;2;1;15,000;0;0;0;0;0;1;0;0;0;0;0;0"),
+                  "200;" + prog + "6;2;1;12,000;0;0;1;0;0;0;0;0;0;0;0;0",
+                  TXT("300;Ética;4;0;0;;0;0;0;0;0;0;0;0;0;0;0;0")}));
   const auto pauta = leCsv(c.le("5-Pauta.csv")), estatisticaUC = leCsv(c.le("5-Estatisticas.csv"));
   ASSERT_TRUE(pauta.size() == 5 && estatisticaUC.size() == 4);
   for (const auto& linha : pauta) EXPECT_EQ(linha.size(), 18u);
-  for (const auto& linha : estatisticaUC) EXPECT_EQ(linha.size(), 17u);
+  for (const auto& linha : estatisticaUC) EXPECT_EQ(linha.size(), 18u);
   EXPECT_EQ((std::vector<Texto>{pauta[1][1], pauta[2][3], pauta[1][12], estatisticaUC[2][5],
                                 estatisticaUC[3][5]}),
             (std::vector<Texto>{TXT("Ana; a \"Rápida\""), TXT("Programação \"C\""), "66,6667",

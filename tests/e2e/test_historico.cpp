@@ -223,7 +223,7 @@ TEST(ModoHistorico, Relatorio) {
   EXPECT_EQ(r.estado, 0);
   EXPECT_EQ(r.erros, "");
   const Texto pagina = cenario.le("12-Relatorio.html");
-  const size_t aluno = pagina.find("<span class=\"numero\">1001</span>");
+  const size_t aluno = pagina.find("<h3>1001 \xE2\x80\x94 ");  // the number, an em dash, the name
   const size_t fim = pagina.find("</article>", aluno);
   const size_t detalhes = pagina.find("<details class=\"historico\">", aluno);
   ASSERT_LT(detalhes, fim);

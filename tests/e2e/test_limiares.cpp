@@ -88,13 +88,13 @@ TEST(Limiares, AprovacaoNaExportacaoENoRelatorio) {
 
   ASSERT_EQ(c.executa("", {"--relatorio", "5"}).estado, 0);
   const Texto pagina = c.le("5-Relatorio.html");
-  EXPECT_EQ(textoApos(pagina, "class=\"n com-nota\"", 0), "4");
+  EXPECT_EQ(textoApos(pagina, "class=\"n com-resultado\"", 0), "4");
   EXPECT_EQ(textoApos(pagina, "class=\"n aprovacoes\"", 0), "1");
   EXPECT_EQ(textoApos(pagina, "class=\"n taxa\"", 0), "25,0 %");
   const auto figuras = figurasDaPagina(pagina);
   ASSERT_EQ(figuras.size(), 3u);
   EXPECT_EQ(
-      figuras[0].aprovados + figuras[0].comNota + figuras[0].barras[0] + figuras[0].barras[10],
+      figuras[0].aprovados + figuras[0].comResultado + figuras[0].barras[0] + figuras[0].barras[10],
       "1211");
   EXPECT_EQ(figuras[1].aprovados + figuras[1].barras[9], "01");
   EXPECT_TRUE(mesmasFiguras(pagina, c.le("5-Estatisticas.csv")));

@@ -54,12 +54,15 @@ TEST(Estudantes, BlocoSemEspacoSobrante) {
 TEST(Estudantes, Relatorios) {
   std::ostringstream c;
   Estudantes e = estudante("Ana Sousa", {ucExame14, ucContinua9, ucContinua16, ucSemAvaliacao});
-  e.imprimeInfoEstudante(c);
+  const TotalEctsCurso curso;
+  e.imprimeInfoEstudante(c, curso);
   e.imprimeInfoEstudante(c, 21071);
   e.imprimeInfoEstudante(c, 99999);
   estudante("", {ucComEctsENota(0, "15"), ucComEctsENota(6, "9")}).imprimeMedia(c);
-  estudante("", {ucComEctsENota(120, "10"), ucComEctsENota(60, "20")}).imprimePercentagemCurso(c);
-  estudante("", {ucComEctsENota(120, "10"), ucComEctsENota(66, "20")}).imprimePercentagemCurso(c);
+  estudante("", {ucComEctsENota(120, "10"), ucComEctsENota(60, "20")})
+      .imprimePercentagemCurso(c, curso);
+  estudante("", {ucComEctsENota(120, "10"), ucComEctsENota(66, "20")})
+      .imprimePercentagemCurso(c, curso);
   const Texto uma = "ALUNO: Ana Sousa\n\n" + cabecalhoRelatorio, banner = "\t\t" + Texto(48, '#');
   EXPECT_EQ(c.str(), TXT("ALUNO: Ana Sousa\nUnidades curriculares onde obteve aprovação\n\n") +
                          cabecalhoRelatorio +
@@ -75,6 +78,26 @@ TEST(Estudantes, Relatorios) {
   formato::gravaFicheiroEstudanteUC(e, texto);
   EXPECT_EQ(texto, linhaGravada(leUC(ucExame14)) + linhaGravada(leUC(ucContinua9)) +
                        linhaGravada(leUC(ucContinua16)) + linhaGravada(leUC(ucSemAvaliacao)));
+}
+
+// The share and the banner are taken of the course's own total: 120 ECTS complete a course of
+// 120, and 60 of 120 are half of it; 180 is the total when the course gives none.
+TEST(Estudantes, PercentagemDoTotalDoCurso) {
+  const Estudantes sessenta = estudante("", {ucComEctsENota(60, "12")});
+  const Estudantes centoVinte = estudante("", {ucComEctsENota(60, "12"), ucComEctsENota(60, "15")});
+  EXPECT_FLOAT_EQ(sessenta.calculaPercentagemCurso(TotalEctsCurso{120}), 50.0f);
+  EXPECT_FLOAT_EQ(sessenta.calculaPercentagemCurso(TotalEctsCurso()), 60.0f / 180 * 100);
+  std::ostringstream c;
+  centoVinte.imprimePercentagemCurso(c, TotalEctsCurso{120});
+  centoVinte.imprimePercentagemCurso(c, TotalEctsCurso());
+  sessenta.imprimePercentagemCurso(c, TotalEctsCurso{60});
+  const Texto banner = "\t\t" + Texto(48, '#') + "\n";
+  const Texto parabens =
+      "\n" + banner + "\t\t########## PARABENS COMPLETOU O CURSO ##########\n" + banner;
+  EXPECT_EQ(c.str(), "\nCompletou 100.0% dos ECTS do Curso \n" + parabens +
+                         "\nCompletou 66.7% dos ECTS do Curso \n"
+                         "\nCompletou 100.0% dos ECTS do Curso \n" +
+                         parabens);
 }
 
 // A new student from the console: number refused when taken or 0, name from a fresh line.
