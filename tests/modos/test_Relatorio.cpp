@@ -239,7 +239,7 @@ TEST(Relatorio, TaxaDeAprovacaoDeCadaUnidade) {
   ASSERT_NE(lei, std::string::npos);
   // 100: four enrolled, two graded, one passed; 200: one enrolled and graded, none passed.
   EXPECT_EQ(textoApos(pagina, "class=\"n inscritos\"", algebra), "4");
-  EXPECT_EQ(textoApos(pagina, "class=\"n com-nota\"", algebra), "2");
+  EXPECT_EQ(textoApos(pagina, "class=\"n com-resultado\"", algebra), "2");
   EXPECT_EQ(textoApos(pagina, "class=\"n taxa\"", algebra), "50,0 %");
   EXPECT_EQ(textoApos(pagina, "class=\"n taxa\"", lei), "0,0 %");
   // The course's rate: one pass among three graded records.
