@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ConsolaSistema.h"
+
 namespace cp1252 {
 
 void semRepresentacaoCp1252() noexcept { std::abort(); }
@@ -57,11 +59,7 @@ bool utf8Valido(std::string_view texto) {
 }
 
 std::string deLinhaDeComandos(const std::string& palavra) {
-#ifdef _WIN32
-  return palavra;
-#else
-  return utf8Valido(palavra) ? deUtf8(palavra) : palavra;
-#endif
+  return sistema::linhaDeComandosUtf8 && utf8Valido(palavra) ? deUtf8(palavra) : palavra;
 }
 
 namespace {

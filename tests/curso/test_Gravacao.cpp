@@ -13,7 +13,7 @@ TEST(Gravacao, BytesExactosEFalhas) {
   Listacurso k = carregaCurso(ficheiroValido);
   {
     const LimiteTamanho limite(10);
-    EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ".tmp.*: ficheiro demasiado grande"));
+    EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ": ficheiro demasiado grande"));
   }
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, antigo}}));
   EXPECT_EQ(gravaCurso(k), gravouBem);
@@ -35,7 +35,7 @@ TEST(Gravacao, CopiasDoOriginalNuncaSeSobrepoem) {
   Listacurso k = carregaCurso(mau);
   {
     const LimiteTamanho limite(10);
-    EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ".bak.tmp.*: ficheiro demasiado grande"));
+    EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ".bak: ficheiro demasiado grande"));
   }
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, mau}}));
   fs::create_directory(nome + ".bak");
