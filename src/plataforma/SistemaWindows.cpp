@@ -247,7 +247,7 @@ Estado corta(Descritor d, std::uint64_t tamanho) {
 namespace {
 
 // A move of `de` to `para` that reaches the disk before it answers.
-Estado move(const std::string& de, const std::string& para, DWORD opcoes) {
+Estado moveFicheiro(const std::string& de, const std::string& para, DWORD opcoes) {
   if (MoveFileExA(de.c_str(), para.c_str(), opcoes | MOVEFILE_WRITE_THROUGH)) return Estado();
   return falha();
 }
@@ -255,11 +255,13 @@ Estado move(const std::string& de, const std::string& para, DWORD opcoes) {
 }  // namespace
 
 Estado renomeia(const std::string& de, const std::string& para) {
-  return move(de, para, MOVEFILE_REPLACE_EXISTING);
+  return moveFicheiro(de, para, MOVEFILE_REPLACE_EXISTING);
 }
 
 // Without MOVEFILE_REPLACE_EXISTING the move never replaces a file.
-Estado moveSeLivre(const std::string& de, const std::string& para) { return move(de, para, 0); }
+Estado moveSeLivre(const std::string& de, const std::string& para) {
+  return moveFicheiro(de, para, 0);
+}
 
 Estado liga(const std::string& de, const std::string& para) {
   return CreateHardLinkA(para.c_str(), de.c_str(), nullptr) ? Estado() : falha();
