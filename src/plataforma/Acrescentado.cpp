@@ -1,20 +1,10 @@
 #include "Acrescentado.h"
 
 #include "Limpeza.h"
+#include "Nomes.h"
 #include "Passos.h"
 #include "Sistema.h"
 #include "Substituicao.h"
-
-namespace {
-
-// The folder of `nome` ("." when it has none).
-std::string pastaDoNome(const std::string& nome) {
-  const size_t barra = nome.find_last_of("/\\");
-  if (barra == std::string::npos) return ".";
-  return barra == 0 ? nome.substr(0, 1) : nome.substr(0, barra);
-}
-
-}  // namespace
 
 FicheiroAcrescentado::~FicheiroAcrescentado() { fecha(); }
 

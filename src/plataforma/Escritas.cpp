@@ -12,8 +12,7 @@ ObservadorEscritas* observador = nullptr;
 // The last part of a path without its private temporary suffix: the file a
 // step is about, as a pause point names it.
 std::string alvoDoPasso(const std::string& nome) {
-  const size_t barra = nome.find_last_of("/\\");
-  std::string base = barra == std::string::npos ? nome : nome.substr(barra + 1);
+  std::string base = nomeBase(nome);
   const size_t temporario = base.find(std::string(sufixoTemporario) + ".");
   if (temporario != std::string::npos) base.resize(temporario);
   return base;

@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "Identidades.h"
+#include "Nomes.h"
 #include "Relogio.h"
 #include "Sistema.h"
 #include "Substituicao.h"
@@ -271,10 +272,7 @@ Estado destinoDe(const std::string& nome, Alvo alvo, std::string* destino) {
 
 void removeRestos(const std::string& destino,
                   const std::function<bool(const std::string&)>& abandonado) {
-  const size_t barra = destino.find_last_of('/');
-  const std::string pasta = barra == std::string::npos ? "."
-                            : barra == 0               ? "/"
-                                                       : destino.substr(0, barra);
+  const std::string pasta = pastaDoNome(destino);
   DIR* dir = opendir(pasta.c_str());
   if (dir == nullptr) return;
   const std::string prefixo = pasta + "/";

@@ -290,11 +290,8 @@ Estado destinoDe(const std::string& nome, Alvo alvo, std::string* destino) {
 
 void removeRestos(const std::string& destino,
                   const std::function<bool(const std::string&)>& abandonado) {
-  const size_t barra = destino.find_last_of("/\\");
-  const std::string pasta = barra == std::string::npos ? "."
-                            : barra == 0               ? destino.substr(0, 1)
-                                                       : destino.substr(0, barra);
-  const std::string base = barra == std::string::npos ? destino : destino.substr(barra + 1);
+  const std::string pasta = pastaDoNome(destino);
+  const std::string base = nomeBase(destino);
   WIN32_FIND_DATAA dados;
   const std::string padrao = pasta + "\\" + base + sufixoTemporario + ".*";
   HANDLE busca = FindFirstFileA(padrao.c_str(), &dados);

@@ -68,17 +68,6 @@ long long processoDoTemporario(const std::string& nome, const std::string& base)
   return std::stoll(resto.substr(0, ponto));
 }
 
-// The last part of a path, and its folder ("." when it has none).
-std::string nomeBase(const std::string& nome) {
-  const size_t barra = nome.find_last_of("/\\");
-  return barra == std::string::npos ? nome : nome.substr(barra + 1);
-}
-std::string pastaDoNome(const std::string& nome) {
-  const size_t barra = nome.find_last_of("/\\");
-  if (barra == std::string::npos) return ".";
-  return barra == 0 ? nome.substr(0, 1) : nome.substr(0, barra);
-}
-
 // Removes the leftover temporary files of `destino`: those whose name shows
 // a process of this machine that no longer runs.
 void removeRestos(const std::string& destino) {
