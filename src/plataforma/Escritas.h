@@ -8,7 +8,10 @@
 // lost). In the test build of the program (PAUTA_PONTOS_PAUSA) every step is
 // also a pause point, "antes-STEP:NAME" (Pausas.h), so that a test can stop
 // another process right before any step. The program itself installs no
-// observer.
+// observer. Only the clean-up of every way out (Limpeza.h), which a signal
+// handler runs and so must be async-signal-safe, and the release of a
+// course lock, which shares its code (removeSeComecaPor), call the system
+// directly.
 #ifndef PAUTA_ESCRITAS_H
 #define PAUTA_ESCRITAS_H
 

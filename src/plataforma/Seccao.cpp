@@ -59,7 +59,7 @@ Estado criaFicheiroExclusivo(const std::string& nome, std::string_view conteudo)
   if (!criado.ok()) return criado;
   Estado escrito = escrita::escreve(d, nome, conteudo);
   sistema::fecha(d);
-  if (!escrito.ok()) sistema::apaga(nome.c_str());
+  if (!escrito.ok()) (void)escrita::remove(nome);
   return escrito;
 }
 
