@@ -48,8 +48,10 @@ namespace {
 // cause in `falha`.
 FonteBlocos blocosDe(LeituraPorBlocos& ficheiro, Estado& falha) {
   return [&ficheiro, &falha](char* destino, size_t maximo, size_t* lidos) {
-    falha = ficheiro.le(destino, maximo, lidos);
-    return falha.ok();
+    Estado lido = ficheiro.le(destino, maximo, lidos);
+    if (lido.ok()) return true;
+    falha = std::move(lido);
+    return false;
   };
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <ctime>
+#include <utility>
 
 #define XXH_INLINE_ALL
 #include <xxhash.h>
@@ -218,8 +219,9 @@ bool LeitorHistorico::leBloco() {
   const size_t antes = buffer_.size();
   buffer_.resize(antes + blocoHistorico);
   size_t lidos = 0;
-  razao_ = ficheiro_.le(&buffer_[antes], blocoHistorico, &lidos);
-  if (!razao_.ok()) {
+  Estado lido = ficheiro_.le(&buffer_[antes], blocoHistorico, &lidos);
+  if (!lido.ok()) {
+    razao_ = std::move(lido);
     erro_ = true;
     lidos = 0;
   }

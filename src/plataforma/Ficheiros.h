@@ -10,7 +10,8 @@
 //   Seccao.h        the course's critical section and the lock primitives
 //   Limpeza.h       the clean-up of every way out, signals included
 //   Identidades.h   this process, machine and user; folder listings
-//   Escritas.h      the seam every write step goes through, for tests
+//   Escritas.h      the seam every write step goes through, for tests (the
+//                   steps themselves, for this folder only, in Passos.h)
 //   Pausas.h        pause points of the test build
 // The operating system is reached only through Sistema.h, defined in
 // SistemaPosix.cpp and SistemaWindows.cpp.
