@@ -7,7 +7,7 @@
 namespace {
 
 // The observer a test installed (none in the program).
-ObservadorEscritas* observador = nullptr;
+ObservadorEscritas* observadorInstalado = nullptr;
 
 // The last part of a path without its private temporary suffix: the file a
 // step is about, as a pause point names it.
@@ -26,8 +26,8 @@ Estado passo(PassoEscrita p, const std::string& nome, const std::string& para = 
         std::string("antes-") + nomePasso(p) + ":" + alvoDoPasso(para.empty() ? nome : para);
     pontoPausa(ponto.c_str());
   }
-  if (observador == nullptr) return Estado();
-  return Estado(observador->passo(p, nome, para), para.empty() ? nome : para);
+  if (observadorInstalado == nullptr) return Estado();
+  return Estado(observadorInstalado->passo(p, nome, para), para.empty() ? nome : para);
 }
 
 }  // namespace
@@ -56,7 +56,7 @@ const char* nomePasso(PassoEscrita passo) {
   return "tranca";
 }
 
-void observaEscritas(ObservadorEscritas* novo) { observador = novo; }
+void observaEscritas(ObservadorEscritas* observador) { observadorInstalado = observador; }
 
 namespace escrita {
 
