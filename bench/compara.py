@@ -8,8 +8,9 @@ lines, a lone LF, no last line end. Both builds then run the same scripted
 dialogues (consult, enter grades, add a student, save, statistics) and the
 modes (--exportar, --relatorio) in copies of the course, and everything
 must be the same: standard output and error, exit status and every file
-left in the folder (the report's generation time and the random part of a
-temporary file's name aside).
+left in the folder (the report's generation time, the history's times of
+saving and the hashes that chain them, and the random part of a temporary
+file's name aside).
 
     bench/compara.py NOVO/pauta REFERENCIA/pauta [--cursos 300] [--semente 1]
 """
@@ -90,6 +91,10 @@ def corre(binario: str, pasta: pathlib.Path, entrada: bytes, args: list) -> tupl
             conteudo = f.read_bytes()
             if f.name.endswith("-Relatorio.html"):
                 conteudo = re.sub(rb"<time>[^<]*</time>", b"<time></time>", conteudo)
+            if f.name.endswith("-Historico.txt"):
+                # The time of a save and the VERIFICACAO that hashes it.
+                conteudo = re.sub(rb"(?m)^\d{4}-\d\d-\d\dT[^;]*;", b"DATA;", conteudo)
+                conteudo = re.sub(rb"(?m);[0-9a-f]{16}\r$", b";VERIFICACAO\r", conteudo)
             ficheiros[f.name] = conteudo
     return (r.returncode, temporario.sub(b".tmp.*", r.stdout), temporario.sub(b".tmp.*", r.stderr),
             ficheiros)

@@ -2,9 +2,10 @@
 // course: the comparison after one grade is entered (the student pictured
 // before his change, as the dialogue does), the picture's reset after the
 // save, and the append of two lines to an existing history, flushed (the
-// median of 21 appends). Build against a build tree's pauta_core:
+// median of 21 appends). Build against a build tree's layer libraries:
 //   g++ -O2 -std=c++17 -Isrc/plataforma -Isrc/modelo -Isrc/curso
-//       bench/historico.cpp build-bench/libpauta_core.a -o historico
+//       bench/historico.cpp -Lbuild-bench -lpauta_curso -lpauta_modelo
+//       -lpauta_plataforma -lpauta_ganchos -o historico
 //   ./historico DIR   (DIR holding 77-UC.txt and 77-Estudantes.txt of gera_curso.py)
 #include <unistd.h>
 
@@ -49,15 +50,16 @@ int main(int argc, char** argv) {
   std::vector<double> acrescentos;
   for (int k = 0; k < 21; ++k) {
     const auto a = Relogio::now();
-    std::string erro, anterior, texto;
+    std::string anterior, texto;
+    Estado erro;
     FicheiroAcrescentado f;
-    if (!f.abre("77-Historico.txt", historico::inicioFicheiro, &erro)) return 1;
+    if (!f.abre("77-Historico.txt", historico::inicioFicheiro).ok()) return 1;
     historico::ultimaVerificacao("77-Historico.txt", anterior, &erro);
     linha.data = historico::dataAgora();
     historico::EscritorLinhas escritor(linha, anterior);
     escritor.escreve(linha, texto);
     escritor.escreve(linha, texto);
-    if (!f.acrescenta(texto, &erro) || !f.descarrega(&erro)) return 1;
+    if (!f.acrescenta(texto).ok() || !f.descarrega().ok()) return 1;
     acrescentos.push_back(ms(a, Relogio::now()));
   }
   std::sort(acrescentos.begin(), acrescentos.end());

@@ -74,8 +74,7 @@ void verificaFicheiro(const std::string& nome, const char* original) {
   VERIFICA(!fs::exists(nome + ".tmp"), TXT("ficou um ficheiro temporário"));
   VERIFICA(!fs::exists(nome + ".lock"), "ficou o bloqueio do curso");
   std::string conteudo;
-  std::string razao;
-  if (leFicheiroNormal(nome, &conteudo, nullptr, &razao) != Leitura::lido) {
+  if (!leFicheiroNormal(nome, &conteudo).ok()) {
     VERIFICA(original == nullptr && !fs::exists(nome), "o ficheiro de estudantes desapareceu");
     return;
   }

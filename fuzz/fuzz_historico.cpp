@@ -90,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
 
   const std::string nome = nomeTemporario();
   std::ofstream(nome, std::ios::binary | std::ios::trunc) << conteudo;
-  std::string anterior, razao;
+  std::string anterior;
+  Estado razao;
   const historico::EstadoFim fim = historico::ultimaVerificacao(nome, anterior, &razao);
   const historico::ResultadoVerificacao doFicheiro = historico::verificaFicheiro(nome);
   std::remove(nome.c_str());

@@ -1,8 +1,9 @@
-// A fault-injecting watcher of the platform module's writes (as leveldb's fault-injection
-// environment): it records every step of the temporary files, refuses the steps a test names, and
-// tells what the files would hold after a power cut at any moment. A file's content reaches the
-// disk only when the file is flushed; a name (created, renamed, linked or removed) only when its
-// folder is flushed. The files present when it is installed are taken as on the disk.
+// A fault-injecting watcher of the platform's writes (as leveldb's fault-injection environment):
+// it records every step of every write (temporary files, locks, the history appended to and cut
+// back), refuses the steps a test names with the cause it chooses, and tells what the files would
+// hold after a power cut at any moment. A file's content reaches the disk only when the file is
+// flushed; a name (created, renamed, linked or removed) only when its folder is flushed. The files
+// present when it is installed are taken as on the disk.
 #ifndef PAUTA_TESTES_FALHASESCRITA_H
 #define PAUTA_TESTES_FALHASESCRITA_H
 
@@ -35,13 +36,13 @@ class GravadorEscritas : public ObservadorEscritas {
   GravadorEscritas(const GravadorEscritas&) = delete;
   GravadorEscritas& operator=(const GravadorEscritas&) = delete;
 
-  bool passo(PassoEscrita p, const Texto& nome, const Texto& para) override {
+  Causa passo(PassoEscrita p, const Texto& nome, const Texto& para) override {
     quedas.push_back(aposQueda());
-    if (recusa && recusa(p, nome, para)) return false;
-    passos.push_back(semAleatorio(Texto(nomes[static_cast<int>(p)]) + " " + nome +
-                                  (para.empty() ? "" : " " + para)));
+    if (recusa && recusa(p, nome, para)) return causaRecusa;
+    passos.push_back(
+        semAleatorio(Texto(nomePasso(p)) + " " + nome + (para.empty() ? "" : " " + para)));
     aplica(p, nome, para);
-    return true;
+    return Causa::nenhuma;
   }
 
   // What each file would hold after a power cut now.
@@ -62,14 +63,12 @@ class GravadorEscritas : public ObservadorEscritas {
     }
   }
 
-  std::vector<Texto> passos;  // "STEP NAME [NEW NAME]", temporary names as NAME.tmp.*
-  std::vector<Mapa> quedas;   // aposQueda() just before each step
-  Recusa recusa;              // answers true for a step to refuse
+  std::vector<Texto> passos;                // "STEP NAME [NEW NAME]", temporary names as NAME.tmp.*
+  std::vector<Mapa> quedas;                 // aposQueda() just before each step
+  Recusa recusa;                            // answers true for a step to refuse
+  Causa causaRecusa = Causa::entradaSaida;  // the failure of a refused step
 
  private:
-  static constexpr const char* nomes[] = {"criacao", "escrita", "descarga",     "renomeacao",
-                                          "ligacao", "remocao", "descargaPasta"};
-
   static Texto leFicheiro(const Texto& nome) {
     std::ifstream f(nome, std::ios::binary);
     return Texto(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
@@ -99,7 +98,9 @@ class GravadorEscritas : public ObservadorEscritas {
       case PassoEscrita::criacao:
         atual_[nome] = novoInode("");  // its name and content not yet on the disk
         break;
-      case PassoEscrita::escrita:
+      case PassoEscrita::escrita:  // appended or cut: on the disk once flushed
+      case PassoEscrita::corte:
+      case PassoEscrita::tranca:
         break;
       case PassoEscrita::descarga:  // every write came before: the file holds them all
         inodes_[inodeDe(nome)] = leFicheiro(nome);

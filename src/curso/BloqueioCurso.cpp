@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "Cp1252.h"
+#include "Estado.h"
 #include "Ficheiros.h"
 #include "Nomes.h"
 #include "Relogio.h"
@@ -102,29 +103,28 @@ namespace {
 // Creates the lock `nome` holding `linha`, or replaces a stale one; the
 // caller is inside the course's critical section.
 Bloqueio criaOuSubstitui(const std::string& nome, const std::string& linha, DonoBloqueio* dono,
-                         std::string* razao) {
+                         Estado* razao) {
   for (int tentativa = 0; tentativa < tentativas; ++tentativa) {
-    const Criacao criacao = criaFicheiroExclusivo(nome, linha, razao);
-    if (criacao == Criacao::criado) return Bloqueio::obtido;
-    if (criacao == Criacao::falhou) return Bloqueio::impossivel;
+    *razao = criaFicheiroExclusivo(nome, linha);
+    if (razao->ok()) return Bloqueio::obtido;
+    if (razao->causa() != Causa::jaExiste) return Bloqueio::impossivel;
     std::string conteudo;
-    const Leitura lido = leFicheiroCurto(nome, maximoLeitura, &conteudo);
-    if (lido == Leitura::inexistente) continue;  // released meanwhile: try again
-    const DonoBloqueio encontrado =
-        lido == Leitura::lido ? leLinhaBloqueio(conteudo) : DonoBloqueio();
+    const Estado lido = leFicheiroCurto(nome, maximoLeitura, &conteudo);
+    if (lido.causa() == Causa::naoExiste) continue;  // released meanwhile: try again
+    const DonoBloqueio encontrado = lido.ok() ? leLinhaBloqueio(conteudo) : DonoBloqueio();
     *dono = encontrado;
-    if (lido != Leitura::lido || !abandonado(encontrado)) return Bloqueio::ocupado;
+    if (!lido.ok() || !abandonado(encontrado)) return Bloqueio::ocupado;
     pontoPausa("bloqueio-lido");
     // Stale: ours takes its place in one rename (never through a link).
-    if (!substituiFicheiro(nome, linha, razao, Alvo::substituirNome)) return Bloqueio::ocupado;
-    return Bloqueio::antigoRemovido;
+    *razao = substituiFicheiro(nome, linha, Alvo::substituirNome);
+    return razao->ok() ? Bloqueio::antigoRemovido : Bloqueio::ocupado;
   }
   return Bloqueio::ocupado;
 }
 
 }  // namespace
 
-Bloqueio BloqueioCurso::adquire(const std::string& nome, DonoBloqueio* dono, std::string* razao) {
+Bloqueio BloqueioCurso::adquire(const std::string& nome, DonoBloqueio* dono, Estado* razao) {
   liberta();
   const DonoBloqueio eu = esteProcesso();
   // Reading the lock, deciding it is stale and replacing it are one step
@@ -133,8 +133,7 @@ Bloqueio BloqueioCurso::adquire(const std::string& nome, DonoBloqueio* dono, std
   // goes on without it: no lock can be created there either.
   pontoPausa("bloqueio-seccao");
   SeccaoCurso seccao;
-  std::string erroSeccao;
-  (void)seccao.entra(estudantesDoBloqueio(nome), &erroSeccao);
+  (void)seccao.entra(estudantesDoBloqueio(nome));
   // Registered before the file can appear: a signal from then on removes
   // it (the clean-up removes only a file that names this process).
   regista(nome, eu);
@@ -144,23 +143,21 @@ Bloqueio BloqueioCurso::adquire(const std::string& nome, DonoBloqueio* dono, std
   return resultado;
 }
 
-bool BloqueioCurso::toma(const std::string& nome, std::string* razao) {
+Estado BloqueioCurso::toma(const std::string& nome) {
   liberta();
   const DonoBloqueio eu = esteProcesso();
   // Inside the section, so that no release (check, then removal) of the
   // previous holder can come between; a save in progress is waited for.
   pontoPausa("tomada-seccao");
   SeccaoCurso seccao;
-  std::string erroSeccao;
-  (void)seccao.entra(estudantesDoBloqueio(nome), &erroSeccao);
+  (void)seccao.entra(estudantesDoBloqueio(nome));
   // A private temporary file renamed over the lock's name: a link there is
   // replaced, never written through. Registered first, as in adquire.
   regista(nome, eu);
-  if (!substituiFicheiro(nome, linhaBloqueio(eu) + fimLinhaBloqueio, razao, Alvo::substituirNome)) {
-    esquece();
-    return false;
-  }
-  return true;
+  Estado tomado =
+      substituiFicheiro(nome, linhaBloqueio(eu) + fimLinhaBloqueio, Alvo::substituirNome);
+  if (!tomado.ok()) esquece();
+  return tomado;
 }
 
 void BloqueioCurso::regista(const std::string& nome, const DonoBloqueio& eu) {
@@ -202,7 +199,7 @@ void avisaSemBloqueio(int nCurso, std::ostream& saida) {
 
 bool bloqueiaCurso(BloqueioCurso& bloqueio, int nCurso, std::ostream& saida) {
   DonoBloqueio dono;
-  std::string razao;
+  Estado razao;
   switch (bloqueio.adquire(nomeBloqueio(nCurso), &dono, &razao)) {
     case Bloqueio::obtido:
       return true;
@@ -222,6 +219,5 @@ bool bloqueiaCurso(BloqueioCurso& bloqueio, int nCurso, std::ostream& saida) {
 }
 
 void tomaCurso(BloqueioCurso& bloqueio, int nCurso, std::ostream& saida) {
-  std::string razao;
-  if (!bloqueio.toma(nomeBloqueio(nCurso), &razao)) avisaSemBloqueio(nCurso, saida);
+  if (!bloqueio.toma(nomeBloqueio(nCurso)).ok()) avisaSemBloqueio(nCurso, saida);
 }

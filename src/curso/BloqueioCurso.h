@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "Estado.h"
+
 // Who holds a lock, as its file says ("?" for what it does not say).
 struct DonoBloqueio {
   std::string processo = "?";
@@ -48,11 +50,11 @@ class BloqueioCurso {
 
   // Tries to take the lock `nome`, releasing first the one held. On
   // `antigoRemovido` and `ocupado` sets `dono` to the holder found; on
-  // `impossivel`, `razao`.
-  Bloqueio adquire(const std::string& nome, DonoBloqueio* dono, std::string* razao);
+  // `impossivel`, `razao` to why the lock could not be created.
+  Bloqueio adquire(const std::string& nome, DonoBloqueio* dono, Estado* razao);
   // Takes the lock `nome` over from whoever holds it: writes ours in its
-  // place. Answers false (with `razao`) if it cannot.
-  bool toma(const std::string& nome, std::string* razao);
+  // place. A failure when it cannot.
+  Estado toma(const std::string& nome);
   // Removes the lock file if it still names this process and machine (a
   // lock taken over by another session is left to it); nothing when none
   // is held.

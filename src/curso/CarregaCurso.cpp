@@ -5,29 +5,10 @@
 #include <utility>
 
 #include "Cp1252.h"
-#include "Ficheiros.h"
 #include "FormatoDados.h"
 #include "LeitorLinhas.h"
+#include "Leitura.h"
 #include "Nomes.h"
-
-LeituraUnidades leTextoUnidades(const std::string& nome, TextoUnidades& texto, std::string& razao) {
-  if (leFicheiroNormal(nome, &texto.conteudo, nullptr, &razao) != Leitura::lido) {
-    return LeituraUnidades::naoLida;
-  }
-  if (cp1252::marcaInicial(texto.conteudo) == cp1252::Marca::utf16) {
-    razao = razaoUtf16;
-    return LeituraUnidades::utf16;
-  }
-  texto.analise.acrescenta(cp1252::semMarcaUtf8(texto.conteudo));
-  return LeituraUnidades::lida;
-}
-
-LeitorLinhas leitorUnidades(std::string conteudo, const cp1252::AnaliseTexto& analise,
-                            const std::string& nome, std::ostream& mensagens) {
-  LeitorLinhas leitor(std::move(conteudo), nome, mensagens);
-  if (analise.utf8()) leitor.converteDeUtf8();
-  return leitor;
-}
 
 namespace {
 
@@ -64,10 +45,13 @@ bool carregaUnidadesCurso(int nCurso, Listacurso& unidades, const RelatoCarregam
 namespace {
 
 // The blocks of an open file, for a LeitorLinhas; a read error leaves its
-// reason in `razao`.
-FonteBlocos blocosDe(LeituraPorBlocos& ficheiro, std::string& razao) {
-  return [&ficheiro, &razao](char* destino, size_t maximo, size_t* lidos) {
-    return ficheiro.le(destino, maximo, lidos, &razao);
+// cause in `falha`.
+FonteBlocos blocosDe(LeituraPorBlocos& ficheiro, Estado& falha) {
+  return [&ficheiro, &falha](char* destino, size_t maximo, size_t* lidos) {
+    Estado lido = ficheiro.le(destino, maximo, lidos);
+    if (lido.ok()) return true;
+    falha = std::move(lido);
+    return false;
   };
 }
 
@@ -95,13 +79,16 @@ FicheiroEstudantes semFicheiro(Listacurso& estudantes, std::ostream* progresso,
 }
 
 // The first reading: counts the student records, analysing the text.
-// False, with `razao`, when the file is UTF-16 or could not be read.
-bool contaEstudantes(LeitorLinhas& linhas, long& numEstudantes, std::string& razao) {
+// False, with `razao`, when the file is UTF-16 or could not be read (the
+// cause of a read error in `falha`).
+bool contaEstudantes(LeitorLinhas& linhas, const Estado& falha, long& numEstudantes,
+                     std::string& razao) {
   numEstudantes = formato::contaRegistosAluno(linhas);
   if (linhas.marca() == cp1252::Marca::utf16) {
     razao = razaoUtf16;
     return false;
   }
+  if (linhas.erroLeitura()) razao = textoCausa(falha);
   return !linhas.erroLeitura();
 }
 
@@ -115,14 +102,14 @@ FicheiroEstudantes leEstudantes(int nCurso, Listacurso& estudantes,
     *relato.progresso << TXT("O número de Estudantes carregados é ") << numEstudantes << std::endl;
   }
   const bool utf8 = linhas.analise().utf8();
-  std::string razao;
-  linhas.recomeca(blocosDe(ficheiro, razao));
+  Estado falha;
+  linhas.recomeca(blocosDe(ficheiro, falha));
   if (utf8) linhas.converteDeUtf8();
   estudantes.setOrigemUtf8(utf8);
   estudantes.setListaEstudantes(nCurso, static_cast<int>(numEstudantes), linhas);
   if (linhas.erroLeitura()) {
     estudantes.esqueceEstudantes();
-    return ilegivel(relato, nome, razao, nCurso);
+    return ilegivel(relato, nome, textoCausa(falha), nCurso);
   }
   estudantes.setIdentidadeFicheiro(ficheiro.identidade());
   return FicheiroEstudantes::carregado;
@@ -149,22 +136,27 @@ FicheiroEstudantes carregaEstudantesCurso(int nCurso, Listacurso& estudantes,
                                           const RelatoCarregamento& relato) {
   const std::string nome = nomeFicheiroEstudantes(nCurso);
   anunciaAbertura(relato.progresso, nome);
-  std::string razao;
   LeituraPorBlocos contagem;
-  const Leitura leitura = contagem.abre(nome, &razao);
-  if (leitura == Leitura::ilegivel) return ilegivel(relato, nome, razao, nCurso);
+  const Estado aberto = contagem.abre(nome);
+  const bool existe = aberto.causa() != Causa::naoExiste;
+  if (!aberto.ok() && existe) return ilegivel(relato, nome, textoCausa(aberto), nCurso);
   estudantes.setCurso(nCurso);
-  if (leitura == Leitura::inexistente) return semFicheiro(estudantes, relato.progresso, nome);
+  if (!existe) return semFicheiro(estudantes, relato.progresso, nome);
   // One reader for both readings, started over for the second with the
   // room it has: a very long line takes one buffer, not two; and no buffer
   // is freed and taken again (which makes the allocator sort its free lists).
-  LeitorLinhas contadas(blocosDe(contagem, razao), nome, *relato.avisos);
+  Estado falha;
+  LeitorLinhas contadas(blocosDe(contagem, falha), nome, *relato.avisos);
   long numEstudantes = 0;
-  LeituraPorBlocos ficheiro;
-  if (!contaEstudantes(contadas, numEstudantes, razao) ||
-      ficheiro.abre(nome, &razao) != Leitura::lido) {
-    if (razao.empty()) razao = "desapareceu";
+  std::string razao;
+  if (!contaEstudantes(contadas, falha, numEstudantes, razao)) {
     return ilegivel(relato, nome, razao, nCurso);
+  }
+  LeituraPorBlocos ficheiro;
+  const Estado reaberto = ficheiro.abre(nome);
+  if (!reaberto.ok()) {
+    const bool foi = reaberto.causa() == Causa::naoExiste;
+    return ilegivel(relato, nome, foi ? "desapareceu" : textoCausa(reaberto), nCurso);
   }
   avisaTextoUtf8(nome, contadas.analise(), *relato.avisos);
   return leEstudantes(nCurso, estudantes, relato, ficheiro, contadas, numEstudantes);

@@ -12,6 +12,7 @@
 #include "Cp1252.h"
 #include "LeitorLinhas.h"
 #include "Listacurso.h"
+#include "TextoUnidades.h"
 
 // Where loading reports: `progresso` receives the dialogue's loading texts
 // (nullptr: nowhere), `avisos` the messages about what could not be read.
@@ -19,22 +20,6 @@ struct RelatoCarregamento {
   std::ostream* progresso;
   std::ostream* avisos;
 };
-
-// A unit file read whole: its text as stored and what the text turned out
-// to be.
-struct TextoUnidades {
-  std::string conteudo;
-  cp1252::AnaliseTexto analise;
-};
-enum class LeituraUnidades { lida, naoLida, utf16 };
-// Reads the unit file `nome` for the catalogue or the loader. A file that
-// cannot be read answers naoLida with the platform's reason in `razao`; one
-// in UTF-16 is not read and answers utf16 with razaoUtf16 in `razao`.
-LeituraUnidades leTextoUnidades(const std::string& nome, TextoUnidades& texto, std::string& razao);
-// A reader over `conteudo`, the text of the unit file `nome` analysed as
-// `analise`: its lines come in CP1252 when the text is UTF-8.
-LeitorLinhas leitorUnidades(std::string conteudo, const cp1252::AnaliseTexto& analise,
-                            const std::string& nome, std::ostream& mensagens);
 
 // Loads the units of course `nCurso` from "<code>-UC.txt" into `unidades`
 // and shows their count; a file in UTF-8 is converted, with its notice on

@@ -1,15 +1,15 @@
 #include "Cmenu.h"
 
-#include <iostream>
+#include <ostream>
 #include <string_view>
 
-#include "CarregaCurso.h"
 #include "Cp1252.h"
 #include "FormatoDados.h"
 #include "LeitorLinhas.h"
 #include "Nomes.h"
 #include "Numeros.h"
 #include "Tabela.h"
+#include "TextoUnidades.h"
 
 Cmenu::Cmenu()
     : separador(' '),
@@ -21,12 +21,12 @@ Cmenu::Cmenu()
       codigo(0),
       valido_(false) {}
 
-Cmenu::Cmenu(const std::string& nomeF) : Cmenu() {
+Cmenu::Cmenu(const std::string& nomeF, std::ostream& avisos) : Cmenu() {
   nomeFicheiro = nomeF;
   TextoUnidades texto;
   if (leTextoUnidades(nomeF, texto, razao_) != LeituraUnidades::lida) return;
   analise_ = texto.analise;
-  LeitorLinhas leitor = leitorUnidades(std::move(texto.conteudo), analise_, nomeF, std::cout);
+  LeitorLinhas leitor = leitorUnidades(std::move(texto.conteudo), analise_, nomeF, avisos);
   formato::RegistoCurso registo;
   if (formato::registoCursoDoCatalogo(leitor, registo)) {
     codigo = registo.codigo;

@@ -14,8 +14,9 @@ class Cmenu {
   Cmenu();
   // Builds the entry from the unit file `nomeF`: code and name come from
   // the last course record ("CURSO;code;name") whose code can be read. A
-  // file in UTF-8 is converted to CP1252; one in UTF-16 is not read.
-  explicit Cmenu(const std::string& nomeF);
+  // file in UTF-8 is converted to CP1252; one in UTF-16 is not read. What
+  // the reading has to say about the file's lines goes to `avisos`.
+  Cmenu(const std::string& nomeF, std::ostream& avisos);
   Cmenu(const Cmenu&) = default;
   virtual ~Cmenu();
 

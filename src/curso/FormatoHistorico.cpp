@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <ctime>
+#include <utility>
 
 #define XXH_INLINE_ALL
 #include <xxhash.h>
@@ -80,17 +81,18 @@ void acrescentaCampos(std::string& destino, const LinhaHistorico& linha) {
 }
 
 // Reads `n` bytes or up to the end of the file into `destino`.
-bool leBytes(LeituraPorBlocos& ficheiro, size_t n, std::string& destino, std::string* razao) {
+Estado leBytes(LeituraPorBlocos& ficheiro, size_t n, std::string& destino) {
   destino.resize(n);
   size_t total = 0;
   while (total < n) {
     size_t lidos = 0;
-    if (!ficheiro.le(&destino[total], n - total, &lidos, razao)) return false;
+    Estado lido = ficheiro.le(&destino[total], n - total, &lidos);
+    if (!lido.ok()) return lido;
     if (lidos == 0) break;
     total += lidos;
   }
   destino.resize(total);
-  return true;
+  return Estado();
 }
 
 }  // namespace
@@ -190,21 +192,19 @@ bool leLinha(std::string_view texto, LinhaHistorico& linha) {
   return false;
 }
 
-const char* razaoInvalido() { return TXT("histórico inválido"); }
-
 // --- LeitorHistorico ---
 
 LeitorHistorico::LeitorHistorico(std::string_view conteudo) : dados_(conteudo) {}
 
 LeitorHistorico::LeitorHistorico() = default;
 
-Leitura LeitorHistorico::abre(const std::string& nome, std::string* razao) {
-  const Leitura leitura = ficheiro_.abre(nome, razao);
+Estado LeitorHistorico::abre(const std::string& nome) {
+  Estado leitura = ficheiro_.abre(nome);
   buffer_.clear();
   dados_ = buffer_;
   inicio_ = 0;
   descartados_ = 0;
-  deFicheiro_ = leitura == Leitura::lido;
+  deFicheiro_ = leitura.ok();
   esgotado_ = !deFicheiro_;
   numero_ = 0;
   proximoNumero_ = 1;
@@ -219,7 +219,9 @@ bool LeitorHistorico::leBloco() {
   const size_t antes = buffer_.size();
   buffer_.resize(antes + blocoHistorico);
   size_t lidos = 0;
-  if (!ficheiro_.le(&buffer_[antes], blocoHistorico, &lidos, &razao_)) {
+  Estado lido = ficheiro_.le(&buffer_[antes], blocoHistorico, &lidos);
+  if (!lido.ok()) {
+    razao_ = std::move(lido);
     erro_ = true;
     lidos = 0;
   }
@@ -307,24 +309,24 @@ ResultadoVerificacao verifica(LeitorHistorico& leitor) {
 ResultadoVerificacao verificaFicheiro(const std::string& nome) {
   LeitorHistorico leitor;
   ResultadoVerificacao resultado;
-  const Leitura leitura = leitor.abre(nome, &resultado.razao);
-  if (leitura == Leitura::inexistente) resultado.estado = EstadoVerificacao::inexistente;
-  if (leitura == Leitura::ilegivel) resultado.estado = EstadoVerificacao::ilegivel;
-  if (leitura != Leitura::lido) return resultado;
-  return verifica(leitor);
+  resultado.razao = leitor.abre(nome);
+  if (resultado.razao.ok()) return verifica(leitor);
+  const bool existe = resultado.razao.causa() != Causa::naoExiste;
+  resultado.estado = existe ? EstadoVerificacao::ilegivel : EstadoVerificacao::inexistente;
+  return resultado;
 }
 
 // --- IndiceHistorico ---
 
-Leitura IndiceHistorico::abre(const std::string& nome, std::string* razao) {
+Estado IndiceHistorico::abre(const std::string& nome) {
   entradas_.clear();
   LeitorHistorico leitor;
-  const Leitura leitura = leitor.abre(nome, razao);
-  if (leitura != Leitura::lido) return leitura;
+  Estado aberto = leitor.abre(nome);
+  if (!aberto.ok()) return aberto;
   std::string_view texto;
   if (!leitor.proxima(texto) || texto != cabecalho || !leitor.terminadaCrLf()) {
-    *razao = leitor.erroLeitura() ? leitor.razaoErro() : razaoInvalido();
-    return Leitura::ilegivel;
+    if (leitor.erroLeitura()) return leitor.razaoErro();
+    return Estado(Causa::historicoInvalido, nome);
   }
   LinhaHistorico linha;
   while (leitor.proxima(texto)) {
@@ -332,15 +334,12 @@ Leitura IndiceHistorico::abre(const std::string& nome, std::string* razao) {
     if (!leLinha(texto, linha) || !leInteiroLongo(linha.numero, numero)) continue;
     entradas_.push_back({numero, leitor.posicao(), texto.size()});
   }
-  if (leitor.erroLeitura()) {
-    *razao = leitor.razaoErro();
-    return Leitura::ilegivel;
-  }
+  if (leitor.erroLeitura()) return leitor.razaoErro();
   std::stable_sort(entradas_.begin(), entradas_.end(), [](const Entrada& a, const Entrada& b) {
     return a.numero != b.numero ? a.numero < b.numero : a.posicao > b.posicao;
   });
   entradas_.shrink_to_fit();
-  return ficheiro_.abre(nome, razao);
+  return ficheiro_.abre(nome);
 }
 
 bool IndiceHistorico::linhasDoAluno(long long numero, std::vector<LinhaHistorico>& linhas) {
@@ -348,11 +347,10 @@ bool IndiceHistorico::linhasDoAluno(long long numero, std::vector<LinhaHistorico
   auto primeira = std::lower_bound(
       entradas_.begin(), entradas_.end(), numero,
       [](const Entrada& entrada, long long valor) { return entrada.numero < valor; });
-  std::string razao;
   for (; primeira != entradas_.end() && primeira->numero == numero; ++primeira) {
     LinhaHistorico linha;
-    if (ficheiro_.posiciona(primeira->posicao, &razao) &&
-        leBytes(ficheiro_, primeira->tamanho, texto_, &razao) && leLinha(texto_, linha)) {
+    if (ficheiro_.posiciona(primeira->posicao).ok() &&
+        leBytes(ficheiro_, primeira->tamanho, texto_).ok() && leLinha(texto_, linha)) {
       linhas.push_back(std::move(linha));
     }
   }
@@ -361,16 +359,17 @@ bool IndiceHistorico::linhasDoAluno(long long numero, std::vector<LinhaHistorico
 
 // --- Appending ---
 
-EstadoFim ultimaVerificacao(const std::string& nome, std::string& anterior, std::string* razao) {
+EstadoFim ultimaVerificacao(const std::string& nome, std::string& anterior, Estado* razao) {
   LeituraPorBlocos ficheiro;
-  const Leitura leitura = ficheiro.abre(nome, razao);
-  if (leitura == Leitura::inexistente) return EstadoFim::inexistente;
-  if (leitura == Leitura::ilegivel) return EstadoFim::invalido;
+  *razao = ficheiro.abre(nome);
+  if (razao->causa() == Causa::naoExiste) return EstadoFim::inexistente;
+  if (!razao->ok()) return EstadoFim::invalido;
   const std::string_view inicio = inicioFicheiro;
   std::string lido;
-  if (!leBytes(ficheiro, inicio.size(), lido, razao)) return EstadoFim::invalido;
+  *razao = leBytes(ficheiro, inicio.size(), lido);
+  if (!razao->ok()) return EstadoFim::invalido;
   if (lido != inicio) {
-    *razao = razaoInvalido();
+    *razao = Estado(Causa::historicoInvalido, nome);
     return EstadoFim::invalido;
   }
   const std::uint64_t tamanho = ficheiro.tamanhoAoAbrir();
@@ -378,10 +377,9 @@ EstadoFim ultimaVerificacao(const std::string& nome, std::string& anterior, std:
   for (std::uint64_t janela = janelaInicial;; janela *= 4) {
     const std::uint64_t desde = tamanho > inicio.size() + janela ? tamanho - janela : inicio.size();
     std::string cauda;
-    if (!ficheiro.posiciona(desde, razao) ||
-        !leBytes(ficheiro, static_cast<size_t>(tamanho - desde), cauda, razao)) {
-      return EstadoFim::invalido;
-    }
+    *razao = ficheiro.posiciona(desde);
+    if (razao->ok()) *razao = leBytes(ficheiro, static_cast<size_t>(tamanho - desde), cauda);
+    if (!razao->ok()) return EstadoFim::invalido;
     if (cauda.size() != tamanho - desde) break;  // it shrank while being read
     if (cauda.empty()) {
       anterior = verificacaoInicial;
@@ -402,7 +400,7 @@ EstadoFim ultimaVerificacao(const std::string& nome, std::string& anterior, std:
     }
     if (desde == inicio.size()) break;
   }
-  *razao = razaoInvalido();
+  *razao = Estado(Causa::historicoInvalido, nome);
   return EstadoFim::invalido;
 }
 

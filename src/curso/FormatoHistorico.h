@@ -18,7 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "Ficheiros.h"
+#include "Estado.h"
+#include "Leitura.h"
 #include "Nomes.h"
 
 namespace historico {
@@ -41,15 +42,14 @@ const char* const origemDialogo = "dialogo";
 const char* const prefixoImportacao = "importacao:";
 const char* const prefixoConflito = "conflito:";
 // The CAMPO of a new student (ANTES empty, DEPOIS his name), and of each
-// value of a unit record; an e-folio's grade and weight are "eFolio" and
-// "peso" followed by its letter (eFolioA, pesoA, ...).
+// value of a unit record, in the order a record's values are compared.
 const char* const campoAluno = "aluno";
 const char* const campoOpcao = "opcao";
+// An e-folio's grade and weight, e-folio by e-folio (A, B, C).
+const char* const camposEfolio[6] = {"eFolioA", "pesoA", "eFolioB", "pesoB", "eFolioC", "pesoC"};
 const char* const campoProvaFinal = "pFolio/Exame";
 const char* const campoRecurso = "Recurso";
 const char* const campoNotaFinal = "NotaFinal";
-inline std::string campoNotaEfolio(char letra) { return std::string("eFolio") + letra; }
-inline std::string campoPesoEfolio(char letra) { return std::string("peso") + letra; }
 
 // "CODE-Historico.txt".
 using ::nomeFicheiroHistorico;
@@ -81,9 +81,6 @@ bool leLinha(std::string_view texto, LinhaHistorico& linha);
 // The VERIFICACAO a line must carry after `anterior`.
 std::string verificacao(std::string_view anterior, const LinhaHistorico& linha);
 
-// The reason a history file is not appended to nor trusted.
-const char* razaoInvalido();  // "histórico inválido"
-
 // --- Reading a whole file, line by line ---
 
 // A history read line by line, from its content in memory or from a file
@@ -99,8 +96,8 @@ class LeitorHistorico {
   LeitorHistorico(const LeitorHistorico&) = delete;
   LeitorHistorico& operator=(const LeitorHistorico&) = delete;
 
-  // Opens the file `nome` (as LeituraPorBlocos::abre; `razao` on ilegivel).
-  Leitura abre(const std::string& nome, std::string* razao);
+  // Opens the file `nome` (as LeituraPorBlocos::abre).
+  Estado abre(const std::string& nome);
 
   // Sets `linha` to the next line without its line end (valid until the
   // next call); false at the end, or on a read error (erroLeitura).
@@ -113,7 +110,7 @@ class LeitorHistorico {
   bool terminadaCrLf() const { return crlf_; }
   // Whether reading the file failed, and why.
   bool erroLeitura() const { return erro_; }
-  const std::string& razaoErro() const { return razao_; }
+  const Estado& razaoErro() const { return razao_; }
 
  private:
   // Appends the next block of the file to the buffer; false at its end.
@@ -131,7 +128,7 @@ class LeitorHistorico {
   std::uint64_t posicao_ = 0;
   bool crlf_ = false;
   bool erro_ = false;
-  std::string razao_;
+  Estado razao_;
 };
 
 // What a check of a whole history found.
@@ -147,7 +144,7 @@ struct ResultadoVerificacao {
   EstadoVerificacao estado = EstadoVerificacao::valido;
   long linhas = 0;  // data lines checked
   long linha = 0;   // the file line concerned (the header is line 1)
-  std::string razao;
+  Estado razao;     // why it cannot be read
 };
 // Checks the header and every VERIFICACAO of what `leitor` reads.
 ResultadoVerificacao verifica(LeitorHistorico& leitor);
@@ -163,8 +160,8 @@ ResultadoVerificacao verificaFicheiro(const std::string& nome);
 class IndiceHistorico {
  public:
   // Indexes the file `nome`; answers as LeituraPorBlocos::abre. A file
-  // whose first line is not the header is `ilegivel`, `razao` razaoInvalido().
-  Leitura abre(const std::string& nome, std::string* razao);
+  // whose first line is not the header fails with Causa::historicoInvalido.
+  Estado abre(const std::string& nome);
   // The lines of student `numero`, newest first; false when he has none.
   bool linhasDoAluno(long long numero, std::vector<LinhaHistorico>& linhas);
 
@@ -190,8 +187,8 @@ enum class EstadoFim {
 // The last VERIFICACAO of the history file `nome`, reading only its first
 // line and its last: it must start with "HISTORICO;1" CR LF and end in CR LF
 // after a readable data line (or the header alone). Otherwise `razao` is
-// razaoInvalido(), or the platform's reason when it cannot be read.
-EstadoFim ultimaVerificacao(const std::string& nome, std::string& anterior, std::string* razao);
+// Causa::historicoInvalido, or why it cannot be read.
+EstadoFim ultimaVerificacao(const std::string& nome, std::string& anterior, Estado* razao);
 
 // Writes the lines of one save, which share DATA, UTILIZADOR, MAQUINA and
 // ORIGEM, as escreveLinhas does (the same bytes), without its work per line

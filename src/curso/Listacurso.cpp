@@ -41,7 +41,7 @@ Listacurso::~Listacurso() = default;
 void Listacurso::listaFicheiros(std::ostream& avisos) {
   for (const std::string& nome : listaNomesPasta(".")) {
     if (!eNomeFicheiroUC(nome)) continue;
-    Cmenu entrada(nome);
+    Cmenu entrada(nome, avisos);
     avisaTextoUtf8(nome, entrada.analise(), avisos);
     if (entrada.valido()) {
       menu.push_back(entrada);
@@ -231,8 +231,7 @@ std::string Listacurso::conteudoFicheiroEstudantes() const {
 
 namespace {
 
-void imprimeErroGravacao(std::ostream& mensagens, const std::string& nome,
-                         const std::string& erro) {
+void imprimeErroGravacao(std::ostream& mensagens, const std::string& nome, const Estado& erro) {
   mensagens << textoErroGravacao(nome, erro) << std::endl;
 }
 
@@ -250,16 +249,21 @@ const size_t tamanhoPedacoHistorico = 1 << 20;
 // Opens the history `nome` for appending (a new one starts with its first
 // line) and sets `anterior` to its last VERIFICACAO, read from its head and
 // tail only: a save stays as fast however long the history grows.
-bool abreHistorico(FicheiroAcrescentado& ficheiro, const std::string& nome, std::string* anterior,
-                   std::string* erro) {
-  if (!ficheiro.abre(nome, historico::inicioFicheiro, erro)) return false;
-  std::string razao;
+Estado abreHistorico(FicheiroAcrescentado& ficheiro, const std::string& nome,
+                     std::string* anterior) {
+  Estado aberto = ficheiro.abre(nome, historico::inicioFicheiro);
+  if (!aberto.ok()) return aberto;
+  Estado razao;
   if (historico::ultimaVerificacao(nome, *anterior, &razao) != historico::EstadoFim::valido) {
-    *erro = nome + ": " + (razao.empty() ? historico::razaoInvalido() : razao);
     ficheiro.fecha();
-    return false;
+    // A history missing at this point went while being read: not one to
+    // append to either.
+    if (razao.ok() || razao.causa() == Causa::naoExiste) {
+      return Estado(Causa::historicoInvalido, nome);
+    }
+    return razao;
   }
-  return true;
+  return Estado();
 }
 
 }  // namespace
@@ -269,63 +273,59 @@ bool abreHistorico(FicheiroAcrescentado& ficheiro, const std::string& nome, std:
 // all held at once (an import may change millions of values), and are
 // flushed before the caller replaces the student file. On failure whatever
 // was appended is taken back.
-bool Listacurso::escreveHistorico(const std::string& nomeFicheiro, const std::string& origem,
-                                  FicheiroAcrescentado& ficheiro, std::string* erro) const {
+Estado Listacurso::escreveHistorico(const std::string& nomeFicheiro, const std::string& origem,
+                                    FicheiroAcrescentado& ficheiro) const {
   const std::string nome = nomeHistoricoDe(nomeFicheiro, curso);
   // One line, filled in place by the comparison and written at once.
   historico::LinhaHistorico linha;
   linha.origem = origem;
   std::optional<historico::EscritorLinhas> escritor;
   std::string texto;
-  bool falhou = false;
+  Estado erro;
   const auto despeja = [&]() {
-    if (!falhou && !texto.empty()) falhou = !ficheiro.acrescenta(texto, erro);
+    if (erro.ok() && !texto.empty()) erro = ficheiro.acrescenta(texto);
     texto.clear();
   };
   comparaEstudantes(retrato, listaEstudantes, linha, [&](historico::LinhaHistorico&) {
-    if (falhou) return;
+    if (!erro.ok()) return;
     if (!escritor) {
       const DonoBloqueio eu = esteProcesso();
       linha.data = historico::dataAgora();
       linha.utilizador = eu.utilizador;
       linha.maquina = eu.maquina;
       std::string anterior;
-      if (!abreHistorico(ficheiro, nome, &anterior, erro)) {
-        falhou = true;
-        return;
-      }
+      erro = abreHistorico(ficheiro, nome, &anterior);
+      if (!erro.ok()) return;
       escritor.emplace(linha, anterior);
     }
     escritor->escreve(linha, texto);
     if (texto.size() >= tamanhoPedacoHistorico) despeja();
   });
   despeja();
-  if (escritor && !falhou) falhou = !ficheiro.descarrega(erro);
-  if (falhou) {
-    std::string ignorado;
-    ficheiro.repoe(&ignorado);
-  }
-  return !falhou;
+  if (escritor && erro.ok()) erro = ficheiro.descarrega();
+  if (!erro.ok()) (void)ficheiro.repoe();
+  return erro;
 }
 
 Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro,
                                                  std::ostream& mensagens, bool confirma,
                                                  const std::string& origem) {
   IdentidadeFicheiro atual;
-  std::string erro;
   // From the identity check to the rename, one critical section for every
   // pauta process on this course: of N sessions that save at once, the first
   // replaces the file and each other one sees it changed.
   pontoPausa("gravacao-seccao");
   SeccaoCurso seccao;
-  if (!seccao.entra(nomeFicheiro, &erro)) {
+  Estado erro = seccao.entra(nomeFicheiro);
+  if (!erro.ok()) {
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }
   // Only the identity of what the file holds now: a large file is not read
   // into memory beside the course.
-  if (identificaFicheiro(nomeFicheiro, &atual, &erro) == Leitura::ilegivel) {
-    imprimeErroGravacao(mensagens, nomeFicheiro, nomeFicheiro + ": " + erro);
+  erro = identificaFicheiro(nomeFicheiro, &atual);
+  if (!erro.ok() && erro.causa() != Causa::naoExiste) {
+    imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }
   if (identidadeConhecida && !mesmoConteudo(atual, identidade)) {
@@ -333,7 +333,8 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
   }
   if (!guardaOriginal(nomeFicheiro, atual, mensagens)) return Gravacao::falhou;
   IdentidadeFicheiro nova;
-  if (!substituiEstudantes(nomeFicheiro, origem, &nova, &erro)) {
+  erro = substituiEstudantes(nomeFicheiro, origem, &nova);
+  if (!erro.ok()) {
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }
@@ -348,19 +349,17 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
 // The history's lines first, then the student file replaced; when the
 // replacement fails or a signal ends the process before it, the lines are
 // taken back: the history never records a save that did not happen.
-bool Listacurso::substituiEstudantes(const std::string& nomeFicheiro, const std::string& origem,
-                                     IdentidadeFicheiro* nova, std::string* erro) const {
+Estado Listacurso::substituiEstudantes(const std::string& nomeFicheiro, const std::string& origem,
+                                       IdentidadeFicheiro* nova) const {
   FicheiroAcrescentado ficheiroHistorico;
-  if (!escreveHistorico(nomeFicheiro, origem, ficheiroHistorico, erro)) return false;
+  Estado erro = escreveHistorico(nomeFicheiro, origem, ficheiroHistorico);
+  if (!erro.ok()) return erro;
   // Kept in the same step as the rename: a signal before it takes the lines
   // back (the clean-up), one after it finds them kept.
-  if (!substituiFicheiro(nomeFicheiro, formato::pedacosFicheiroEstudantes(listaEstudantes), erro,
-                         nova, Alvo::seguirLigacao, [&] { ficheiroHistorico.fecha(); })) {
-    std::string ignorado;
-    ficheiroHistorico.repoe(&ignorado);
-    return false;
-  }
-  return true;
+  erro = substituiFicheiro(nomeFicheiro, formato::pedacosFicheiroEstudantes(listaEstudantes), nova,
+                           Alvo::seguirLigacao, [&] { ficheiroHistorico.fecha(); });
+  if (!erro.ok()) (void)ficheiroHistorico.repoe();
+  return erro;
 }
 
 // Someone else changed the file: keep both versions, replace neither.
@@ -368,10 +367,10 @@ Listacurso::Gravacao Listacurso::gravaConflito(const std::string& nomeFicheiro,
                                                const IdentidadeFicheiro& atual, SeccaoCurso& seccao,
                                                std::ostream& mensagens, const std::string& origem) {
   std::string conflito;
-  std::string erro;
-  if (!gravaFicheiroNovo(nomeFicheiro + sufixoConflito,
-                         formato::pedacosFicheiroEstudantes(listaEstudantes), nomeFicheiro,
-                         &conflito, &erro)) {
+  Estado erro = gravaFicheiroNovo(nomeFicheiro + sufixoConflito,
+                                  formato::pedacosFicheiroEstudantes(listaEstudantes), nomeFicheiro,
+                                  &conflito);
+  if (!erro.ok()) {
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }
@@ -379,9 +378,9 @@ Listacurso::Gravacao Listacurso::gravaConflito(const std::string& nomeFicheiro,
   // cannot be, the conflict file goes too and nothing was saved.
   FicheiroAcrescentado ficheiroHistorico;
   const std::string origemConflito = origem + " " + historico::prefixoConflito + conflito;
-  if (!escreveHistorico(nomeFicheiro, origemConflito, ficheiroHistorico, &erro)) {
-    std::string ignorado;
-    removeFicheiro(conflito, &ignorado);
+  erro = escreveHistorico(nomeFicheiro, origemConflito, ficheiroHistorico);
+  if (!erro.ok()) {
+    (void)removeFicheiro(conflito);
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }
@@ -405,10 +404,11 @@ bool Listacurso::guardaOriginal(const std::string& nomeFicheiro, const Identidad
     return true;
   }
   std::string original;
-  std::string erro;
-  if (leFicheiroNormal(nomeFicheiro, &original, nullptr, &erro) != Leitura::lido ||
-      !gravaFicheiroNovo(nomeFicheiro + sufixoCopia, original, nomeFicheiro, &copiaPorAnunciar,
-                         &erro)) {
+  Estado erro = leFicheiroNormal(nomeFicheiro, &original);
+  if (erro.ok()) {
+    erro = gravaFicheiroNovo(nomeFicheiro + sufixoCopia, original, nomeFicheiro, &copiaPorAnunciar);
+  }
+  if (!erro.ok()) {
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return false;
   }

@@ -151,10 +151,10 @@ class Listacurso {
   // Applies `muda` to every student with the number, each pictured first
   // for the grade history.
   void alteraAlunos(int nAluno, const std::function<void(Estudantes&)>& muda);
-  bool substituiEstudantes(const std::string& nomeFicheiro, const std::string& origem,
-                           IdentidadeFicheiro* nova, std::string* erro) const;
-  bool escreveHistorico(const std::string& nomeFicheiro, const std::string& origem,
-                        FicheiroAcrescentado& ficheiro, std::string* erro) const;
+  Estado substituiEstudantes(const std::string& nomeFicheiro, const std::string& origem,
+                             IdentidadeFicheiro* nova) const;
+  Estado escreveHistorico(const std::string& nomeFicheiro, const std::string& origem,
+                          FicheiroAcrescentado& ficheiro) const;
 
   int curso;
   std::string nomeCurso;

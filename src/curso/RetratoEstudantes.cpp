@@ -75,17 +75,15 @@ class Comparacao {
       const char* fd = haD ? escreveReal(td, d) : td;
       emite(campo, ta, static_cast<std::size_t>(fa - ta), td, static_cast<std::size_t>(fd - td));
     };
-    static const char* const camposEfolio[6] = {"eFolioA", "pesoA",   "eFolioB",
-                                                "pesoB",   "eFolioC", "pesoC"};
-    inteiro("opcao", antes.opcao, agora.opcao);
+    inteiro(historico::campoOpcao, antes.opcao, agora.opcao);
     for (int i = 0; i < 6; ++i) {
       const unsigned bit = 1u << (i / 2);
-      real(camposEfolio[i], antes.efolios[i], (antes.efoliosPresentes & bit) != 0, agora.efolios[i],
-           (agora.efoliosPresentes & bit) != 0);
+      real(historico::camposEfolio[i], antes.efolios[i], (antes.efoliosPresentes & bit) != 0,
+           agora.efolios[i], (agora.efoliosPresentes & bit) != 0);
     }
-    real("pFolio/Exame", antes.provaFinal, true, agora.provaFinal, true);
-    real("Recurso", antes.recurso, true, agora.recurso, true);
-    inteiro("NotaFinal", antes.nota, agora.nota);
+    real(historico::campoProvaFinal, antes.provaFinal, true, agora.provaFinal, true);
+    real(historico::campoRecurso, antes.recurso, true, agora.recurso, true);
+    inteiro(historico::campoNotaFinal, antes.nota, agora.nota);
   }
 
   void aluno(const Estudantes& e) {

@@ -222,11 +222,11 @@ int exportaCurso(int nCurso, Listacurso& unidades, const std::vector<Estudantes>
   // The two files go together: both are written to private temporary files
   // and flushed before either is renamed into place, so a failed export
   // never leaves a new grade sheet beside old statistics.
-  std::string erro;
   std::string qual;
-  if (!substituiFicheiros(
-          {{nomePauta, pedacosPauta(estudantes)}, {nomeEstatisticas, pedacoUnico(estatisticas)}},
-          &qual, &erro)) {
+  const Estado erro = substituiFicheiros(
+      {{nomePauta, pedacosPauta(estudantes)}, {nomeEstatisticas, pedacoUnico(estatisticas)}},
+      &qual);
+  if (!erro.ok()) {
     std::cerr << textoErroGravacao(qual, erro) << std::endl;
     return estadoFalha;
   }

@@ -878,10 +878,11 @@ void imprimeErros(const std::vector<std::string>& erros, long linhasComErros, bo
 
 // Reads the file to import, saying why it cannot be read or is no CSV text.
 bool leFicheiroImportado(const std::string& ficheiro, std::string& texto) {
-  std::string razao = TXT("não existe");
-  if (leFicheiroNormal(ficheiro, &texto, nullptr, &razao) != Leitura::lido) {
+  const Estado lido = leFicheiroNormal(ficheiro, &texto);
+  if (!lido.ok()) {
     std::cerr << TXT("ERRO: Não foi possivel ler o ficheiro ")
-              << cp1252::deLinhaDeComandos(ficheiro) << " (" << razao << ")" << std::endl;
+              << cp1252::deLinhaDeComandos(ficheiro) << " (" << textoCausa(lido) << ")"
+              << std::endl;
     return false;
   }
   if (const char* recusa = recusaSemLinhas(texto)) {

@@ -313,21 +313,20 @@ int gravaRelatorio(int nCurso, Listacurso& unidades, const std::vector<Estudante
   curso.geradoEm = dataHoraAtual();
   unidades.setInfoUCsCurso(estudantes);
   const std::string nome = nomeFicheiroRelatorio(nCurso);
-  std::string erro;
   // The changes of each student, when the course has a history; one that
   // cannot be read is named and left out of the page.
   historico::IndiceHistorico indice;
   const std::string nomeHistorico = historico::nomeFicheiroHistorico(nCurso);
-  std::string razao;
-  const Leitura historia = indice.abre(nomeHistorico, &razao);
-  if (historia == Leitura::ilegivel) {
+  const Estado historia = indice.abre(nomeHistorico);
+  if (!historia.ok() && historia.causa() != Causa::naoExiste) {
     std::cerr << TXT("ATENÇÃO: O ficheiro ") << nomeHistorico << TXT(" não pode ser lido (")
-              << razao << TXT("); o relatório não mostra as alterações") << std::endl;
+              << textoCausa(historia) << TXT("); o relatório não mostra as alterações")
+              << std::endl;
   }
-  historico::IndiceHistorico* comHistorico = historia == Leitura::lido ? &indice : nullptr;
-  if (!substituiFicheiro(
-          nome, pedacosRelatorio(curso, unidades.getListaUCsCurso(), estudantes, comHistorico),
-          &erro)) {
+  historico::IndiceHistorico* comHistorico = historia.ok() ? &indice : nullptr;
+  const Estado erro = substituiFicheiro(
+      nome, pedacosRelatorio(curso, unidades.getListaUCsCurso(), estudantes, comHistorico));
+  if (!erro.ok()) {
     std::cerr << textoErroGravacao(nome, erro) << std::endl;
     return estadoFalha;
   }

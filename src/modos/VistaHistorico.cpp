@@ -111,13 +111,12 @@ int percorre(const PedidoHistorico& pedido, bool avisos, long maximo, bool& exis
              const std::function<void(const LinhaHistorico&)>& linhaLida) {
   const std::string nome = historico::nomeFicheiroHistorico(pedido.nCurso);
   historico::LeitorHistorico leitor;
-  std::string razao;
-  const Leitura leitura = leitor.abre(nome, &razao);
-  existe = leitura != Leitura::inexistente;
-  if (leitura == Leitura::inexistente) return 0;
+  Estado razao = leitor.abre(nome);
+  existe = razao.causa() != Causa::naoExiste;
+  if (!existe) return 0;
   std::string_view texto;
-  const bool primeira = leitura == Leitura::lido && leitor.proxima(texto);
-  if (leitura == Leitura::lido && !leitor.erroLeitura() &&
+  const bool primeira = razao.ok() && leitor.proxima(texto);
+  if (razao.ok() && !leitor.erroLeitura() &&
       (!primeira || texto != historico::cabecalho || !leitor.terminadaCrLf())) {
     std::cerr << "ERRO: O ficheiro " << nome << TXT(" não começa pela linha ")
               << historico::cabecalho << std::endl;
@@ -137,10 +136,10 @@ int percorre(const PedidoHistorico& pedido, bool avisos, long maximo, bool& exis
     ++contadas;
     linhaLida(linha);
   }
-  if (leitura == Leitura::ilegivel || leitor.erroLeitura()) {
+  if (!razao.ok() || leitor.erroLeitura()) {
     if (leitor.erroLeitura()) razao = leitor.razaoErro();
-    std::cerr << "ERRO: O ficheiro " << nome << TXT(" existe mas não pode ser lido (") << razao
-              << ")" << std::endl;
+    std::cerr << "ERRO: O ficheiro " << nome << TXT(" existe mas não pode ser lido (")
+              << textoCausa(razao) << ")" << std::endl;
     return estadoFalha;
   }
   return 0;
@@ -235,7 +234,7 @@ int verificaHistorico(int nCurso) {
       return 0;
     case historico::EstadoVerificacao::ilegivel:
       std::cerr << "ERRO: O ficheiro " << nome << TXT(" existe mas não pode ser lido (")
-                << resultado.razao << ")" << std::endl;
+                << textoCausa(resultado.razao) << ")" << std::endl;
       break;
     case historico::EstadoVerificacao::semCabecalho:
       std::cerr << "ERRO: O ficheiro " << nome << TXT(" não começa pela linha ")

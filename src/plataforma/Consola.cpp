@@ -9,14 +9,7 @@
 #include <string_view>
 #include <utility>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
+#include "ConsolaSistema.h"
 #include "Cp1252.h"
 
 namespace {
@@ -83,8 +76,6 @@ class SaidaTerminal : public std::streambuf {
 // Characters typed at a terminal that CP1252 cannot hold, replaced so far.
 std::size_t caracteresSubstituidos = 0;
 
-#ifndef _WIN32
-
 // Input buffer that decodes typed UTF-8 into CP1252 bytes with the strict
 // decoder of the data files; a character CP1252 cannot hold, or a malformed
 // sequence (an overlong form or a surrogate too), becomes '?' and is
@@ -126,41 +117,16 @@ class EntradaUtf8 : public std::streambuf {
   char atual_ = 0;
 };
 
-const int descritorSaida = STDOUT_FILENO;
-const int descritorErros = STDERR_FILENO;
-bool eTerminal(int descritor) { return isatty(descritor) != 0; }
+using sistema::descritorEntrada;
+using sistema::descritorErros;
+using sistema::descritorSaida;
+using sistema::eTerminal;
 
-#else
-
-const int descritorSaida = 1;
-const int descritorErros = 2;
-bool eTerminal(int descritor) { return _isatty(descritor) != 0; }
-
-#endif
-
-// `texto` (CP1252) as the console shows it: UTF-8 on a terminal other than
-// Windows', the bytes themselves elsewhere.
+// `texto` (CP1252) as the console shows it: UTF-8 on a terminal that shows
+// UTF-8, the bytes themselves elsewhere.
 std::string paraConsola(const std::string& texto) {
-#ifndef _WIN32
-  if (isatty(STDOUT_FILENO)) return cp1252::paraUtf8(texto);
-#endif
+  if (sistema::terminalUtf8 && eTerminal(descritorSaida)) return cp1252::paraUtf8(texto);
   return texto;
-}
-
-// Writes ready bytes to standard output without the streams.
-void escreveDireto(const std::string& texto) {
-#ifdef _WIN32
-  DWORD escritos = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), texto.data(), static_cast<DWORD>(texto.size()),
-            &escritos, nullptr);
-#else
-  size_t feito = 0;
-  while (feito < texto.size()) {
-    const ssize_t n = write(STDOUT_FILENO, texto.data() + feito, texto.size() - feito);
-    if (n <= 0) break;
-    feito += static_cast<size_t>(n);
-  }
-#endif
 }
 
 // Ends the run on a signal: the dialogue's end texts first, then the
@@ -168,76 +134,25 @@ void escreveDireto(const std::string& texto) {
 void terminaPorSinal() {
   if (sinalNoDialogo) {
     const int* flag = flagAlteracoes;
-    escreveDireto(flag != nullptr && *flag != 0 ? fimSinalComAlteracoes : fimSinalSemAlteracoes);
+    sistema::escreveDireto(flag != nullptr && *flag != 0 ? fimSinalComAlteracoes
+                                                         : fimSinalSemAlteracoes);
   }
   const Limpeza limpeza = limpezaRegistada;
   if (limpeza != nullptr) limpeza();
 }
 
-// The exit status of a run ended by signal `sinal`, as a shell reports it.
-const int baseEstadoSinal = 128;
-
-#ifdef _WIN32
-BOOL WINAPI aoEventoConsola(DWORD evento) {
-  terminaPorSinal();
-  // Ctrl-C and Ctrl-Break as SIGINT; closing the console, logging off or
-  // shutting down as SIGHUP.
-  const bool teclado = evento == CTRL_C_EVENT || evento == CTRL_BREAK_EVENT;
-  ExitProcess(static_cast<UINT>(baseEstadoSinal + (teclado ? SIGINT : 1)));
-  return TRUE;
-}
-#else
-void aoSinal(int sinal) {
-  terminaPorSinal();
-  _exit(baseEstadoSinal + sinal);
-}
-#endif
-
-void instalaSinais() {
-#ifdef _WIN32
-  SetConsoleCtrlHandler(aoEventoConsola, TRUE);
-#else
-  struct sigaction acao = {};
-  acao.sa_handler = aoSinal;
-  sigfillset(&acao.sa_mask);
-  for (int sinal : {SIGINT, SIGTERM, SIGHUP}) sigaction(sinal, &acao, nullptr);
-#endif
-}
-
-#ifndef _WIN32
-// Whether the locale's character set is UTF-8: the first of LC_ALL,
-// LC_CTYPE and LANG that is set names it.
-bool localeUtf8() {
-  for (const char* variavel : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-    const char* valor = std::getenv(variavel);
-    if (valor == nullptr || *valor == '\0') continue;
-    std::string nome;
-    for (const char* c = valor; *c != '\0'; ++c) {
-      if (*c != '-' && *c != '_')
-        nome += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
-    }
-    return nome.find("utf8") != std::string::npos;
-  }
-  return false;
-}
-#endif
-
 // Puts a terminal buffer in front of `saida` when `descritor` is a terminal.
 // Never freed: the standard streams outlive every static object.
 void preparaSaida(std::ostream& saida, int descritor) {
   if (!eTerminal(descritor)) return;
-#ifdef _WIN32
-  const bool utf8 = false;  // the console shows code page 1252 itself
-#else
-  const bool utf8 = true;
-#endif
-  saida.rdbuf(new SaidaTerminal(saida.rdbuf(), utf8));
+  // A Windows console shows code page 1252 itself.
+  saida.rdbuf(new SaidaTerminal(saida.rdbuf(), sistema::terminalUtf8));
 }
 
 void preparaEntrada() {
-#ifndef _WIN32
-  if (eTerminal(STDIN_FILENO)) std::cin.rdbuf(new EntradaUtf8(std::cin.rdbuf()));
-#endif
+  if (sistema::terminalUtf8 && eTerminal(descritorEntrada)) {
+    std::cin.rdbuf(new EntradaUtf8(std::cin.rdbuf()));
+  }
 }
 
 }  // namespace
@@ -249,24 +164,16 @@ bool primeiraIniciacao() {
   static bool iniciada = false;
   if (iniciada) return false;
   iniciada = true;
-#ifdef _WIN32
-  SetConsoleOutputCP(1252);
-  SetConsoleCP(1252);
-#endif
+  sistema::preparaPaginasDeCodigo();
   return true;
 }
 
 // Makes `saida` UTF-8 when it goes to a file or a pipe under a UTF-8 locale
 // (a terminal is taken care of by preparaSaida).
 void preparaSaidaLocale(std::ostream& saida, int descritor) {
-#ifndef _WIN32
-  if (!eTerminal(descritor) && localeUtf8()) {
+  if (!eTerminal(descritor) && sistema::localeUtf8()) {
     saida.rdbuf(new SaidaTerminal(saida.rdbuf(), true, false));
   }
-#else
-  (void)saida;
-  (void)descritor;
-#endif
 }
 
 }  // namespace
@@ -290,10 +197,8 @@ void consolaIniciarMensagens() {
 
 void consolaIniciarDados() {
   if (!primeiraIniciacao()) return;
-#ifdef _WIN32
   // The data's own CR LF line ends, not one more CR from the text mode.
-  _setmode(descritorSaida, _O_BINARY);
-#endif
+  sistema::saidaBinaria();
   preparaSaida(std::cout, descritorSaida);
   preparaSaida(std::cerr, descritorErros);
   preparaSaidaLocale(std::cerr, descritorErros);
@@ -313,12 +218,12 @@ void consolaTrataSinais() {
   fimSinalSemAlteracoes = paraConsola("\n" + fim);
   fimSinalComAlteracoes = paraConsola(std::string("\n") + textoInterrompido + "\n" + fim);
   sinalNoDialogo = true;
-  instalaSinais();
+  sistema::instalaTerminacao(terminaPorSinal);
 }
 
 void consolaTrataSinaisModo() {
   sinalNoDialogo = false;
-  instalaSinais();
+  sistema::instalaTerminacao(terminaPorSinal);
 }
 
 void consolaImprimeFimEntrada(std::ostream& saida, bool alteracoesPerdidas) {

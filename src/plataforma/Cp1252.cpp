@@ -1,6 +1,10 @@
 #include "Cp1252.h"
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
+
+#include "ConsolaSistema.h"
 
 namespace cp1252 {
 
@@ -55,22 +59,36 @@ bool utf8Valido(std::string_view texto) {
 }
 
 std::string deLinhaDeComandos(const std::string& palavra) {
-#ifdef _WIN32
-  return palavra;
-#else
-  return utf8Valido(palavra) ? deUtf8(palavra) : palavra;
-#endif
+  return sistema::linhaDeComandosUtf8 && utf8Valido(palavra) ? deUtf8(palavra) : palavra;
 }
 
-void AnaliseTexto::acrescenta(std::string_view pedaco) {
-  std::size_t i = 0;
-  while (i < pedaco.size() && static_cast<unsigned char>(pedaco[i]) < 0x80) ++i;
-  if (i == pedaco.size()) return;
-  altos_ = true;
-  while (valido_ && i < pedaco.size()) {
+namespace {
+
+// The position of the first byte of 0x80 or more in `texto` from `i` on
+// (its size when there is none), eight bytes at a time while they last.
+std::size_t primeiroAlto(std::string_view texto, std::size_t i) {
+  const char* p = texto.data();
+  const std::size_t n = texto.size();
+  for (; i + sizeof(std::uint64_t) <= n; i += sizeof(std::uint64_t)) {
+    std::uint64_t bloco;
+    std::memcpy(&bloco, p + i, sizeof bloco);
+    if ((bloco & 0x8080808080808080ull) != 0) break;
+  }
+  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+  return i;
+}
+
+}  // namespace
+
+void AnaliseTexto::analisa(std::string_view pedaco) {
+  for (std::size_t i = primeiroAlto(pedaco, 0); i < pedaco.size(); i = primeiroAlto(pedaco, i)) {
+    altos_ = true;
     const std::size_t antes = i;
     const char32_t codigo = leUtf8(pedaco.data(), pedaco.size(), i);
-    if (codigo == kSubstituto && i - antes != 3) valido_ = false;
+    if (codigo == kSubstituto && i - antes != 3) {
+      valido_ = false;
+      return;
+    }
     if (deUnicode(codigo) < 0) ++semRepresentacao_;
   }
 }

@@ -106,12 +106,19 @@ std::string deLinhaDeComandos(const std::string& palavra);
 // valid UTF-8 throughout; CP1252 otherwise.
 class AnaliseTexto {
  public:
-  void acrescenta(std::string_view pedaco);
+  // Once a byte has shown the text is no UTF-8 the answer is known, and
+  // the rest is not looked at.
+  void acrescenta(std::string_view pedaco) {
+    if (valido_) analisa(pedaco);
+  }
   bool utf8() const { return altos_ && valido_; }
   // Characters CP1252 cannot hold (valid only while utf8()).
   std::size_t semRepresentacao() const { return semRepresentacao_; }
 
  private:
+  // Skips plain ASCII eight bytes at a time and decodes the rest.
+  void analisa(std::string_view pedaco);
+
   bool altos_ = false;
   bool valido_ = true;
   std::size_t semRepresentacao_ = 0;

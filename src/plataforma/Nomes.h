@@ -52,6 +52,16 @@ inline bool eNomeFicheiroUC(const std::string& nome) {
   return traco != std::string::npos &&
          nome.compare(traco, std::string::npos, sufixoFicheiroUC) == 0;
 }
+// The last part of a path, and its folder ("." when it has none).
+inline std::string nomeBase(const std::string& nome) {
+  const size_t barra = nome.find_last_of("/\\");
+  return barra == std::string::npos ? nome : nome.substr(barra + 1);
+}
+inline std::string pastaDoNome(const std::string& nome) {
+  const size_t barra = nome.find_last_of("/\\");
+  if (barra == std::string::npos) return ".";
+  return barra == 0 ? nome.substr(0, 1) : nome.substr(0, barra);
+}
 // The n-th name of a series of files that never replace one another:
 // `base` itself for 0, then `base`.1, `base`.2, ...
 inline std::string nomeNumerado(const std::string& base, int n) {

@@ -1,4 +1,5 @@
-// The current time, fixed by tests when they ask.
+// The current time, fixed by tests when they ask. (horaLocal is the
+// system's: SistemaPosix.cpp, SistemaWindows.cpp.)
 #include "Relogio.h"
 
 #include <cstdlib>
@@ -24,14 +25,6 @@ std::optional<std::time_t>& fixado() {
 std::time_t instanteAtual() {
   const std::optional<std::time_t>& f = fixado();
   return f ? *f : std::time(nullptr);
-}
-
-bool horaLocal(std::time_t instante, std::tm& local) {
-#ifdef _WIN32
-  return localtime_s(&local, &instante) == 0;
-#else
-  return localtime_r(&instante, &local) != nullptr;
-#endif
 }
 
 void fixaRelogio(std::optional<std::time_t> instante) { fixado() = instante; }

@@ -149,7 +149,8 @@ TEST(FormatoHistorico, UltimaVerificacao) {
   PastaTemporaria pasta;
   const Texto nome = historico::nomeFicheiroHistorico(12);
   EXPECT_EQ(nome, "12-Historico.txt");
-  Texto anterior, razao;
+  Texto anterior;
+  Estado razao;
   EXPECT_EQ(historico::ultimaVerificacao(nome, anterior, &razao),
             historico::EstadoFim::inexistente);
 
@@ -172,11 +173,11 @@ TEST(FormatoHistorico, UltimaVerificacao) {
   };
   for (const auto& caso : casos) {
     std::ofstream(nome, std::ios::binary | std::ios::trunc) << caso.conteudo;
-    anterior = razao = "";
+    anterior = "";
     const auto estado = historico::ultimaVerificacao(nome, anterior, &razao);
     if (caso.ultima.empty()) {
       EXPECT_EQ(estado, historico::EstadoFim::invalido) << caso.conteudo;
-      EXPECT_EQ(razao, historico::razaoInvalido());
+      EXPECT_EQ(textoFalha(razao), nome + TXT(": histórico inválido"));
     } else {
       EXPECT_EQ(estado, historico::EstadoFim::valido) << caso.conteudo;
       EXPECT_EQ(anterior, caso.ultima);
@@ -189,12 +190,12 @@ TEST(FormatoHistorico, UltimaVerificacao) {
   const auto v = historico::verificaFicheiro(nome);
   EXPECT_EQ(v.estado, historico::EstadoVerificacao::valido);
   EXPECT_EQ(v.linhas, 3000);
-  EXPECT_EQ(v.linha, 0) << v.razao;
+  EXPECT_EQ(v.linha, 0) << textoCausa(v.razao);
   EXPECT_EQ(historico::verificaFicheiro("13-Historico.txt").estado,
             historico::EstadoVerificacao::inexistente);
 
   fs::remove(nome);
   fs::create_directory(nome);
   EXPECT_EQ(historico::ultimaVerificacao(nome, anterior, &razao), historico::EstadoFim::invalido);
-  EXPECT_EQ(razao, TXT("é uma pasta"));
+  EXPECT_EQ(textoFalha(razao), nome + TXT(": é uma pasta"));
 }

@@ -13,7 +13,7 @@ TEST(Gravacao, BytesExactosEFalhas) {
   Listacurso k = carregaCurso(ficheiroValido);
   {
     const LimiteTamanho limite(10);
-    EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ".tmp.*: ficheiro demasiado grande"));
+    EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ": ficheiro demasiado grande"));
   }
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, antigo}}));
   EXPECT_EQ(gravaCurso(k), gravouBem);
@@ -35,7 +35,7 @@ TEST(Gravacao, CopiasDoOriginalNuncaSeSobrepoem) {
   Listacurso k = carregaCurso(mau);
   {
     const LimiteTamanho limite(10);
-    EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ".bak.tmp.*: ficheiro demasiado grande"));
+    EXPECT_EQ(gravaCurso(k), falhouGravar(nome + ".bak: ficheiro demasiado grande"));
   }
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{nome, mau}}));
   fs::create_directory(nome + ".bak");
@@ -103,4 +103,62 @@ TEST(Gravacao, HistoricoDeUmaGravacaoFalhada) {
             "dialogo;1001;21002;pFolio/Exame;9.5;10\ndialogo;1001;21002;pFolio/Exame;10;11\n");
   EXPECT_EQ(gravaCurso(k), gravouBem);  // nothing changed: nothing recorded
   EXPECT_EQ(p.c.le(historico), duas);
+}
+
+// Each write step of a save that appends to the history and replaces the student file, failed in
+// turn through the seam (a history already there, and one the save creates): the save either
+// fails, saying so with the file whose step failed and never a temporary name, and leaves the
+// student file and the history as they were, or (a folder's flush, which is no error) is done,
+// the history telling it; no temporary file is left either way. After a power cut at any step
+// the history holds whole lines only, old or new.
+TEST(Gravacao, CadaPassoFalhado) {
+  PastaTemporaria p;
+  const Texto& nome = ficheiroEstudantes;
+  const Texto historico = "12-Historico.txt";
+  const Texto mudanca = "dialogo;1001;21002;pFolio/Exame;9.5;10\n";
+  for (const bool comHistorico : {true, false}) {
+    SCOPED_TRACE(comHistorico);
+    const Texto historicoAntes = comHistorico ? Texto(historico::inicioFicheiro) : Texto();
+    const auto grava = [&](size_t falhado, std::vector<Texto>* passos) {
+      for (const auto& e : fs::directory_iterator(".")) fs::remove(e.path());
+      p.c.escreve(nome, ficheiroValido);
+      if (comHistorico) p.c.escreve(historico, historicoAntes);
+      Listacurso k = carregaCurso(ficheiroValido);
+      k.alteraListaEstudantes()[0].alteraListaUCs()[0].setProvaFinal(10);
+      GravadorEscritas g;
+      size_t vistos = 0;
+      g.recusa = [&](PassoEscrita, const Texto&, const Texto&) { return vistos++ == falhado; };
+      g.causaRecusa = Causa::discoCheio;
+      const auto r = gravaCurso(k);
+      for (const Mapa& queda : g.quedas) {
+        if (queda.count(historico) == 0) continue;
+        const Texto h = historicoLegivel(queda.at(historico));
+        EXPECT_TRUE(h.empty() || h == mudanca) << h;
+      }
+      if (passos != nullptr) *passos = g.passos;
+      return r;
+    };
+    std::vector<Texto> passos;
+    ASSERT_EQ(grava(size_t(-1), &passos), gravouBem);
+    ASSERT_GE(passos.size(), 7u);
+    const Texto novo = p.c.le(nome);
+    ASSERT_NE(novo, ficheiroValido);
+    for (size_t i = 0; i < passos.size(); ++i) {
+      SCOPED_TRACE(passos[i]);
+      const auto r = grava(i, nullptr);
+      const Mapa depois = p.c.ficheiros();
+      for (const auto& [f, conteudo] : depois) EXPECT_EQ(f.find(".tmp."), Texto::npos) << f;
+      if (r.first == 1) {
+        EXPECT_EQ(passos[i].rfind("descargaPasta ", 0), 0u);
+        EXPECT_EQ(depois.at(nome), novo);
+        EXPECT_EQ(historicoLegivel(depois.at(historico)), mudanca);
+        continue;
+      }
+      const Texto alvo = passos[i].substr(passos[i].find(' ') + 1);
+      const Texto falhou = semAleatorio(alvo).find(".tmp.*") != Texto::npos ? nome : alvo;
+      EXPECT_EQ(r.second, naoGravou(nome, falhou.substr(falhou.rfind(' ') + 1) + ": disco cheio"));
+      EXPECT_EQ(depois.at(nome), ficheiroValido);
+      EXPECT_EQ(depois.count(historico) ? depois.at(historico) : Texto(), historicoAntes);
+    }
+  }
 }

@@ -255,6 +255,51 @@ TEST(Concorrencia, SinalDuranteUmaGravacao) {
   }
 }
 
+// A signal right before each write step of a save (every step is a pause point of the test
+// build): the process ends with the course lock released and no temporary file, and the student
+// file and the history tell one story: both as before while the rename had not happened, both
+// new once it had. A signal that comes as the rename is about to be done is held until the
+// rename and the keeping of the history's lines are: the save is done.
+TEST(Concorrencia, SinalAntesDeCadaPassoDaGravacao) {
+  const std::string historico = "12-Historico.txt", antes = "HISTORICO;1\r\n";
+  const std::string entrada = "12\n3\n2001\nA\n4\n9\n9\n";
+  Cenario referencia;
+  referencia.copiaExemplos();
+  referencia.escreve(historico, antes);
+  referencia.executa(entrada);
+  const std::string depois = historicoLegivel(referencia.le(historico));
+  ASSERT_NE(referencia.le(est), exemplo(est));
+  ASSERT_NE(depois, "");
+  const struct {
+    const char* ponto;
+    bool gravado;
+  } passos[] = {
+      {"antes-escrita:12-Historico.txt", false},
+      {"antes-descarga:12-Historico.txt", false},
+      {"antes-criacao:12-Estudantes.txt", false},
+      {"antes-escrita:12-Estudantes.txt", false},
+      {"antes-descarga:12-Estudantes.txt", false},
+      {"antes-renomeacao:12-Estudantes.txt", true},
+      {"antes-descargaPasta:.", true},
+  };
+  for (const auto& passo : passos) {
+    SCOPED_TRACE(passo.ponto);
+    Cenario c;
+    c.copiaExemplos();
+    c.escreve(historico, antes);
+    ProcessoPausado d(c, "d", entrada, {}, passo.ponto);
+    ASSERT_TRUE(d.chegou(passo.ponto));
+    kill(d.pid(), SIGTERM);
+    // Held over the rename: the process goes on to it, then ends.
+    if (std::string(passo.ponto).rfind("antes-renomeacao", 0) == 0) d.liberta(passo.ponto);
+    EXPECT_EQ(d.fim().estado, 128 + SIGTERM);
+    EXPECT_FALSE(haTemporarios(c));
+    EXPECT_FALSE(c.existe(bloqueio));
+    EXPECT_EQ(c.le(est), passo.gravado ? referencia.le(est) : exemplo(est));
+    EXPECT_EQ(historicoLegivel(c.le(historico)), passo.gravado ? depois : "");
+  }
+}
+
 // A leftover temporary file of a killed save is removed by the next save of the same file; one
 // of a live process is left alone.
 TEST(Concorrencia, RestosDeUmProcessoMorto) {

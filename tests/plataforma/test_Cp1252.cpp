@@ -81,6 +81,35 @@ TEST(Cp1252, AnaliseDeFicheiros) {
   EXPECT_EQ(cp1252::marcaInicial("\xEF\xBB"), cp1252::Marca::nenhuma);
 }
 
+// The analysis skips plain ASCII many bytes at a time: a non-ASCII character (valid UTF-8, a
+// character CP1252 lacks, or a CP1252 byte) found wherever it lies in a long line, at every offset
+// against the blocks, and a sequence cut at the end of a piece; once the text shows it is no UTF-8,
+// what follows changes nothing.
+TEST(Cp1252, AnaliseSaltaBlocosAscii) {
+  const struct {
+    std::string alto;
+    bool utf8;
+    std::size_t sem;
+  } altos[] = {{"\xC3\xA9", true, 0}, {"\xC5\x81", true, 1}, {"\xE9", false, 0}};
+  for (const auto& a : altos) {
+    for (std::size_t antes = 0; antes < 20; ++antes) {
+      const std::string linha = std::string(antes, 'x') + a.alto + std::string(antes % 9, 'y');
+      cp1252::AnaliseTexto analise;
+      analise.acrescenta(std::string(37, 'a'));
+      EXPECT_FALSE(analise.utf8());
+      analise.acrescenta(linha);
+      EXPECT_EQ(analise.utf8(), a.utf8) << antes;
+      if (a.utf8) {
+        EXPECT_EQ(analise.semRepresentacao(), a.sem) << antes;
+      }
+      analise.acrescenta(std::string(antes, 'z') + "\xC3");  // cut short: no UTF-8 after all
+      EXPECT_FALSE(analise.utf8()) << antes;
+      analise.acrescenta("\xC3\xA9");
+      EXPECT_FALSE(analise.utf8()) << antes;
+    }
+  }
+}
+
 // The control bytes that terminals act on: TAB never, DEL and ESC always,
 // LF and CR only where line ends are not permitted (a name, not a page).
 TEST(Cp1252, BytesDeControlo) {

@@ -30,16 +30,21 @@ Mapa semTemporarios(Mapa m) {
 }
 
 struct Lido {
-  Leitura leitura;
+  Causa causa;
   std::string conteudo, razao;
   IdentidadeFicheiro identidade;
 };
 
 Lido lido(const std::string& nome) {
   Lido l;
-  l.leitura = leFicheiroNormal(nome, &l.conteudo, &l.identidade, &l.razao);
+  const Estado e = leFicheiroNormal(nome, &l.conteudo, &l.identidade);
+  l.causa = e.causa();
+  l.razao = textoCausa(e);
   return l;
 }
+
+// What a failure says after the file's name: "" on success, "NAME: REASON" otherwise.
+std::string erro(const Estado& e) { return e.ok() ? "" : textoFalha(e); }
 
 }  // namespace
 
@@ -52,15 +57,15 @@ TEST(Plataforma, SoFicheirosNormais) {
   fs::create_directory("pasta");
   ASSERT_EQ(mkfifo("fifo", 0600), 0);
   EXPECT_EQ(lido("normal").conteudo, "abc\r\n");
-  EXPECT_EQ(lido("ligacao").leitura, Leitura::lido);
-  EXPECT_EQ(lido("inexistente").leitura, Leitura::inexistente);
-  EXPECT_EQ(lido("partida").leitura, Leitura::inexistente);
+  EXPECT_EQ(lido("ligacao").causa, Causa::nenhuma);
+  EXPECT_EQ(lido("inexistente").causa, Causa::naoExiste);
+  EXPECT_EQ(lido("partida").causa, Causa::naoExiste);
   for (const auto& [nome, razao] :
        std::map<std::string, std::string>{{"pasta", TXT("é uma pasta")},
                                           {"fifo", TXT("não é um ficheiro normal")},
                                           {"/dev/zero", TXT("não é um ficheiro normal")}}) {
     const Lido l = lido(nome);
-    EXPECT_TRUE(l.leitura == Leitura::ilegivel && l.razao == razao) << nome << ": " << l.razao;
+    EXPECT_TRUE(l.causa != Causa::naoExiste && l.razao == razao) << nome << ": " << l.razao;
   }
   auto nomes = listaFicheirosNormais(".");
   std::sort(nomes.begin(), nomes.end());
@@ -79,31 +84,31 @@ TEST(Plataforma, Identidades) {
   EXPECT_FALSE(mesmoConteudo(a, nenhum));
   p.c.escreve("b", TXT("conteúdO"));
   EXPECT_FALSE(mesmoConteudo(a, lido("b").identidade));
-  std::string erro;
   IdentidadeFicheiro escrito;
   const std::vector<std::string> partes = {"um ", "dois ", TXT("três")};
   size_t i = 0;
-  ASSERT_TRUE(substituiFicheiro(
-      "a",
-      [&](std::string_view& parte) { return i < partes.size() && (parte = partes[i++], true); },
-      &erro, &escrito));
+  ASSERT_TRUE(
+      substituiFicheiro(
+          "a",
+          [&](std::string_view& parte) { return i < partes.size() && (parte = partes[i++], true); },
+          &escrito)
+          .ok());
   EXPECT_EQ(p.c.le("a"), TXT("um dois três"));
   EXPECT_TRUE(mesmoConteudo(escrito, lido("a").identidade));
   // Read block by block (of any size) or only identified, a file has the same identity.
   p.c.escreve("grande", std::string(200000, 'x') + "fim");
   for (const char* nome : {"a", "grande", "c", "."}) {
     IdentidadeFicheiro so;
-    std::string razao;
     const Lido inteiro = lido(nome);
-    EXPECT_EQ(identificaFicheiro(nome, &so, &razao), inteiro.leitura) << nome;
+    EXPECT_EQ(identificaFicheiro(nome, &so).causa(), inteiro.causa) << nome;
     EXPECT_TRUE(mesmoConteudo(so, inteiro.identidade)) << nome;
     LeituraPorBlocos blocos;
-    if (blocos.abre(nome, &razao) != Leitura::lido) continue;
+    if (!blocos.abre(nome).ok()) continue;
     char bloco[7];
     size_t n = 0;
     std::string lidos;
     do {
-      ASSERT_TRUE(blocos.le(bloco, sizeof bloco, &n, &razao));
+      ASSERT_TRUE(blocos.le(bloco, sizeof bloco, &n).ok());
       lidos.append(bloco, n);
     } while (n > 0);
     EXPECT_EQ(lidos, inteiro.conteudo);
@@ -118,7 +123,6 @@ TEST(Plataforma, Identidades) {
 // student file keeps being a link.
 TEST(Plataforma, SubstituicaoSegura) {
   PastaTemporaria p;
-  std::string erro;
   p.c.escreve("f", "velho");
   const pid_t filho = fork();
   if (filho == 0) _exit(0);
@@ -132,59 +136,56 @@ TEST(Plataforma, SubstituicaoSegura) {
   fs::create_symlink("alvo", nomeTemporario("f", 999999999));
   ASSERT_EQ(mkfifo(nomeTemporario("f", filho).c_str(), 0600), 0);
   const auto antes = p.c.ficheiros();
-  EXPECT_TRUE(substituiFicheiro("f", "novo", &erro)) << erro;
+  EXPECT_EQ(erro(substituiFicheiro("f", "novo")), "");
   auto esperado = antes;
   esperado.erase(morto);
   esperado["f"] = "novo";
   EXPECT_EQ(p.c.ficheiros(), esperado);
   fs::create_symlink("alvo", "ligado");
-  EXPECT_FALSE(substituiFicheiro("ligado", "outro", &erro));
-  EXPECT_EQ(erro, TXT("ligado: é uma ligação simbólica"));
-  EXPECT_TRUE(substituiFicheiro("ligado", "pelo alvo", &erro, Alvo::seguirLigacao)) << erro;
+  EXPECT_EQ(erro(substituiFicheiro("ligado", "outro")), TXT("ligado: é uma ligação simbólica"));
+  EXPECT_EQ(erro(substituiFicheiro("ligado", "pelo alvo", Alvo::seguirLigacao)), "");
   EXPECT_TRUE(fs::is_symlink("ligado"));
   EXPECT_EQ(p.c.le("alvo"), "pelo alvo");
-  EXPECT_TRUE(substituiFicheiro("ligado", "nome", &erro, Alvo::substituirNome)) << erro;
+  EXPECT_EQ(erro(substituiFicheiro("ligado", "nome", Alvo::substituirNome)), "");
   EXPECT_FALSE(fs::is_symlink("ligado"));
   EXPECT_EQ(p.c.le("alvo"), "pelo alvo");
   EXPECT_EQ(p.c.le("ligado"), "nome");
   fs::create_directory("pasta");
-  EXPECT_FALSE(substituiFicheiro("pasta", "x", &erro));
-  EXPECT_EQ(erro, TXT("pasta: é uma pasta"));
+  EXPECT_EQ(erro(substituiFicheiro("pasta", "x")), TXT("pasta: é uma pasta"));
   ASSERT_EQ(mkfifo("fifo", 0600), 0);
-  EXPECT_FALSE(substituiFicheiro("fifo", "x", &erro));
-  EXPECT_EQ(erro, TXT("fifo: não é um ficheiro normal"));
+  EXPECT_EQ(erro(substituiFicheiro("fifo", "x")), TXT("fifo: não é um ficheiro normal"));
 }
 
 // Several files all or nothing: if one cannot be written, none changes.
 TEST(Plataforma, SubstituicaoConjunta) {
   PastaTemporaria p;
-  std::string erro, qual;
+  std::string qual;
   p.c.escreve("a", "a velho");
   p.c.escreve("b", "b velho");
   {
     const LimiteTamanho limite(100);
-    EXPECT_FALSE(substituiFicheiros({{"a", pedaco("a novo")}, {"b", pedaco(std::string(200, 'b'))}},
-                                    &qual, &erro));
+    EXPECT_EQ(erro(substituiFicheiros(
+                  {{"a", pedaco("a novo")}, {"b", pedaco(std::string(200, 'b'))}}, &qual)),
+              "b: ficheiro demasiado grande");
   }
   EXPECT_EQ(qual, "b");
-  EXPECT_EQ(semAleatorio(erro), "b.tmp.*: ficheiro demasiado grande");
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{"a", "a velho"}, {"b", "b velho"}}));
   {  // the second rename alone fails: the first file, already replaced, is put back
     GravadorEscritas g;
     g.recusa = [](PassoEscrita passo, const Texto&, const Texto& para) {
       return passo == PassoEscrita::renomeacao && para == "b";
     };
-    EXPECT_FALSE(
-        substituiFicheiros({{"a", pedaco("a novo")}, {"b", pedaco("b novo")}}, &qual, &erro));
+    EXPECT_EQ(erro(substituiFicheiros({{"a", pedaco("a novo")}, {"b", pedaco("b novo")}}, &qual)),
+              TXT("b: erro de entrada/saída"));
   }
   EXPECT_EQ(qual, "b");
-  EXPECT_EQ(erro, TXT("b: erro de entrada/saída"));
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{"a", "a velho"}, {"b", "b velho"}}));
   fs::create_symlink("a", "c");
-  EXPECT_FALSE(substituiFicheiros({{"a", pedaco("a novo")}, {"c", pedaco("c")}}, &qual, &erro));
-  EXPECT_EQ(erro, TXT("c: é uma ligação simbólica"));
+  EXPECT_EQ(erro(substituiFicheiros({{"a", pedaco("a novo")}, {"c", pedaco("c")}}, &qual)),
+            TXT("c: é uma ligação simbólica"));
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{"a", "a velho"}, {"b", "b velho"}, {"c", "a velho"}}));
-  EXPECT_TRUE(substituiFicheiros({{"a", pedaco("a novo")}, {"b", pedaco("b novo")}}, &qual, &erro));
+  EXPECT_EQ(erro(substituiFicheiros({{"a", pedaco("a novo")}, {"b", pedaco("b novo")}}, &qual)),
+            "");
   EXPECT_EQ(p.c.le("a"), "a novo");
   EXPECT_EQ(p.c.le("b"), "b novo");
 }
@@ -198,19 +199,19 @@ TEST(Plataforma, QuedasDeEnergia) {
   const Mapa velho = {{"a", "a velho"}, {"b", "b velho"}, {"f", "velho"}};
   for (const auto& [nome, conteudo] : velho) p.c.escreve(nome, conteudo);
   const Mapa novo = {{"a", "a novo"}, {"b", "b novo"}, {"f", "novo"}, {"f.bak", "copia"}};
-  std::string erro, escrito, qual;
+  std::string escrito, qual;
   GravadorEscritas g;
-  ASSERT_TRUE(substituiFicheiro("f", "novo", &erro)) << erro;
+  ASSERT_EQ(erro(substituiFicheiro("f", "novo")), "");
   EXPECT_EQ(g.passos, (std::vector<Texto>{"criacao f.tmp.*", "escrita f.tmp.*", "descarga f.tmp.*",
                                           "renomeacao f.tmp.* f", "descargaPasta ."}));
   g.passos.clear();
-  ASSERT_TRUE(gravaFicheiroNovo("f.bak", "copia", "f", &escrito, &erro)) << erro;
+  ASSERT_EQ(erro(gravaFicheiroNovo("f.bak", "copia", "f", &escrito)), "");
   EXPECT_EQ(g.passos, (std::vector<Texto>{"criacao f.bak.tmp.*", "escrita f.bak.tmp.*",
                                           "descarga f.bak.tmp.*", "ligacao f.bak.tmp.* f.bak",
                                           "remocao f.bak.tmp.*", "descargaPasta ."}));
   g.passos.clear();
-  ASSERT_TRUE(substituiFicheiros({{"a", pedaco("a novo")}, {"b", pedaco("b novo")}}, &qual, &erro))
-      << erro;
+  ASSERT_EQ(erro(substituiFicheiros({{"a", pedaco("a novo")}, {"b", pedaco("b novo")}}, &qual)),
+            "");
   EXPECT_EQ(std::vector<Texto>(g.passos.begin(), g.passos.begin() + 6),
             (std::vector<Texto>{"criacao a.tmp.*", "escrita a.tmp.*", "descarga a.tmp.*",
                                 "criacao b.tmp.*", "escrita b.tmp.*", "descarga b.tmp.*"}));
@@ -240,8 +241,7 @@ TEST(Plataforma, LigacaoParaOutroSistemaDeFicheiros) {
   std::ofstream(alvo, std::ios::binary) << "velho";
   if (!fs::exists(alvo)) GTEST_SKIP() << "/dev/shm cannot be written";
   fs::create_symlink(alvo, "ligado");
-  std::string erro;
-  EXPECT_TRUE(substituiFicheiro("ligado", "novo", &erro, Alvo::seguirLigacao)) << erro;
+  EXPECT_EQ(erro(substituiFicheiro("ligado", "novo", Alvo::seguirLigacao)), "");
   EXPECT_TRUE(fs::is_symlink("ligado"));
   EXPECT_EQ(p.c.le("ligado"), "novo");
   EXPECT_EQ(p.c.ficheiros(), (Mapa{{"ligado", "novo"}}));
@@ -250,34 +250,32 @@ TEST(Plataforma, LigacaoParaOutroSistemaDeFicheiros) {
 // The new reasons in words.
 TEST(Plataforma, RazoesEmPalavras) {
   PastaTemporaria p;
-  std::string erro;
-  EXPECT_FALSE(substituiFicheiro(std::string(300, 'n'), "x", &erro));
-  EXPECT_EQ(erro, std::string(300, 'n') + ": nome demasiado longo");
-  EXPECT_FALSE(substituiFicheiro("nao/existe", "x", &erro));
-  EXPECT_EQ(semAleatorio(erro), TXT("nao/existe.tmp.*: não existe"));
+  EXPECT_EQ(erro(substituiFicheiro(std::string(300, 'n'), "x")),
+            std::string(300, 'n') + ": nome demasiado longo");
+  EXPECT_EQ(erro(substituiFicheiro("nao/existe", "x")), TXT("nao/existe: não existe"));
   std::string lido;
-  EXPECT_EQ(leFicheiroCurto("nada", 4096, &lido), Leitura::inexistente);
+  EXPECT_EQ(leFicheiroCurto("nada", 4096, &lido).causa(), Causa::naoExiste);
   p.c.escreve("vazio", "");
-  EXPECT_EQ(leFicheiroCurto("vazio", 4096, &lido), Leitura::ilegivel);
+  EXPECT_EQ(leFicheiroCurto("vazio", 4096, &lido).causa(), Causa::naoNormal);
   p.c.escreve("longo", std::string(4097, 'x'));
-  EXPECT_EQ(leFicheiroCurto("longo", 4096, &lido), Leitura::ilegivel);
+  EXPECT_EQ(leFicheiroCurto("longo", 4096, &lido).causa(), Causa::demasiadoGrande);
   p.c.escreve("curto", std::string(4096, 'x'));
-  EXPECT_EQ(leFicheiroCurto("curto", 4096, &lido), Leitura::lido);
+  EXPECT_TRUE(leFicheiroCurto("curto", 4096, &lido).ok());
   EXPECT_EQ(lido.size(), 4096u);
   fs::create_symlink("curto", "ligacao");
-  EXPECT_EQ(leFicheiroCurto("ligacao", 4096, &lido), Leitura::ilegivel);
+  EXPECT_EQ(leFicheiroCurto("ligacao", 4096, &lido).causa(), Causa::ligacao);
 }
 
 // New files never replace anything, not even a link: the first free name of the series is used.
 TEST(Plataforma, FicheirosNovosNumerados) {
   PastaTemporaria p;
-  std::string erro, escrito;
+  std::string escrito;
   p.c.escreve("modelo", "m");
   chmod("modelo", 0640);
   p.c.escreve("alvo", "intacto");
   fs::create_symlink("alvo", "x.bak");
   for (const char* esperado : {"x.bak.1", "x.bak.2"}) {
-    EXPECT_TRUE(gravaFicheiroNovo("x.bak", esperado, "modelo", &escrito, &erro)) << erro;
+    EXPECT_EQ(erro(gravaFicheiroNovo("x.bak", esperado, "modelo", &escrito)), "");
     EXPECT_EQ(escrito, esperado);
     EXPECT_EQ(p.c.le(esperado), std::string(esperado));
     struct stat info = {};
@@ -295,7 +293,7 @@ TEST(Plataforma, FicheirosNovosNumerados) {
 // its handle goes, and only while it names this process.
 TEST(Plataforma, BloqueioDoCurso) {
   PastaTemporaria p;
-  std::string razao;
+  Estado razao;
   DonoBloqueio dono;
   {
     BloqueioCurso bloqueio;
@@ -323,7 +321,7 @@ TEST(Plataforma, BloqueioDoCurso) {
   }
 
   fs::create_symlink("alvo", "l.lock");
-  EXPECT_EQ(criaFicheiroExclusivo("l.lock", "x", &razao), Criacao::jaExiste);
+  EXPECT_EQ(criaFicheiroExclusivo("l.lock", "x").causa(), Causa::jaExiste);
   EXPECT_FALSE(fs::exists("alvo"));
 
   {

@@ -1,0 +1,2 @@
+// The course layer may not see the dialogue: this must not compile.
+#include "Programa.h"

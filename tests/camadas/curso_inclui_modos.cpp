@@ -1,0 +1,2 @@
+// The course layer may not see the modes: this must not compile.
+#include "Relatorio.h"

@@ -1,0 +1,2 @@
+// The model may not see the course layer: this must not compile.
+#include "Listacurso.h"
