@@ -157,9 +157,8 @@ void nenhumaSelecionada(long linhas) {
 // Whether course nCurso has its unit file here; says it does not.
 bool cursoExiste(int nCurso) {
   const std::string nome = nomeFicheiroUC(nCurso);
-  std::string conteudo;
-  std::string razao;
-  if (leFicheiroNormal(nome, &conteudo, nullptr, &razao) != Leitura::inexistente) return true;
+  IdentidadeFicheiro identidade;
+  if (identificaFicheiro(nome, &identidade).causa() != Causa::naoExiste) return true;
   std::cerr << "ERRO: O curso " << nCurso << TXT(" não existe nesta pasta (falta ") << nome << ")"
             << std::endl;
   return false;
