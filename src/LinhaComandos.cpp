@@ -10,6 +10,7 @@
 #include "Importacao.h"
 #include "Numeros.h"
 #include "Programa.h"
+#include "Relogio.h"
 #include "Relatorio.h"
 #include "VistaHistorico.h"
 
@@ -33,10 +34,13 @@ const int argumentosErrados = -1;
 const int estadoLinhaComandos = 2;
 
 // The console of a mode beside the dialogue: its messages in the locale's
-// character set, and a signal ends it silently after the clean-up.
+// character set, and a signal ends it silently after the clean-up. A mode
+// waits for another process's save a minute at most (the dialogue, as long
+// as its user lets it).
 void preparaMensagens() {
   consolaIniciarMensagens();
   consolaTrataSinaisModo();
+  desisteAoMinuto();
 }
 
 int modoDialogo(const Argumentos& /*argumentos*/) {

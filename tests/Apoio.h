@@ -23,6 +23,7 @@
 #include "Estudantes.h"
 #include "FormatoDados.h"
 #include "FormatoHistorico.h"
+#include "LeituraHistorico.h"
 #include "LeitorLinhas.h"
 #include "Listacurso.h"
 
@@ -240,11 +241,14 @@ struct LimiteTamanho {
 };
 #endif
 
-// A grade history as the tests compare it: "ORIGEM;NUMERO;UC;CAMPO;ANTES;DEPOIS" per line (LF),
-// once its chain of VERIFICACAO is whole, its user and host are this process's (given, for
-// another command run as pauta, such as a Windows build under an emulator) and each DATA is a
-// local time with its offset; otherwise what is wrong.
-inline Texto historicoLegivel(const Texto& conteudo) {
+// A grade history as the tests compare it: "ORIGEM;NUMERO;UC;CAMPO;ANTES;DEPOIS" per value line
+// (LF) of the saves that stand (the marks of the saves and the lines of saves that did not happen
+// left out; a save left open with its identities counts as done, or is asked of the files beside
+// the student file `estudantes` when it is given), once its chain of VERIFICACAO
+// is whole, its user and host are this process's (given, for another command run as pauta, such
+// as a Windows build under an emulator) and each DATA is a local time with its offset; otherwise
+// what is wrong.
+inline Texto historicoLegivel(const Texto& conteudo, const fs::path& estudantes = {}) {
   historico::LeitorHistorico verificar(conteudo);
   const historico::ResultadoVerificacao r = historico::verifica(verificar);
   if (r.estado != historico::EstadoVerificacao::valido) {
@@ -252,9 +256,25 @@ inline Texto historicoLegivel(const Texto& conteudo) {
   }
   static const std::regex data(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)");
   const DonoBloqueio eu = esteProcesso();
-  historico::LeitorHistorico leitor(conteudo);
   std::string_view linha;
-  leitor.proxima(linha);  // the header, checked above
+  historico::SeguimentoGravacoes gravacoes;
+  {
+    historico::LeitorHistorico leitor(conteudo);
+    historico::LinhaHistorico h;
+    leitor.proxima(linha);  // the header, checked above
+    while (leitor.proxima(linha)) {
+      if (historico::leLinha(linha, h)) gravacoes.segue(h, leitor.posicao());
+    }
+    historico::SeguimentoGravacoes::Feita feita;
+    if (!estudantes.empty()) {
+      feita = [&estudantes](const historico::IdentidadesGravacao& i) {
+        return historico::gravacaoFeitaNoFicheiro(i, estudantes.string());
+      };
+    }
+    gravacoes.termina(feita);
+  }
+  historico::LeitorHistorico leitor(conteudo);
+  leitor.proxima(linha);
   Texto legivel;
   while (leitor.proxima(linha)) {
     historico::LinhaHistorico h;
@@ -264,6 +284,9 @@ inline Texto historicoLegivel(const Texto& conteudo) {
                             : h.utilizador == eu.utilizador && h.maquina == eu.maquina;
     if (!std::regex_match(h.data, data) || !quem) {
       return "linha estranha: " + Texto(linha);
+    }
+    if (historico::marcaDe(h) != historico::Marca::valor || gravacoes.anulada(leitor.posicao())) {
+      continue;
     }
     legivel += h.origem + ";" + h.numero + ";" + h.uc + ";" + h.campo + ";" + h.antes + ";" +
                h.depois + "\n";

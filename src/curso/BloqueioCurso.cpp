@@ -124,7 +124,8 @@ Bloqueio criaOuSubstitui(const std::string& nome, const std::string& linha, Dono
 
 }  // namespace
 
-Bloqueio BloqueioCurso::adquire(const std::string& nome, DonoBloqueio* dono, Estado* razao) {
+Bloqueio BloqueioCurso::adquire(const std::string& nome, DonoBloqueio* dono, Estado* razao,
+                                const SeccaoCurso::Aviso& aviso) {
   liberta();
   const DonoBloqueio eu = esteProcesso();
   // Reading the lock, deciding it is stale and replacing it are one step
@@ -133,24 +134,28 @@ Bloqueio BloqueioCurso::adquire(const std::string& nome, DonoBloqueio* dono, Est
   // goes on without it: no lock can be created there either.
   pontoPausa("bloqueio-seccao");
   SeccaoCurso seccao;
-  (void)seccao.entra(estudantesDoBloqueio(nome));
+  const Estado dentro = seccao.entra(estudantesDoBloqueio(nome), aviso);
+  if (dentro.causa() == Causa::ocupado) {
+    *razao = dentro;
+    return resultado_ = Bloqueio::esperaEsgotada;
+  }
   // Registered before the file can appear: a signal from then on removes
   // it (the clean-up removes only a file that names this process).
   regista(nome, eu);
-  const Bloqueio resultado =
-      criaOuSubstitui(nome, linhaBloqueio(eu) + fimLinhaBloqueio, dono, razao);
-  if (resultado != Bloqueio::obtido && resultado != Bloqueio::antigoRemovido) esquece();
-  return resultado;
+  resultado_ = criaOuSubstitui(nome, linhaBloqueio(eu) + fimLinhaBloqueio, dono, razao);
+  if (resultado_ != Bloqueio::obtido && resultado_ != Bloqueio::antigoRemovido) esquece();
+  return resultado_;
 }
 
-Estado BloqueioCurso::toma(const std::string& nome) {
+Estado BloqueioCurso::toma(const std::string& nome, const SeccaoCurso::Aviso& aviso) {
   liberta();
   const DonoBloqueio eu = esteProcesso();
   // Inside the section, so that no release (check, then removal) of the
   // previous holder can come between; a save in progress is waited for.
   pontoPausa("tomada-seccao");
   SeccaoCurso seccao;
-  (void)seccao.entra(estudantesDoBloqueio(nome));
+  const Estado dentro = seccao.entra(estudantesDoBloqueio(nome), aviso);
+  if (dentro.causa() == Causa::ocupado) return dentro;
   // A private temporary file renamed over the lock's name: a link there is
   // replaced, never written through. Registered first, as in adquire.
   regista(nome, eu);
@@ -197,10 +202,17 @@ void avisaSemBloqueio(int nCurso, std::ostream& saida) {
 
 }  // namespace
 
+SeccaoCurso::Aviso avisaEspera(int nCurso, std::ostream& saida) {
+  return [nCurso, &saida](const DonoSeccao& dono) {
+    saida << TXT("ATENÇÃO: Outra sessão está a gravar o curso ") << nCurso << " (" << dono.maquina
+          << ", processo " << dono.processo << "); a aguardar..." << std::endl;
+  };
+}
+
 bool bloqueiaCurso(BloqueioCurso& bloqueio, int nCurso, std::ostream& saida) {
   DonoBloqueio dono;
   Estado razao;
-  switch (bloqueio.adquire(nomeBloqueio(nCurso), &dono, &razao)) {
+  switch (bloqueio.adquire(nomeBloqueio(nCurso), &dono, &razao, avisaEspera(nCurso, saida))) {
     case Bloqueio::obtido:
       return true;
     case Bloqueio::antigoRemovido:
@@ -210,6 +222,10 @@ bool bloqueiaCurso(BloqueioCurso& bloqueio, int nCurso, std::ostream& saida) {
     case Bloqueio::impossivel:
       avisaSemBloqueio(nCurso, saida);
       return true;
+    case Bloqueio::esperaEsgotada:
+      saida << TXT("ERRO: Não foi possivel bloquear o curso ") << nCurso << " ("
+            << textoFalha(razao) << ")" << std::endl;
+      return false;
     case Bloqueio::ocupado:
       break;
   }
@@ -219,5 +235,7 @@ bool bloqueiaCurso(BloqueioCurso& bloqueio, int nCurso, std::ostream& saida) {
 }
 
 void tomaCurso(BloqueioCurso& bloqueio, int nCurso, std::ostream& saida) {
-  if (!bloqueio.toma(nomeBloqueio(nCurso)).ok()) avisaSemBloqueio(nCurso, saida);
+  if (!bloqueio.toma(nomeBloqueio(nCurso), avisaEspera(nCurso, saida)).ok()) {
+    avisaSemBloqueio(nCurso, saida);
+  }
 }

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "Estado.h"
+#include "Seccao.h"
 
 // Who holds a lock, as its file says ("?" for what it does not say).
 struct DonoBloqueio {
@@ -35,6 +36,8 @@ enum class Bloqueio {
   antigoRemovido,  // a lock of a dead process of this machine was removed; ours now
   ocupado,         // another live session (or another machine) holds it: see `dono`
   impossivel,      // it could not be created (read-only folder...): see `razao`
+  esperaEsgotada,  // the course's section was held by another process for
+                   // longer than this process waits (a mode): see `razao`
 };
 
 // A course lock held by this process. While held it is registered for the
@@ -50,11 +53,15 @@ class BloqueioCurso {
 
   // Tries to take the lock `nome`, releasing first the one held. On
   // `antigoRemovido` and `ocupado` sets `dono` to the holder found; on
-  // `impossivel`, `razao` to why the lock could not be created.
-  Bloqueio adquire(const std::string& nome, DonoBloqueio* dono, Estado* razao);
+  // `impossivel` and `esperaEsgotada`, `razao` to why. A wait for the
+  // course's section is told through `aviso`.
+  Bloqueio adquire(const std::string& nome, DonoBloqueio* dono, Estado* razao,
+                   const SeccaoCurso::Aviso& aviso = {});
   // Takes the lock `nome` over from whoever holds it: writes ours in its
   // place. A failure when it cannot.
-  Estado toma(const std::string& nome);
+  Estado toma(const std::string& nome, const SeccaoCurso::Aviso& aviso = {});
+  // The result of the last adquire.
+  Bloqueio resultado() const { return resultado_; }
   // Removes the lock file if it still names this process and machine (a
   // lock taken over by another session is left to it); nothing when none
   // is held.
@@ -71,6 +78,7 @@ class BloqueioCurso {
   std::string seccao_;   // the companion of the course's critical section
   int registo_ = -1;     // the registration for the clean-up
   bool detido_ = false;
+  Bloqueio resultado_ = Bloqueio::obtido;
 };
 
 // The lock file of course nCurso, beside its student file.
@@ -80,7 +88,14 @@ std::string nomeBloqueio(int nCurso);
 // found: an old lock removed, or no lock possible (the session goes on
 // without one); answers true. When another live session holds it, names
 // that session on `saida` and answers false: the caller asks or refuses.
+// When this process gave up waiting for the course's section, says so and
+// answers false.
 bool bloqueiaCurso(BloqueioCurso& bloqueio, int nCurso, std::ostream& saida);
+
+// What a wait for course nCurso's section says on `saida`, once: "ATENÇÃO:
+// Outra sessão está a gravar o curso N (MACHINE, processo PID); a
+// aguardar...".
+SeccaoCurso::Aviso avisaEspera(int nCurso, std::ostream& saida);
 
 // Takes the lock of course nCurso over from the session that holds it; when
 // that fails, warns on `saida` that the session goes on without a lock.

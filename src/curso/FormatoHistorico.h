@@ -1,5 +1,6 @@
 // The layout of a course's history of saved changes, CODE-Historico.txt:
-// CP1252, CR LF, a first line "HISTORICO;1", then one line per value a save
+// CP1252, CR LF (or LF, when an editor changed them: lines appended follow
+// the file's), a first line "HISTORICO;1", then one line per value a save
 // changed:
 //   DATA;UTILIZADOR;MAQUINA;ORIGEM;NUMERO;UC;CAMPO;ANTES;DEPOIS;VERIFICACAO
 // A field holding ';', '"', CR or LF is written between '"' with its inner
@@ -7,8 +8,15 @@
 // of the previous line's VERIFICACAO (16 zeros for the first line), ';' and
 // the nine other fields as written: a line removed, moved or edited breaks
 // the chain. It guards against accidents, not against someone who means to
-// forge it (there is no secret). Writing, reading a file whole and reading
-// only its head and tail (to append) are all here.
+// forge it (there is no secret).
+// Besides the values, a save writes marks, lines of the same layout with
+// NUMERO and UC empty and the mark in CAMPO (LeituraHistorico.h says what
+// they make of the saves): "inicio" before its values; "identidade" after
+// them, ANTES and DEPOIS the identities of the file it replaces and of the
+// one it writes; "concluida" once the file was replaced. The next writer
+// closes a save left without "concluida" by "concluida" (the file holds its
+// DEPOIS) or "anulada" (it does not: ANTES the identity found), and records
+// a last line cut short that it cut off by "reparada" (ANTES the bytes cut).
 #ifndef PAUTA_FORMATOHISTORICO_H
 #define PAUTA_FORMATOHISTORICO_H
 
@@ -18,13 +26,12 @@
 #include <string_view>
 #include <vector>
 
-#include "Estado.h"
 #include "Leitura.h"
 #include "Nomes.h"
 
 namespace historico {
 
-// One data line, its fields unquoted.
+// One line, its fields unquoted.
 struct LinhaHistorico {
   std::string data, utilizador, maquina, origem, numero, uc, campo, antes, depois;
   std::string verificacao;  // 16 hexadecimal digits (filled by the writer/reader)
@@ -33,8 +40,11 @@ struct LinhaHistorico {
 // The first line of every history file, and how a new file starts.
 const char* const cabecalho = "HISTORICO;1";
 const char* const inicioFicheiro = "HISTORICO;1\r\n";
+const char* const fimLinhaCrLf = "\r\n";
 // The VERIFICACAO the first data line is chained from.
 const char* const verificacaoInicial = "0000000000000000";
+// The longest line read (without its line end); a longer one is invalid.
+const std::size_t limiteLinha = 64 * 1024;
 // The ORIGEM of a save from the dialogue; of an import, this prefix and the
 // sheet's name; a save that ended in a conflict file adds a blank and
 // prefixoConflito with the conflict file's name.
@@ -50,6 +60,24 @@ const char* const camposEfolio[6] = {"eFolioA", "pesoA", "eFolioB", "pesoB", "eF
 const char* const campoProvaFinal = "pFolio/Exame";
 const char* const campoRecurso = "Recurso";
 const char* const campoNotaFinal = "NotaFinal";
+
+// What a line is: a value, or one of the marks of the saves.
+enum class Marca { valor, inicio, identidade, concluida, anulada, reparada, outra };
+// The CAMPO of each mark.
+const char* const marcaInicio = "inicio";
+const char* const marcaIdentidade = "identidade";
+const char* const marcaConcluida = "concluida";
+const char* const marcaAnulada = "anulada";
+const char* const marcaReparada = "reparada";
+// The mark of `linha`: Marca::valor when it names a student (NUMERO),
+// Marca::outra for a mark this version does not know (left alone).
+Marca marcaDe(const LinhaHistorico& linha);
+// The CAMPO of a mark (not of Marca::valor or Marca::outra).
+const char* campoMarca(Marca marca);
+
+// A file's identity as a mark writes it: "SIZE:HASH" (HASH the XXH3 in 16
+// lowercase hexadecimal digits), "-" for no file.
+std::string textoIdentidade(const IdentidadeFicheiro& identidade);
 
 // "CODE-Historico.txt".
 using ::nomeFicheiroHistorico;
@@ -74,136 +102,38 @@ void escreveLinhas(std::vector<LinhaHistorico>& linhas, std::string& anterior,
 
 // Parses one data line (without its line end) into `linha`; false when it
 // does not have the ten fields, a quoted field is malformed or needs no
-// quotes, an unquoted one holds '"', or VERIFICACAO is not 16 lowercase
-// hexadecimal digits.
+// quotes, an unquoted one holds '"', VERIFICACAO is not 16 lowercase
+// hexadecimal digits, or it is longer than limiteLinha.
 bool leLinha(std::string_view texto, LinhaHistorico& linha);
 
 // The VERIFICACAO a line must carry after `anterior`.
 std::string verificacao(std::string_view anterior, const LinhaHistorico& linha);
-
-// --- Reading a whole file, line by line ---
-
-// A history read line by line, from its content in memory or from a file
-// read by blocks (a large history is never held whole). A line ends at a CR
-// LF outside '"' (a quoted field may hold line ends); a lone LF or CR ends
-// none, so a file whose line ends were changed no longer reads as lines.
-class LeitorHistorico {
- public:
-  // A reader over `conteudo`, which must outlive it.
-  explicit LeitorHistorico(std::string_view conteudo);
-  // A reader of no content until abre() is called.
-  LeitorHistorico();
-  LeitorHistorico(const LeitorHistorico&) = delete;
-  LeitorHistorico& operator=(const LeitorHistorico&) = delete;
-
-  // Opens the file `nome` (as LeituraPorBlocos::abre).
-  Estado abre(const std::string& nome);
-
-  // Sets `linha` to the next line without its line end (valid until the
-  // next call); false at the end, or on a read error (erroLeitura).
-  bool proxima(std::string_view& linha);
-  // Of the line last returned: the number of its first line in the file
-  // (from 1), its offset in bytes, and whether it ended in CR LF (false for
-  // a last line cut short).
-  long numeroLinha() const { return numero_; }
-  std::uint64_t posicao() const { return posicao_; }
-  bool terminadaCrLf() const { return crlf_; }
-  // Whether reading the file failed, and why.
-  bool erroLeitura() const { return erro_; }
-  const Estado& razaoErro() const { return razao_; }
-
- private:
-  // Appends the next block of the file to the buffer; false at its end.
-  bool leBloco();
-
-  std::string_view dados_;  // the content, or the buffer of a file
-  std::string buffer_;
-  size_t inicio_ = 0;              // where the next line starts in dados_
-  std::uint64_t descartados_ = 0;  // bytes of the file dropped from the buffer
-  LeituraPorBlocos ficheiro_;
-  bool deFicheiro_ = false;
-  bool esgotado_ = true;  // no more bytes to read into the buffer
-  long numero_ = 0;
-  long proximoNumero_ = 1;
-  std::uint64_t posicao_ = 0;
-  bool crlf_ = false;
-  bool erro_ = false;
-  Estado razao_;
-};
-
-// What a check of a whole history found.
-enum class EstadoVerificacao {
-  inexistente,   // there is no history file
-  ilegivel,      // it cannot be read: see `razao`
-  valido,        // every line chains: `linhas` data lines
-  semCabecalho,  // the first line is not "HISTORICO;1"
-  alterada,      // line `linha` was changed, or one before it removed or moved
-  cortada,       // line `linha`, the last one, lacks its CR LF
-};
-struct ResultadoVerificacao {
-  EstadoVerificacao estado = EstadoVerificacao::valido;
-  long linhas = 0;  // data lines checked
-  long linha = 0;   // the file line concerned (the header is line 1)
-  Estado razao;     // why it cannot be read
-};
-// Checks the header and every VERIFICACAO of what `leitor` reads.
-ResultadoVerificacao verifica(LeitorHistorico& leitor);
-// The same for the file `nome`.
-ResultadoVerificacao verificaFicheiro(const std::string& nome);
-
-// --- The lines of each student ---
-
-// Where the lines of each student lie in a history file, for a page that
-// shows every student's changes: the file stays open and only this index
-// (a few bytes a line) is held; a student's lines are read when asked for.
-// Lines that cannot be read are left out; the chain is not checked.
-class IndiceHistorico {
- public:
-  // Indexes the file `nome`; answers as LeituraPorBlocos::abre. A file
-  // whose first line is not the header fails with Causa::historicoInvalido.
-  Estado abre(const std::string& nome);
-  // The lines of student `numero`, newest first; false when he has none.
-  bool linhasDoAluno(long long numero, std::vector<LinhaHistorico>& linhas);
-
- private:
-  struct Entrada {
-    long long numero;
-    std::uint64_t posicao;
-    std::size_t tamanho;
-  };
-  std::string nome_;
-  std::vector<Entrada> entradas_;  // by student, then newest first
-  LeituraPorBlocos ficheiro_;
-  std::string texto_;
-};
-
-// --- Appending ---
-
-enum class EstadoFim {
-  inexistente,  // no history file yet: start one with inicioFicheiro
-  valido,       // `anterior` holds the last VERIFICACAO (16 zeros: no data line)
-  invalido,     // not to be appended to: see `razao`
-};
-// The last VERIFICACAO of the history file `nome`, reading only its first
-// line and its last: it must start with "HISTORICO;1" CR LF and end in CR LF
-// after a readable data line (or the header alone). Otherwise `razao` is
-// Causa::historicoInvalido, or why it cannot be read.
-EstadoFim ultimaVerificacao(const std::string& nome, std::string& anterior, Estado* razao);
+// The VERIFICACAO of the line `texto` (as read, without its line end) after
+// `anterior`: what a line that chains carries.
+std::string verificacaoDoTexto(std::string_view anterior, std::string_view texto);
 
 // Writes the lines of one save, which share DATA, UTILIZADOR, MAQUINA and
-// ORIGEM, as escreveLinhas does (the same bytes), without its work per line
-// on the shared fields: an import may write millions of lines.
+// ORIGEM, as escreveLinhas does (the same bytes, with the line end
+// `fimLinha`), without its work per line on the shared fields: an import may
+// write millions of lines.
 class EscritorLinhas {
  public:
   // The shared fields are those of `comum`; the chain goes on from
   // `anterior`.
-  EscritorLinhas(const LinhaHistorico& comum, std::string_view anterior);
+  EscritorLinhas(const LinhaHistorico& comum, std::string_view anterior,
+                 std::string_view fimLinha = fimLinhaCrLf);
   // Appends the line of `linha`'s NUMERO, UC, CAMPO, ANTES and DEPOIS.
   void escreve(const LinhaHistorico& linha, std::string& destino);
+  // Appends the mark `marca` with ANTES and DEPOIS.
+  void escreveMarca(Marca marca, std::string_view antes, std::string_view depois,
+                    std::string& destino);
+  // The VERIFICACAO of the last line written (`anterior` before any).
+  std::string_view ultima() const;
 
  private:
   std::string prefixo_;  // the four shared fields as written, each with its ';'
   std::string bytes_;    // what VERIFICACAO hashes: the previous one, ';', the fields
+  std::string fimLinha_;
 };
 
 }  // namespace historico

@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "BloqueioCurso.h"
+#include "Consola.h"
+#include "EscritaHistorico.h"
 #include "Cp1252.h"
 #include "FormatoDados.h"
 #include "FormatoHistorico.h"
@@ -243,67 +245,57 @@ std::string nomeHistoricoDe(const std::string& nomeFicheiro, int curso) {
   return pasta + historico::nomeFicheiroHistorico(curso);
 }
 
-// The history's lines are handed to the file in pieces of about this size.
-const size_t tamanhoPedacoHistorico = 1 << 20;
+// The DATA, UTILIZADOR and MAQUINA of every line of a save made now.
+historico::LinhaHistorico quemGrava() {
+  const DonoBloqueio eu = esteProcesso();
+  historico::LinhaHistorico quem;
+  quem.data = historico::dataAgora();
+  quem.utilizador = eu.utilizador;
+  quem.maquina = eu.maquina;
+  return quem;
+}
 
-// Opens the history `nome` for appending (a new one starts with its first
-// line) and sets `anterior` to its last VERIFICACAO, read from its head and
-// tail only: a save stays as fast however long the history grows.
-Estado abreHistorico(FicheiroAcrescentado& ficheiro, const std::string& nome,
-                     std::string* anterior) {
-  Estado aberto = ficheiro.abre(nome, historico::inicioFicheiro);
-  if (!aberto.ok()) return aberto;
-  Estado razao;
-  if (historico::ultimaVerificacao(nome, *anterior, &razao) != historico::EstadoFim::valido) {
-    ficheiro.fecha();
-    // A history missing at this point went while being read: not one to
-    // append to either.
-    if (razao.ok() || razao.causa() == Causa::naoExiste) {
-      return Estado(Causa::historicoInvalido, nome);
-    }
-    return razao;
+// Why a history was set aside, in the user's words.
+const char* textoDano(historico::Dano dano) {
+  if (dano == historico::Dano::cabecalho) return TXT("não começa pela linha HISTORICO;1");
+  return TXT("a última linha não pode ser lida");
+}
+
+// The history of the save: mended and its last save closed, or set aside
+// when damaged (said on `mensagens`). A history that cannot be opened fails
+// only a save that has lines for it (EscritaHistorico::comeca says so).
+Estado preparaHistorico(historico::EscritaHistorico& historico, const std::string& nome,
+                        const IdentidadeFicheiro& atual, const std::string& origem,
+                        std::ostream& mensagens) {
+  historico::Dano dano = historico::Dano::nenhum;
+  std::string posto;
+  Estado preparado = historico.prepara(atual, origem, &dano, &posto);
+  if (dano != historico::Dano::nenhum && !posto.empty()) {
+    mensagens << TXT("ATENÇÃO: O histórico ") << nome << TXT(" está danificado (")
+              << textoDano(dano) << TXT(") e foi guardado como ") << posto
+              << TXT("; começa um histórico novo") << std::endl;
   }
-  return Estado();
+  return preparado;
 }
 
 }  // namespace
 
-// The history is opened at the first line, so a save that changes nothing
-// neither writes nor creates it. Its lines go to the file in pieces, never
-// all held at once (an import may change millions of values), and are
-// flushed before the caller replaces the student file. On failure whatever
-// was appended is taken back.
-Estado Listacurso::escreveHistorico(const std::string& nomeFicheiro, const std::string& origem,
-                                    FicheiroAcrescentado& ficheiro) const {
-  const std::string nome = nomeHistoricoDe(nomeFicheiro, curso);
-  // One line, filled in place by the comparison and written at once.
+// The lines of the save, from the comparison with what the file held: the
+// history gets them in pieces, never all held at once (an import may change
+// millions of values), between "inicio" and "identidade" (the identities of
+// the file before and after), flushed before the caller renames. A save
+// that changes nothing writes nothing.
+Estado Listacurso::escreveHistorico(historico::EscritaHistorico& historico,
+                                    const std::string& origem, const IdentidadeFicheiro& antes,
+                                    const IdentidadeFicheiro& depois) const {
   historico::LinhaHistorico linha;
-  linha.origem = origem;
-  std::optional<historico::EscritorLinhas> escritor;
-  std::string texto;
   Estado erro;
-  const auto despeja = [&]() {
-    if (erro.ok() && !texto.empty()) erro = ficheiro.acrescenta(texto);
-    texto.clear();
-  };
   comparaEstudantes(retrato, listaEstudantes, linha, [&](historico::LinhaHistorico&) {
     if (!erro.ok()) return;
-    if (!escritor) {
-      const DonoBloqueio eu = esteProcesso();
-      linha.data = historico::dataAgora();
-      linha.utilizador = eu.utilizador;
-      linha.maquina = eu.maquina;
-      std::string anterior;
-      erro = abreHistorico(ficheiro, nome, &anterior);
-      if (!erro.ok()) return;
-      escritor.emplace(linha, anterior);
-    }
-    escritor->escreve(linha, texto);
-    if (texto.size() >= tamanhoPedacoHistorico) despeja();
+    if (!historico.comecada()) erro = historico.comeca(origem);
+    if (erro.ok()) erro = historico.escreve(linha);
   });
-  despeja();
-  if (escritor && erro.ok()) erro = ficheiro.descarrega();
-  if (!erro.ok()) (void)ficheiro.repoe();
+  if (erro.ok() && historico.comecada()) erro = historico.identifica(antes, depois);
   return erro;
 }
 
@@ -316,7 +308,7 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
   // replaces the file and each other one sees it changed.
   pontoPausa("gravacao-seccao");
   SeccaoCurso seccao;
-  Estado erro = seccao.entra(nomeFicheiro);
+  Estado erro = seccao.entra(nomeFicheiro, avisaEspera(curso, mensagens));
   if (!erro.ok()) {
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
@@ -328,71 +320,105 @@ Listacurso::Gravacao Listacurso::gravaEstudantes(const std::string& nomeFicheiro
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }
-  if (identidadeConhecida && !mesmoConteudo(atual, identidade)) {
-    return gravaConflito(nomeFicheiro, atual, seccao, mensagens, origem);
-  }
-  if (!guardaOriginal(nomeFicheiro, atual, mensagens)) return Gravacao::falhou;
-  IdentidadeFicheiro nova;
-  erro = substituiEstudantes(nomeFicheiro, origem, &nova);
+  // Whatever a save interrupted before left in the history is told before
+  // this one replaces anything (what it tells hangs on the file as it is).
+  const std::string nomeHistorico = nomeHistoricoDe(nomeFicheiro, curso);
+  historico::EscritaHistorico historico(nomeHistorico, nomeFicheiro, quemGrava());
+  erro = preparaHistorico(historico, nomeHistorico, atual, origem, mensagens);
   if (!erro.ok()) {
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }
+  if (identidadeConhecida && !mesmoConteudo(atual, identidade)) {
+    return gravaConflito(nomeFicheiro, historico, seccao, atual, mensagens, origem);
+  }
+  if (!guardaOriginal(nomeFicheiro, atual, mensagens)) return Gravacao::falhou;
+  NovoConteudo novo;
+  erro = substituiEstudantes(nomeFicheiro, historico, origem, atual, novo, confirma);
+  if (!erro.ok()) {
+    imprimeErroGravacao(mensagens, nomeFicheiro, erro);
+    return Gravacao::falhou;
+  }
+  historico.conclui();
   seccao.sai();
-  identidade = nova;
+  identidade = novo.identidade();
   identidadeConhecida = true;
   retrato.inicia(listaEstudantes.size());
   anunciaGravacao(nomeFicheiro, mensagens, confirma);
   return Gravacao::gravado;
 }
 
-// The history's lines first, then the student file replaced; when the
-// replacement fails or a signal ends the process before it, the lines are
-// taken back: the history never records a save that did not happen.
-Estado Listacurso::substituiEstudantes(const std::string& nomeFicheiro, const std::string& origem,
-                                       IdentidadeFicheiro* nova) const {
-  FicheiroAcrescentado ficheiroHistorico;
-  Estado erro = escreveHistorico(nomeFicheiro, origem, ficheiroHistorico);
+// The new file written first, its identity in the history's lines, then the
+// rename: a save interrupted before it is voided by the next writer, one
+// interrupted after it is told as done. A rename that fails voids the
+// lines at once.
+Estado Listacurso::substituiEstudantes(const std::string& nomeFicheiro,
+                                       historico::EscritaHistorico& historico,
+                                       const std::string& origem, const IdentidadeFicheiro& atual,
+                                       NovoConteudo& novo, bool confirma) {
+  Estado erro = novo.escreve(nomeFicheiro, formato::pedacosFicheiroEstudantes(listaEstudantes),
+                             Alvo::seguirLigacao);
   if (!erro.ok()) return erro;
-  // Kept in the same step as the rename: a signal before it takes the lines
-  // back (the clean-up), one after it finds them kept.
-  erro = substituiFicheiro(nomeFicheiro, formato::pedacosFicheiroEstudantes(listaEstudantes), nova,
-                           Alvo::seguirLigacao, [&] { ficheiroHistorico.fecha(); });
-  if (!erro.ok()) (void)ficheiroHistorico.repoe();
+  erro = escreveHistorico(historico, origem, atual, novo.identidade());
+  if (!erro.ok()) {
+    historico.anula();
+    return erro;
+  }
+  // Once renamed, the changes are saved: a signal from then on says so.
+  const std::string anuncio = textoGravacao(nomeFicheiro, confirma);
+  erro = novo.substitui([&anuncio] { consolaGravacaoFeita(anuncio); });
+  if (!erro.ok()) historico.anula();
   return erro;
 }
 
-// Someone else changed the file: keep both versions, replace neither.
+// Someone else changed the file: keep both versions, replace neither. The
+// history names the conflict file, so its lines are written once the name
+// is chosen and before the file gets it; a name taken meanwhile voids them
+// and the next one is tried.
 Listacurso::Gravacao Listacurso::gravaConflito(const std::string& nomeFicheiro,
-                                               const IdentidadeFicheiro& atual, SeccaoCurso& seccao,
+                                               historico::EscritaHistorico& historico,
+                                               SeccaoCurso& seccao, const IdentidadeFicheiro& atual,
                                                std::ostream& mensagens, const std::string& origem) {
+  NovoConteudo novo;
+  const std::string base = nomeFicheiro + sufixoConflito;
+  Estado erro =
+      novo.escreveNovo(base, formato::pedacosFicheiroEstudantes(listaEstudantes), nomeFicheiro);
   std::string conflito;
-  Estado erro = gravaFicheiroNovo(nomeFicheiro + sufixoConflito,
-                                  formato::pedacosFicheiroEstudantes(listaEstudantes), nomeFicheiro,
-                                  &conflito);
+  std::string anuncio;
+  for (int n = 0; erro.ok(); ++n) {
+    conflito = nomeNumerado(base, n);
+    if (nomeOcupado(conflito)) continue;
+    erro = escreveHistorico(historico, origem + " " + historico::prefixoConflito + conflito,
+                            IdentidadeFicheiro(), novo.identidade());
+    if (!erro.ok()) {
+      historico.anula();
+      break;
+    }
+    anuncio = textoConflito(nomeFicheiro, conflito);
+    erro = novo.nomeia(conflito, [&anuncio] { consolaGravacaoFeita(anuncio); });
+    if (erro.ok()) break;
+    historico.anula();
+    if (erro.causa() == Causa::jaExiste) erro = Estado();
+  }
   if (!erro.ok()) {
     imprimeErroGravacao(mensagens, nomeFicheiro, erro);
     return Gravacao::falhou;
   }
-  // The history names the conflict file, so it is written after it; if it
-  // cannot be, the conflict file goes too and nothing was saved.
-  FicheiroAcrescentado ficheiroHistorico;
-  const std::string origemConflito = origem + " " + historico::prefixoConflito + conflito;
-  erro = escreveHistorico(nomeFicheiro, origemConflito, ficheiroHistorico);
-  if (!erro.ok()) {
-    (void)removeFicheiro(conflito);
-    imprimeErroGravacao(mensagens, nomeFicheiro, erro);
-    return Gravacao::falhou;
-  }
-  ficheiroHistorico.fecha();
+  historico.conclui();
   seccao.sai();
   identidade = atual;
   retrato.inicia(listaEstudantes.size());
-  mensagens << "ERRO: O ficheiro " << nomeFicheiro
-            << TXT(" foi alterado por outro programa depois de ser carregado; as alterações "
-                   "desta sessão foram gravadas em ")
-            << conflito << std::endl;
+  mensagens << anuncio << std::flush;
+  consolaGravacaoAnunciada();
   return Gravacao::conflito;
+}
+
+std::string Listacurso::textoConflito(const std::string& nomeFicheiro,
+                                      const std::string& conflito) {
+  return "ERRO: O ficheiro " + nomeFicheiro +
+         TXT(" foi alterado por outro programa depois de ser carregado; as alterações desta "
+             "sessão foram gravadas em ") +
+         conflito + "\n";
 }
 
 // Before the first save of a file whose lines were skipped, that was UTF-8
@@ -417,32 +443,36 @@ bool Listacurso::guardaOriginal(const std::string& nomeFicheiro, const Identidad
 }
 
 // The backup made (once it is kept by a save that succeeded) and the
-// confirmation.
-void Listacurso::anunciaGravacao(const std::string& nomeFicheiro, std::ostream& mensagens,
-                                 bool confirma) {
+// confirmation, as the save says them.
+std::string Listacurso::textoGravacao(const std::string& nomeFicheiro, bool confirma) const {
+  std::string texto;
   if (!copiaPorAnunciar.empty()) {
     if (linhasIgnoradas) {
-      mensagens
-          << TXT("ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para ")
-          << copiaPorAnunciar << std::endl;
+      texto += TXT("ATENÇÃO: Foram ignoradas linhas do ficheiro original, que foi copiado para ") +
+               copiaPorAnunciar + "\n";
     }
     if (origemUtf8) {
-      mensagens << TXT("ATENÇÃO: O ficheiro original estava em UTF-8 e foi copiado para ")
-                << copiaPorAnunciar << std::endl;
+      texto += TXT("ATENÇÃO: O ficheiro original estava em UTF-8 e foi copiado para ") +
+               copiaPorAnunciar + "\n";
     }
     if (numerosOutraForma) {
-      mensagens << TXT("ATENÇÃO: O ficheiro original tinha números escritos de outra forma e foi "
-                       "copiado para ")
-                << copiaPorAnunciar << std::endl;
+      texto += TXT("ATENÇÃO: O ficheiro original tinha números escritos de outra forma e foi "
+                   "copiado para ") +
+               copiaPorAnunciar + "\n";
     }
-    copiaPorAnunciar.clear();
   }
   if (confirma) {
-    mensagens << std::endl;
-    mensagens << TXT(" ---------- AS ALTERAÇÕES FORAM GRAVADAS NO FICHEIRO ") << nomeFicheiro
-              << " ----------" << std::endl;
-    mensagens << std::endl;
+    texto += TXT("\n ---------- AS ALTERAÇÕES FORAM GRAVADAS NO FICHEIRO ") + nomeFicheiro +
+             " ----------\n\n";
   }
+  return texto;
+}
+
+void Listacurso::anunciaGravacao(const std::string& nomeFicheiro, std::ostream& mensagens,
+                                 bool confirma) {
+  mensagens << textoGravacao(nomeFicheiro, confirma) << std::flush;
+  copiaPorAnunciar.clear();
+  consolaGravacaoAnunciada();
 }
 
 int Listacurso::gravaFicheiro(const std::string& nomeFicheiro, std::ostream& mensagens) {

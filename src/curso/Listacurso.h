@@ -14,6 +14,7 @@
 #include "ConsolaES.h"
 #include "Estudantes.h"
 #include "Ficheiros.h"
+#include "EscritaHistorico.h"
 #include "FormatoHistorico.h"
 #include "RetratoEstudantes.h"
 #include "UC.h"
@@ -127,12 +128,16 @@ class Listacurso {
   // `nomeFicheiro`.bak[.N].
   // With `confirma` false, a successful save prints nothing but the backup
   // notice (the modes beside the dialogue are quiet on success).
-  // Before the file is replaced (or the conflict file kept), every value
+  // Before the file is replaced (or the conflict file named), every value
   // that differs from what the file held at loading or at the last save is
   // appended to the course's grade history beside it, with `origem` (who
-  // changed it: "dialogo", "importacao:FILE") and flushed; if the history
-  // cannot be written, nothing is saved. A replacement that then fails
-  // takes the lines back.
+  // changed it: "dialogo", "importacao:FILE") and the identities of the file
+  // before and after, and flushed; if the history cannot be written,
+  // nothing is saved. A replacement that then fails voids the lines; one a
+  // kill interrupts is voided by the next save (the history never records a
+  // save that did not happen). A wait for another process's save says so on
+  // `mensagens` after 2 s; a process that gives up waiting (a mode, after a
+  // minute) fails with the reason "ocupado".
   Gravacao gravaEstudantes(const std::string& nomeFicheiro, std::ostream& mensagens,
                            bool confirma = true,
                            const std::string& origem = historico::origemDialogo);
@@ -143,18 +148,22 @@ class Listacurso {
   std::string conteudoFicheiroEstudantes() const;
 
  private:
-  Gravacao gravaConflito(const std::string& nomeFicheiro, const IdentidadeFicheiro& atual,
-                         SeccaoCurso& seccao, std::ostream& mensagens, const std::string& origem);
+  Gravacao gravaConflito(const std::string& nomeFicheiro, historico::EscritaHistorico& historico,
+                         SeccaoCurso& seccao, const IdentidadeFicheiro& atual,
+                         std::ostream& mensagens, const std::string& origem);
   bool guardaOriginal(const std::string& nomeFicheiro, const IdentidadeFicheiro& atual,
                       std::ostream& mensagens);
+  std::string textoGravacao(const std::string& nomeFicheiro, bool confirma) const;
+  static std::string textoConflito(const std::string& nomeFicheiro, const std::string& conflito);
   void anunciaGravacao(const std::string& nomeFicheiro, std::ostream& mensagens, bool confirma);
   // Applies `muda` to every student with the number, each pictured first
   // for the grade history.
   void alteraAlunos(int nAluno, const std::function<void(Estudantes&)>& muda);
-  Estado substituiEstudantes(const std::string& nomeFicheiro, const std::string& origem,
-                             IdentidadeFicheiro* nova) const;
-  Estado escreveHistorico(const std::string& nomeFicheiro, const std::string& origem,
-                          FicheiroAcrescentado& ficheiro) const;
+  Estado substituiEstudantes(const std::string& nomeFicheiro,
+                             historico::EscritaHistorico& historico, const std::string& origem,
+                             const IdentidadeFicheiro& atual, NovoConteudo& novo, bool confirma);
+  Estado escreveHistorico(historico::EscritaHistorico& historico, const std::string& origem,
+                          const IdentidadeFicheiro& antes, const IdentidadeFicheiro& depois) const;
 
   int curso;
   std::string nomeCurso;

@@ -23,6 +23,9 @@ namespace {
 
 const char letras[] = {'A', 'B', 'C'};
 const int numEfolios = 3;
+// The most of a header cell a message echoes (a cell this long names no
+// column either).
+const size_t maximoCelulaMostrada = 200;
 const char* const colunasNota[] = {csv::colunaEfolioA, csv::colunaEfolioB, csv::colunaEfolioC};
 const char* const colunasPeso[] = {csv::colunaPesoA, csv::colunaPesoB, csv::colunaPesoC};
 
@@ -259,10 +262,14 @@ bool Importador::leCabecalho() {
 void Importador::localizaColuna(size_t i, const ColunasConhecidas& conhecidas) {
   std::string& texto = celulas_[i];
   leitor_.converte(texto);  // a name that cannot be converted matches none
-  nomes_.emplace_back(csv::semBrancos(csv::semProtecao(texto)));
-  const std::string chave = csv::chaveColuna(nomes_.back());
+  const std::string_view nome = csv::semBrancos(csv::semProtecao(texto));
+  const std::string chave =
+      nome.size() <= maximoCelulaMostrada ? csv::chaveColuna(nome) : std::string();
+  // Kept for the messages, which never echo more of a cell than this.
+  nomes_.emplace_back(nome.substr(0, maximoCelulaMostrada));
+  if (nome.size() > maximoCelulaMostrada) nomes_.back() += "...";
   for (const ColunaConhecida& conhecida : conhecidas) {
-    if (chave != csv::chaveColuna(conhecida.nome)) continue;
+    if (chave.empty() || chave != csv::chaveColuna(conhecida.nome)) continue;
     if (*conhecida.coluna >= 0) {
       erro(std::string("a coluna ") + conhecida.nome + " aparece mais de uma vez");
     }
@@ -876,6 +883,12 @@ void imprimeErros(const std::vector<std::string>& erros, long linhasComErros, bo
             << (verificar ? "" : "; nada foi importado") << std::endl;
 }
 
+// Whether the folder has course nCurso's unit file (anything at its name).
+bool cursoNaPasta(int nCurso) {
+  IdentidadeFicheiro identidade;
+  return identificaFicheiro(nomeFicheiroUC(nCurso), &identidade).causa() != Causa::naoExiste;
+}
+
 // Reads the file to import, saying why it cannot be read or is no CSV text.
 bool leFicheiroImportado(const std::string& ficheiro, std::string& texto) {
   const Estado lido = leFicheiroNormal(ficheiro, &texto);
@@ -917,18 +930,26 @@ int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& 
 }
 
 int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
+  Listacurso unidades;
+  Listacurso estudantes;
+  // A course the folder does not have is said by its loading, before
+  // anything is created for it (no lock, no companion of its section).
+  if (!cursoNaPasta(nCurso)) {
+    (void)carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr);
+    return estadoFalha;
+  }
   // Released when this returns; a signal releases it through the clean-up
   // of every way out. The student file is either the old one or the new one.
   BloqueioCurso bloqueio;
   if (!verificar && !bloqueiaCurso(bloqueio, nCurso, std::cerr)) {
     // A lock left by a crash on another machine is never found stale here:
     // say how to clear it.
-    std::cerr << TXT("Se nenhuma sessão tiver o curso aberto, apague o ficheiro ")
-              << nomeBloqueio(nCurso) << std::endl;
+    if (bloqueio.resultado() == Bloqueio::ocupado) {
+      std::cerr << TXT("Se nenhuma sessão tiver o curso aberto, apague o ficheiro ")
+                << nomeBloqueio(nCurso) << std::endl;
+    }
     return estadoFalha;
   }
-  Listacurso unidades;
-  Listacurso estudantes;
   if (!carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr)) return estadoFalha;
   return importaCurso(ficheiro, verificar, unidades, estudantes, nomeFicheiroEstudantes(nCurso));
 }

@@ -317,7 +317,7 @@ int gravaRelatorio(int nCurso, Listacurso& unidades, const std::vector<Estudante
   // cannot be read is named and left out of the page.
   historico::IndiceHistorico indice;
   const std::string nomeHistorico = historico::nomeFicheiroHistorico(nCurso);
-  const Estado historia = indice.abre(nomeHistorico);
+  const Estado historia = indice.abre(nomeHistorico, nomeFicheiroEstudantes(nCurso));
   if (!historia.ok() && historia.causa() != Causa::naoExiste) {
     std::cerr << TXT("ATENÇÃO: O ficheiro ") << nomeHistorico << TXT(" não pode ser lido (")
               << textoCausa(historia) << TXT("); o relatório não mostra as alterações")

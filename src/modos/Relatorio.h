@@ -13,7 +13,7 @@
 
 #include "Estudantes.h"
 #include "Ficheiros.h"
-#include "FormatoHistorico.h"
+#include "LeituraHistorico.h"
 #include "Listacurso.h"
 #include "TextoPagina.h"
 

@@ -4,12 +4,14 @@
 #include <functional>
 #include <iostream>
 #include <limits>
+#include <set>
 
 #include "Cp1252.h"
 #include "Execucao.h"
 #include "Ficheiros.h"
 #include "FormatoCsv.h"
 #include "FormatoHistorico.h"
+#include "LeituraHistorico.h"
 #include "Nomes.h"
 #include "NotasUC.h"
 
@@ -103,12 +105,20 @@ void linhaCsv(std::ostream& saida, const LinhaHistorico& linha) {
   linhaCsv(saida, celulas, std::size(celulas));
 }
 
-// Walks the history of the course: calls `linhaLida` for each selected line,
-// oldest first, at most `maximo` of them; with `avisos`, names each line that
-// cannot be read on standard error. Answers 0, or prints an "ERRO:" line
-// and answers estadoFalha; `existe` is false when there is no history.
+// The saves of the history that did not happen, found by a first reading
+// (a failure to read is left to the reading that shows the lines).
+struct Anuladas {
+  historico::SeguimentoGravacoes gravacoes;
+  std::set<long> vistas;  // those with a line the request selected
+};
+
+// Walks the history of the course: calls `linhaLida` for each selected value
+// line of a save that stands, oldest first, at most `maximo` of them; with
+// `avisos`, names each line that cannot be read on standard error. Answers
+// 0, or prints an "ERRO:" line and answers estadoFalha; `existe` is false
+// when there is no history.
 int percorre(const PedidoHistorico& pedido, bool avisos, long maximo, bool& existe,
-             const std::function<void(const LinhaHistorico&)>& linhaLida) {
+             Anuladas& anuladas, const std::function<void(const LinhaHistorico&)>& linhaLida) {
   const std::string nome = historico::nomeFicheiroHistorico(pedido.nCurso);
   historico::LeitorHistorico leitor;
   Estado razao = leitor.abre(nome);
@@ -117,7 +127,7 @@ int percorre(const PedidoHistorico& pedido, bool avisos, long maximo, bool& exis
   std::string_view texto;
   const bool primeira = razao.ok() && leitor.proxima(texto);
   if (razao.ok() && !leitor.erroLeitura() &&
-      (!primeira || texto != historico::cabecalho || !leitor.terminadaCrLf())) {
+      (!primeira || texto != historico::cabecalho || !leitor.terminada())) {
     std::cerr << "ERRO: O ficheiro " << nome << TXT(" não começa pela linha ")
               << historico::cabecalho << std::endl;
     return estadoFalha;
@@ -132,7 +142,14 @@ int percorre(const PedidoHistorico& pedido, bool avisos, long maximo, bool& exis
       }
       continue;
     }
-    if (!selecionada(linha, pedido)) continue;
+    if (historico::marcaDe(linha) != historico::Marca::valor || !selecionada(linha, pedido)) {
+      continue;
+    }
+    const long anulada = anuladas.gravacoes.qualAnulada(leitor.posicao());
+    if (anulada >= 0) {
+      anuladas.vistas.insert(anulada);
+      continue;
+    }
     ++contadas;
     linhaLida(linha);
   }
@@ -143,6 +160,28 @@ int percorre(const PedidoHistorico& pedido, bool avisos, long maximo, bool& exis
     return estadoFalha;
   }
   return 0;
+}
+
+// The saves of course nCurso's history that did not happen.
+void procuraAnuladas(int nCurso, Anuladas& anuladas) {
+  (void)historico::segueFicheiro(historico::nomeFicheiroHistorico(nCurso),
+                                 nomeFicheiroEstudantes(nCurso), &anuladas.gravacoes);
+}
+
+// "1 gravação anulada", "N gravações anuladas".
+std::string textoAnuladas(long n) {
+  return std::to_string(n) + (n == 1 ? TXT(" gravação anulada") : TXT(" gravações anuladas"));
+}
+
+// Says on standard error how many saves that did not happen had lines the
+// request would have shown.
+void avisaAnuladas(const Anuladas& anuladas) {
+  const long n = static_cast<long>(anuladas.vistas.size());
+  if (n == 0) return;
+  std::cerr << TXT("ATENÇÃO: ") << textoAnuladas(n)
+            << (n == 1 ? TXT(" (interrompida antes de substituir o ficheiro) não é mostrada")
+                       : TXT(" (interrompidas antes de substituir o ficheiro) não são mostradas"))
+            << std::endl;
 }
 
 void semHistorico(std::ostream& saida, int nCurso) {
@@ -170,17 +209,21 @@ int mostraTabela(const PedidoHistorico& pedido) {
   long linhas = 0;
   bool existe = false;
   std::string celulas[nColunas];
-  const int estado = percorre(pedido, true, todas, existe, [&](const LinhaHistorico& linha) {
-    celulasTabela(linha, celulas);
-    for (int i = 0; i < nColunas; ++i) larguras[i] = std::max(larguras[i], celulas[i].size());
-    ++linhas;
-  });
+  Anuladas anuladas;
+  procuraAnuladas(pedido.nCurso, anuladas);
+  const int estado =
+      percorre(pedido, true, todas, existe, anuladas, [&](const LinhaHistorico& linha) {
+        celulasTabela(linha, celulas);
+        for (int i = 0; i < nColunas; ++i) larguras[i] = std::max(larguras[i], celulas[i].size());
+        ++linhas;
+      });
   if (estado != 0) return estado;
   if (!existe) {
     semHistorico(std::cout, pedido.nCurso);
     return 0;
   }
   nenhumaSelecionada(linhas);
+  avisaAnuladas(anuladas);
   auto imprime = [&](const std::string(&textos)[nColunas]) {
     std::string linha;
     for (int i = 0; i < nColunas; ++i) {
@@ -197,10 +240,11 @@ int mostraTabela(const PedidoHistorico& pedido) {
   }
   imprime(cabecalho);
   std::cout << std::string(total, '-') << '\n';
-  const int segunda = percorre(pedido, false, linhas, existe, [&](const LinhaHistorico& linha) {
-    celulasTabela(linha, celulas);
-    imprime(celulas);
-  });
+  const int segunda =
+      percorre(pedido, false, linhas, existe, anuladas, [&](const LinhaHistorico& linha) {
+        celulasTabela(linha, celulas);
+        imprime(celulas);
+      });
   std::cout << std::flush;
   return segunda;
 }
@@ -208,20 +252,39 @@ int mostraTabela(const PedidoHistorico& pedido) {
 int mostraCsv(const PedidoHistorico& pedido) {
   bool existe = false;
   long linhas = 0;
+  Anuladas anuladas;
+  procuraAnuladas(pedido.nCurso, anuladas);
   cabecalhoCsv(std::cout);
-  const int estado = percorre(pedido, true, todas, existe, [&](const LinhaHistorico& linha) {
-    linhaCsv(std::cout, linha);
-    ++linhas;
-  });
+  const int estado =
+      percorre(pedido, true, todas, existe, anuladas, [&](const LinhaHistorico& linha) {
+        linhaCsv(std::cout, linha);
+        ++linhas;
+      });
   std::cout << std::flush;
   if (estado == 0 && !existe) semHistorico(std::cerr, pedido.nCurso);
-  if (estado == 0 && existe) nenhumaSelecionada(linhas);
+  if (estado == 0 && existe) {
+    nenhumaSelecionada(linhas);
+    avisaAnuladas(anuladas);
+  }
   return estado;
+}
+
+// "; N gravações anuladas; N linhas cortadas reparadas" after the count of
+// a check, for what there is of them.
+std::string textoExtrasVerificacao(const historico::ResultadoVerificacao& resultado) {
+  std::string texto;
+  if (resultado.anuladas > 0) texto += "; " + textoAnuladas(resultado.anuladas);
+  if (resultado.reparadas > 0) {
+    texto += "; " + std::to_string(resultado.reparadas) +
+             (resultado.reparadas == 1 ? " linha cortada reparada" : " linhas cortadas reparadas");
+  }
+  return texto;
 }
 
 int verificaHistorico(int nCurso) {
   const std::string nome = historico::nomeFicheiroHistorico(nCurso);
-  const historico::ResultadoVerificacao resultado = historico::verificaFicheiro(nome);
+  const historico::ResultadoVerificacao resultado =
+      historico::verificaFicheiro(nome, nomeFicheiroEstudantes(nCurso));
   const std::string deCurso = TXT(" do histórico de ") + textoCurso(nCurso);
   switch (resultado.estado) {
     case historico::EstadoVerificacao::inexistente:
@@ -229,7 +292,7 @@ int verificaHistorico(int nCurso) {
       return 0;
     case historico::EstadoVerificacao::valido:
       std::cout << TXT("Histórico de ") << nCurso << ": " << resultado.linhas
-                << " linhas verificadas" << std::endl;
+                << " linhas verificadas" << textoExtrasVerificacao(resultado) << std::endl;
       return 0;
     case historico::EstadoVerificacao::ilegivel:
       std::cerr << "ERRO: O ficheiro " << nome << TXT(" existe mas não pode ser lido (")

@@ -14,7 +14,7 @@
 
 namespace {
 
-const int* volatile flagAlteracoes = nullptr;
+int* volatile flagAlteracoes = nullptr;
 volatile Limpeza limpezaRegistada = nullptr;
 
 const char* const textoPerdidas =
@@ -30,6 +30,11 @@ volatile bool sinalNoDialogo = false;
 // a signal handler can only hand ready bytes to the system.
 std::string fimSinalSemAlteracoes;
 std::string fimSinalComAlteracoes;
+// "A sair ..." as a signal ends it, and the end of a save done but not yet
+// announced (set while `gravacaoPorAnunciar`).
+std::string fimSinal;
+std::string fimSinalGravacao;
+volatile std::sig_atomic_t gravacaoPorAnunciar = 0;
 
 // --- Terminals ---
 
@@ -134,8 +139,12 @@ std::string paraConsola(const std::string& texto) {
 void terminaPorSinal() {
   if (sinalNoDialogo) {
     const int* flag = flagAlteracoes;
-    sistema::escreveDireto(flag != nullptr && *flag != 0 ? fimSinalComAlteracoes
-                                                         : fimSinalSemAlteracoes);
+    if (gravacaoPorAnunciar) {
+      sistema::escreveDireto(fimSinalGravacao);
+    } else {
+      sistema::escreveDireto(flag != nullptr && *flag != 0 ? fimSinalComAlteracoes
+                                                           : fimSinalSemAlteracoes);
+    }
   }
   const Limpeza limpeza = limpezaRegistada;
   if (limpeza != nullptr) limpeza();
@@ -209,12 +218,23 @@ bool consolaSaidaNoTerminal() { return eTerminal(descritorSaida); }
 
 std::size_t consolaCaracteresSubstituidos() { return caracteresSubstituidos; }
 
-void consolaRegistaAlteracoes(const int* alteracoes) { flagAlteracoes = alteracoes; }
+void consolaRegistaAlteracoes(int* alteracoes) { flagAlteracoes = alteracoes; }
+
+void consolaGravacaoFeita(const std::string& texto) {
+  gravacaoPorAnunciar = 0;
+  fimSinalGravacao = paraConsola("\n" + texto) + fimSinal;
+  gravacaoPorAnunciar = 1;
+  int* flag = flagAlteracoes;
+  if (flag != nullptr) *flag = 0;
+}
+
+void consolaGravacaoAnunciada() { gravacaoPorAnunciar = 0; }
 
 void consolaRegistaLimpeza(Limpeza limpeza) { limpezaRegistada = limpeza; }
 
 void consolaTrataSinais() {
   const std::string fim = std::string(textoSair) + (consolaSaidaNoTerminal() ? "\n" : "");
+  fimSinal = paraConsola(fim);
   fimSinalSemAlteracoes = paraConsola("\n" + fim);
   fimSinalComAlteracoes = paraConsola(std::string("\n") + textoInterrompido + "\n" + fim);
   sinalNoDialogo = true;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <iosfwd>
+#include <string>
 
 // Prepares the console for CP1252 text; call first thing in main, before
 // any output (later calls do nothing). On Windows sets the console input
@@ -40,8 +41,18 @@ std::size_t consolaCaracteresSubstituidos();
 
 // Registers the unsaved-changes flag of the running dialogue (nullptr for
 // none). It is read only when a signal ends the dialogue, to warn that
-// changes were lost.
-void consolaRegistaAlteracoes(const int* alteracoes);
+// changes were lost, and cleared by consolaGravacaoFeita.
+void consolaRegistaAlteracoes(int* alteracoes);
+
+// The unsaved changes are now in a file (the student file replaced, or a
+// conflict file named): clears the registered flag and, until
+// consolaGravacaoAnunciada, a signal that ends the dialogue prints `texto`
+// (CP1252, each line with its end: what the save says when it is done)
+// where it would warn that changes were lost. Called with the termination
+// signals held, right after the rename.
+void consolaGravacaoFeita(const std::string& texto);
+// The save has said it itself: a signal no longer repeats it.
+void consolaGravacaoAnunciada();
 
 // Registers the clean-up that a signal below runs before the process ends
 // (nullptr for none); set once at start-up. It runs inside a signal

@@ -29,7 +29,7 @@ enum class PassoEscrita {
   remocao,        // the name `nome` removed
   descargaPasta,  // the folder `nome` flushed to disk
   corte,          // `nome` cut back to an earlier size
-  tranca,         // the lock of the companion `nome` taken (the course's section)
+  tranca,         // the lock of the companion `nome` first tried (the course's section)
 };
 
 // The name of a step as the pause points and the tests write it ("criacao",

@@ -24,6 +24,8 @@ std::string textoCausa(const Estado& resultado) {
       return TXT("é uma pasta");
     case Causa::ligacao:
       return TXT("é uma ligação simbólica");
+    case Causa::ligacaoFisica:
+      return TXT("é uma ligação física (tem mais de um nome)");
     case Causa::naoNormal:
       return TXT("não é um ficheiro normal");
     case Causa::naoExiste:

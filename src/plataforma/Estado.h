@@ -16,6 +16,7 @@ enum class Causa {
   discoCheio,         // "disco cheio" (a quota too)
   pasta,              // "é uma pasta"
   ligacao,            // "é uma ligação simbólica"
+  ligacaoFisica,      // "é uma ligação física (tem mais de um nome)"
   naoNormal,          // "não é um ficheiro normal" (a FIFO, device, socket)
   naoExiste,          // "não existe"
   jaExiste,           // "já existe"

@@ -6,8 +6,9 @@
 //   Substituicao.h  safe replacement of one file or several, new numbered
 //                   files, removal
 //   Temporario.h    the private temporary file under every safe write
-//   Acrescentado.h  a file that only grows (the history), with take-back
-//   Seccao.h        the course's critical section and the lock primitives
+//   Acrescentado.h  a file that only grows (the history)
+//   Seccao.h        the course's critical section (waits told, given up)
+//                   and the lock primitives
 //   Limpeza.h       the clean-up of every way out, signals included
 //   Identidades.h   this process, machine and user; folder listings
 //   Escritas.h      the seam every write step goes through, for tests (the

@@ -35,21 +35,10 @@ struct Temporario {
 };
 Temporario temporarios[maximoTemporarios];
 
-// --- Files that only grow, open for a save: on a way out before the save
-// was done, cut back to their size (or removed when the save created them).
-const std::size_t maximoCortes = 4;
-struct Corte {
-  char nome[tamanhoNome];
-  sistema::Descritor descritor;
-  std::uint64_t tamanho;
-  bool remover;
-  volatile std::sig_atomic_t usado;
-};
-Corte cortes[maximoCortes];
-
 // --- Files removed while they still start with given bytes (the course
-// locks this process holds).
-const std::size_t maximoCondicionais = 4;
+// locks this process holds, a section's file and the one held while a stale
+// one is removed).
+const std::size_t maximoCondicionais = 6;
 struct RemocaoCondicional {
   char nome[tamanhoNome];
   char prefixo[tamanhoNome];
@@ -63,19 +52,6 @@ template <typename Registo, std::size_t N>
 void esquece(Registo (&registos)[N], int registo) {
   if (registo >= 0 && static_cast<std::size_t>(registo) < N) {
     registos[static_cast<std::size_t>(registo)].usado = 0;
-  }
-}
-
-// Async-signal-safe.
-void fazCortes() {
-  for (Corte& c : cortes) {
-    if (!c.usado) continue;
-    c.usado = 0;
-    if (c.remover) {
-      sistema::apaga(c.nome);
-    } else {
-      (void)sistema::cortaNoSinal(c.descritor, c.tamanho);
-    }
   }
 }
 
@@ -93,22 +69,6 @@ int registaTemporario(const std::string& nome) {
 }
 
 void esqueceTemporario(int registo) { esquece(temporarios, registo); }
-
-int registaCorte(const std::string& nome, std::intptr_t d, std::uint64_t tamanho, bool remover) {
-  for (std::size_t i = 0; i < maximoCortes; ++i) {
-    Corte& c = cortes[i];
-    if (c.usado) continue;
-    if (!copia(c.nome, nome)) return -1;
-    c.descritor = d;
-    c.tamanho = tamanho;
-    c.remover = remover;
-    marcaUsado(c.usado);
-    return static_cast<int>(i);
-  }
-  return -1;
-}
-
-void esqueceCorte(int registo) { esquece(cortes, registo); }
 
 int registaRemocaoNaSaida(const std::string& nome, const std::string& prefixo,
                           const std::string& seccao) {
@@ -132,7 +92,6 @@ void esqueceRemocaoNaSaida(int registo) { esquece(condicionais, registo); }
 
 void limpezaFinal() {
   const int erroAnterior = errno;
-  fazCortes();
   for (Temporario& t : temporarios) {
     if (!t.usado) continue;
     t.usado = 0;

@@ -31,7 +31,8 @@ Estado moveSeLivre(const std::string& de, const std::string& para);
 Estado liga(const std::string& de, const std::string& para);
 Estado remove(const std::string& nome);
 void descarregaPasta(const std::string& pasta);
-Estado tranca(Descritor d, const std::string& nome);
+// The first try of the section's lock (Sistema.h: tentaTrancar).
+Estado tranca(Descritor d, const std::string& nome, bool* obtida);
 
 }  // namespace escrita
 

@@ -45,9 +45,24 @@ void pontoPausa(const char* ponto) {
   continua.ignore(std::numeric_limits<std::streamsize>::max());
 }
 
+void registaPasso(const std::string& descricao) {
+  const char* registo = std::getenv("PAUTA_REGISTO_PASSOS");
+  if (registo == nullptr || *registo == '\0') return;
+  std::ofstream(registo, std::ios::app) << descricao << '\n';
+}
+
+bool semTrancasPedido() {
+  const char* pedido = std::getenv("PAUTA_SEM_TRANCAS");
+  return pedido != nullptr && *pedido != '\0';
+}
+
 #else
 
 bool pontosPausaCompilados() { return false; }
+
+bool semTrancasPedido() { return false; }
+
+void registaPasso(const std::string& /*descricao*/) {}
 
 void pontoPausa(const char* /*ponto*/) {}
 

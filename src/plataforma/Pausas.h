@@ -6,6 +6,8 @@
 #ifndef PAUTA_PAUSAS_H
 #define PAUTA_PAUSAS_H
 
+#include <string>
+
 // Whether this build has the pause points (the test build).
 bool pontosPausaCompilados();
 
@@ -18,7 +20,19 @@ bool pontosPausaCompilados();
 // a temporary file's first piece written; "temporario-escrito": written and
 // flushed, not yet renamed, "bloqueio-escrito" for the lock;
 // "temporarios-escritos": all of a joint replacement; and those of the
-// course layer), every write step is one, "antes-STEP:FILE" (Escritas.h).
+// course layer), every write step is one, "antes-STEP:FILE" (Escritas.h),
+// and also "passo-N", N its number among the process's steps from 1 (a
+// step repeated on one file is reached by its number).
 void pontoPausa(const char* ponto);
+
+// In the test build, when the environment variable PAUTA_REGISTO_PASSOS
+// names a file, appends `descricao` to it as a line: the write steps of a
+// run, for a test that then stops a run before each one.
+void registaPasso(const std::string& descricao);
+
+// In the test build, whether the environment variable PAUTA_SEM_TRANCAS asks
+// the program to take the folder for one whose file system has no locks
+// (the section's lock answers as ENOLCK would); false in the program.
+bool semTrancasPedido();
 
 #endif

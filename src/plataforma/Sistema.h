@@ -65,8 +65,8 @@ Estado criaNovo(const std::string& nome, const Dono& dono, Descritor* d);
 Estado criaExclusivo(const std::string& nome, Descritor* d);
 // Opens the regular file `nome` for reading and appending, never through a
 // link: when `criar`, creates it exclusively; otherwise it must exist (a
-// folder, FIFO, device or link is refused without being opened). Sets its
-// size.
+// folder, FIFO, device or link is refused without being opened, a file with
+// another name too, a hard link: Causa::ligacaoFisica). Sets its size.
 Estado abreAcrescentar(const std::string& nome, bool criar, Descritor* d, std::uint64_t* tamanho);
 Estado escreveTudo(Descritor d, const char* dados, std::size_t tamanho);
 // Writes at the end of a file opened by abreAcrescentar.
@@ -112,24 +112,42 @@ bool ePasta(const std::string& nome);
 
 // --- The course's critical section ---
 
-// Opens the companion `nome` to lock it (created when missing; for reading
-// only when it may not be written), a regular file and never a link.
+// Opens the companion `nome` to lock it, a regular file and never a link:
+// created when missing (on POSIX with the folder's permission bits, so that
+// whoever may write in the folder may lock it). A companion this process
+// may not write fails with Causa::semPermissao (a lock needs it); a folder
+// where it cannot be created gives the reason of the creation.
 Estado abreCompanheira(const std::string& nome, Descritor* d);
-// Waits for the exclusive lock of the open companion; Causa::semTrancas
-// when the file system takes none.
-Estado tranca(Descritor d);
+// Tries once, without waiting, to lock the companion's first byte: on POSIX
+// an open-file-description lock (F_OFD_SETLK; F_SETLK where the system has
+// none), on Windows LockFileEx, the same byte range, so that a Samba or NFS
+// server sees one lock from every client. `obtida` tells whether it is held
+// now. Causa::semTrancas when the file system takes no locks.
+Estado tentaTrancar(Descritor d, bool* obtida);
 // Releases the lock and closes the companion.
 void largaCompanheira(Descritor d);
+// The line that names the holder, kept in the companion after its locked
+// byte while the section is held (writing it is no step of a save: a
+// failure only leaves the holder unnamed); cleared when it leaves.
+void escreveDono(Descritor d, const std::string& linha);
+void apagaDono(Descritor d);
+// At most `maximo` bytes of that line, read through any open companion.
+std::string leDono(Descritor d, std::size_t maximo);
+// Pauses the process for `ms` milliseconds.
+void dorme(long ms);
 // Holds SIGINT, SIGTERM and SIGHUP until libertaSinais (POSIX): one that
 // comes meanwhile is delivered then. Nothing on Windows, whose console
 // events come on a thread of their own.
 void adiaSinais();
 void libertaSinais();
+// Whether they are held now (for the test build's record of the steps).
+bool sinaisAdiados();
 
 // --- For the clean-up of every way out: async-signal-safe ---
 
-// Enters the section of the companion `seccao` (its descriptor, to close;
-// semDescritor when it cannot be opened).
+// Enters the section of the companion `seccao` when that needs no wait
+// (its descriptor, to close); semDescritor when it cannot be opened or
+// another holds it: the clean-up never waits for a lock.
 Descritor entraSeccaoNoSinal(const char* seccao);
 // The first bytes of `nome`, never through a link: at least `tamanho` when
 // it has them, at most `capacidade`; false when it cannot be opened.
@@ -137,7 +155,6 @@ bool leInicio(const char* nome, char* lido, std::size_t capacidade, std::size_t 
               std::size_t* total);
 void apaga(const char* nome);
 void fechaNoSinal(Descritor d);
-bool cortaNoSinal(Descritor d, std::uint64_t tamanho);
 
 }  // namespace sistema
 

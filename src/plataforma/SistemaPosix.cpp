@@ -3,7 +3,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -183,6 +182,12 @@ Estado abreAcrescentar(const std::string& nome, bool criar, Descritor* d, std::u
       criar ? open(nome.c_str(), opcoes | O_CREAT | O_EXCL, 0666) : open(nome.c_str(), opcoes);
   if (f < 0) return falha();
   Estado normal = normalAberto(f, &info);
+  if (normal.ok() && info.st_nlink > 1) {
+    // Another name of the same file, maybe outside the folder: appending
+    // here would write there too.
+    close(f);
+    normal = Estado(Causa::ligacaoFisica, "");
+  }
   if (!normal.ok()) {
     if (criar) unlink(nome.c_str());
     return normal;
@@ -318,50 +323,129 @@ bool ePasta(const std::string& nome) {
   return lstat(nome.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+namespace {
+
+// The permission bits of the folder of `nome` for a file in it (read and
+// write only), or 0666 when it cannot be known.
+mode_t modoDaPasta(const std::string& nome) {
+  struct stat pasta;
+  if (stat(pastaDoNome(nome).c_str(), &pasta) != 0) return 0666;
+  return pasta.st_mode & 0666;
+}
+
+const int opcoesCompanheira = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
+}  // namespace
+
 Estado abreCompanheira(const std::string& nome, Descritor* d) {
-  // Another user's companion, or one in a read-only folder, is opened for
-  // reading only: a lock needs no write permission.
-  const int opcoes = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-  int f = open(nome.c_str(), O_RDWR | O_CREAT | opcoes, 0666);
-  if (f < 0 && (errno == EACCES || errno == EROFS)) f = open(nome.c_str(), O_RDONLY | opcoes);
+  bool criada = false;
+  int f = open(nome.c_str(), opcoesCompanheira);
+  if (f < 0 && errno == ENOENT) {
+    f = open(nome.c_str(), opcoesCompanheira | O_CREAT | O_EXCL, 0666);
+    criada = f >= 0;
+    // Created meanwhile by another process: open that one.
+    if (f < 0 && errno == EEXIST) f = open(nome.c_str(), opcoesCompanheira);
+  }
   if (f < 0) return falha();
   struct stat info;
   Estado normal = normalAberto(f, &info);
   if (!normal.ok()) return normal;
+  if (criada) (void)fchmod(f, modoDaPasta(nome));
   *d = f;
   return Estado();
 }
 
 namespace {
 
-// flock, retried when a signal interrupts the wait.
-int trancaExclusivo(int f) {
-  int r;
-  do {
-    r = flock(f, LOCK_EX);
-  } while (r != 0 && errno == EINTR);
-  return r;
+// A lock of the companion's first byte (l_type F_WRLCK to take it, F_UNLCK
+// to release it).
+struct flock primeiroByte(short tipo) {
+  struct flock trinco = {};
+  trinco.l_type = tipo;
+  trinco.l_whence = SEEK_SET;
+  trinco.l_start = 0;
+  trinco.l_len = 1;
+  return trinco;
+}
+
+// fcntl with the open-file-description lock where the system has it, the
+// process's own lock (F_SETLK) where it has not (an older kernel answers
+// EINVAL, macOS has no such command).
+int fcntlTrinco(int f, short tipo) {
+  struct flock trinco = primeiroByte(tipo);
+#ifdef F_OFD_SETLK
+  const int r = fcntl(f, F_OFD_SETLK, &trinco);
+  if (r == 0 || errno != EINVAL) return r;
+  trinco = primeiroByte(tipo);
+#endif
+  return fcntl(f, F_SETLK, &trinco);
 }
 
 bool semTrancas(int codigo) {
 #if ENOTSUP != EOPNOTSUPP
   if (codigo == ENOTSUP) return true;
 #endif
-  return codigo == ENOLCK || codigo == EOPNOTSUPP || codigo == EINVAL;
+  return codigo == ENOLCK || codigo == EOPNOTSUPP || codigo == ENOSYS || codigo == EINVAL;
+}
+
+// The lock of `f` tried once, retried only when a signal interrupts it:
+// 0 taken, 1 held by another, -1 failed (errno).
+int tentaTrinco(int f) {
+  for (;;) {
+    if (fcntlTrinco(f, F_WRLCK) == 0) return 0;
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EACCES) return 1;
+    return -1;
+  }
 }
 
 sigset_t sinaisAntes;
+bool adiados = false;
+
+// Where the holder's line lies in the companion: after its locked byte.
+const off_t inicioDono = 1;
 
 }  // namespace
 
-Estado tranca(Descritor d) {
-  if (trancaExclusivo(fd(d)) == 0) return Estado();
+Estado tentaTrancar(Descritor d, bool* obtida) {
+  *obtida = false;
+  const int r = tentaTrinco(fd(d));
+  if (r == 0) *obtida = true;
+  if (r >= 0) return Estado();
   if (semTrancas(errno)) return Estado(Causa::semTrancas, "", errno);
+  // A companion open for reading only takes no write lock.
+  if (errno == EBADF) return Estado(Causa::semPermissao, "", errno);
   return falha();
 }
 
 void largaCompanheira(Descritor d) {
-  close(fd(d));  // closing releases the lock
+  (void)fcntlTrinco(fd(d), F_UNLCK);
+  close(fd(d));  // closing releases the lock anyway
+}
+
+void escreveDono(Descritor d, const std::string& linha) {
+  const off_t fim = inicioDono + static_cast<off_t>(linha.size());
+  if (pwrite(fd(d), linha.data(), linha.size(), inicioDono) == static_cast<ssize_t>(linha.size())) {
+    (void)!ftruncate(fd(d), fim);
+  }
+}
+
+void apagaDono(Descritor d) { (void)!ftruncate(fd(d), 0); }
+
+std::string leDono(Descritor d, std::size_t maximo) {
+  std::string linha(maximo, '\0');
+  std::size_t total = 0;
+  if (!leEm(d, static_cast<std::uint64_t>(inicioDono), &linha[0], maximo, &total).ok()) total = 0;
+  linha.resize(total);
+  return linha;
+}
+
+void dorme(long ms) {
+  timespec pausa{};
+  pausa.tv_sec = ms / 1000;
+  pausa.tv_nsec = (ms % 1000) * 1000000L;
+  while (nanosleep(&pausa, &pausa) != 0 && errno == EINTR) {
+  }
 }
 
 void adiaSinais() {
@@ -369,14 +453,22 @@ void adiaSinais() {
   sigemptyset(&terminacao);
   for (int sinal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&terminacao, sinal);
   sigprocmask(SIG_BLOCK, &terminacao, &sinaisAntes);
+  adiados = true;
 }
 
-void libertaSinais() { sigprocmask(SIG_SETMASK, &sinaisAntes, nullptr); }
+void libertaSinais() {
+  adiados = false;
+  sigprocmask(SIG_SETMASK, &sinaisAntes, nullptr);
+}
+
+bool sinaisAdiados() { return adiados; }
 
 Descritor entraSeccaoNoSinal(const char* seccao) {
-  const int f = open(seccao, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (f >= 0) trancaExclusivo(f);
-  return f;
+  const int f = open(seccao, opcoesCompanheira);
+  if (f < 0) return semDescritor;
+  if (tentaTrinco(f) == 0) return f;
+  close(f);
+  return semDescritor;
 }
 
 bool leInicio(const char* nome, char* lido, std::size_t capacidade, std::size_t tamanho,
@@ -396,10 +488,6 @@ bool leInicio(const char* nome, char* lido, std::size_t capacidade, std::size_t 
 void apaga(const char* nome) { unlink(nome); }
 
 void fechaNoSinal(Descritor d) { close(fd(d)); }
-
-bool cortaNoSinal(Descritor d, std::uint64_t tamanho) {
-  return ftruncate(fd(d), static_cast<off_t>(tamanho)) == 0 && fsync(fd(d)) == 0;
-}
 
 }  // namespace sistema
 

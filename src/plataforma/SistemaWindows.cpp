@@ -205,6 +205,8 @@ Estado abreAcrescentar(const std::string& nome, bool criar, Descritor* d, std::u
   Estado tipo(Causa::naoNormal, "");
   if (GetFileType(f) == FILE_TYPE_DISK && GetFileInformationByHandle(f, &info)) {
     tipo = atributosErrados(info.dwFileAttributes);
+    // Another name of the same file: appending here would write there too.
+    if (tipo.ok() && info.nNumberOfLinks > 1) tipo = Estado(Causa::ligacaoFisica, "");
   }
   if (!tipo.ok()) {
     CloseHandle(f);
@@ -319,17 +321,21 @@ bool ePasta(const std::string& nome) {
 
 Estado abreCompanheira(const std::string& nome, Descritor* d) {
   // One the user may not write is opened for reading only: a lock needs no
-  // write permission.
+  // write permission here. When there is none to open, the reason is the
+  // creation's.
   const DWORD opcoes = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
   HANDLE f = CreateFileA(nome.c_str(), GENERIC_READ | GENERIC_WRITE, partilhaTotal, nullptr,
                          OPEN_ALWAYS, opcoes, nullptr);
-  if (f == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+  DWORD codigo = f == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+  if (codigo == ERROR_ACCESS_DENIED) {
     f = CreateFileA(nome.c_str(), GENERIC_READ, partilhaTotal, nullptr, OPEN_EXISTING, opcoes,
                     nullptr);
+    if (f == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_NOT_FOUND) {
+      codigo = GetLastError();
+    }
   }
   if (f == INVALID_HANDLE_VALUE) {
     // A folder or link there refuses to open as "access denied": name it.
-    const DWORD codigo = GetLastError();
     const DWORD atributos = GetFileAttributesA(nome.c_str());
     Estado tipo = atributos == INVALID_FILE_ATTRIBUTES ? Estado() : atributosErrados(atributos);
     return tipo.ok() ? falha(codigo) : tipo;
@@ -337,9 +343,31 @@ Estado abreCompanheira(const std::string& nome, Descritor* d) {
   return emDisco(f, d);
 }
 
-Estado tranca(Descritor d) {
+namespace {
+
+// The companion's first byte locked once without waiting: 0 taken, 1 held
+// by another, -1 failed (GetLastError).
+int tentaTrinco(HANDLE f) {
   OVERLAPPED inicio = {};
-  if (LockFileEx(h(d), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &inicio)) return Estado();
+  if (LockFileEx(f, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &inicio)) {
+    return 0;
+  }
+  const DWORD codigo = GetLastError();
+  if (codigo == ERROR_LOCK_VIOLATION || codigo == ERROR_IO_PENDING) return 1;
+  return -1;
+}
+
+// Where the holder's line lies in the companion: after its locked byte,
+// which another process may not read while it is locked.
+const std::uint64_t inicioDono = 1;
+
+}  // namespace
+
+Estado tentaTrancar(Descritor d, bool* obtida) {
+  *obtida = false;
+  const int r = tentaTrinco(h(d));
+  if (r == 0) *obtida = true;
+  if (r >= 0) return Estado();
   const DWORD codigo = GetLastError();
   if (codigo == ERROR_NOT_SUPPORTED || codigo == ERROR_INVALID_FUNCTION) {
     return Estado(Causa::semTrancas, "", static_cast<long long>(codigo));
@@ -353,17 +381,40 @@ void largaCompanheira(Descritor d) {
   CloseHandle(h(d));
 }
 
+void escreveDono(Descritor d, const std::string& linha) {
+  OVERLAPPED onde = {};
+  onde.Offset = static_cast<DWORD>(inicioDono);
+  DWORD escritos = 0;
+  if (!WriteFile(h(d), linha.data(), static_cast<DWORD>(linha.size()), &escritos, &onde) ||
+      escritos != linha.size()) {
+    return;
+  }
+  (void)corta(d, inicioDono + linha.size());
+}
+
+void apagaDono(Descritor d) { (void)corta(d, 0); }
+
+std::string leDono(Descritor d, std::size_t maximo) {
+  std::string linha(maximo, '\0');
+  std::size_t total = 0;
+  if (!leEm(d, inicioDono, &linha[0], maximo, &total).ok()) total = 0;
+  linha.resize(total);
+  return linha;
+}
+
+void dorme(long ms) { Sleep(static_cast<DWORD>(ms)); }
+
 void adiaSinais() {}
 void libertaSinais() {}
+bool sinaisAdiados() { return false; }
 
 Descritor entraSeccaoNoSinal(const char* seccao) {
   HANDLE trinco = CreateFileA(seccao, GENERIC_READ, partilhaTotal, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-  OVERLAPPED inicio = {};
-  if (trinco != INVALID_HANDLE_VALUE) {
-    LockFileEx(trinco, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &inicio);
-  }
-  return descritor(trinco);
+  if (trinco == INVALID_HANDLE_VALUE) return semDescritor;
+  if (tentaTrinco(trinco) == 0) return descritor(trinco);
+  CloseHandle(trinco);
+  return semDescritor;
 }
 
 bool leInicio(const char* nome, char* lido, std::size_t capacidade, std::size_t tamanho,
@@ -382,10 +433,6 @@ bool leInicio(const char* nome, char* lido, std::size_t capacidade, std::size_t 
 void apaga(const char* nome) { DeleteFileA(nome); }
 
 void fechaNoSinal(Descritor d) { CloseHandle(h(d)); }
-
-bool cortaNoSinal(Descritor d, std::uint64_t tamanho) {
-  return corta(d, tamanho).ok() && FlushFileBuffers(h(d));
-}
 
 }  // namespace sistema
 

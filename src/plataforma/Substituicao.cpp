@@ -94,19 +94,59 @@ Pedacos pedacoUnico(std::string_view conteudo) {
   };
 }
 
-Estado substituiFicheiro(const std::string& nome, const Pedacos& pedacos,
-                         IdentidadeFicheiro* escrito, Alvo alvo,
-                         const std::function<void()>& aoSubstituir) {
+NovoConteudo::NovoConteudo() = default;
+NovoConteudo::~NovoConteudo() = default;
+
+Estado NovoConteudo::escreve(const std::string& nome, const Pedacos& pedacos, Alvo alvo) {
+  temporario_.reset();
   std::string destino;
   Estado destinado = sistema::destinoDe(nome, alvo, &destino);
   if (!destinado.ok()) return destinado;
   PedacosMedidos medidos(pedacos);
-  FicheiroTemporario temporario(destino);
-  Estado r = temporario.escreve(medidos.pedacos(), destino);
-  if (!r.ok()) return r;
+  temporario_ = std::make_unique<FicheiroTemporario>(destino);
+  Estado r = temporario_->escreve(medidos.pedacos(), destino);
+  if (!r.ok()) {
+    temporario_.reset();
+    return r;
+  }
+  identidade_ = medidos.identidade();
   pontoPausa(alvo == Alvo::substituirNome ? "bloqueio-escrito" : "temporario-escrito");
-  r = temporario.substitui(aoSubstituir);
-  if (r.ok() && escrito != nullptr) *escrito = medidos.identidade();
+  return Estado();
+}
+
+Estado NovoConteudo::escreveNovo(const std::string& base, const Pedacos& pedacos,
+                                 const std::string& modelo) {
+  temporario_.reset();
+  PedacosMedidos medidos(pedacos);
+  temporario_ = std::make_unique<FicheiroTemporario>(base);
+  Estado r = temporario_->escreve(medidos.pedacos(), modelo);
+  if (!r.ok()) {
+    temporario_.reset();
+    return r;
+  }
+  identidade_ = medidos.identidade();
+  return Estado();
+}
+
+Estado NovoConteudo::nomeia(const std::string& nome, const std::function<void()>& aoNomear) {
+  Estado r = temporario_->nomeiaSeLivre(nome, aoNomear);
+  if (r.causa() != Causa::jaExiste) temporario_.reset();
+  return r;
+}
+
+Estado NovoConteudo::substitui(const std::function<void()>& aoSubstituir) {
+  Estado r = temporario_->substitui(aoSubstituir);
+  temporario_.reset();
+  return r;
+}
+
+Estado substituiFicheiro(const std::string& nome, const Pedacos& pedacos,
+                         IdentidadeFicheiro* escrito, Alvo alvo,
+                         const std::function<void()>& aoSubstituir) {
+  NovoConteudo novo;
+  Estado r = novo.escreve(nome, pedacos, alvo);
+  if (r.ok()) r = novo.substitui(aoSubstituir);
+  if (r.ok() && escrito != nullptr) *escrito = novo.identidade();
   return r;
 }
 
@@ -150,6 +190,38 @@ Estado gravaFicheiroNovo(const std::string& base, std::string_view conteudo,
                          const std::string& modelo, std::string* escrito) {
   return gravaFicheiroNovo(base, pedacoUnico(conteudo), modelo, escrito);
 }
+
+namespace {
+
+// Gives `nome` the name `para` only while it is free: a hard link, then the
+// old name removed (POSIX, whose rename replaces); a move that never
+// replaces where that is the way or hard links are refused.
+Estado moveSeLivre(const std::string& nome, const std::string& para) {
+  if (sistema::ligacaoSoSeLivre) {
+    Estado ligado = escrita::liga(nome, para);
+    if (ligado.ok()) return escrita::remove(nome);
+    if (ligado.causa() == Causa::jaExiste) return ligado;
+  }
+  return escrita::moveSeLivre(nome, para);
+}
+
+}  // namespace
+
+Estado renomeiaSeLivre(const std::string& nome, const std::string& base, std::string* escolhido) {
+  for (int n = 0; n < maximoNumerados; ++n) {
+    const std::string candidato = nomeNumerado(base, n);
+    if (sistema::nomeExiste(candidato)) continue;
+    Estado movido = moveSeLivre(nome, candidato);
+    if (movido.causa() == Causa::jaExiste) continue;
+    if (!movido.ok()) return movido;
+    *escolhido = candidato;
+    escrita::descarregaPasta(pastaDoNome(candidato));
+    return Estado();
+  }
+  return Estado(Causa::jaExiste, base);
+}
+
+bool nomeOcupado(const std::string& nome) { return sistema::nomeExiste(nome); }
 
 Estado removeFicheiro(const std::string& nome) {
   if (!sistema::nomeExiste(nome)) return Estado();

@@ -6,6 +6,7 @@
 #define PAUTA_SUBSTITUICAO_H
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -49,6 +50,39 @@ Estado substituiFicheiro(const std::string& nome, const Pedacos& pedacos,
 Estado substituiFicheiro(const std::string& nome, std::string_view conteudo,
                          Alvo alvo = Alvo::soNormal);
 
+class FicheiroTemporario;
+
+// substituiFicheiro (or gravaFicheiroNovo) in its two steps, for a caller
+// that records the new content's identity before the file is replaced (or
+// named): escreve (escreveNovo) writes the new content to its private
+// temporary file (on failure nothing is left), then substitui (nomeia)
+// renames it over the file (gives it a free name). Dropped before, it
+// removes its temporary file and nothing changed.
+class NovoConteudo {
+ public:
+  NovoConteudo();
+  ~NovoConteudo();
+  NovoConteudo(const NovoConteudo&) = delete;
+  NovoConteudo& operator=(const NovoConteudo&) = delete;
+
+  Estado escreve(const std::string& nome, const Pedacos& pedacos, Alvo alvo);
+  // The content of a new file of the series of `base` (gravaFicheiroNovo),
+  // its permission bits (and owner) those of `modelo` (POSIX).
+  Estado escreveNovo(const std::string& base, const Pedacos& pedacos, const std::string& modelo);
+  // The identity of what escreve wrote.
+  const IdentidadeFicheiro& identidade() const { return identidade_; }
+  // Renames the new content over the file; `aoSubstituir` (when given) is
+  // called right after the rename, the termination signals held (POSIX).
+  Estado substitui(const std::function<void()>& aoSubstituir = {});
+  // Gives the new file the name `nome` only while it is free (Causa::jaExiste
+  // when taken: it may be tried again under another); `aoNomear` as above.
+  Estado nomeia(const std::string& nome, const std::function<void()>& aoNomear = {});
+
+ private:
+  std::unique_ptr<FicheiroTemporario> temporario_;
+  IdentidadeFicheiro identidade_;
+};
+
 // Replaces several files all or nothing, each as substituiFicheiro with
 // Alvo::soNormal: every new content is written to its private temporary
 // file and flushed before any is renamed; if one cannot be written, none
@@ -65,6 +99,15 @@ Estado gravaFicheiroNovo(const std::string& base, const Pedacos& pedacos, const 
                          std::string* escrito);
 Estado gravaFicheiroNovo(const std::string& base, std::string_view conteudo,
                          const std::string& modelo, std::string* escrito);
+
+// Gives the file `nome` the first free name of `base`, `base`.1, `base`.2,
+// ..., never replacing a file there; sets `escolhido` to it. The file is
+// moved unchanged (on POSIX a hard link made under the free name, then the
+// old name removed), the folder flushed.
+Estado renomeiaSeLivre(const std::string& nome, const std::string& base, std::string* escolhido);
+
+// Whether anything (a file, a folder, a link) has the name `nome`.
+bool nomeOcupado(const std::string& nome);
 
 // Removes `nome` when it is a regular file or a link (never a folder:
 // Causa::pasta). Success when it is gone, or was never there.

@@ -162,26 +162,33 @@ Estado FicheiroTemporario::substitui(const std::function<void()>& aoSubstituir) 
   return Estado();
 }
 
-Estado FicheiroTemporario::nomeiaSeLivre(const std::string& nome) {
+Estado FicheiroTemporario::nomeiaSeLivre(const std::string& nome,
+                                         const std::function<void()>& aoNomear) {
   if (sistema::nomeExiste(nome)) return Estado(Causa::jaExiste, nome);
   // A hard link is made only under a free name (POSIX): it never replaces
   // a file that appeared since the check. Where it is not the way, or the
   // file system has no hard links, a move (that never replaces, on Windows).
   bool ligado = false;
   Estado nomeado;
+  sistema::adiaSinais();
   if (sistema::ligacaoSoSeLivre) {
     nomeado = escrita::liga(nome_, nome);
-    if (nomeado.causa() == Causa::jaExiste) return nomeado;
     ligado = nomeado.ok();
   }
-  if (!ligado) {
+  if (!ligado && nomeado.causa() != Causa::jaExiste) {
     nomeado = escrita::moveSeLivre(nome_, nome);
-    if (nomeado.causa() == Causa::jaExiste) return nomeado;
-    if (!nomeado.ok()) {
-      remove();
-      return nomeado;
+    if (nomeado.ok()) {
+      existe_ = false;
+      esqueceTemporario(registo_);
+      registo_ = -1;
     }
-    existe_ = false;
+  }
+  if (nomeado.ok() && aoNomear) aoNomear();
+  sistema::libertaSinais();
+  if (nomeado.causa() == Causa::jaExiste) return nomeado;
+  if (!nomeado.ok()) {
+    remove();
+    return nomeado;
   }
   remove();  // the temporary name, when the file got a second one
   escrita::descarregaPasta(pastaDoNome(nome));

@@ -36,8 +36,10 @@ class FicheiroTemporario {
   // `aoSubstituir` (when given), the termination signals held over both.
   Estado substitui(const std::function<void()>& aoSubstituir = {});
   // Gives the file the name `nome` only if that name is free (never
-  // replaces a file): Causa::jaExiste when it is taken.
-  Estado nomeiaSeLivre(const std::string& nome);
+  // replaces a file): Causa::jaExiste when it is taken. `aoNomear` (when
+  // given) is called right after the file got the name, the termination
+  // signals held over both (POSIX).
+  Estado nomeiaSeLivre(const std::string& nome, const std::function<void()>& aoNomear = {});
   // Makes the file a copy of what `destino` holds now (a hard link where
   // possible); answers false when there is nothing to keep or it fails.
   bool guardaDestino();

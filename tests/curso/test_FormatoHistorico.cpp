@@ -2,7 +2,9 @@
 #include <regex>
 
 #include "Apoio.h"
+#include "FimHistorico.h"
 #include "FormatoHistorico.h"
+#include "LeituraHistorico.h"
 
 using historico::LinhaHistorico;
 
@@ -142,60 +144,200 @@ TEST(FormatoHistorico, Verificacao) {
   }
 }
 
-// The writer's reading of head and tail: no file, the header alone, the last VERIFICACAO of a
-// short file and of one whose last line is longer than the first window or holds a CR LF in
-// quotes; a wrong header, a cut or blank last line and a folder are refused with their reason.
-TEST(FormatoHistorico, UltimaVerificacao) {
-  PastaTemporaria pasta;
-  const Texto nome = historico::nomeFicheiroHistorico(12);
-  EXPECT_EQ(nome, "12-Historico.txt");
-  Texto anterior;
-  Estado razao;
-  EXPECT_EQ(historico::ultimaVerificacao(nome, anterior, &razao),
-            historico::EstadoFim::inexistente);
-
-  std::vector<LinhaHistorico> linhas = {linhaDe("1", "aluno", "", "A"),
-                                        linhaDe("1", "aluno", "", Texto(9000, 'n') + "\r\n;x")};
-  const Texto longo = ficheiroCom(linhas);
-  const Texto curto = ficheiroCom({linhas[0]});
-  const struct {
-    Texto conteudo;
-    Texto ultima;  // empty: refused
-  } casos[] = {
-      {historico::inicioFicheiro, historico::verificacaoInicial},
-      {curto, linhasDe(curto)[1].substr(linhasDe(curto)[1].size() - 16)},
-      {longo, longo.substr(longo.size() - 18, 16)},
-      {longo.substr(0, longo.size() - 1), ""},
-      {longo + "\r\n", ""},
-      {"HISTORICO;2\r\n" + curto.substr(13), ""},
-      {"HISTORICO;1\n", ""},
-      {curto + "d;u;m;o;1;;aluno;;\"a\r\n", ""},
-  };
-  for (const auto& caso : casos) {
-    std::ofstream(nome, std::ios::binary | std::ios::trunc) << caso.conteudo;
-    anterior = "";
-    const auto estado = historico::ultimaVerificacao(nome, anterior, &razao);
-    if (caso.ultima.empty()) {
-      EXPECT_EQ(estado, historico::EstadoFim::invalido) << caso.conteudo;
-      EXPECT_EQ(textoFalha(razao), nome + TXT(": histórico inválido"));
+// A history written by the writer of the saves: lines given as "NUMERO;CAMPO" for a value
+// ("1001;pesoA") or a mark's CAMPO alone ("inicio"); an "identidade" carries "1:a" and "2:b".
+Texto historicoDe(const std::vector<Texto>& linhas, const char* fimLinha = "\r\n") {
+  LinhaHistorico comum = linhaDe("", "", "", "");
+  historico::EscritorLinhas escritor(comum, historico::verificacaoInicial, fimLinha);
+  Texto texto = Texto("HISTORICO;1") + fimLinha;
+  for (const Texto& l : linhas) {
+    const size_t ponto = l.find(';');
+    if (ponto == Texto::npos) {
+      historico::LinhaHistorico marca;
+      marca.campo = l;
+      if (l == "identidade") marca.antes = "1:a", marca.depois = "2:b";
+      escritor.escreve(marca, texto);
     } else {
-      EXPECT_EQ(estado, historico::EstadoFim::valido) << caso.conteudo;
-      EXPECT_EQ(anterior, caso.ultima);
+      escritor.escreve(linhaDe(l.substr(0, ponto), l.substr(ponto + 1), "-1", "2"), texto);
     }
   }
-  // A file read by blocks: lines across the blocks' edges, every one checked.
-  std::vector<LinhaHistorico> muitas(3000, linhas[0]);
-  muitas[1500] = linhas[1];
-  std::ofstream(nome, std::ios::binary | std::ios::trunc) << ficheiroCom(muitas);
-  const auto v = historico::verificaFicheiro(nome);
-  EXPECT_EQ(v.estado, historico::EstadoVerificacao::valido);
-  EXPECT_EQ(v.linhas, 3000);
-  EXPECT_EQ(v.linha, 0) << textoCausa(v.razao);
-  EXPECT_EQ(historico::verificaFicheiro("13-Historico.txt").estado,
-            historico::EstadoVerificacao::inexistente);
+  return texto;
+}
 
-  fs::remove(nome);
-  fs::create_directory(nome);
-  EXPECT_EQ(historico::ultimaVerificacao(nome, anterior, &razao), historico::EstadoFim::invalido);
-  EXPECT_EQ(textoFalha(razao), nome + TXT(": é uma pasta"));
+historico::FimHistorico fimDe(const Texto& conteudo) {
+  historico::FimHistorico fim;
+  const Estado lido = historico::examinaFim(
+      conteudo.size(),
+      [&conteudo](std::uint64_t posicao, size_t maximo, Texto* texto) {
+        *texto = posicao < conteudo.size() ? conteudo.substr(posicao, maximo) : Texto();
+        return Estado();
+      },
+      &fim);
+  EXPECT_TRUE(lido.ok());
+  return fim;
+}
+
+// The next writer's reading of head and tail: where the last whole line ends (what follows it was
+// cut short), the last VERIFICACAO and line end, the state of the last save (closed, open without
+// or with its identities, value lines of version 1.0.0, repairs passed over), and what is no
+// history: a wrong header, a last whole line that cannot be read (garbled, blank, a stray quote).
+TEST(FormatoHistorico, FimParaAcrescentar) {
+  using historico::Dano;
+  using historico::Pendente;
+  const Texto fechada = historicoDe({"inicio", "1001;pesoA", "identidade", "concluida"});
+  const Texto ultima = fechada.substr(fechada.size() - 18, 16);
+  const struct {
+    Texto conteudo;
+    Dano dano;
+    Pendente pendente;
+    uint64_t corte;  // 0: the whole file
+  } casos[] = {
+      {historico::inicioFicheiro, Dano::nenhum, Pendente::nenhuma, 0},
+      {fechada, Dano::nenhum, Pendente::nenhuma, 0},
+      {fechada + "2026-12-07T14:03:27+00:00;ana;pc1;dia", Dano::nenhum, Pendente::nenhuma,
+       fechada.size()},
+      {historicoDe({"1001;pesoA", "1002;pesoB"}), Dano::nenhum, Pendente::nenhuma, 0},
+      {historicoDe({"inicio", "1001;pesoA", "1002;pesoB"}), Dano::nenhum, Pendente::semIdentidade, 0},
+      {historicoDe({"inicio"}), Dano::nenhum, Pendente::semIdentidade, 0},
+      {historicoDe({"inicio", "1001;pesoA", "identidade"}), Dano::nenhum, Pendente::identificada, 0},
+      {historicoDe({"inicio", "1001;pesoA", "reparada", "reparada"}), Dano::nenhum,
+       Pendente::semIdentidade, 0},
+      {historicoDe({"inicio", "1001;pesoA", "identidade", "reparada"}), Dano::nenhum,
+       Pendente::identificada, 0},
+      {historicoDe({"inicio", "1001;pesoA", "anulada", "1002;pesoB"}), Dano::nenhum,
+       Pendente::nenhuma, 0},
+      {historicoDe({"1001;pesoA"}, "\n"), Dano::nenhum, Pendente::nenhuma, 0},
+      {"HISTORICO;2\r\n", Dano::cabecalho, Pendente::nenhuma, 0},
+      {"xHISTORICO;1\r\n", Dano::cabecalho, Pendente::nenhuma, 0},
+      {fechada + "lixo\r\n", Dano::ultimaLinha, Pendente::nenhuma, 0},
+      {fechada + "\r\n", Dano::ultimaLinha, Pendente::nenhuma, 0},
+      {fechada + "d;u;m;o;1;;aluno;;\"a\r\n", Dano::ultimaLinha, Pendente::nenhuma, 0},
+      {fechada + "\"" + Texto(300000, 'x') + "\r\n", Dano::ultimaLinha, Pendente::nenhuma, 0},
+      {fechada + Texto(300000, 'x'), Dano::ultimaLinha, Pendente::nenhuma, 0},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.conteudo.substr(caso.conteudo.size() > 200 ? caso.conteudo.size() - 200 : 0));
+    const historico::FimHistorico fim = fimDe(caso.conteudo);
+    EXPECT_EQ(fim.dano, caso.dano);
+    EXPECT_FALSE(fim.semCabecalho);
+    if (caso.dano != Dano::nenhum) continue;
+    EXPECT_EQ(fim.pendente, caso.pendente);
+    EXPECT_EQ(fim.corte, caso.corte == 0 ? caso.conteudo.size() : caso.corte);
+  }
+  historico::FimHistorico fim = fimDe(fechada + "2026-12-07;x");
+  EXPECT_EQ(fim.anterior, ultima);
+  EXPECT_EQ(fim.fimLinha, "\r\n");
+  fim = fimDe(historicoDe({"inicio", "1001;pesoA", "identidade"}));
+  EXPECT_EQ(fim.identidades.antes, "1:a");
+  EXPECT_EQ(fim.identidades.depois, "2:b");
+  EXPECT_EQ(fim.identidades.origem, "dialogo");
+  EXPECT_EQ(fimDe(historico::inicioFicheiro).anterior, historico::verificacaoInicial);
+  EXPECT_EQ(fimDe(historicoDe({"1001;pesoA"}, "\n")).fimLinha, "\n");
+  // Nothing, or a piece of the header: written anew.
+  for (const Texto& pedaco : {Texto(""), Texto("HISTO"), Texto("HISTORICO;1\r")}) {
+    EXPECT_TRUE(fimDe(pedaco).semCabecalho) << pedaco;
+  }
+  // A last line longer than the first window, with a CR LF in quotes, and a save of 1.0.0 lines
+  // after this version's; a save too long to see its start is voided only if it is one.
+  std::vector<LinhaHistorico> longas = {linhaDe("1", "aluno", "", "A"),
+                                        linhaDe("1", "aluno", "", Texto(9000, 'n') + "\r\n;x")};
+  Texto longo = historicoDe({"inicio", "1001;pesoA", "identidade", "concluida"});
+  Texto anterior = fimDe(longo).anterior;
+  historico::escreveLinhas(longas, anterior, longo);
+  fim = fimDe(longo);
+  EXPECT_EQ(fim.anterior, longas[1].verificacao);
+  EXPECT_EQ(fim.pendente, Pendente::nenhuma);
+  std::vector<Texto> enorme = {"inicio"};
+  enorme.resize(5000, "1001;pesoA");
+  EXPECT_EQ(fimDe(historicoDe(enorme)).pendente, Pendente::talvez);
+}
+
+// The reader: lines ended by CR LF or by LF alone (an editor's), a CR LF inside quotes, a line cut
+// short, and a line over the limit handed out empty (ending at the next line end, quotes or not)
+// without being held.
+TEST(FormatoHistorico, LeitorDeLinhas) {
+  const Texto longa = "\"" + Texto(historico::limiteLinha + 10, 'x');
+  const Texto conteudo = "a\r\nb\n\"c\r\nd\"\n" + longa + "\"\ne\nf";
+  historico::LeitorHistorico leitor(conteudo);
+  std::string_view linha;
+  const struct {
+    Texto texto;
+    long numero;
+    bool terminada;
+    Texto fim;
+    bool longa;
+  } esperadas[] = {{"a", 1, true, "\r\n", false},      {"b", 2, true, "\n", false},
+                   {"\"c\r\nd\"", 3, true, "\n", false}, {"", 5, true, "\n", true},
+                   {"e", 6, true, "\n", false},         {"f", 7, false, "\n", false}};
+  for (const auto& e : esperadas) {
+    ASSERT_TRUE(leitor.proxima(linha));
+    EXPECT_EQ(linha, e.texto);
+    EXPECT_EQ(leitor.numeroLinha(), e.numero);
+    EXPECT_EQ(leitor.terminada(), e.terminada);
+    if (e.terminada) EXPECT_EQ(Texto(leitor.fimLinha()), e.fim);
+    EXPECT_EQ(leitor.demasiadoLonga(), e.longa);
+  }
+  EXPECT_FALSE(leitor.proxima(linha));
+  // From a file read by blocks, the same lines at the same offsets.
+  PastaTemporaria pasta;
+  std::ofstream("h", std::ios::binary) << conteudo;
+  historico::LeitorHistorico doFicheiro;
+  ASSERT_TRUE(doFicheiro.abre("h").ok());
+  historico::LeitorHistorico emMemoria(conteudo);
+  std::string_view outra;
+  while (emMemoria.proxima(linha)) {
+    ASSERT_TRUE(doFicheiro.proxima(outra));
+    EXPECT_EQ(linha, outra);
+    EXPECT_EQ(emMemoria.posicao(), doFicheiro.posicao());
+  }
+  EXPECT_FALSE(doFicheiro.proxima(outra));
+}
+
+// The saves as a reader follows them: a closed save stands; one voided, one left without its
+// identities (the next save starts, or the file ends) and one left with them whose file does not
+// hold its DEPOIS are voided; a voiding mark with no save open voids nothing; 1.0.0 lines stand.
+// The check of the whole file counts the voided saves and the repairs.
+TEST(FormatoHistorico, GravacoesAnuladas) {
+  const Texto texto = historicoDe({"1;pesoA", "inicio", "2;pesoA", "identidade", "concluida",
+                                   "inicio", "3;pesoA", "identidade", "anulada", "anulada",
+                                   "inicio", "4;pesoA", "reparada", "inicio", "5;pesoA",
+                                   "identidade"});
+  const auto seguidas = [&texto](bool ultimaFeita) {
+    historico::SeguimentoGravacoes gravacoes;
+    historico::LeitorHistorico leitor(texto);
+    std::string_view linha;
+    leitor.proxima(linha);
+    Texto de;
+    std::vector<std::uint64_t> posicoes;
+    while (leitor.proxima(linha)) {
+      LinhaHistorico h;
+      EXPECT_TRUE(historico::leLinha(linha, h));
+      gravacoes.segue(h, leitor.posicao());
+      if (historico::marcaDe(h) == historico::Marca::valor) posicoes.push_back(leitor.posicao());
+    }
+    gravacoes.termina([ultimaFeita](const historico::IdentidadesGravacao& i) {
+      EXPECT_EQ(i.depois, "2:b");
+      return ultimaFeita;
+    });
+    for (size_t i = 0; i < posicoes.size(); ++i) {
+      if (!gravacoes.anulada(posicoes[i])) de += std::to_string(i + 1);
+    }
+    EXPECT_EQ(gravacoes.reparadas(), 1);
+    return std::make_pair(de, gravacoes.anuladas());
+  };
+  EXPECT_EQ(seguidas(true), std::make_pair(Texto("125"), 2L));
+  EXPECT_EQ(seguidas(false), std::make_pair(Texto("12"), 3L));
+  historico::LeitorHistorico leitor(texto);
+  const auto v = historico::verifica(leitor, [](const historico::IdentidadesGravacao&) {
+    return false;
+  });
+  EXPECT_EQ(v.estado, historico::EstadoVerificacao::valido);
+  EXPECT_EQ(v.linhas, 16);
+  EXPECT_EQ(v.anuladas, 3);
+  EXPECT_EQ(v.reparadas, 1);
+  // A history whose line ends became LF checks as it did.
+  Texto lf = texto;
+  for (size_t p = 0; (p = lf.find("\r\n", p)) != Texto::npos;) lf.erase(p, 1);
+  historico::LeitorHistorico leitorLf(lf);
+  EXPECT_EQ(historico::verifica(leitorLf).estado, historico::EstadoVerificacao::valido);
 }

@@ -3,7 +3,7 @@
 // test, which knows the other process has reached its own point, lets it go (FIFOs, no sleeping).
 // Covered: two saves after a take-over, a load (and the export and report) while a save is between
 // writing and renaming, two imports on a stale lock, an import against a dialogue save, a
-// take-over of a linked lock, and a signal while a temporary file exists.
+// take-over of a linked lock. (Signals and kills at every step: test_interrupcoes.)
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -223,81 +223,6 @@ TEST(Concorrencia, BloqueioEnormeIlegivel) {
   EXPECT_EQ(r.erros, TXT("ATENÇÃO: O curso 12 está a ser alterado noutra sessão (máquina ?, "
                          "processo ?, desde ?)\nSe nenhuma sessão tiver o curso aberto, apague o "
                          "ficheiro 12-Estudantes.txt.lock\n"));
-}
-
-// A signal while a save's temporary file exists: the clean-up removes it and releases the lock;
-// the student file is the old one, whole.
-// The history's lines, already appended, are taken back too: a history the save created is
-// removed, one that was there is cut back to what it held.
-TEST(Concorrencia, SinalDuranteUmaGravacao) {
-  const std::string historico = "12-Historico.txt";
-  for (const bool comHistorico : {false, true}) {
-    SCOPED_TRACE(comHistorico);
-    Cenario c;
-    c.copiaExemplos();
-    const std::string antes = "HISTORICO;1\r\n";
-    if (comHistorico) c.escreve(historico, antes);
-    ProcessoPausado d(c, "d", "12\n3\n2001\nA\n4\n9\n9\n", {}, "temporario-escrito");
-    ASSERT_TRUE(d.chegou("temporario-escrito"));
-    EXPECT_TRUE(haTemporarios(c));
-    EXPECT_TRUE(c.existe(bloqueio));
-    EXPECT_NE(c.le(historico), antes);
-    kill(d.pid(), SIGTERM);
-    d.fim();
-    EXPECT_FALSE(haTemporarios(c));
-    EXPECT_FALSE(c.existe(bloqueio));
-    EXPECT_EQ(c.le(est), exemplo(est));
-    if (comHistorico) {
-      EXPECT_EQ(c.le(historico), antes);
-    } else {
-      EXPECT_FALSE(c.existe(historico));
-    }
-  }
-}
-
-// A signal right before each write step of a save (every step is a pause point of the test
-// build): the process ends with the course lock released and no temporary file, and the student
-// file and the history tell one story: both as before while the rename had not happened, both
-// new once it had. A signal that comes as the rename is about to be done is held until the
-// rename and the keeping of the history's lines are: the save is done.
-TEST(Concorrencia, SinalAntesDeCadaPassoDaGravacao) {
-  const std::string historico = "12-Historico.txt", antes = "HISTORICO;1\r\n";
-  const std::string entrada = "12\n3\n2001\nA\n4\n9\n9\n";
-  Cenario referencia;
-  referencia.copiaExemplos();
-  referencia.escreve(historico, antes);
-  referencia.executa(entrada);
-  const std::string depois = historicoLegivel(referencia.le(historico));
-  ASSERT_NE(referencia.le(est), exemplo(est));
-  ASSERT_NE(depois, "");
-  const struct {
-    const char* ponto;
-    bool gravado;
-  } passos[] = {
-      {"antes-escrita:12-Historico.txt", false},
-      {"antes-descarga:12-Historico.txt", false},
-      {"antes-criacao:12-Estudantes.txt", false},
-      {"antes-escrita:12-Estudantes.txt", false},
-      {"antes-descarga:12-Estudantes.txt", false},
-      {"antes-renomeacao:12-Estudantes.txt", true},
-      {"antes-descargaPasta:.", true},
-  };
-  for (const auto& passo : passos) {
-    SCOPED_TRACE(passo.ponto);
-    Cenario c;
-    c.copiaExemplos();
-    c.escreve(historico, antes);
-    ProcessoPausado d(c, "d", entrada, {}, passo.ponto);
-    ASSERT_TRUE(d.chegou(passo.ponto));
-    kill(d.pid(), SIGTERM);
-    // Held over the rename: the process goes on to it, then ends.
-    if (std::string(passo.ponto).rfind("antes-renomeacao", 0) == 0) d.liberta(passo.ponto);
-    EXPECT_EQ(d.fim().estado, 128 + SIGTERM);
-    EXPECT_FALSE(haTemporarios(c));
-    EXPECT_FALSE(c.existe(bloqueio));
-    EXPECT_EQ(c.le(est), passo.gravado ? referencia.le(est) : exemplo(est));
-    EXPECT_EQ(historicoLegivel(c.le(historico)), passo.gravado ? depois : "");
-  }
 }
 
 // A leftover temporary file of a killed save is removed by the next save of the same file; one
