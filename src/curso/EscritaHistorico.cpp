@@ -4,6 +4,7 @@
 
 #include "LeituraHistorico.h"
 #include "Substituicao.h"
+#include "Temporario.h"
 
 namespace historico {
 
@@ -43,15 +44,15 @@ Estado EscritaHistorico::prepara(const IdentidadeFicheiro& atual, const std::str
   *dano = Dano::nenhum;
   posto->clear();
   erro_ = abre(atual, origem, dano, posto);
-  if (erro_.ok() && !texto_.empty()) {
-    despeja();
-    if (erro_.ok()) erro_ = ficheiro_.descarrega();
-  }
+  if (erro_.ok() && !texto_.empty() && despeja().ok()) erro_ = ficheiro_.descarrega();
   return erro_;
 }
 
 Estado EscritaHistorico::abre(const IdentidadeFicheiro& atual, const std::string& origem,
                               Dano* dano, std::string* posto) {
+  // A writer killed while creating it may have left its first name behind
+  // (a second name of the history): gone first.
+  removeTemporariosAbandonados(nome_);
   Estado aberto = ficheiro_.abre(nome_);
   if (aberto.causa() == Causa::naoExiste) return Estado();
   if (!aberto.ok()) return aberto;
@@ -69,7 +70,8 @@ Estado EscritaHistorico::abre(const IdentidadeFicheiro& atual, const std::string
     *dano = fim.dano;
     return renomeiaSeLivre(nome_, nome_ + sufixoDanificado, posto);
   }
-  anterior_ = fim.anterior;
+  // A piece of the header (a writer that died creating it) starts anew.
+  anterior_ = fim.semCabecalho ? verificacaoInicial : fim.anterior;
   fimLinha_ = fim.fimLinha;
   novoEscritor(origem);
   Estado reparado = repara(fim);
@@ -133,7 +135,7 @@ Estado EscritaHistorico::comeca(const std::string& origem) {
 Estado EscritaHistorico::escreve(const LinhaHistorico& linha) {
   if (!erro_.ok()) return erro_;
   escritor_->escreve(linha, texto_);
-  if (texto_.size() >= tamanhoPedaco) despeja();
+  if (texto_.size() >= tamanhoPedaco) return despeja();
   return erro_;
 }
 

@@ -149,9 +149,16 @@ ResultadoVerificacao verifica(LeitorHistorico& leitor, const SeguimentoGravacoes
     resultado.razao = leitor.razaoErro();
     return resultado;
   }
-  if (!primeira || texto != cabecalho || !leitor.terminada()) {
+  // An empty file holds no line yet; a piece of the header is its first
+  // line cut short (a writer that died creating it).
+  if (!primeira) return resultado;
+  resultado.linha = 1;
+  if (!leitor.terminada() && std::string_view(cabecalho).substr(0, texto.size()) == texto) {
+    resultado.estado = EstadoVerificacao::cortada;
+    return resultado;
+  }
+  if (texto != cabecalho || !leitor.terminada()) {
     resultado.estado = EstadoVerificacao::semCabecalho;
-    resultado.linha = 1;
     return resultado;
   }
   std::string anterior = verificacaoInicial;
@@ -202,8 +209,9 @@ Estado IndiceHistorico::abre(const std::string& nome, const std::string& ficheir
   Estado aberto = leitor.abre(nome);
   if (!aberto.ok()) return aberto;
   std::string_view texto;
-  if (!leitor.proxima(texto) || texto != cabecalho || !leitor.terminada()) {
-    if (leitor.erroLeitura()) return leitor.razaoErro();
+  const bool primeira = leitor.proxima(texto);
+  if (leitor.erroLeitura()) return leitor.razaoErro();
+  if (primeira && (texto != cabecalho || !leitor.terminada())) {
     return Estado(Causa::historicoInvalido, nome);
   }
   LinhaHistorico linha;

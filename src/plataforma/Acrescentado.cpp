@@ -3,6 +3,7 @@
 #include "Passos.h"
 #include "Sistema.h"
 #include "Nomes.h"
+#include "Temporario.h"
 
 FicheiroAcrescentado::~FicheiroAcrescentado() { fecha(); }
 
@@ -20,8 +21,15 @@ Estado FicheiroAcrescentado::abre(const std::string& nome) {
 Estado FicheiroAcrescentado::cria(const std::string& nome, std::string_view inicio) {
   fecha();
   nome_ = nome;
+  FicheiroTemporario novo(nome);
+  Estado criado = novo.escreve(pedacoUnico(inicio), "");
+  if (!criado.ok()) return criado;
+  criado = novo.ligaSeLivre(nome);
+  if (criado.ok() || criado.causa() == Causa::jaExiste) return abre(nome);
+  // No hard links here: created exclusively and filled (a writer that dies
+  // in between leaves a piece of `inicio`, which the next one mends).
   sistema::Descritor d = sistema::semDescritor;
-  Estado criado = escrita::abreAcrescentar(nome, true, &d, &tamanho_);
+  criado = escrita::abreAcrescentar(nome, true, &d, &tamanho_);
   if (criado.causa() == Causa::jaExiste) return abre(nome);
   if (!criado.ok()) return criado;
   descritor_ = d;
@@ -29,7 +37,6 @@ Estado FicheiroAcrescentado::cria(const std::string& nome, std::string_view inic
   Estado escrito = acrescenta(inicio);
   if (escrito.ok()) escrito = descarrega();
   if (!escrito.ok()) {
-    // Nothing but (a piece of) the first line: gone again.
     fecha();
     (void)escrita::remove(nome);
     return escrito;

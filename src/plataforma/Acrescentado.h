@@ -25,10 +25,11 @@ class FicheiroAcrescentado {
 
   // Opens the regular file `nome`; Causa::naoExiste when there is none.
   Estado abre(const std::string& nome);
-  // Creates `nome` exclusively holding `inicio`, flushed with its folder,
-  // and opens it (a writer that dies meanwhile may leave a piece of
-  // `inicio`: its reader takes that for no content yet). When the name was
-  // taken meanwhile, opens the file there.
+  // Creates `nome` holding `inicio`, whole from the moment it has the name
+  // (a private temporary file, flushed, linked to it; where the file system
+  // has no hard links, created exclusively and filled, so that a writer
+  // that dies in between leaves a piece of `inicio`), and opens it. When the
+  // name was taken meanwhile, opens the file there.
   Estado cria(const std::string& nome, std::string_view inicio);
   bool aberto() const { return aberto_; }
   // Its size: as opened, and what was appended or cut since.

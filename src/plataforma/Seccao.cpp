@@ -11,6 +11,7 @@
 #include "Passos.h"
 #include "Relogio.h"
 #include "Sistema.h"
+#include "Temporario.h"
 
 namespace {
 
@@ -197,10 +198,7 @@ Estado SeccaoCurso::entraSemTrancas(const std::string& companheira, const Aviso&
   registo_ = registaRemocaoNaSaida(trinco, prefixo_, "");
   Espera espera(aviso);
   for (;;) {
-    // Held over the creation and the line: a signal never leaves it empty.
-    sistema::adiaSinais();
     Estado criado = criaFicheiroExclusivo(trinco, linha);
-    sistema::libertaSinais();
     if (criado.ok()) break;
     std::string conteudo;
     if (criado.causa() != Causa::jaExiste) {
@@ -247,14 +245,36 @@ void SeccaoCurso::sai() {
 
 SeccaoCurso::~SeccaoCurso() { sai(); }
 
-Estado criaFicheiroExclusivo(const std::string& nome, std::string_view conteudo) {
+namespace {
+
+// Creates `nome` exclusively and fills it, the termination signals held
+// between (only a kill can leave it empty).
+Estado criaEPreenche(const std::string& nome, std::string_view conteudo) {
+  sistema::adiaSinais();
   sistema::Descritor d = sistema::semDescritor;
-  Estado criado = escrita::criaExclusivo(nome, &d);
-  if (!criado.ok()) return criado;
-  Estado escrito = escrita::escreve(d, nome, conteudo);
-  sistema::fecha(d);
-  if (!escrito.ok()) (void)escrita::remove(nome);
+  Estado escrito = escrita::criaExclusivo(nome, &d);
+  if (escrito.ok()) {
+    escrito = escrita::escreve(d, nome, conteudo);
+    sistema::fecha(d);
+    if (!escrito.ok()) (void)escrita::remove(nome);
+  }
+  sistema::libertaSinais();
   return escrito;
+}
+
+}  // namespace
+
+// The content goes to a private temporary file first, which then gets the
+// name only while it is free: the name never holds less than the whole
+// content, whatever ends the process. Where the file system has no hard
+// links, the file is created exclusively and filled.
+Estado criaFicheiroExclusivo(const std::string& nome, std::string_view conteudo) {
+  FicheiroTemporario novo(nome);
+  Estado escrito = novo.escreve(pedacoUnico(conteudo), "");
+  if (!escrito.ok()) return escrito;
+  Estado ligado = novo.ligaSeLivre(nome);
+  if (ligado.ok() || ligado.causa() == Causa::jaExiste) return ligado;
+  return criaEPreenche(nome, conteudo);
 }
 
 void removeSeComecaPor(const char* nome, const char* prefixo, std::size_t tamanho,

@@ -67,8 +67,10 @@ class SeccaoCurso {
 std::string trincoSemTrancas(const std::string& ficheiroEstudantes);
 
 // Creates `nome` exclusively (it must not exist, not even as a link) holding
-// `conteudo`; works on network shares. Fails with Causa::jaExiste when the
-// name is taken; a file it could not fill is removed again.
+// `conteudo` whole from the moment it has the name (a private temporary file
+// linked to it; where the file system has no hard links, created
+// exclusively and filled with the signals held); works on network shares.
+// Fails with Causa::jaExiste when the name is taken.
 Estado criaFicheiroExclusivo(const std::string& nome, std::string_view conteudo);
 
 // Removes the file `nome` when its content starts with the `tamanho` bytes

@@ -123,6 +123,8 @@ std::string nomeTemporario(const std::string& destino, long long pid) {
   return nomeTemporarioDe(destino, pid);
 }
 
+void removeTemporariosAbandonados(const std::string& destino) { removeRestos(destino); }
+
 FicheiroTemporario::FicheiroTemporario(std::string destino) : destino_(std::move(destino)) {}
 
 FicheiroTemporario::~FicheiroTemporario() { remove(); }
@@ -191,6 +193,33 @@ Estado FicheiroTemporario::nomeiaSeLivre(const std::string& nome,
     return nomeado;
   }
   remove();  // the temporary name, when the file got a second one
+  escrita::descarregaPasta(pastaDoNome(nome));
+  return Estado();
+}
+
+Estado FicheiroTemporario::ligaSeLivre(const std::string& nome) {
+  if (sistema::nomeExiste(nome)) return Estado(Causa::jaExiste, nome);
+  if (!sistema::ligacaoSoSeLivre) {
+    Estado movido = escrita::moveSeLivre(nome_, nome);
+    if (movido.ok()) existe_ = false;
+    remove();
+    return movido;
+  }
+  Estado ligado = escrita::liga(nome_, nome);
+  if (!ligado.ok()) {
+    remove();
+    return ligado;
+  }
+  // The file must keep one name: when the temporary one cannot go, neither
+  // does the new one stay.
+  Estado removido = escrita::remove(nome_);
+  if (!removido.ok()) {
+    (void)escrita::remove(nome);
+    remove();
+    return std::move(removido).sobre(nome);
+  }
+  existe_ = false;
+  remove();
   escrita::descarregaPasta(pastaDoNome(nome));
   return Estado();
 }

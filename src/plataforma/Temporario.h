@@ -12,6 +12,11 @@
 // machine would make it (for tests of the leftovers' removal).
 std::string nomeTemporario(const std::string& destino, long long pid);
 
+// Removes the leftovers of `destino`'s private temporary files: those whose
+// name shows a process of this machine that no longer runs (regular files
+// of this user only).
+void removeTemporariosAbandonados(const std::string& destino);
+
 // A temporary file that belongs to this process: a unique name beside
 // `destino` ("DESTINO.tmp.PID.HOST.RANDOM", HOST a hash of the machine's
 // name), created exclusively and never through a link. While it exists it
@@ -40,6 +45,12 @@ class FicheiroTemporario {
   // given) is called right after the file got the name, the termination
   // signals held over both (POSIX).
   Estado nomeiaSeLivre(const std::string& nome, const std::function<void()>& aoNomear = {});
+  // Gives the file the name `nome` only while it is free, in one step that
+  // never replaces a file (a hard link on POSIX, a move on Windows), with no
+  // other way tried: Causa::jaExiste when it is taken; another failure when
+  // the file system cannot (no hard links), or when the temporary name
+  // cannot be removed after the link (the new name is removed then).
+  Estado ligaSeLivre(const std::string& nome);
   // Makes the file a copy of what `destino` holds now (a hard link where
   // possible); answers false when there is nothing to keep or it fails.
   bool guardaDestino();

@@ -21,9 +21,10 @@
 class ProcessoPausado {
  public:
   // Starts pauta_pausas in the scenario with `entrada` on standard input, stopping at each point
-  // of `pontos` (comma-separated) until released.
+  // of `pontos` (comma-separated) until released; `ambiente` adds variables ("NAME=VALUE").
   ProcessoPausado(const Cenario& c, const std::string& nome, const std::string& entrada,
-                  const std::vector<std::string>& args, const std::string& pontos)
+                  const std::vector<std::string>& args, const std::string& pontos,
+                  const std::vector<std::string>& ambiente = {})
       : raiz_(c.dir().parent_path()), canal_((raiz_ / nome).string()) {
     for (const std::string& ponto : separa(pontos)) {
       mkfifo((canal_ + "." + ponto + ".chegou").c_str(), 0600);
@@ -37,6 +38,10 @@ class ProcessoPausado {
       setenv("PAUTA_PAUSA", pontos.c_str(), 1);
       setenv("LC_ALL", "C", 1);  // the modes' messages in CP1252, as the tests expect
       setenv("PAUTA_PAUSA_CANAL", canal_.c_str(), 1);
+      for (const std::string& variavel : ambiente) {
+        const size_t igual = variavel.find('=');
+        setenv(variavel.substr(0, igual).c_str(), variavel.substr(igual + 1).c_str(), 1);
+      }
       const int fdIn = open(in.c_str(), O_RDONLY);
       const int fdOut = open((canal_ + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       const int fdErr = open((canal_ + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -78,7 +83,7 @@ class ProcessoPausado {
       close(fd);
     }
   }
-  // Waits for the end of the process.
+  // Waits for the end of the process (estado -1 when a signal killed it).
   Resultado fim() {
     int estado = 0;
     waitpid(pid_, &estado, 0);
