@@ -19,8 +19,8 @@ bool pontosPausaCompilados();
 // does not pause. Besides the points the code names ("temporario-a-meio":
 // a temporary file's first piece written; "temporario-escrito": written and
 // flushed, not yet renamed, "bloqueio-escrito" for the lock;
-// "temporarios-escritos": all of a joint replacement; and those of the
-// course layer), every write step is one, "antes-STEP:FILE" (Escritas.h),
+// "temporarios-escritos": all of a joint replacement; "seccao-aguarda": a
+// wait for the course's section just told; and those of the course layer), every write step is one, "antes-STEP:FILE" (Escritas.h),
 // and also "passo-N", N its number among the process's steps from 1 (a
 // step repeated on one file is reached by its number).
 void pontoPausa(const char* ponto);

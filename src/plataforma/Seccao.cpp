@@ -9,6 +9,7 @@
 #include "Limpeza.h"
 #include "Nomes.h"
 #include "Passos.h"
+#include "Pausas.h"
 #include "Relogio.h"
 #include "Sistema.h"
 #include "Temporario.h"
@@ -105,6 +106,7 @@ class Espera {
     if (!avisado_ && decorrido >= duracoes_.aviso) {
       avisado_ = true;
       if (aviso_) aviso_(dono());
+      pontoPausa("seccao-aguarda");
     }
     if (duracoes_.limite >= 0 && decorrido >= duracoes_.limite) return false;
     pausaMilissegundos(pausa_);
