@@ -43,19 +43,28 @@ Estado EscritaHistorico::prepara(const IdentidadeFicheiro& atual, const std::str
                                  Dano* dano, std::string* posto) {
   *dano = Dano::nenhum;
   posto->clear();
-  erro_ = abre(atual, origem, dano, posto);
+  // A history that cannot be opened or set aside is told by comeca: a save
+  // without lines for it goes on. One that fails while being written to
+  // fails the save now.
+  Estado adiado;
+  erro_ = abre(atual, origem, dano, posto, &adiado);
   if (erro_.ok() && !texto_.empty() && despeja().ok()) erro_ = ficheiro_.descarrega();
-  return erro_;
+  if (!erro_.ok()) return erro_;
+  erro_ = adiado;
+  return Estado();
 }
 
 Estado EscritaHistorico::abre(const IdentidadeFicheiro& atual, const std::string& origem,
-                              Dano* dano, std::string* posto) {
+                              Dano* dano, std::string* posto, Estado* adiado) {
   // A writer killed while creating it may have left its first name behind
   // (a second name of the history): gone first.
   removeTemporariosAbandonados(nome_);
   Estado aberto = ficheiro_.abre(nome_);
   if (aberto.causa() == Causa::naoExiste) return Estado();
-  if (!aberto.ok()) return aberto;
+  if (!aberto.ok()) {
+    *adiado = aberto;
+    return Estado();
+  }
   FimHistorico fim;
   Estado examinado = examinaFim(
       ficheiro_.tamanho(),
@@ -63,12 +72,17 @@ Estado EscritaHistorico::abre(const IdentidadeFicheiro& atual, const std::string
         return ficheiro_.le(posicao, maximo, texto);
       },
       &fim);
-  if (!examinado.ok()) return examinado;
+  if (!examinado.ok()) {
+    ficheiro_.fecha();
+    *adiado = examinado;
+    return Estado();
+  }
   if (fim.dano != Dano::nenhum) {
     // Set aside as it is; the save starts a new history.
     ficheiro_.fecha();
     *dano = fim.dano;
-    return renomeiaSeLivre(nome_, nome_ + sufixoDanificado, posto);
+    *adiado = renomeiaSeLivre(nome_, nome_ + sufixoDanificado, posto);
+    return Estado();
   }
   // A piece of the header (a writer that died creating it) starts anew.
   anterior_ = fim.semCabecalho ? verificacaoInicial : fim.anterior;

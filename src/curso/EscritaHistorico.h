@@ -30,8 +30,10 @@ class EscritaHistorico {
   // being the student file's identity now, "anulada" otherwise) and
   // flushes. A file that is no history (Dano) is set aside unchanged under
   // the first free name of NAME.danificado, set in `posto` with the `dano`,
-  // and a new history starts. Lines it writes carry `origem`. Fails when the
-  // history cannot be opened (a folder, FIFO, link...) or written.
+  // and a new history starts. Lines it writes carry `origem`. Fails when
+  // what it writes cannot be; a history that cannot be opened (a folder, a
+  // FIFO, a link...) or set aside fails comeca instead, so that a save
+  // without lines for it goes on.
   Estado prepara(const IdentidadeFicheiro& atual, const std::string& origem, Dano* dano,
                  std::string* posto);
   // Starts the lines of the save from `origem` with "inicio", creating the
@@ -52,7 +54,7 @@ class EscritaHistorico {
 
  private:
   Estado abre(const IdentidadeFicheiro& atual, const std::string& origem, Dano* dano,
-              std::string* posto);
+              std::string* posto, Estado* adiado);
   Estado repara(const FimHistorico& fim);
   void novoEscritor(const std::string& origem);
   void marca(Marca marca, const std::string& antes = "", const std::string& depois = "");

@@ -17,7 +17,7 @@ bool pontosPausaCompilados();
 // test to read it), then waits until the test writes to the FIFO
 // P.NOME.continua; each point pauses once, and a point without its FIFOs
 // does not pause. Besides the points the code names ("temporario-a-meio":
-// a temporary file's first piece written; "temporario-escrito": written and
+// a temporary file's first piece written and another to come; "temporario-escrito": written and
 // flushed, not yet renamed, "bloqueio-escrito" for the lock;
 // "temporarios-escritos": all of a joint replacement; "seccao-aguarda": a
 // wait for the course's section just told; and those of the course layer), every write step is one, "antes-STEP:FILE" (Escritas.h),

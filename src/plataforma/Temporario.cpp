@@ -98,13 +98,13 @@ Estado criaPrivado(const std::string& destino, const sistema::Dono& dono, std::s
 }
 
 // Hands out the pieces of `pedacos` to the file `d`; pauses once the first
-// is written.
+// is written when another follows (the file half written).
 Estado escrevePedacos(Descritor d, const std::string& nome, const Pedacos& pedacos) {
   std::string_view pedaco;
   for (bool primeiro = true; pedacos(pedaco); primeiro = false) {
+    if (!primeiro) pontoPausa("temporario-a-meio");
     Estado escrito = escrita::escreve(d, nome, pedaco);
     if (!escrito.ok()) return escrito;
-    if (primeiro) pontoPausa("temporario-a-meio");
   }
   return Estado();
 }

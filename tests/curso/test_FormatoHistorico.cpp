@@ -104,7 +104,8 @@ TEST(FormatoHistorico, LinhasInvalidas) {
 }
 
 // The check of a whole file: intact, a line edited, removed or moved, the last line cut, the
-// header wrong; the line named counts the header as line 1.
+// header wrong or cut short, an empty file (a writer died creating it: no line yet); the line
+// named counts the header as line 1.
 TEST(FormatoHistorico, Verificacao) {
   const Texto intacto =
       ficheiroCom({linhaDe("1", "aluno", "", "A\r\nB"), linhaDe("1", "pesoA", "-1", "2"),
@@ -134,8 +135,10 @@ TEST(FormatoHistorico, Verificacao) {
       {intacto.substr(0, intacto.size() - 2), historico::EstadoVerificacao::cortada, 6},
       {intacto + "\r\n", historico::EstadoVerificacao::alterada, 7},
       {intacto.substr(1), historico::EstadoVerificacao::semCabecalho, 1},
-      {"", historico::EstadoVerificacao::semCabecalho, 1},
-      {historico::cabecalho, historico::EstadoVerificacao::semCabecalho, 1},
+      {"", historico::EstadoVerificacao::valido, 0},
+      {historico::cabecalho, historico::EstadoVerificacao::cortada, 1},
+      {"HISTO", historico::EstadoVerificacao::cortada, 1},
+      {"HISTORIA\r\n", historico::EstadoVerificacao::semCabecalho, 1},
   };
   for (const auto& caso : casos) {
     v = verificaTexto(caso.texto);
@@ -274,7 +277,9 @@ TEST(FormatoHistorico, LeitorDeLinhas) {
     EXPECT_EQ(linha, e.texto);
     EXPECT_EQ(leitor.numeroLinha(), e.numero);
     EXPECT_EQ(leitor.terminada(), e.terminada);
-    if (e.terminada) EXPECT_EQ(Texto(leitor.fimLinha()), e.fim);
+    if (e.terminada) {
+      EXPECT_EQ(Texto(leitor.fimLinha()), e.fim);
+    }
     EXPECT_EQ(leitor.demasiadoLonga(), e.longa);
   }
   EXPECT_FALSE(leitor.proxima(linha));
