@@ -241,3 +241,73 @@ TEST(ModoHistorico, Relatorio) {
   ASSERT_EQ(cenario.executa("", {"--relatorio", "12"}).estado, 0);
   EXPECT_NE(cenario.le("12-Relatorio.html").find("<td>&lt;i&gt;&amp;<td>"), Texto::npos);
 }
+
+// A save interrupted before its file was replaced is left out of the table and the CSV, which say
+// how many were (on standard error); the check counts it with a last line cut short that a save
+// cut off, and passes.
+TEST(ModoHistorico, GravacoesAnuladasEReparadas) {
+  Cenario cenario;
+  cenario.copiaExemplos();
+  LinhaHistorico comum = alteracao("2026-12-01T10:00:00+00:00", "", "", "", "", "");
+  historico::EscritorLinhas escritor(comum, historico::verificacaoInicial);
+  Texto texto = historico::inicioFicheiro;
+  const auto gravacao = [&](const Texto& numero, historico::Marca fecho) {
+    escritor.escreveMarca(historico::Marca::inicio, "", "", texto);
+    escritor.escreve(alteracao("", numero, "21002", "pesoA", "3", "2"), texto);
+    escritor.escreveMarca(historico::Marca::identidade, "1:0000000000000000",
+                          "2:0000000000000000", texto);
+    escritor.escreveMarca(fecho, "", "", texto);
+  };
+  gravacao("1001", historico::Marca::concluida);
+  gravacao("1002", historico::Marca::anulada);
+  escritor.escreveMarca(historico::Marca::reparada, "40", "", texto);
+  cenario.escreve("12-Historico.txt", texto);
+  Resultado r = historicoDe(cenario, {});
+  EXPECT_TRUE(r.saida.find("  1001  ") != Texto::npos) << r.saida;
+  EXPECT_EQ(r.saida.find("  1002  "), Texto::npos) << r.saida;
+  EXPECT_EQ(r.saida.find("inicio"), Texto::npos) << r.saida;
+  EXPECT_EQ(r.erros, TXT("ATENÇÃO: 1 gravação anulada (interrompida antes de substituir o "
+                         "ficheiro) não é mostrada\n"));
+  EXPECT_EQ(r.estado, 0);
+  r = historicoDe(cenario, {"--csv"});
+  EXPECT_EQ(std::count(r.saida.begin(), r.saida.end(), '\n'), 2) << r.saida;
+  EXPECT_EQ(r.erros, TXT("ATENÇÃO: 1 gravação anulada (interrompida antes de substituir o "
+                         "ficheiro) não é mostrada\n"));
+  // A filter that leaves the voided save out leaves out its notice too.
+  EXPECT_EQ(historicoDe(cenario, {"--aluno", "1001"}).erros, "");
+  r = historicoDe(cenario, {"--verificar"});
+  EXPECT_EQ(r.saida, TXT("Histórico de 12: 9 linhas verificadas; 1 gravação anulada; 1 linha "
+                         "cortada reparada\n"));
+  EXPECT_EQ(r.estado, 0);
+}
+
+// A file at the history's name that is no history never blocks a save: it is set aside unchanged
+// under the first free NAME.danificado[.N], the save says so and starts a new history.
+TEST(ModoHistorico, HistoricoDanificado) {
+  Cenario cenario;
+  cenario.copiaExemplos();
+  cenario.escreve("12-Historico.txt.danificado", "outro");
+  cenario.escreve("12-Historico.txt", "Folha de notas\r\n1;2\r\n");
+  cenario.escreve("a.csv", crlf({TXT("Número;Nome"), "9001;Importado"}));
+  const Resultado r = cenario.executa("", {"--importar", "12", "a.csv"});
+  EXPECT_EQ(r.estado, 0) << r.erros;
+  EXPECT_EQ(r.erros, TXT("ATENÇÃO: O histórico 12-Historico.txt está danificado (não começa pela "
+                         "linha HISTORICO;1) e foi guardado como 12-Historico.txt.danificado.1; "
+                         "começa um histórico novo\n"));
+  EXPECT_EQ(cenario.le("12-Historico.txt.danificado.1"), "Folha de notas\r\n1;2\r\n");
+  EXPECT_EQ(cenario.le("12-Historico.txt.danificado"), "outro");
+  EXPECT_EQ(historicoLegivel(cenario.le("12-Historico.txt")),
+            "importacao:a.csv;9001;;aluno;;Importado\n");
+
+  Texto estragado = cenario.le("12-Historico.txt") + "estragada;\"\r\n";
+  cenario.escreve("12-Historico.txt", estragado);
+  const Resultado d = cenario.executa("12\n3\n2001\nNovo\n4\n9\n9\n");
+  EXPECT_NE(d.saida.find(TXT("Escolheu a opção 4 \n### GRAVAR ALTERAÇÕES NO FICHEIRO ###\n"
+                             "ATENÇÃO: O histórico 12-Historico.txt está danificado (a última "
+                             "linha não pode ser lida) e foi guardado como "
+                             "12-Historico.txt.danificado.2; começa um histórico novo\n\n ----")),
+            Texto::npos)
+      << d.saida;
+  EXPECT_EQ(cenario.le("12-Historico.txt.danificado.2"), estragado);
+  EXPECT_EQ(historicoLegivel(cenario.le("12-Historico.txt")), "dialogo;2001;;aluno;;Novo\n");
+}

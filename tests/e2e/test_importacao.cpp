@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -224,4 +225,43 @@ TEST(Importar, CursoBloqueado) {
   EXPECT_EQ(c.executa("", {"--importar", "12", "lista.csv"}).estado, 0);
   EXPECT_FALSE(c.existe("12-Estudantes.txt.lock"));
   EXPECT_NE(c.le("12-Estudantes.txt").find("ALUNO;9;Nove\r\n"), std::string::npos);
+}
+
+// A mode on a course the folder does not have says so and creates nothing there, not even the
+// companion of the course's section.
+TEST(Importar, CursoQueAPastaNaoTem) {
+  Cenario c;
+  c.copiaExemplos();
+  c.escreve("a.csv", linhasCrLf({TXT("Número;Nome"), "9;Nove"}));
+  const auto nomes = [&c] {
+    std::set<std::string> todos;
+    for (const auto& e : fs::directory_iterator(c.dir())) todos.insert(e.path().filename());
+    return todos;
+  };
+  const auto antes = nomes();
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--importar", "99", "a.csv"},
+           {"--historico", "99"},
+           {"--historico", "99", "--verificar"},
+           {"--exportar", "99"},
+           {"--relatorio", "99"}}) {
+    SCOPED_TRACE(args[0]);
+    const Resultado r = c.executa("", args);
+    EXPECT_EQ(r.estado, 2);
+    EXPECT_NE(r.erros.find("99"), std::string::npos) << r.erros;
+    EXPECT_EQ(nomes(), antes);
+  }
+}
+
+// A header cell of any length is echoed at most 200 characters long.
+TEST(Importar, CabecalhoEnorme) {
+  Cenario c;
+  c.copiaExemplos();
+  const std::string enorme(1 << 20, 'x');
+  c.escreve("a.csv", linhasCrLf({"Nome;" + enorme, "Ana;1"}));
+  const Resultado r = c.executa("", {"--importar", "12", "a.csv"});
+  EXPECT_EQ(r.estado, 2);
+  EXPECT_EQ(r.erros, TXT("ERRO: Linha 1: falta a coluna Número (cabeçalho lido: Nome | ") +
+                         std::string(200, 'x') +
+                         "...)\nERRO: 1 linhas com erros; nada foi importado\n");
 }

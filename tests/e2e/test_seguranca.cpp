@@ -140,19 +140,31 @@ TEST(Seguranca, BloqueioEntreSessoes) {
   EXPECT_FALSE(c.existe(bloqueio));
 }
 
-// A folder where the lock cannot be created: a warning, and the session goes on; a student file
-// without read permission does not open the course and is left alone.
+// A folder where the lock cannot be created: a warning, and the session goes on; a save there
+// fails with the real reason (the companion of the section cannot be created), in the dialogue
+// and in the import; a student file without read permission does not open the course and is left
+// alone.
 TEST(Seguranca, SemPermissao) {
   Cenario c;
   c.copiaExemplos();
+  c.escreve("a.csv", crlf({TXT("Número;Nome"), "9;Nove"}));
   const fs::perms leitura = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                             fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
   fs::permissions(c.dir(), leitura);
+  fs::permissions(c.dir() / "a.csv", leitura);
   const std::string saida = script(c, semPrivilegios() + "printf '12\\n9\\n9\\n' | $Q >../saida\n");
   EXPECT_TRUE(
       contem(saida, TXT("12-UC.txt \n\nATENÇÃO: Não foi possivel bloquear o curso 12; outra "
                         "sessão pode alterar os mesmos ficheiros\no número de UCs")))
       << saida;
+  const std::string razao = naoGravou(est, TXT("12-Estudantes.txt.seccao: sem permissão"));
+  const std::string gravar =
+      script(c, semPrivilegios() + "printf '" + guardaSessao + "0\\n' | $Q >../saida\n");
+  EXPECT_TRUE(contem(gravar, TXT("### GRAVAR ALTERAÇÕES NO FICHEIRO ###\n") + razao)) << gravar;
+  const std::string importar =
+      script(c, semPrivilegios() + "LC_ALL=C $Q --importar 12 a.csv >/dev/null 2>../saida || true\n");
+  EXPECT_TRUE(contem(importar, razao)) << importar;
+  EXPECT_EQ(c.le(est), exemplo(est));
 
   fs::permissions(c.dir(), fs::perms::owner_all | leitura);
   fs::permissions(c.dir() / est, fs::perms::owner_write);
