@@ -1,10 +1,12 @@
 // Fuzz target of the history reader. The input is read as a history file:
-// in memory, by the check of the whole chain, and from a file, by the
-// writer's reading of its head and tail. Every line that reads as a data
-// line must be written back by the writer to the very same fields; a line
-// the check accepts must be written back to the same bytes; and when the
-// check accepts the whole file, the head-and-tail reading must accept it
-// too and find the same last VERIFICACAO.
+// by the check of the whole chain (in memory, and from a file by blocks)
+// and by the next writer's reading of its head and tail. Every line that
+// reads as a data line must be written back by the writer to the very same
+// fields; a line the check accepts must be written back to the same bytes;
+// the two readings of the whole file must agree; and when the check accepts
+// every whole line, the writer's reading must find the same last
+// VERIFICACAO, and a line appended after its cut must check too.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,8 +17,10 @@
 
 #include "ApoioFuzz.h"
 #include "Cp1252.h"
+#include "FimHistorico.h"
 #include "Ficheiros.h"
 #include "FormatoHistorico.h"
+#include "LeituraHistorico.h"
 
 using historico::LinhaHistorico;
 
@@ -29,7 +33,8 @@ bool mesmosCampos(const LinhaHistorico& a, const LinhaHistorico& b) {
 }
 
 // Reads every line; checks the writer's round trip of those that read.
-// Answers the VERIFICACAO of the last line that chains from the start.
+// Sets `ultima` to the VERIFICACAO of the last line that chains from the
+// start.
 void verificaLinhas(std::string_view conteudo, const historico::ResultadoVerificacao& resultado,
                     std::string& ultima) {
   historico::LeitorHistorico leitor(conteudo);
@@ -79,6 +84,32 @@ std::string nomeTemporario() {
   return (std::filesystem::temp_directory_path() / proprio).string();
 }
 
+// The next writer's reading of `conteudo`.
+historico::FimHistorico fimDe(const std::string& conteudo) {
+  historico::FimHistorico fim;
+  const Estado lido = historico::examinaFim(
+      conteudo.size(),
+      [&conteudo](std::uint64_t posicao, std::size_t maximo, std::string* texto) {
+        *texto = posicao < conteudo.size() ? conteudo.substr(posicao, maximo) : std::string();
+        return Estado();
+      },
+      &fim);
+  VERIFICA(lido.ok(), TXT("a leitura do fim falhou em memória"));
+  return fim;
+}
+
+// Appends one line after the writer's cut of `conteudo`, as a save would.
+std::string acrescentado(const std::string& conteudo, const historico::FimHistorico& fim) {
+  std::string texto = conteudo.substr(0, fim.semCabecalho ? 0 : fim.corte);
+  if (fim.semCabecalho) texto = historico::inicioFicheiro;
+  LinhaHistorico comum{"d", "u", "m", "o", "", "", "", "", "", ""};
+  const std::string anterior = fim.semCabecalho ? historico::verificacaoInicial : fim.anterior;
+  const std::string fimLinha = fim.semCabecalho ? historico::fimLinhaCrLf : fim.fimLinha;
+  historico::EscritorLinhas escritor(comum, anterior, fimLinha);
+  escritor.escreveMarca(historico::Marca::reparada, "1", "", texto);
+  return texto;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
@@ -90,17 +121,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
 
   const std::string nome = nomeTemporario();
   std::ofstream(nome, std::ios::binary | std::ios::trunc) << conteudo;
-  std::string anterior;
-  Estado razao;
-  const historico::EstadoFim fim = historico::ultimaVerificacao(nome, anterior, &razao);
   const historico::ResultadoVerificacao doFicheiro = historico::verificaFicheiro(nome);
   std::remove(nome.c_str());
   VERIFICA(doFicheiro.estado == resultado.estado && doFicheiro.linha == resultado.linha &&
                doFicheiro.linhas == resultado.linhas,
            TXT("a leitura por blocos difere da leitura em memória"));
-  if (resultado.estado == historico::EstadoVerificacao::valido) {
-    VERIFICA(fim == historico::EstadoFim::valido, TXT("um histórico válido foi recusado"));
-    VERIFICA(anterior == ultima, TXT("a última VERIFICACAO difere"));
+
+  const historico::FimHistorico fim = fimDe(conteudo);
+  const bool valido = resultado.estado == historico::EstadoVerificacao::valido;
+  // Every whole line checks and only the last one lacks its line end: the
+  // line cut short is the file's last line (no line feed in it, not even in
+  // quotes, or the two readings may place its start apart).
+  const long finsDeLinha = static_cast<long>(std::count(conteudo.begin(), conteudo.end(), '\n'));
+  const bool cortadoNoFim = resultado.estado == historico::EstadoVerificacao::cortada &&
+                            resultado.linha == finsDeLinha + 1;
+  if (valido || cortadoNoFim) {
+    VERIFICA(fim.dano == historico::Dano::nenhum, TXT("um histórico válido foi dado por danificado"));
+    if (valido && !conteudo.empty()) {
+      VERIFICA(fim.corte == conteudo.size(), TXT("um histórico válido seria cortado"));
+      VERIFICA(fim.anterior == ultima, TXT("a última VERIFICACAO difere"));
+    }
+    const std::string depois = acrescentado(conteudo, fim);
+    historico::LeitorHistorico releitor(depois);
+    VERIFICA(historico::verifica(releitor).estado == historico::EstadoVerificacao::valido,
+             TXT("a linha acrescentada depois do corte não verifica"));
   }
   return 0;
 }

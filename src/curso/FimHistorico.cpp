@@ -15,7 +15,7 @@ const std::string_view cabecalhoLf = "HISTORICO;1\n";
 // and a few whole lines of the longest.
 const std::size_t janelas[] = {8 * 1024, 4 * (limiteLinha + 2)};
 // Lines tried at most, so that no file, however it is made, takes long.
-const int maximoTentativas = 20000;
+const int maximoTentativas = 5000;
 
 // The last bytes of a history, from `desde`, and the line ends in them.
 class Cauda {

@@ -166,6 +166,11 @@ ResultadoVerificacao verifica(LeitorHistorico& leitor, const SeguimentoGravacoes
   SeguimentoGravacoes gravacoes;
   while (leitor.proxima(texto)) {
     resultado.linha = leitor.numeroLinha();
+    // A line too long to be read is no line cut short, wherever it is.
+    if (leitor.demasiadoLonga()) {
+      resultado.estado = EstadoVerificacao::alterada;
+      return resultado;
+    }
     if (!leitor.terminada()) {
       resultado.estado = EstadoVerificacao::cortada;
       return resultado;
