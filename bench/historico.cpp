@@ -1,11 +1,12 @@
 // What the grade history adds to a save of the dialogue on a generated
 // course: the comparison after one grade is entered (the student pictured
 // before his change, as the dialogue does), the picture's reset after the
-// save, and the append of two lines to an existing history, flushed (the
-// median of 21 appends). Build against a build tree's layer libraries:
+// save, and what a save writes to an existing history: its end read, the
+// save's marks and two lines appended and flushed, the closing mark (the
+// median of 21 saves). Build against a build tree's layer libraries:
 //   g++ -O2 -std=c++17 -Isrc/plataforma -Isrc/modelo -Isrc/curso
 //       bench/historico.cpp -Lbuild-bench -lpauta_curso -lpauta_modelo
-//       -lpauta_plataforma -lpauta_ganchos -o historico
+//       -lpauta_plataforma -lpauta_ganchos -lpauta_plataforma -o historico
 //   ./historico DIR   (DIR holding 77-UC.txt and 77-Estudantes.txt of gera_curso.py)
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include <sstream>
 
 #include "CarregaCurso.h"
+#include "EscritaHistorico.h"
 #include "FormatoHistorico.h"
 #include "Listacurso.h"
 #include "RetratoEstudantes.h"
@@ -50,19 +52,21 @@ int main(int argc, char** argv) {
   std::vector<double> acrescentos;
   for (int k = 0; k < 21; ++k) {
     const auto a = Relogio::now();
-    std::string anterior, texto;
-    Estado erro;
-    FicheiroAcrescentado f;
-    if (!f.abre("77-Historico.txt", historico::inicioFicheiro).ok()) return 1;
-    historico::ultimaVerificacao("77-Historico.txt", anterior, &erro);
-    linha.data = historico::dataAgora();
-    historico::EscritorLinhas escritor(linha, anterior);
-    escritor.escreve(linha, texto);
-    escritor.escreve(linha, texto);
-    if (!f.acrescenta(texto).ok() || !f.descarrega().ok()) return 1;
+    historico::LinhaHistorico quem;
+    quem.data = historico::dataAgora();
+    historico::EscritaHistorico h("77-Historico.txt", "77-Estudantes.txt", quem);
+    historico::Dano dano = historico::Dano::nenhum;
+    std::string posto;
+    IdentidadeFicheiro identidade;
+    if (!h.prepara(identidade, "dialogo", &dano, &posto).ok() || !h.comeca("dialogo").ok() ||
+        !h.escreve(linha).ok() || !h.escreve(linha).ok() ||
+        !h.identifica(identidade, identidade).ok()) {
+      return 1;
+    }
+    h.conclui();
     acrescentos.push_back(ms(a, Relogio::now()));
   }
   std::sort(acrescentos.begin(), acrescentos.end());
-  std::printf("comparison %.3f ms (%ld lines), picture reset %.3f ms, append + flush %.2f ms\n",
+  std::printf("comparison %.3f ms (%ld lines), picture reset %.3f ms, history of a save %.2f ms\n",
               ms(t0, t1), linhas, ms(t1, t2), acrescentos[10]);
 }

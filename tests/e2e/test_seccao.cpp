@@ -239,3 +239,23 @@ TEST(Seccao, SemTrancasFicheiroAbandonado) {
   EXPECT_TRUE(contem(c.le(est), "ALUNO;9001;Importado\r\n"));
   EXPECT_FALSE(c.existe(trinco));
 }
+
+// The clean-up never waits for a lock: while another process holds the course's section, the
+// removal of a lock that still names this process (what a signal's clean-up does) goes on at once
+// without the section, and one that names another is left.
+TEST(Seccao, LimpezaNuncaEspera) {
+  Cenario c;
+  c.copiaExemplos();
+  ProcessoPausado a(c, "a", "12\n3\n2001\nA\n4\n9\n9\n", {}, "temporario-escrito");
+  ASSERT_TRUE(a.chegou("temporario-escrito"));  // inside its save's section
+  const Texto nosso = (c.dir() / "nosso.lock").string(), alheio = (c.dir() / "alheio.lock").string();
+  c.escreve("nosso.lock", "1;m;u\r\n");
+  c.escreve("alheio.lock", "2;m;u\r\n");
+  const Texto companheira = (c.dir() / seccao).string();
+  removeSeComecaPor(nosso.c_str(), "1;m;", 4, companheira.c_str());
+  removeSeComecaPor(alheio.c_str(), "1;m;", 4, companheira.c_str());
+  EXPECT_FALSE(c.existe("nosso.lock"));
+  EXPECT_TRUE(c.existe("alheio.lock"));
+  a.liberta("temporario-escrito");
+  EXPECT_TRUE(contem(a.fim().saida, gravadas(est)));
+}
