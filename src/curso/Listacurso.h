@@ -106,6 +106,13 @@ class Listacurso {
   void imprimeInfoUCs(std::ostream& saida) const;
   void imprimeEstudantesDisponiveis(std::ostream& saida) const;
 
+  // --- Removing (each removal on the grade history at the next save) ---
+  // Removes every student with the number; answers how many went.
+  size_t removeAlunos(int nAluno);
+  // Removes from every student with the number his first unit with the
+  // code; answers how many units went.
+  size_t removeUCAlunos(int nAluno, int codigoUC);
+
   // --- Statistics, adding, saving ---
   // Rebuilds from zero the pass statistics of every unit from `estudantes`.
   void setInfoUCsCurso(const std::vector<Estudantes>& estudantes);

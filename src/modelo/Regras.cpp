@@ -146,6 +146,28 @@ NotaFinal novaNotaFinal(const NotasUC& notas, int notaAtual) {
   return decideNotaFinal(notaAtual, notaCalculada(notas));
 }
 
+NotaFinal notaFinalCorrigida(const NotasUC& notas) {
+  if (pesosExcedidos(notas)) return {Decisao::pesosExcedidos, false, 0};
+  if (!opcaoValida(notas.getOpcaoAvaliacao())) return {Decisao::atualizada, true, -1};
+  const float nota = notaCalculada(notas);
+  return {Decisao::atualizada, true, nota < 0 ? -1 : arredondaNota(nota)};
+}
+
+bool temNotas(const NotasUC& notas, int notaFinal) {
+  if (notaFinal != -1 || notas.getProvaFinal() != -1 || notas.getProvaRecurso() != -1) return true;
+  for (const Efolio& e : notas.eFolios) {
+    if (e.getNota() != -1) return true;
+  }
+  return false;
+}
+
+bool semEfolios(const std::vector<Efolio>& efolios) {
+  for (const Efolio& e : efolios) {
+    if (e.getNota() != -1 || e.getPeso() != -1) return false;
+  }
+  return true;
+}
+
 float percentagemCurso(long long ectsAprovados, int totalEctsCurso) {
   return static_cast<float>(ectsAprovados) / static_cast<float>(totalEctsCurso) * 100;
 }

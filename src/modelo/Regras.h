@@ -120,6 +120,20 @@ NotaFinal decideNotaFinal(int notaAtual, float novaNota);
 // (pesosExcedidos), otherwise decideNotaFinal on notaCalculada. The
 // dialogue and the import both run it.
 NotaFinal novaNotaFinal(const NotasUC& notas, int notaAtual);
+// The final-grade rule of a corrected record: the grade the dialogue's rule
+// computes from its values (notaCalculada, rounded), kept even when lower
+// than the stored one (decisao atualizada, guarda true), -1 when nothing is
+// left to compute it from (no option, nothing graded); nothing computed when
+// its e-folios weigh too much (pesosExcedidos, the stored grade kept).
+NotaFinal notaFinalCorrigida(const NotasUC& notas);
+
+// Whether a record holds a grade: an e-folio grade, a p-folio or exam, a
+// resit, or a final grade (`notaFinal`, truncated; -1 for none). The option
+// and the weights are no grades.
+bool temNotas(const NotasUC& notas, int notaFinal);
+// Whether no e-folio of the record holds a grade or a weight, as a record
+// starts: its weights need not total 8.
+bool semEfolios(const std::vector<Efolio>& efolios);
 
 }  // namespace regras
 

@@ -39,6 +39,12 @@ regras::Decisao UC::recalculaNotaFinal() {
   return nova.decisao;
 }
 
+regras::Decisao UC::corrigeNotaFinal() {
+  const regras::NotaFinal nova = regras::notaFinalCorrigida(*this);
+  if (nova.guarda) setNota(nova.nota);
+  return nova.decisao;
+}
+
 void UC::atualizaNotaFinal(std::ostream& saida) {
   const regras::Decisao decisao = recalculaNotaFinal();
   if (decisao == regras::Decisao::melhoria) {

@@ -4,11 +4,11 @@
 #include <array>
 #include <cstdint>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <unordered_map>
 
-#include "BloqueioCurso.h"
-#include "CarregaCurso.h"
+#include "AlteracaoCurso.h"
 #include "Cp1252.h"
 #include "Execucao.h"
 #include "Ficheiros.h"
@@ -18,6 +18,7 @@
 #include "Nomes.h"
 #include "Numeros.h"
 #include "Regras.h"
+#include "RetratoEstudantes.h"
 
 namespace {
 
@@ -98,6 +99,7 @@ struct Mudanca {
   size_t indice;  // in the course's students; their count for a new one
   size_t posicao;
   UC uc;
+  bool alterou;
 };
 
 // The cells of a row that give a unit's values, each a bit of
@@ -125,8 +127,12 @@ struct ValoresDados {
 class Importador {
  public:
   Importador(std::string_view texto, const std::vector<UC>& unidades,
-             std::vector<Estudantes>& estudantes, std::vector<std::string>& erros)
-      : leitor_(texto), unidades_(unidades), estudantes_(estudantes), erros_(erros) {
+             std::vector<Estudantes>& estudantes, std::vector<std::string>& erros, Regime regime)
+      : leitor_(texto),
+        unidades_(unidades),
+        estudantes_(estudantes),
+        erros_(erros),
+        corrige_(regime == Regime::correcao) {
     for (size_t i = 0; i < estudantes_.size(); ++i) {
       porNumero_[estudantes_[i].getNumAluno()].push_back(i);
     }
@@ -159,6 +165,10 @@ class Importador {
   static size_t contaUC(const Estudantes& estudante, int codigo);
   Alteracao aplicaNotas(UC& uc);
   bool aplicaOpcao(UC& uc, bool& alterou);
+  bool leOpcaoCelula(int& opcao);
+  static void trocaOpcao(UC& uc, int opcao);
+  void revalidaProvas(const UC& uc);
+  void fechaCorrecao();
   bool aplicaEfolio(UC& uc, int i);
   bool leCelulasEfolio(int i, float& nota, float& peso);
   Efolio* efolioAceite(const UC& uc, Efolio* efolio, int i, bool notaDada);
@@ -184,6 +194,8 @@ class Importador {
     if (coluna < 0 || static_cast<size_t>(coluna) >= celulas_.size()) return {};
     return csv::semBrancos(celulas_[static_cast<size_t>(coluna)]);
   }
+  // A correction's cell "-": the value back to none.
+  bool limpa(int coluna) const { return corrige_ && celula(coluna) == "-"; }
   // The name of a column the file has.
   std::string nomeColuna(int coluna) const {
     return coluna >= 0 ? nomes_[static_cast<size_t>(coluna)] : std::string();
@@ -228,6 +240,10 @@ class Importador {
   std::uint16_t celulasDadas_ = 0;  // the value cells of the current row
   std::vector<std::vector<ValoresDados>> valoresDados_;
   std::unordered_map<std::uint64_t, long> linhasPosteriores_;
+  // A correction: each unit (student, position) that sound rows changed, as
+  // it was before the first of them.
+  const bool corrige_;
+  std::map<std::pair<size_t, size_t>, UC> originais_;
   ResumoImportacao resumo_;
 };
 
@@ -238,6 +254,41 @@ void Importador::importa() {
   while (leitor_.proximo(celulas_)) {
     linha_ = leitor_.linha();
     processaLinha();
+  }
+  if (corrige_) fechaCorrecao();
+}
+
+// What a correction changed, from each unit it changed as it was: the values
+// and students for the summary, and a warning for each final grade that went
+// down.
+void Importador::fechaCorrecao() {
+  historico::LinhaHistorico linha;
+  size_t ultimoAluno = estudantes_.size();
+  resumo_.alterado = false;
+  for (const auto& [onde, antes] : originais_) {
+    const UC& agora = estudantes_[onde.first].getListaUCs()[onde.second];
+    long valores = 0;
+    bool notaMudou = false;
+    comparaUnidades(antes, agora, linha, [&](historico::LinhaHistorico& l) {
+      if (l.campo == historico::campoNotaFinal) {
+        notaMudou = true;
+      } else {
+        ++valores;
+      }
+    });
+    if (valores == 0 && !notaMudou) continue;
+    resumo_.alterado = true;
+    resumo_.valoresCorrigidos += valores;
+    if (onde.first != ultimoAluno) ++resumo_.alunosCorrigidos;
+    ultimoAluno = onde.first;
+    const int notaAntes = antes.getNota();
+    const int notaAgora = agora.getNota();
+    if (notaAntes == -1 || (notaAgora != -1 && notaAgora >= notaAntes)) continue;
+    ++resumo_.notasDesceram;
+    resumo_.avisos.push_back("Aluno " + std::to_string(estudantes_[onde.first].getNumAluno()) +
+                             ", UC " + std::to_string(agora.getCodigo()) + ": nota final " +
+                             std::to_string(notaAntes) + " corrigida para " +
+                             (notaAgora == -1 ? std::string("-") : std::to_string(notaAgora)));
   }
 }
 
@@ -398,6 +449,10 @@ bool mesmoNome(std::string_view nomeLinha, std::string_view nomeAluno) {
 bool Importador::procuraAlvos(int numero, std::string_view nome, AlvosDaLinha& alvos) {
   const auto encontrados = porNumero_.find(numero);
   alvos.eNovo = encontrados == porNumero_.end();
+  if (alvos.eNovo && corrige_) {
+    erro(colunas_.numero, "o aluno " + std::to_string(numero) + TXT(" não existe no curso"));
+    return false;
+  }
   if (alvos.eNovo) return preparaNovo(numero, nome, alvos);
   for (size_t i : encontrados->second) {
     if (nome.empty() || mesmoNome(nome, estudantes_[i].nomeAluno())) alvos.indices.push_back(i);
@@ -452,6 +507,9 @@ bool Importador::aplicaNaUC(int numero, std::string_view textoCodigo, AlvosDaLin
   for (Mudanca& m : mudancas) {
     Estudantes& estudante = alvos.eNovo ? alvos.novo : estudantes_[m.indice];
     if (contaUC(estudante, codigo) > 1) ++ocorrencias_[m.indice][codigo];
+    if (corrige_ && m.alterou) {
+      originais_.emplace(std::make_pair(m.indice, m.posicao), estudante.getListaUCs()[m.posicao]);
+    }
     estudante.setUC(m.posicao, std::move(m.uc));
     unidadesDaLinha_.emplace_back(m.indice, m.posicao);
   }
@@ -477,7 +535,7 @@ bool Importador::preparaMudancas(int numero, int codigo, const AlvosDaLinha& alv
     const Alteracao a = aplicaNotas(uc);
     total.notas += a.notas;
     total.alterou = total.alterou || a.alterou;
-    mudancas.push_back({indice, posicao, std::move(uc)});
+    mudancas.push_back({indice, posicao, std::move(uc), a.alterou});
   }
   return true;
 }
@@ -553,13 +611,14 @@ std::uint16_t Importador::celulasDadas() const {
 // than it holds, compared as the files write them. A cell that cannot be
 // read is not (applying it reports it).
 bool Importador::outroValor(int celulaValor, const UC& uc) const {
-  const std::string_view texto = celula(colunaValor(celulaValor));
+  const int coluna = colunaValor(celulaValor);
+  const std::string_view texto = celula(coluna);
   if (celulaValor == cOpcao) {
     int opcao = opcaoNaoEscolhida;
-    return csv::leOpcao(texto, opcao) && opcao != uc.getOpcaoAvaliacao();
+    return (limpa(coluna) || csv::leOpcao(texto, opcao)) && opcao != uc.getOpcaoAvaliacao();
   }
-  float valor = 0;
-  if (!csv::leDecimal(texto, valor)) return false;
+  float valor = -1;
+  if (!limpa(coluna) && !csv::leDecimal(texto, valor)) return false;
   if (celulaValor == cProva) return !mesmoValor(valor, uc.getProvaFinal());
   if (celulaValor == cRecurso) return !mesmoValor(valor, uc.getProvaRecurso());
   const Efolio* efolio = uc.procuraEfolio(letras[(celulaValor - cNotaA) / 2]);
@@ -627,6 +686,10 @@ void Importador::registaValoresDados() {
 bool Importador::leValor(int coluna, float& valor) {
   const std::string_view texto = celula(coluna);
   if (texto.empty()) return false;
+  if (limpa(coluna)) {
+    valor = -1;
+    return true;
+  }
   if (csv::leDecimal(texto, valor)) return true;
   erro(coluna, entreAspas(texto) + TXT(" não é um número"));
   return false;
@@ -657,18 +720,42 @@ bool Importador::exigeOpcao(const UC& uc) {
   return false;
 }
 
-// The option cell: it chooses the option of a unit that has none, and must
-// agree with one already chosen. False on an error.
-bool Importador::aplicaOpcao(UC& uc, bool& alterou) {
+// Reads the option cell (empty: none); false, said, when it names none.
+bool Importador::leOpcaoCelula(int& opcao) {
   const std::string_view textoOpcao = celula(colunas_.avaliacao);
-  int opcao = opcaoNaoEscolhida;
-  if (!csv::leOpcao(textoOpcao, opcao)) {
-    erro(colunas_.avaliacao, entreAspas(textoOpcao) + TXT(" não é ") +
-                                 csv::textoOpcao(opcaoContinua) + " nem " +
-                                 csv::textoOpcao(opcaoExameFinal));
-    return false;
+  opcao = opcaoNaoEscolhida;
+  if (limpa(colunas_.avaliacao) || csv::leOpcao(textoOpcao, opcao)) return true;
+  erro(colunas_.avaliacao, entreAspas(textoOpcao) + TXT(" não é ") +
+                               csv::textoOpcao(opcaoContinua) + " nem " +
+                               csv::textoOpcao(opcaoExameFinal));
+  return false;
+}
+
+// A correction's new option: the old one's grades go (every e-folio, the
+// p-folio or exam, the resit); the row may give the new one's.
+void Importador::trocaOpcao(UC& uc, int opcao) {
+  uc.setOpcaoAvaliacao(opcao);
+  for (Efolio& e : uc.eFolios) {
+    e.setNota(-1);
+    e.setPeso(-1);
   }
-  if (opcao == opcaoNaoEscolhida || opcao == uc.getOpcaoAvaliacao()) return true;
+  uc.setProvaFinal(-1);
+  uc.setProvaRecurso(-1);
+}
+
+// The option cell: it chooses the option of a unit that has none, and must
+// agree with one already chosen; a correction's replaces it ("-": none).
+// False on an error.
+bool Importador::aplicaOpcao(UC& uc, bool& alterou) {
+  int opcao = opcaoNaoEscolhida;
+  if (!leOpcaoCelula(opcao)) return false;
+  if (opcao == uc.getOpcaoAvaliacao()) return true;
+  if (corrige_ && !celula(colunas_.avaliacao).empty()) {
+    trocaOpcao(uc, opcao);
+    alterou = true;
+    return true;
+  }
+  if (opcao == opcaoNaoEscolhida) return true;
   if (uc.getOpcaoAvaliacao() != opcaoNaoEscolhida) {
     const char* atual = csv::textoOpcao(uc.getOpcaoAvaliacao());
     erro(colunas_.avaliacao, std::string(TXT("o aluno já tem a opção ")) +
@@ -688,11 +775,16 @@ Alteracao Importador::aplicaNotas(UC& uc) {
   // The e-folios first: admission to the p-folio and the resit's range
   // depend on them.
   if (aplicaEfolios(uc, notas)) {
+    const long efolios = notas;
     aplicaProva(uc, notas);
     aplicaRecurso(uc, notas);
+    if (corrige_ && efolios > 0 && erros_.size() == errosAntes) revalidaProvas(uc);
   }
-  if (erros_.size() != errosAntes || notas == 0) return resultado;
-  if (uc.recalculaNotaFinal() == regras::Decisao::pesosExcedidos) avisaPesos(uc);
+  if (erros_.size() != errosAntes || (notas == 0 && !(corrige_ && resultado.alterou))) {
+    return resultado;
+  }
+  const regras::Decisao decisao = corrige_ ? uc.corrigeNotaFinal() : uc.recalculaNotaFinal();
+  if (decisao == regras::Decisao::pesosExcedidos) avisaPesos(uc);
   resultado.notas = notas;
   resultado.alterou = true;
   return resultado;
@@ -773,7 +865,9 @@ bool Importador::aplicaEfolios(UC& uc, long& notas) {
   }
   if (erros_.size() != errosAntes) return false;
   const float total = regras::totalPesos(uc.eFolios);
-  if (mudou && !regras::pesosTotalizamOito(total)) {
+  // A correction may take every e-folio back to none, as the record started.
+  const bool vazios = corrige_ && regras::semEfolios(uc.eFolios);
+  if (mudou && !regras::pesosTotalizamOito(total) && !vazios) {
     erro(std::string("Pesos: os pesos dos eFolios somam ") + csv::textoDecimal(total) +
          TXT(" e têm de somar 8"));
     return false;
@@ -787,6 +881,11 @@ bool Importador::aplicaProva(UC& uc, long& notas) {
   const int coluna = colunas_.pfolio;
   float valor = 0;
   if (!leValor(coluna, valor) || mesmoValor(valor, uc.getProvaFinal())) return true;
+  if (limpa(coluna)) {
+    uc.setProvaFinal(-1);
+    ++notas;
+    return true;
+  }
   if (!exigeOpcao(uc)) return false;
   const std::optional<regras::Campo> campo = regras::campoProva(uc);
   if (!campo) {
@@ -802,17 +901,20 @@ bool Importador::aplicaProva(UC& uc, long& notas) {
 
 // Whether the student was admitted to the p-folio; says why not.
 bool Importador::admitidoPfolio(const UC& uc) {
+  // A correction checks the p-folio the record keeps even when the sheet has
+  // no such column.
   const int coluna = colunas_.pfolio;
+  const std::string nome = coluna >= 0 ? nomeColuna(coluna) : csv::colunaPfolio;
   const regras::Admissao admissao = regras::admissaoPfolio(uc);
   if (admissao == regras::Admissao::totalInsuficiente) {
-    erro(coluna, TXT("o aluno não foi admitido ao pFolio: os eFolios somam ") +
-                     csv::textoDecimal(uc.getNotaTotalEfolios()) + TXT(", o mínimo é ") +
-                     csv::textoDecimal(regras::minimoTotalEfolios));
+    erro(nome + TXT(": o aluno não foi admitido ao pFolio: os eFolios somam ") +
+         csv::textoDecimal(uc.getNotaTotalEfolios()) + TXT(", o mínimo é ") +
+         csv::textoDecimal(regras::minimoTotalEfolios));
     return false;
   }
   if (admissao == regras::Admissao::poucosEfolios) {
-    erro(coluna, TXT("o aluno não foi admitido ao pFolio: tem de ser avaliado em pelo menos ") +
-                     std::to_string(regras::minimoEfoliosAvaliados) + " eFolios");
+    erro(nome + TXT(": o aluno não foi admitido ao pFolio: tem de ser avaliado em pelo menos ") +
+         std::to_string(regras::minimoEfoliosAvaliados) + " eFolios");
     return false;
   }
   return true;
@@ -824,6 +926,11 @@ bool Importador::aplicaRecurso(UC& uc, long& notas) {
   const int coluna = colunas_.recurso;
   float valor = 0;
   if (!leValor(coluna, valor) || mesmoValor(valor, uc.getProvaRecurso())) return true;
+  if (limpa(coluna)) {
+    uc.setProvaRecurso(-1);
+    ++notas;
+    return true;
+  }
   if (!exigeOpcao(uc)) return false;
   if (!dentroDoIntervalo(regras::campoRecurso(uc), valor, csv::colunaRecurso, coluna)) {
     return false;
@@ -833,15 +940,29 @@ bool Importador::aplicaRecurso(UC& uc, long& notas) {
   return true;
 }
 
+// After a correction changed the e-folios, the p-folio and resit the record
+// keeps must still be what the dialogue could have stored: a p-folio only
+// for an admitted student, a resit within the range its admission gives.
+void Importador::revalidaProvas(const UC& uc) {
+  if (regras::campoProva(uc) == regras::Campo::pfolio && uc.getProvaFinal() != -1 &&
+      !admitidoPfolio(uc)) {
+    return;
+  }
+  if (uc.getProvaRecurso() != -1) {
+    dentroDoIntervalo(regras::campoRecurso(uc), uc.getProvaRecurso(), csv::colunaRecurso,
+                      colunas_.recurso);
+  }
+}
+
 // Row errors shown at most before "... e mais M erros".
 const size_t maximoErrosMostrados = 20;
 
 }  // namespace
 
 ResumoImportacao importaPauta(std::string_view texto, const std::vector<UC>& unidades,
-                              std::vector<Estudantes>& estudantes,
-                              std::vector<std::string>& erros) {
-  Importador importador(texto, unidades, estudantes, erros);
+                              std::vector<Estudantes>& estudantes, std::vector<std::string>& erros,
+                              Regime regime) {
+  Importador importador(texto, unidades, estudantes, erros, regime);
   importador.importa();
   return importador.resumo();
 }
@@ -855,6 +976,8 @@ std::string textoResumo(bool verificar, std::string_view ficheiro, const ResumoI
   return texto;
 }
 
+namespace {
+
 const char* recusaSemLinhas(std::string_view texto) {
   if (texto.empty()) return TXT(" está vazio");
   if (texto.substr(0, 2) == "PK") {
@@ -866,14 +989,19 @@ const char* recusaSemLinhas(std::string_view texto) {
   return nullptr;
 }
 
-void imprimeErros(const std::vector<std::string>& erros, long linhasComErros, bool verificar) {
+void imprimeErros(const std::vector<std::string>& erros, long linhasComErros,
+                  const PedidoFolha& pedido) {
   const size_t mostrados = std::min(erros.size(), maximoErrosMostrados);
   for (size_t i = 0; i < mostrados; ++i) std::cerr << "ERRO: " << erros[i] << std::endl;
   if (erros.size() > mostrados) {
     std::cerr << "... e mais " << erros.size() - mostrados << " erros" << std::endl;
   }
-  std::cerr << "ERRO: " << linhasComErros << " linhas com erros"
-            << (verificar ? "" : "; nada foi importado") << std::endl;
+  std::cerr << "ERRO: " << linhasComErros << " linhas com erros";
+  if (!pedido.verificar) {
+    std::cerr << (pedido.regime == Regime::correcao ? "; nada foi corrigido"
+                                                    : "; nada foi importado");
+  }
+  std::cerr << std::endl;
 }
 
 // Reads the file to import, saying why it cannot be read or is no CSV text.
@@ -892,43 +1020,34 @@ bool leFicheiroImportado(const std::string& ficheiro, std::string& texto) {
   return true;
 }
 
-int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& unidades,
-                 Listacurso& estudantes, const std::string& nomeEstudantes) {
+}  // namespace
+
+bool aplicaFolha(const PedidoFolha& pedido, int nCurso, const Listacurso& unidades,
+                 Listacurso& estudantes, ResumoImportacao& resumo) {
   std::string texto;
-  if (!leFicheiroImportado(ficheiro, texto)) return estadoFalha;
+  if (!leFicheiroImportado(pedido.ficheiro, texto)) return false;
   std::vector<std::string> erros;
-  const ResumoImportacao resumo =
-      importaPauta(texto, unidades.getListaUCsCurso(), estudantes.alteraListaEstudantes(), erros);
+  resumo = importaPauta(texto, unidades.getListaUCsCurso(), estudantes.alteraListaEstudantes(),
+                        erros, pedido.regime);
   if (!erros.empty()) {
-    imprimeErros(erros, resumo.linhasComErros, verificar);
-    return estadoFalha;
+    imprimeErros(erros, resumo.linhasComErros, pedido);
+    return false;
   }
-  for (const std::string& aviso : resumo.avisos)
+  for (const std::string& aviso : resumo.avisos) {
     std::cerr << TXT("ATENÇÃO: ") << aviso << std::endl;
-  if (!verificar && resumo.alterado &&
-      estudantes.gravaEstudantes(
-          nomeEstudantes, std::cerr, false,
-          historico::prefixoImportacao + cp1252::deLinhaDeComandos(ficheiro)) !=
-          Listacurso::Gravacao::gravado) {
-    return estadoFalha;
   }
-  std::cout << textoResumo(verificar, cp1252::deLinhaDeComandos(ficheiro), resumo) << std::endl;
-  return 0;
+  return pedido.verificar || !resumo.alterado ||
+         gravaAlteracoes(estudantes, nCurso, pedido.origem);
 }
 
 int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
-  // Released when this returns; a signal releases it through the clean-up
-  // of every way out. The student file is either the old one or the new one.
-  BloqueioCurso bloqueio;
-  if (!verificar && !bloqueiaCurso(bloqueio, nCurso, std::cerr)) {
-    // A lock left by a crash on another machine is never found stale here:
-    // say how to clear it.
-    std::cerr << TXT("Se nenhuma sessão tiver o curso aberto, apague o ficheiro ")
-              << nomeBloqueio(nCurso) << std::endl;
-    return estadoFalha;
-  }
-  Listacurso unidades;
-  Listacurso estudantes;
-  if (!carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr)) return estadoFalha;
-  return importaCurso(ficheiro, verificar, unidades, estudantes, nomeFicheiroEstudantes(nCurso));
+  const std::string nome = cp1252::deLinhaDeComandos(ficheiro);
+  const PedidoFolha pedido{ficheiro, verificar, Regime::importacao,
+                           historico::prefixoImportacao + nome};
+  return alteraCurso(nCurso, verificar, [&](const Listacurso& unidades, Listacurso& estudantes) {
+    ResumoImportacao resumo;
+    if (!aplicaFolha(pedido, nCurso, unidades, estudantes, resumo)) return estadoFalha;
+    std::cout << textoResumo(verificar, nome, resumo) << std::endl;
+    return 0;
+  });
 }
