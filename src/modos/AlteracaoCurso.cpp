@@ -9,8 +9,9 @@
 #include "FormatoHistorico.h"
 #include "Nomes.h"
 
-int alteraCurso(int nCurso, bool verificar,
-                const std::function<int(const Listacurso& unidades, Listacurso& estudantes)>& altera) {
+int alteraCurso(
+    int nCurso, bool verificar,
+    const std::function<int(const Listacurso& unidades, Listacurso& estudantes)>& altera) {
   // Released when this returns. The student file is either the old one or
   // the new one.
   BloqueioCurso bloqueio;

@@ -15,8 +15,9 @@
 // when another live session holds it, its holder and how to clear a lock
 // left by a crash are said on standard error. Answers what `altera`
 // answers, or estadoFalha when the lock or the loading failed.
-int alteraCurso(int nCurso, bool verificar,
-                const std::function<int(const Listacurso& unidades, Listacurso& estudantes)>& altera);
+int alteraCurso(
+    int nCurso, bool verificar,
+    const std::function<int(const Listacurso& unidades, Listacurso& estudantes)>& altera);
 
 // Saves the students of course nCurso without a confirmation, each value
 // changed on the grade history with `origem`. False, said on standard

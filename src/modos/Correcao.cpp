@@ -25,14 +25,13 @@ int executaCorrecao(const PedidoCorrecao& pedido) {
   const PedidoFolha folha{
       pedido.ficheiro, pedido.verificar, Regime::correcao,
       origemComMotivo(historico::prefixoCorrecao + nome, cp1252::deLinhaDeComandos(pedido.motivo))};
-  return alteraCurso(pedido.nCurso, pedido.verificar,
-                     [&](const Listacurso& unidades, Listacurso& estudantes) {
-                       ResumoImportacao resumo;
-                       if (!aplicaFolha(folha, pedido.nCurso, unidades, estudantes, resumo)) {
-                         return estadoFalha;
-                       }
-                       std::cout << textoResumoCorrecao(pedido.verificar, nome, resumo)
-                                 << std::endl;
-                       return 0;
-                     });
+  return alteraCurso(
+      pedido.nCurso, pedido.verificar, [&](const Listacurso& unidades, Listacurso& estudantes) {
+        ResumoImportacao resumo;
+        if (!aplicaFolha(folha, pedido.nCurso, unidades, estudantes, resumo)) {
+          return estadoFalha;
+        }
+        std::cout << textoResumoCorrecao(pedido.verificar, nome, resumo) << std::endl;
+        return 0;
+      });
 }

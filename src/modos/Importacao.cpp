@@ -1036,8 +1036,7 @@ bool aplicaFolha(const PedidoFolha& pedido, int nCurso, const Listacurso& unidad
   for (const std::string& aviso : resumo.avisos) {
     std::cerr << TXT("ATENÇÃO: ") << aviso << std::endl;
   }
-  return pedido.verificar || !resumo.alterado ||
-         gravaAlteracoes(estudantes, nCurso, pedido.origem);
+  return pedido.verificar || !resumo.alterado || gravaAlteracoes(estudantes, nCurso, pedido.origem);
 }
 
 int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
