@@ -240,7 +240,9 @@ void comparaEstudantes(const RetratoEstudantes& antes, const std::vector<Estudan
   for (std::size_t i = antes.conhecidos_; i < agora.size(); ++i) compara(i);
 }
 
-void comparaUnidades(const UC& antes, const UC& agora, historico::LinhaHistorico& linha,
+Valores valoresUnidade(const UC& uc) { return valoresDe(uc); }
+
+void comparaUnidades(const Valores& antes, const Valores& agora, historico::LinhaHistorico& linha,
                      const std::function<void(historico::LinhaHistorico&)>& recebe) {
-  Comparacao(linha, recebe).unidade(valoresDe(antes), valoresDe(agora));
+  Comparacao(linha, recebe).unidade(antes, agora);
 }

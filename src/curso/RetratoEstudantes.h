@@ -99,10 +99,14 @@ void comparaEstudantes(const RetratoEstudantes& antes, const std::vector<Estudan
                        historico::LinhaHistorico& linha,
                        const std::function<void(historico::LinhaHistorico&)>& recebe);
 
-// Compares two records of one unit as comparaEstudantes does, calling
-// `recebe` for each value whose text in the student file differs, with
-// `linha`'s unit, field, before and after set (the final grade last).
-void comparaUnidades(const UC& antes, const UC& agora, historico::LinhaHistorico& linha,
+// The values of `uc` as the student file writes them.
+RetratoEstudantes::Valores valoresUnidade(const UC& uc);
+// Compares the values of one unit before and now as comparaEstudantes
+// does, calling `recebe` for each value whose text in the student file
+// differs, with `linha`'s unit, field, before and after set (the final
+// grade last).
+void comparaUnidades(const RetratoEstudantes::Valores& antes,
+                     const RetratoEstudantes::Valores& agora, historico::LinhaHistorico& linha,
                      const std::function<void(historico::LinhaHistorico&)>& recebe);
 
 #endif

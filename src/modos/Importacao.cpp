@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 #include <iostream>
-#include <map>
 #include <optional>
 #include <unordered_map>
 
@@ -240,10 +239,14 @@ class Importador {
   std::uint16_t celulasDadas_ = 0;  // the value cells of the current row
   std::vector<std::vector<ValoresDados>> valoresDados_;
   std::unordered_map<std::uint64_t, long> linhasPosteriores_;
-  // A correction: each unit (student, position) that sound rows changed, as
-  // it was before the first of them.
+  // A correction: the values of each unit (student, position) that sound
+  // rows changed, as it was before each of them (the first one counts).
   const bool corrige_;
-  std::map<std::pair<size_t, size_t>, UC> originais_;
+  struct Original {
+    size_t indice, posicao;
+    RetratoEstudantes::Valores valores;
+  };
+  std::vector<Original> originais_;
   ResumoImportacao resumo_;
 };
 
@@ -262,14 +265,29 @@ void Importador::importa() {
 // and students for the summary, and a warning for each final grade that went
 // down.
 void Importador::fechaCorrecao() {
+  // In file order, the first picture of each unit (a sheet in the file's
+  // order, as the export writes it, is so already).
+  const auto ordem = [](const Original& a, const Original& b) {
+    return a.indice != b.indice ? a.indice < b.indice : a.posicao < b.posicao;
+  };
+  if (!std::is_sorted(originais_.begin(), originais_.end(), ordem)) {
+    std::stable_sort(originais_.begin(), originais_.end(), ordem);
+  }
   historico::LinhaHistorico linha;
   size_t ultimoAluno = estudantes_.size();
+  const Original* anterior = nullptr;
   resumo_.alterado = false;
-  for (const auto& [onde, antes] : originais_) {
-    const UC& agora = estudantes_[onde.first].getListaUCs()[onde.second];
+  for (const Original& original : originais_) {
+    if (anterior != nullptr && anterior->indice == original.indice &&
+        anterior->posicao == original.posicao) {
+      continue;
+    }
+    anterior = &original;
+    const RetratoEstudantes::Valores& antes = original.valores;
+    const UC& agora = estudantes_[original.indice].getListaUCs()[original.posicao];
     long valores = 0;
     bool notaMudou = false;
-    comparaUnidades(antes, agora, linha, [&](historico::LinhaHistorico& l) {
+    comparaUnidades(antes, valoresUnidade(agora), linha, [&](historico::LinhaHistorico& l) {
       if (l.campo == historico::campoNotaFinal) {
         notaMudou = true;
       } else {
@@ -279,13 +297,13 @@ void Importador::fechaCorrecao() {
     if (valores == 0 && !notaMudou) continue;
     resumo_.alterado = true;
     resumo_.valoresCorrigidos += valores;
-    if (onde.first != ultimoAluno) ++resumo_.alunosCorrigidos;
-    ultimoAluno = onde.first;
-    const int notaAntes = antes.getNota();
+    if (original.indice != ultimoAluno) ++resumo_.alunosCorrigidos;
+    ultimoAluno = original.indice;
+    const int notaAntes = antes.nota;
     const int notaAgora = agora.getNota();
     if (notaAntes == -1 || (notaAgora != -1 && notaAgora >= notaAntes)) continue;
     ++resumo_.notasDesceram;
-    resumo_.avisos.push_back("Aluno " + std::to_string(estudantes_[onde.first].getNumAluno()) +
+    resumo_.avisos.push_back("Aluno " + std::to_string(estudantes_[original.indice].getNumAluno()) +
                              ", UC " + std::to_string(agora.getCodigo()) + ": nota final " +
                              std::to_string(notaAntes) + " corrigida para " +
                              (notaAgora == -1 ? std::string("-") : std::to_string(notaAgora)));
@@ -508,7 +526,8 @@ bool Importador::aplicaNaUC(int numero, std::string_view textoCodigo, AlvosDaLin
     Estudantes& estudante = alvos.eNovo ? alvos.novo : estudantes_[m.indice];
     if (contaUC(estudante, codigo) > 1) ++ocorrencias_[m.indice][codigo];
     if (corrige_ && m.alterou) {
-      originais_.emplace(std::make_pair(m.indice, m.posicao), estudante.getListaUCs()[m.posicao]);
+      originais_.push_back(
+          {m.indice, m.posicao, valoresUnidade(estudante.getListaUCs()[m.posicao])});
     }
     estudante.setUC(m.posicao, std::move(m.uc));
     unidadesDaLinha_.emplace_back(m.indice, m.posicao);
@@ -1033,9 +1052,11 @@ bool aplicaFolha(const PedidoFolha& pedido, int nCurso, const Listacurso& unidad
     imprimeErros(erros, resumo.linhasComErros, pedido);
     return false;
   }
-  for (const std::string& aviso : resumo.avisos) {
-    std::cerr << TXT("ATENÇÃO: ") << aviso << std::endl;
-  }
+  // One write for them all: a correction of a whole course may warn of
+  // every final grade.
+  std::string avisos;
+  for (const std::string& aviso : resumo.avisos) avisos.append(TXT("ATENÇÃO: ")) += aviso + "\n";
+  std::cerr << avisos << std::flush;
   return pedido.verificar || !resumo.alterado || gravaAlteracoes(estudantes, nCurso, pedido.origem);
 }
 
