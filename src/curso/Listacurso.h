@@ -137,9 +137,9 @@ class Listacurso {
   // Before the file is replaced (or the conflict file kept), every value
   // that differs from what the file held at loading or at the last save is
   // appended to the course's grade history beside it, with `origem` (who
-  // changed it: "dialogo", "importacao:FILE") and flushed; if the history
-  // cannot be written, nothing is saved. A replacement that then fails
-  // takes the lines back.
+  // changed it: "dialogo", "importacao:FILE", "correcao:FILE", "remocao") and
+  // flushed, removals first; if the history cannot be written, nothing is
+  // saved. A replacement that then fails takes the lines back.
   Gravacao gravaEstudantes(const std::string& nomeFicheiro, std::ostream& mensagens,
                            bool confirma = true,
                            const std::string& origem = historico::origemDialogo);
