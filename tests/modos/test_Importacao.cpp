@@ -301,25 +301,11 @@ TEST(Correcao, ValoresSubstituidosELimpos) {
             TXT("100;Álgebra;1;1;6;AVALIACAO;1;A;-1;-1;B;-1;-1;C;-1;-1;F;-1;R;-1;N;-1\r\n"));
   EXPECT_EQ(r.avisos,
             std::vector<std::string>{"Aluno 1001, UC 100: nota final 5 corrigida para -"});
-}
-
-// A new option clears the old one's grades (the row may give the new one's); "-" takes the
-// option back to none with every grade.
-TEST(Correcao, TrocaDeOpcao) {
-  Curso curso;
-  ResumoImportacao r = curso.corrige(cabecalho + TXT("1001;;100;Exame Final;;;;;;;9,5;\r\n"));
-  EXPECT_EQ(curso.erros, std::vector<std::string>{});
-  EXPECT_EQ(curso.linhaFicheiro(0, 0),
-            TXT("100;Álgebra;1;1;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;F;9.5;R;-1;N;10\r\n"));
-  EXPECT_EQ(r.valoresCorrigidos, 8);  // the option, six e-folio values, the p-folio for the exam
-  r = curso.corrige(cabecalho + "1001;;100;-;;;;;;;;\r\n");
-  EXPECT_EQ(curso.erros, std::vector<std::string>{});
-  EXPECT_EQ(curso.linhaFicheiro(0, 0),
-            TXT("100;Álgebra;1;1;6;AVALIACAO;-1;A;-1;-1;B;-1;-1;C;-1;-1;F;-1;R;-1;N;-1\r\n"));
-  // Grades without an option are refused, as in the import.
-  curso.corrige(cabecalho + "1001;;100;;;;;;;;9;\r\n");
+  // "-" takes the option back to none; grades then need one, as in the import.
+  curso.corrige(cabecalho + "1001;;100;-;;;;;;;;\r\n1001;;100;;;;;;;;9;\r\n");
+  EXPECT_EQ(curso.uc(0, 0).getOpcaoAvaliacao(), opcaoNaoEscolhida);
   EXPECT_EQ(curso.erros, std::vector<std::string>{TXT(
-                             "Linha 2: Avaliação: falta a opção de avaliação da UC (Contínua ou "
+                             "Linha 3: Avaliação: falta a opção de avaliação da UC (Contínua ou "
                              "Exame Final)")});
 }
 
