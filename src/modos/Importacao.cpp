@@ -797,7 +797,7 @@ Alteracao Importador::aplicaNotas(UC& uc) {
     const long efolios = notas;
     aplicaProva(uc, notas);
     aplicaRecurso(uc, notas);
-    if (corrige_ && efolios > 0 && erros_.size() == errosAntes) revalidaProvas(uc);
+    if (efolios > 0 && erros_.size() == errosAntes) revalidaProvas(uc);
   }
   if (erros_.size() != errosAntes || (notas == 0 && !(corrige_ && resultado.alterou))) {
     return resultado;
@@ -959,11 +959,13 @@ bool Importador::aplicaRecurso(UC& uc, long& notas) {
   return true;
 }
 
-// After a correction changed the e-folios, the p-folio and resit the record
-// keeps must still be what the dialogue could have stored: a p-folio only
-// for an admitted student, a resit within the range its admission gives.
+// After the e-folios changed, the resit the record keeps must be within the
+// range its admission now gives: a resit exam (0..20) taken before the
+// e-folios admitted the student would count as a p-folio resit and give a
+// final grade above 20. A correction also keeps a p-folio only for an
+// admitted student, as the dialogue stores one.
 void Importador::revalidaProvas(const UC& uc) {
-  if (regras::campoProva(uc) == regras::Campo::pfolio && uc.getProvaFinal() != -1 &&
+  if (corrige_ && regras::campoProva(uc) == regras::Campo::pfolio && uc.getProvaFinal() != -1 &&
       !admitidoPfolio(uc)) {
     return;
   }

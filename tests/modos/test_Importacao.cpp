@@ -335,6 +335,10 @@ TEST(Correcao, RegrasMantidas) {
   curso.corrige(cabecalho + "1001;;100;;50;4;50;3;0;1;;\r\n");
   EXPECT_EQ(curso.erros,
             std::vector<std::string>{"Linha 2: Recurso: '15' fora do intervalo de 0 a 12"});
+  // The import too: counted as a p-folio resit, it would give 3.5 + 15 (8 + 20 at most).
+  const std::vector<std::string> erros = curso.erros;
+  curso.importa(cabecalho + "1001;;100;;50;4;50;3;0;1;;\r\n");
+  EXPECT_EQ(curso.erros, erros);
   curso.importa(cabecalho + "1001;;100;;;;;;;;-;\r\n");
   EXPECT_EQ(curso.erros,
             std::vector<std::string>{TXT("Linha 2: pFolio/Exame: '-' não é um número")});
