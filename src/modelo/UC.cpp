@@ -63,6 +63,12 @@ void UC::atualizaNotaFinal(std::ostream& saida) {
     saida << TXT("ATENÇÃO: Os pesos dos eFolios somam ") << regras::pesosAvaliados(eFolios)
           << TXT("; corrija-os no menu Inserir Nota de eFolio para calcular a nota final")
           << std::endl;
+  } else if (decisao == regras::Decisao::acimaDeVinte) {
+    saida << std::endl;
+    saida << TXT("ATENÇÃO: As notas deste registo dão a nota final ")
+          << static_cast<int>(regras::novaNotaFinal(*this, getNota()).nota)
+          << TXT(", acima de 20; corrija-as no menu Inserir Notas para calcular a nota final")
+          << std::endl;
   }
   saida << std::endl;
   saida << std::endl;

@@ -215,6 +215,15 @@ class Importador {
                              "; corrija-os para calcular a nota final");
   }
 
+  // A record whose values (one edited into the file) would give a final
+  // grade above 20 keeps its stored one.
+  void avisaAcimaDeVinte(const UC& uc) {
+    const regras::NotaFinal nova = regras::notaFinalCorrigida(uc);
+    resumo_.avisos.push_back("Linha " + std::to_string(linha_) + ": as notas dariam a nota final " +
+                             std::to_string(static_cast<int>(nova.nota)) +
+                             ", acima de 20; corrija-as para calcular a nota final");
+  }
+
   LeitorCsv leitor_;
   std::vector<std::string> celulas_;  // of the current row
   const std::vector<UC>& unidades_;
@@ -804,6 +813,7 @@ Alteracao Importador::aplicaNotas(UC& uc) {
   }
   const regras::Decisao decisao = corrige_ ? uc.corrigeNotaFinal() : uc.recalculaNotaFinal();
   if (decisao == regras::Decisao::pesosExcedidos) avisaPesos(uc);
+  if (decisao == regras::Decisao::acimaDeVinte) avisaAcimaDeVinte(uc);
   resultado.notas = notas;
   resultado.alterou = true;
   return resultado;

@@ -149,6 +149,31 @@ TEST(Regras, PesosAvaliadosAcimaDeOito) {
   }
 }
 
+// Values outside their ranges (a resit exam kept once the record is admitted, a p-folio edited
+// into the file) never give a final grade above 20: none is computed, by either rule.
+TEST(Regras, NotaFinalNuncaAcimaDeVinte) {
+  const struct {
+    const char* avaliacao;
+    float calculada;
+  } casos[] = {
+      {"1;A;100;3;B;100;3;C;100;2;F;-1;R;15;N;15", 23},
+      {"1;A;100;3;B;100;3;C;100;2;F;15;R;-1;N;-1", 23},
+      {"1;A;100;3;B;100;3;C;100;2;F;12;R;-1;N;-1", 20},  // the highest grade there is
+      {"0;F;21;R;-1;N;-1", 21},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.avaliacao);
+    const UC uc = registo(caso.avaliacao);
+    EXPECT_FLOAT_EQ(regras::notaCalculada(uc), caso.calculada);
+    const bool acima = caso.calculada > 20;
+    for (const regras::NotaFinal& nova :
+         {regras::novaNotaFinal(uc, uc.getNota()), regras::notaFinalCorrigida(uc)}) {
+      EXPECT_EQ(nova.decisao == regras::Decisao::acimaDeVinte, acima);
+      EXPECT_EQ(nova.guarda, !acima);
+    }
+  }
+}
+
 // A corrected record's final grade is the dialogue's formula on its values, whatever the stored
 // grade: lower grades are kept, and a record that gives none has -1.
 TEST(Regras, NotaFinalCorrigida) {
