@@ -8,7 +8,12 @@
 #       file saved;
 #   (c) (b) with --verificar: the same work without the save;
 #   (d) the list of the 20,000 students into the course without a student
-#       file: each enrolled in every unit, the file saved.
+#       file: each enrolled in every unit, the file saved;
+#   (e) the sheet given back to --corrigir: nothing to correct, nothing
+#       written;
+#   (f) (b) as a correction (every resit back to none too), saved: every
+#       value replaced, every final grade recomputed and kept, the final
+#       grades that went down said.
 # Prints the median wall time, CPU time and peak memory of each.
 #
 #   bench/importacao.sh [-n RUNS] [--estudantes N] [--ucs N] [--pauta BINARY]
@@ -45,7 +50,7 @@ folha="$curso-Pauta.csv"
 alunos="$curso-Estudantes.txt"
 cp "$alunos" original.txt
 linhas=$(($(wc -l < "$folha") - 1))
-python3 "$raiz/bench/muda_pauta.py" "$folha" nova.csv lista.csv
+python3 "$raiz/bench/muda_pauta.py" "$folha" nova.csv lista.csv --correcao correcao.csv
 
 # Runs pauta once with the arguments given; appends to the file $1 a line:
 # wall time (ms), CPU user+sys (ms), peak RSS (KB). $2 prepares the run.
@@ -61,7 +66,7 @@ mede() {
 com_alunos() { cp original.txt "$alunos"; rm -f "$curso-Historico.txt"; }
 sem_alunos() { rm -f "$alunos" "$curso-Historico.txt"; }
 
-: > a.txt; : > b.txt; : > c.txt; : > d.txt
+: > a.txt; : > b.txt; : > c.txt; : > d.txt; : > e.txt; : > f.txt
 for ((i = 0; i < execucoes; i++)); do
   mede a.txt com_alunos --importar "$curso" "$folha"
   grep -q " 0 notas alteradas, $linhas linhas sem" saida.txt || { cat saida.txt >&2; exit 1; }
@@ -71,6 +76,11 @@ for ((i = 0; i < execucoes; i++)); do
   mede c.txt com_alunos --importar --verificar "$curso" nova.csv
   mede d.txt sem_alunos --importar "$curso" lista.csv
   grep -q "^Importado lista.csv: $estudantes alunos novos" saida.txt || { cat saida.txt >&2; exit 1; }
+  mede e.txt com_alunos --corrigir "$curso" "$folha"
+  grep -qx "Nada a corrigir" saida.txt || { cat saida.txt >&2; exit 1; }
+  mede f.txt com_alunos --corrigir "$curso" correcao.csv
+  grep -q "^Corrigidos: " saida.txt || { cat saida.txt >&2; exit 1; }
+  cp saida.txt resumo-f.txt
 done
 
 mediana() { sort -n -k"$2" "$1" | awk -v k="$2" '{ v[NR] = $k } END { print v[int((NR + 1) / 2)] }'; }
@@ -85,4 +95,7 @@ linha "(a) the sheet imported back: no change, no save" a.txt
 linha "(b) a sheet changing every record, saved" b.txt
 linha "(c) the same with --verificar, not saved" c.txt
 linha "(d) $estudantes new students enrolled in $ucs units, save" d.txt
+linha "(e) the sheet given to --corrigir: nothing to correct" e.txt
+linha "(f) a correction of every record, saved" f.txt
 echo "  (b) printed: $(iconv -f CP1252 -t UTF-8 resumo-b.txt)"
+echo "  (f) printed: $(iconv -f CP1252 -t UTF-8 resumo-f.txt)"

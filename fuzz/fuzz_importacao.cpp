@@ -1,8 +1,10 @@
 // Fuzz target of the import: the input is a CSV file imported into a small
-// course in memory. Nothing may crash; when the import accepts the file,
-// the students it leaves must survive a save (the student file reads back
-// with the same students and no skipped line), and exporting their grade
-// sheet and importing it again must find no error and change nothing.
+// course in memory, and applied to it as a correction. Nothing may crash;
+// when the import accepts the file, the students it leaves must survive a
+// save (the student file reads back with the same students and no skipped
+// line), and exporting their grade sheet and importing it again must find no
+// error and change nothing; when the correction accepts it, correcting the
+// result with its own grade sheet must find no error and change nothing.
 #include <cstddef>
 #include <cstdint>
 #include <iostream>
@@ -51,8 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
                 {"100;Algebra;1;1;6;AVALIACAO;1;A;150;9;B;-1;3;C;50;-1;F;13;R;-2;N;30",
                  "200;Fisica;1;2;6;AVALIACAO;7;A;1;1;B;2;2;C;3;3;F;1;R;1;N;1"})};
   const std::string texto(reinterpret_cast<const char*>(dados), tamanho);
+  std::vector<Estudantes> corrigidos = estudantes;
   std::vector<std::string> erros;
   importaPauta(texto, unidades, estudantes, erros);
+  std::vector<std::string> errosCorrecao;
+  importaPauta(texto, unidades, corrigidos, errosCorrecao, Regime::correcao);
   if (erros.empty()) {
     Listacurso curso;
     curso.alteraListaEstudantes() = estudantes;
@@ -77,6 +82,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
         importaPauta(conteudoPauta(estudantes), unidades, copia, errosVolta);
     VERIFICA(errosVolta.empty(), "a pauta exportada tem erros");
     VERIFICA(!volta.alterado, "a pauta exportada altera o curso");
+  }
+  if (errosCorrecao.empty() && std::string(csv::colunaNumero) ==
+                                   "N\xFA"
+                                   "mero") {
+    std::vector<std::string> errosVolta;
+    const ResumoImportacao volta =
+        importaPauta(conteudoPauta(corrigidos), unidades, corrigidos, errosVolta, Regime::correcao);
+    VERIFICA(errosVolta.empty(), "a pauta corrigida tem erros");
+    VERIFICA(!volta.alterado, "a pauta corrigida altera o curso");
   }
   std::cout.rdbuf(anterior);
   return 0;

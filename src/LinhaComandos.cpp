@@ -4,6 +4,7 @@
 
 #include "Consola.h"
 #include "ConsolaES.h"
+#include "Correcao.h"
 #include "Cp1252.h"
 #include "Execucao.h"
 #include "Exportacao.h"
@@ -12,6 +13,7 @@
 #include "Programa.h"
 #include "Relogio.h"
 #include "Relatorio.h"
+#include "Remocao.h"
 #include "VistaHistorico.h"
 
 // A mode of the program: its spellings (none for the dialogue, run without
@@ -65,6 +67,64 @@ int modoImportar(const Argumentos& argumentos) {
     return argumentosErrados;
   }
   return executaImportacao(nCurso, argumentos[codigo + 1], verificar);
+}
+
+// The words after --corrigir or --remover: the arguments in order, and the
+// options, in any place, each at most once: --verificar or --forcar (when
+// the mode takes it), --motivo and its text (not empty).
+struct PalavrasCorrecao {
+  std::vector<std::string> argumentos;
+  bool verificar = false;
+  bool forcar = false;
+  bool comMotivo = false;
+  std::string motivo;
+};
+
+bool lePalavrasCorrecao(const Argumentos& palavras, const char* opcaoAceite,
+                        PalavrasCorrecao& lidas) {
+  for (size_t i = 0; i < palavras.size(); ++i) {
+    const std::string& palavra = palavras[i];
+    if (palavra == "--motivo") {
+      if (lidas.comMotivo || ++i == palavras.size() || palavras[i].empty()) return false;
+      lidas.comMotivo = true;
+      lidas.motivo = palavras[i];
+    } else if (palavra == opcaoAceite) {
+      bool& dada = palavra == "--verificar" ? lidas.verificar : lidas.forcar;
+      if (dada) return false;
+      dada = true;
+    } else {
+      lidas.argumentos.push_back(palavra);
+    }
+  }
+  return true;
+}
+
+int modoCorrigir(const Argumentos& argumentos) {
+  PalavrasCorrecao lidas;
+  PedidoCorrecao pedido;
+  if (!lePalavrasCorrecao(argumentos, "--verificar", lidas) || lidas.argumentos.size() != 2 ||
+      !leCodigoCurso(lidas.argumentos[0], pedido.nCurso)) {
+    return argumentosErrados;
+  }
+  pedido.ficheiro = lidas.argumentos[1];
+  pedido.motivo = lidas.motivo;
+  pedido.verificar = lidas.verificar;
+  return executaCorrecao(pedido);
+}
+
+int modoRemover(const Argumentos& argumentos) {
+  PalavrasCorrecao lidas;
+  PedidoRemocao pedido;
+  if (!lePalavrasCorrecao(argumentos, "--forcar", lidas)) return argumentosErrados;
+  const std::vector<std::string>& a = lidas.argumentos;
+  pedido.porUc = a.size() == 3;
+  if ((a.size() != 2 && !pedido.porUc) || !leCodigoCurso(a[0], pedido.nCurso) ||
+      !leCodigoCurso(a[1], pedido.aluno) || (pedido.porUc && !leCodigoCurso(a[2], pedido.uc))) {
+    return argumentosErrados;
+  }
+  pedido.motivo = lidas.motivo;
+  pedido.forcar = lidas.forcar;
+  return executaRemocao(pedido);
 }
 
 int modoRelatorio(const Argumentos& argumentos) { return comCodigo(argumentos, executaRelatorio); }
@@ -181,6 +241,22 @@ const Modo modos[] = {
      "                           verifica FICHEIRO sem alterar nada\n",
      preparaMensagens,
      modoImportar},
+    {{"--corrigir", nullptr, nullptr},
+     "CODIGO e FICHEIRO",
+     TXT("  pauta --corrigir CODIGO FICHEIRO [--motivo TEXTO]\n"
+         "                           corrige os valores do curso CODIGO com os de FICHEIRO (CSV\n"
+         "                           com as colunas de CODIGO-Pauta.csv; '-' apaga um valor)\n"
+         "  pauta --corrigir --verificar CODIGO FICHEIRO\n"
+         "                           verifica a correção sem alterar nada\n"),
+     preparaMensagens,
+     modoCorrigir},
+    {{"--remover", nullptr, nullptr},
+     "CODIGO e NUMERO",
+     TXT("  pauta --remover CODIGO NUMERO [CODIGO_UC] [--motivo TEXTO] [--forcar]\n"
+         "                           remove o aluno NUMERO do curso CODIGO, ou só a UC\n"
+         "                           CODIGO_UC das suas; --forcar remove também notas\n"),
+     preparaMensagens,
+     modoRemover},
     {{"--relatorio", nullptr, nullptr},
      "CODIGO",
      TXT("  pauta --relatorio CODIGO grava o relatório do curso CODIGO, uma página HTML com\n"

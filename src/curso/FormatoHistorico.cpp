@@ -68,6 +68,15 @@ void acrescentaCampos(std::string& destino, const LinhaHistorico& linha) {
 
 }  // namespace
 
+bool origemDeCorrecao(std::string_view origem) {
+  const auto comeca = [&](std::string_view prefixo) {
+    return origem.substr(0, prefixo.size()) == prefixo;
+  };
+  const std::string_view remocao = origemRemocao;
+  return comeca(prefixoCorrecao) ||
+         (comeca(remocao) && (origem.size() == remocao.size() || origem[remocao.size()] == ' '));
+}
+
 std::string dataAgora() {
   const std::time_t instante = instanteAtual();
   std::tm local{};

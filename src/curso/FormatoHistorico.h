@@ -51,9 +51,21 @@ const std::size_t limiteLinha = 64 * 1024;
 const char* const origemDialogo = "dialogo";
 const char* const prefixoImportacao = "importacao:";
 const char* const prefixoConflito = "conflito:";
+// The ORIGEM of a correction: this prefix and the sheet's name; of a
+// removal, origemRemocao. Either may add a blank, prefixoMotivo and the
+// reason given.
+const char* const prefixoCorrecao = "correcao:";
+const char* const origemRemocao = "remocao";
+const char* const prefixoMotivo = "motivo:";
+// Whether an ORIGEM is a correction's or a removal's.
+bool origemDeCorrecao(std::string_view origem);
 // The CAMPO of a new student (ANTES empty, DEPOIS his name), and of each
 // value of a unit record, in the order a record's values are compared.
 const char* const campoAluno = "aluno";
+// The CAMPO of a unit removed from a student's units (ANTES its line as the
+// student file wrote it, DEPOIS empty); a student removed has an `aluno`
+// line with ANTES his name and DEPOIS empty.
+const char* const campoUc = "uc";
 const char* const campoOpcao = "opcao";
 // An e-folio's grade and weight, e-folio by e-folio (A, B, C).
 const char* const camposEfolio[6] = {"eFolioA", "pesoA", "eFolioB", "pesoB", "eFolioC", "pesoC"};

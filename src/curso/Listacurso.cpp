@@ -167,6 +167,37 @@ void Listacurso::atualizaNotaFinalUCEstudante(std::ostream& saida, int nAluno, i
   alteraAlunos(nAluno, [&](Estudantes& e) { e.atualizaNotaFinalUC(saida, codigoUC); });
 }
 
+size_t Listacurso::removeAlunos(int nAluno) {
+  size_t removidos = 0;
+  for (size_t i = 0; i < listaEstudantes.size();) {
+    if (listaEstudantes[i].getNumAluno() != nAluno) {
+      ++i;
+      continue;
+    }
+    retrato.removeAluno(i, listaEstudantes[i]);
+    listaEstudantes.erase(listaEstudantes.begin() + static_cast<std::ptrdiff_t>(i));
+    ++removidos;
+  }
+  return removidos;
+}
+
+size_t Listacurso::removeUCAlunos(int nAluno, int codigoUC) {
+  size_t removidas = 0;
+  for (size_t i = 0; i < listaEstudantes.size(); ++i) {
+    Estudantes& e = listaEstudantes[i];
+    if (e.getNumAluno() != nAluno) continue;
+    const std::vector<UC>& ucs = e.getListaUCs();
+    for (size_t j = 0; j < ucs.size(); ++j) {
+      if (ucs[j].getCodigo() != codigoUC) continue;
+      retrato.removeUC(i, j, e);
+      e.removeUC(j);
+      ++removidas;
+      break;
+    }
+  }
+  return removidas;
+}
+
 void Listacurso::imprimeInfoEstudantes(std::ostream& saida, int numero, TotalEctsCurso totalCurso) {
   for (Estudantes& e : listaEstudantes) {
     if (e.getNumAluno() == numero) e.imprimeInfoEstudante(saida, totalCurso);

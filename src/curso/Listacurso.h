@@ -107,6 +107,13 @@ class Listacurso {
   void imprimeInfoUCs(std::ostream& saida) const;
   void imprimeEstudantesDisponiveis(std::ostream& saida) const;
 
+  // --- Removing (each removal on the grade history at the next save) ---
+  // Removes every student with the number; answers how many went.
+  size_t removeAlunos(int nAluno);
+  // Removes from every student with the number his first unit with the
+  // code; answers how many units went.
+  size_t removeUCAlunos(int nAluno, int codigoUC);
+
   // --- Statistics, adding, saving ---
   // Rebuilds from zero the pass statistics of every unit from `estudantes`.
   void setInfoUCsCurso(const std::vector<Estudantes>& estudantes);
@@ -131,13 +138,14 @@ class Listacurso {
   // Before the file is replaced (or the conflict file named), every value
   // that differs from what the file held at loading or at the last save is
   // appended to the course's grade history beside it, with `origem` (who
-  // changed it: "dialogo", "importacao:FILE") and the identities of the file
-  // before and after, and flushed; if the history cannot be written,
-  // nothing is saved. A replacement that then fails voids the lines; one a
-  // kill interrupts is voided by the next save (the history never records a
-  // save that did not happen). A wait for another process's save says so on
-  // `mensagens` after 2 s; a process that gives up waiting (a mode, after a
-  // minute) fails with the reason "ocupado".
+  // changed it: "dialogo", "importacao:FILE", "correcao:FILE", "remocao";
+  // removals first) and the identities of the file before and after, and
+  // flushed; if the history cannot be written, nothing is saved. A
+  // replacement that then fails voids the lines; one a kill interrupts is
+  // voided by the next save (the history never records a save that did not
+  // happen). A wait for another process's save says so on `mensagens` after
+  // 2 s; a process that gives up waiting (a mode, after a minute) fails with
+  // the reason "ocupado".
   Gravacao gravaEstudantes(const std::string& nomeFicheiro, std::ostream& mensagens,
                            bool confirma = true,
                            const std::string& origem = historico::origemDialogo);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "FormatoDados.h"
 #include "Numeros.h"
 
 namespace {
@@ -27,6 +28,28 @@ Valores valoresDe(const UC& uc) {
   v.recurso = uc.getProvaRecurso();
   v.nota = uc.getNota();
   return v;
+}
+
+// The line of `uc` in the student file, without its line end, with the
+// values `valores` when given (what the file held) instead of its own.
+std::string textoUnidade(const UC& uc, const Valores* valores) {
+  UC escrita = uc;
+  if (valores != nullptr) {
+    escrita.setOpcaoAvaliacao(valores->opcao);
+    for (std::size_t i = 0; i < 3; ++i) {
+      Efolio* e = escrita.procuraEfolio(letras[i]);
+      if (e == nullptr || (valores->efoliosPresentes & (1u << i)) == 0) continue;
+      e->setNota(valores->efolios[2 * i]);
+      e->setPeso(valores->efolios[2 * i + 1]);
+    }
+    escrita.setProvaFinal(valores->provaFinal);
+    escrita.setProvaRecurso(valores->recurso);
+    escrita.setNota(static_cast<float>(valores->nota));
+  }
+  std::string texto;
+  formato::gravaFicheiroEstudanteUC(escrita, texto);
+  texto.resize(texto.size() - 2);  // CR LF
+  return texto;
 }
 
 std::uint32_t bits(float valor) {
@@ -86,6 +109,12 @@ class Comparacao {
     inteiro(historico::campoNotaFinal, antes.nota, agora.nota);
   }
 
+  void removido(const std::string& antes) {
+    linha_.depois.clear();
+    linha_.antes = antes;
+    recebe_(linha_);
+  }
+
   void aluno(const Estudantes& e) {
     linha_.uc.clear();
     linha_.campo = historico::campoAluno;
@@ -107,6 +136,44 @@ void RetratoEstudantes::inicia(std::size_t n) {
   posicoes_.assign(n, semRetrato);
   alunos_.clear();
   ucs_.clear();
+  removidos_.clear();
+}
+
+const Valores* RetratoEstudantes::valoresGuardados(std::size_t i, std::size_t posicao) const {
+  if (posicoes_[i] == semRetrato) return nullptr;
+  const Aluno& a = alunos_[posicoes_[i]];
+  return posicao < a.numeroUCs ? &ucs_[a.primeiraUC + posicao] : nullptr;
+}
+
+void RetratoEstudantes::removeAluno(std::size_t i, const Estudantes& estudante) {
+  if (i >= conhecidos_) return;
+  removidos_.push_back({estudante.getNumAluno(), 0, historico::campoAluno, estudante.nomeAluno()});
+  const std::vector<UC>& ucs = estudante.getListaUCs();
+  for (std::size_t j = 0; j < ucs.size(); ++j) {
+    removidos_.push_back({estudante.getNumAluno(), ucs[j].getCodigo(), historico::campoUc,
+                          textoUnidade(ucs[j], valoresGuardados(i, j))});
+  }
+  if (posicoes_[i] != semRetrato) --guardados_;
+  posicoes_.erase(posicoes_.begin() + static_cast<std::ptrdiff_t>(i));
+  --conhecidos_;
+}
+
+void RetratoEstudantes::removeUC(std::size_t i, std::size_t posicao, const Estudantes& estudante) {
+  if (i >= conhecidos_) return;
+  guarda(i, estudante);
+  const UC& uc = estudante.getListaUCs()[posicao];
+  removidos_.push_back({estudante.getNumAluno(), uc.getCodigo(), historico::campoUc,
+                        textoUnidade(uc, valoresGuardados(i, posicao))});
+  // His picture again, at the end, without that unit.
+  Aluno& a = alunos_[posicoes_[i]];
+  const std::size_t inicio = ucs_.size();
+  for (std::size_t j = 0; j < a.numeroUCs; ++j) {
+    if (j == posicao) continue;
+    const Valores v = ucs_[a.primeiraUC + j];  // a copy: the vector may grow
+    ucs_.push_back(v);
+  }
+  a.primeiraUC = static_cast<std::uint32_t>(inicio);
+  a.numeroUCs = static_cast<std::uint32_t>(ucs_.size() - inicio);
 }
 
 void RetratoEstudantes::guarda(std::size_t i, const Estudantes& estudante) {
@@ -136,6 +203,14 @@ void comparaEstudantes(const RetratoEstudantes& antes, const std::vector<Estudan
                        historico::LinhaHistorico& linha,
                        const std::function<void(historico::LinhaHistorico&)>& recebe) {
   Comparacao comparacao(linha, recebe);
+  for (const RetratoEstudantes::Removido& r : antes.removidos_) {
+    linha.numero.clear();
+    acrescentaInteiro(linha.numero, r.numero);
+    linha.uc.clear();
+    if (r.campo == historico::campoUc) acrescentaInteiro(linha.uc, r.codigo);
+    linha.campo = r.campo;
+    comparacao.removido(r.antes);
+  }
   const Valores nenhum;
   // The students pictured, in list order (all of them after a change in
   // bulk), then the new ones.
@@ -163,4 +238,11 @@ void comparaEstudantes(const RetratoEstudantes& antes, const std::vector<Estudan
   };
   for (std::size_t k = 0; k < nQuais; ++k) compara(todos ? k : quais[k]);
   for (std::size_t i = antes.conhecidos_; i < agora.size(); ++i) compara(i);
+}
+
+Valores valoresUnidade(const UC& uc) { return valoresDe(uc); }
+
+void comparaUnidades(const Valores& antes, const Valores& agora, historico::LinhaHistorico& linha,
+                     const std::function<void(historico::LinhaHistorico&)>& recebe) {
+  Comparacao(linha, recebe).unidade(antes, agora);
 }

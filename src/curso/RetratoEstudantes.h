@@ -4,6 +4,8 @@
 // and, per unit, its code and the ten values the student file writes, as
 // numbers: no names, no copy of the students), or all at once before a
 // change in bulk (the import). Students beyond those the file held are new.
+// A student or unit removed leaves the picture with the text of what the
+// file held of it, for the history.
 // A save then compares only the students pictured and the new ones, so one
 // grade changed on a large course costs next to nothing; the students now
 // are compared with the picture value by value, in file order, each
@@ -29,6 +31,15 @@ class RetratoEstudantes {
   void guarda(std::size_t i, const Estudantes& estudante);
   // The same for every student of `estudantes` (before a change in bulk).
   void guardaTodos(const std::vector<Estudantes>& estudantes);
+  // The student at position `i` (as `estudante` holds him now) leaves the
+  // list: what the file held of him is kept for the history (an `aluno`
+  // line, then a `uc` line per unit) and the students after him move up one
+  // place. Nothing is kept for a new student, never in the file.
+  void removeAluno(std::size_t i, const Estudantes& estudante);
+  // The unit at `posicao` of the student at position `i` leaves his units:
+  // its line as the file held it is kept for the history (a `uc` line) and
+  // his units after it move up one place. Nothing for a new student.
+  void removeUC(std::size_t i, std::size_t posicao, const Estudantes& estudante);
 
   // The values of one unit as the student file writes them.
   struct Valores {
@@ -49,7 +60,19 @@ class RetratoEstudantes {
     std::uint32_t primeiraUC;  // in ucs_
     std::uint32_t numeroUCs;
   };
+  // A history line of something removed: its student, unit (for a `uc`
+  // line), field and ANTES.
+  struct Removido {
+    std::int32_t numero;
+    std::int32_t codigo;
+    const char* campo;
+    std::string antes;
+  };
   static constexpr std::uint32_t semRetrato = 0xFFFFFFFFu;
+  // The values the file held of unit `posicao` of the student at `i`, or
+  // nullptr when he was not pictured (his values now are those).
+  const Valores* valoresGuardados(std::size_t i, std::size_t posicao) const;
+  std::vector<Removido> removidos_;  // in the order removed
   std::size_t conhecidos_ = 0;
   std::size_t guardados_ = 0;
   std::vector<std::uint32_t> posicoes_;  // per known student: his index in alunos_, or semRetrato
@@ -58,9 +81,11 @@ class RetratoEstudantes {
 };
 
 // Compares the students now with what the student file held: students are
-// matched by position (the course only ever appends students, and a
-// student's units are changed in place), units likewise; a known student
-// who was not pictured has not changed. For each value whose text in the
+// matched by position (students are appended or removed, and a student's
+// units are changed in place or removed, each removal kept apart), units
+// likewise; a known student who was not pictured has not changed. First
+// the removals give their lines, in the order made (`aluno` or `uc`, ANTES
+// what was removed, DEPOIS empty). Then, for each value whose text in the
 // student file differs, sets `linha`'s number, unit, field, before and
 // after (its other fields are left as given) and calls `recebe`: students
 // in order, units in order, fields in the order opcao, eFolioA, pesoA,
@@ -73,5 +98,15 @@ class RetratoEstudantes {
 void comparaEstudantes(const RetratoEstudantes& antes, const std::vector<Estudantes>& agora,
                        historico::LinhaHistorico& linha,
                        const std::function<void(historico::LinhaHistorico&)>& recebe);
+
+// The values of `uc` as the student file writes them.
+RetratoEstudantes::Valores valoresUnidade(const UC& uc);
+// Compares the values of one unit before and now as comparaEstudantes
+// does, calling `recebe` for each value whose text in the student file
+// differs, with `linha`'s unit, field, before and after set (the final
+// grade last).
+void comparaUnidades(const RetratoEstudantes::Valores& antes,
+                     const RetratoEstudantes::Valores& agora, historico::LinhaHistorico& linha,
+                     const std::function<void(historico::LinhaHistorico&)>& recebe);
 
 #endif

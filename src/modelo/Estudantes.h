@@ -53,6 +53,11 @@ class Estudantes {
   std::vector<UC>& alteraListaUCs() { return listaUCs; }
   // Replaces his unit at `posicao` (an index into getListaUCs()).
   void setUC(size_t posicao, UC uc) { listaUCs[posicao] = std::move(uc); }
+  // Removes his unit at `posicao` (an index into getListaUCs()); the units
+  // after it move up one place.
+  void removeUC(size_t posicao) {
+    listaUCs.erase(listaUCs.begin() + static_cast<std::ptrdiff_t>(posicao));
+  }
 
   // Per-unit operations: act on every unit whose code is `codigoUC`; do
   // nothing when the student does not take it. The dialogues run on

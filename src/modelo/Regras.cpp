@@ -141,9 +141,37 @@ NotaFinal decideNotaFinal(int notaAtual, float novaNota) {
   return resultado;
 }
 
+// The highest final grade there is.
+const float notaMaxima = 20;
+
 NotaFinal novaNotaFinal(const NotasUC& notas, int notaAtual) {
   if (pesosExcedidos(notas)) return {Decisao::pesosExcedidos, false, 0};
-  return decideNotaFinal(notaAtual, notaCalculada(notas));
+  const float nota = notaCalculada(notas);
+  if (arredondaNota(nota) > notaMaxima) return {Decisao::acimaDeVinte, false, arredondaNota(nota)};
+  return decideNotaFinal(notaAtual, nota);
+}
+
+NotaFinal notaFinalCorrigida(const NotasUC& notas) {
+  if (pesosExcedidos(notas)) return {Decisao::pesosExcedidos, false, 0};
+  if (!opcaoValida(notas.getOpcaoAvaliacao())) return {Decisao::atualizada, true, -1};
+  const float nota = notaCalculada(notas);
+  if (arredondaNota(nota) > notaMaxima) return {Decisao::acimaDeVinte, false, arredondaNota(nota)};
+  return {Decisao::atualizada, true, nota < 0 ? -1 : arredondaNota(nota)};
+}
+
+bool temNotas(const NotasUC& notas, int notaFinal) {
+  if (notaFinal != -1 || notas.getProvaFinal() != -1 || notas.getProvaRecurso() != -1) return true;
+  for (const Efolio& e : notas.eFolios) {
+    if (e.getNota() != -1) return true;
+  }
+  return false;
+}
+
+bool semEfolios(const std::vector<Efolio>& efolios) {
+  for (const Efolio& e : efolios) {
+    if (e.getNota() != -1 || e.getPeso() != -1) return false;
+  }
+  return true;
 }
 
 float percentagemCurso(long long ectsAprovados, int totalEctsCurso) {

@@ -105,6 +105,7 @@ enum class Decisao {
   naoAtualizada,   // the new grade is lower: the stored one is kept
   atualizada,      // stored without a word
   pesosExcedidos,  // nothing computed (pesosExcedidos): the stored one is kept
+  acimaDeVinte,    // nothing computed (the values give more than 20): kept too
 };
 struct NotaFinal {
   Decisao decisao;
@@ -117,9 +118,26 @@ struct NotaFinal {
 NotaFinal decideNotaFinal(int notaAtual, float novaNota);
 // The final-grade rule of a record whose stored grade, truncated, is
 // `notaAtual`: nothing computed when its e-folios weigh too much
-// (pesosExcedidos), otherwise decideNotaFinal on notaCalculada. The
-// dialogue and the import both run it.
+// (pesosExcedidos) or its values, rounded, give more than 20 (acimaDeVinte:
+// a resit exam above 12 kept by a record later admitted to the p-folio, a
+// value edited into the file), otherwise decideNotaFinal on notaCalculada.
+// The dialogue and the import both run it.
 NotaFinal novaNotaFinal(const NotasUC& notas, int notaAtual);
+// The final-grade rule of a corrected record: the grade the dialogue's rule
+// computes from its values (notaCalculada, rounded), kept even when lower
+// than the stored one (decisao atualizada, guarda true), -1 when nothing is
+// left to compute it from (no option, nothing graded); nothing computed when
+// its e-folios weigh too much or its values give more than 20 (as
+// novaNotaFinal, the stored grade kept).
+NotaFinal notaFinalCorrigida(const NotasUC& notas);
+
+// Whether a record holds a grade: an e-folio grade, a p-folio or exam, a
+// resit, or a final grade (`notaFinal`, truncated; -1 for none). The option
+// and the weights are no grades.
+bool temNotas(const NotasUC& notas, int notaFinal);
+// Whether no e-folio of the record holds a grade or a weight, as a record
+// starts: its weights need not total 8.
+bool semEfolios(const std::vector<Efolio>& efolios);
 
 }  // namespace regras
 

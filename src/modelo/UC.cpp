@@ -39,6 +39,12 @@ regras::Decisao UC::recalculaNotaFinal() {
   return nova.decisao;
 }
 
+regras::Decisao UC::corrigeNotaFinal() {
+  const regras::NotaFinal nova = regras::notaFinalCorrigida(*this);
+  if (nova.guarda) setNota(nova.nota);
+  return nova.decisao;
+}
+
 void UC::atualizaNotaFinal(std::ostream& saida) {
   const regras::Decisao decisao = recalculaNotaFinal();
   if (decisao == regras::Decisao::melhoria) {
@@ -56,6 +62,12 @@ void UC::atualizaNotaFinal(std::ostream& saida) {
     saida << std::endl;
     saida << TXT("ATENÇÃO: Os pesos dos eFolios somam ") << regras::pesosAvaliados(eFolios)
           << TXT("; corrija-os no menu Inserir Nota de eFolio para calcular a nota final")
+          << std::endl;
+  } else if (decisao == regras::Decisao::acimaDeVinte) {
+    saida << std::endl;
+    saida << TXT("ATENÇÃO: As notas deste registo dão a nota final ")
+          << static_cast<int>(regras::novaNotaFinal(*this, getNota()).nota)
+          << TXT(", acima de 20; corrija-as no menu Inserir Notas para calcular a nota final")
           << std::endl;
   }
   saida << std::endl;

@@ -76,6 +76,9 @@ class UC : public NotasUC {
   // rounded grade when the rule says so; answers the rule's decision (no
   // grade is computed from e-folios that weigh more than 8).
   regras::Decisao recalculaNotaFinal();
+  // The same by the correction's rule (regras::notaFinalCorrigida): the
+  // grade is stored even when lower, and is -1 when nothing gives one.
+  regras::Decisao corrigeNotaFinal();
   // The same, printing the improvement, no-update or weights message on
   // `saida`.
   void atualizaNotaFinal(std::ostream& saida);

@@ -78,7 +78,7 @@ const char* const estiloPagina =
 
 const char* const estiloHistorico =
     ".historico summary{cursor:pointer;color:#2f5d8a;margin:.2em 0 .6em}"
-    ".historico table{font-size:.88em}";
+    ".historico table{font-size:.88em}.historico tr.correcao td{background:#fdf3dc}";
 
 // Plain ES5 with the DOM of any current browser; the page's texts come
 // from the JSON (made where the program's other texts are).

@@ -7,8 +7,7 @@
 #include <optional>
 #include <unordered_map>
 
-#include "BloqueioCurso.h"
-#include "CarregaCurso.h"
+#include "AlteracaoCurso.h"
 #include "Cp1252.h"
 #include "Execucao.h"
 #include "Ficheiros.h"
@@ -18,6 +17,7 @@
 #include "Nomes.h"
 #include "Numeros.h"
 #include "Regras.h"
+#include "RetratoEstudantes.h"
 
 namespace {
 
@@ -101,6 +101,7 @@ struct Mudanca {
   size_t indice;  // in the course's students; their count for a new one
   size_t posicao;
   UC uc;
+  bool alterou;
 };
 
 // The cells of a row that give a unit's values, each a bit of
@@ -128,8 +129,12 @@ struct ValoresDados {
 class Importador {
  public:
   Importador(std::string_view texto, const std::vector<UC>& unidades,
-             std::vector<Estudantes>& estudantes, std::vector<std::string>& erros)
-      : leitor_(texto), unidades_(unidades), estudantes_(estudantes), erros_(erros) {
+             std::vector<Estudantes>& estudantes, std::vector<std::string>& erros, Regime regime)
+      : leitor_(texto),
+        unidades_(unidades),
+        estudantes_(estudantes),
+        erros_(erros),
+        corrige_(regime == Regime::correcao) {
     for (size_t i = 0; i < estudantes_.size(); ++i) {
       porNumero_[estudantes_[i].getNumAluno()].push_back(i);
     }
@@ -162,6 +167,10 @@ class Importador {
   static size_t contaUC(const Estudantes& estudante, int codigo);
   Alteracao aplicaNotas(UC& uc);
   bool aplicaOpcao(UC& uc, bool& alterou);
+  bool leOpcaoCelula(int& opcao);
+  static void trocaOpcao(UC& uc, int opcao);
+  void revalidaProvas(const UC& uc);
+  void fechaCorrecao();
   bool aplicaEfolio(UC& uc, int i);
   bool leCelulasEfolio(int i, float& nota, float& peso);
   Efolio* efolioAceite(const UC& uc, Efolio* efolio, int i, bool notaDada);
@@ -187,6 +196,8 @@ class Importador {
     if (coluna < 0 || static_cast<size_t>(coluna) >= celulas_.size()) return {};
     return csv::semBrancos(celulas_[static_cast<size_t>(coluna)]);
   }
+  // A correction's cell "-": the value back to none.
+  bool limpa(int coluna) const { return corrige_ && celula(coluna) == "-"; }
   // The name of a column the file has.
   std::string nomeColuna(int coluna) const {
     return coluna >= 0 ? nomes_[static_cast<size_t>(coluna)] : std::string();
@@ -205,6 +216,15 @@ class Importador {
     resumo_.avisos.push_back("Linha " + std::to_string(linha_) + ": os pesos dos eFolios somam " +
                              csv::textoDecimal(regras::pesosAvaliados(uc.eFolios)) +
                              "; corrija-os para calcular a nota final");
+  }
+
+  // A record whose values (one edited into the file) would give a final
+  // grade above 20 keeps its stored one.
+  void avisaAcimaDeVinte(const UC& uc) {
+    const regras::NotaFinal nova = regras::notaFinalCorrigida(uc);
+    resumo_.avisos.push_back("Linha " + std::to_string(linha_) + ": as notas dariam a nota final " +
+                             std::to_string(static_cast<int>(nova.nota)) +
+                             ", acima de 20; corrija-as para calcular a nota final");
   }
 
   LeitorCsv leitor_;
@@ -231,6 +251,14 @@ class Importador {
   std::uint16_t celulasDadas_ = 0;  // the value cells of the current row
   std::vector<std::vector<ValoresDados>> valoresDados_;
   std::unordered_map<std::uint64_t, long> linhasPosteriores_;
+  // A correction: the values of each unit (student, position) that sound
+  // rows changed, as it was before each of them (the first one counts).
+  const bool corrige_;
+  struct Original {
+    size_t indice, posicao;
+    RetratoEstudantes::Valores valores;
+  };
+  std::vector<Original> originais_;
   ResumoImportacao resumo_;
 };
 
@@ -241,6 +269,56 @@ void Importador::importa() {
   while (leitor_.proximo(celulas_)) {
     linha_ = leitor_.linha();
     processaLinha();
+  }
+  if (corrige_) fechaCorrecao();
+}
+
+// What a correction changed, from each unit it changed as it was: the values
+// and students for the summary, and a warning for each final grade that went
+// down.
+void Importador::fechaCorrecao() {
+  // In file order, the first picture of each unit (a sheet in the file's
+  // order, as the export writes it, is so already).
+  const auto ordem = [](const Original& a, const Original& b) {
+    return a.indice != b.indice ? a.indice < b.indice : a.posicao < b.posicao;
+  };
+  if (!std::is_sorted(originais_.begin(), originais_.end(), ordem)) {
+    std::stable_sort(originais_.begin(), originais_.end(), ordem);
+  }
+  historico::LinhaHistorico linha;
+  size_t ultimoAluno = estudantes_.size();
+  const Original* anterior = nullptr;
+  resumo_.alterado = false;
+  for (const Original& original : originais_) {
+    if (anterior != nullptr && anterior->indice == original.indice &&
+        anterior->posicao == original.posicao) {
+      continue;
+    }
+    anterior = &original;
+    const RetratoEstudantes::Valores& antes = original.valores;
+    const UC& agora = estudantes_[original.indice].getListaUCs()[original.posicao];
+    long valores = 0;
+    bool notaMudou = false;
+    comparaUnidades(antes, valoresUnidade(agora), linha, [&](historico::LinhaHistorico& l) {
+      if (l.campo == historico::campoNotaFinal) {
+        notaMudou = true;
+      } else {
+        ++valores;
+      }
+    });
+    if (valores == 0 && !notaMudou) continue;
+    resumo_.alterado = true;
+    resumo_.valoresCorrigidos += valores;
+    if (original.indice != ultimoAluno) ++resumo_.alunosCorrigidos;
+    ultimoAluno = original.indice;
+    const int notaAntes = antes.nota;
+    const int notaAgora = agora.getNota();
+    if (notaAntes == -1 || (notaAgora != -1 && notaAgora >= notaAntes)) continue;
+    ++resumo_.notasDesceram;
+    resumo_.avisos.push_back("Aluno " + std::to_string(estudantes_[original.indice].getNumAluno()) +
+                             ", UC " + std::to_string(agora.getCodigo()) + ": nota final " +
+                             std::to_string(notaAntes) + " corrigida para " +
+                             (notaAgora == -1 ? std::string("-") : std::to_string(notaAgora)));
   }
 }
 
@@ -405,6 +483,10 @@ bool mesmoNome(std::string_view nomeLinha, std::string_view nomeAluno) {
 bool Importador::procuraAlvos(int numero, std::string_view nome, AlvosDaLinha& alvos) {
   const auto encontrados = porNumero_.find(numero);
   alvos.eNovo = encontrados == porNumero_.end();
+  if (alvos.eNovo && corrige_) {
+    erro(colunas_.numero, "o aluno " + std::to_string(numero) + TXT(" não existe no curso"));
+    return false;
+  }
   if (alvos.eNovo) return preparaNovo(numero, nome, alvos);
   for (size_t i : encontrados->second) {
     if (nome.empty() || mesmoNome(nome, estudantes_[i].nomeAluno())) alvos.indices.push_back(i);
@@ -459,6 +541,10 @@ bool Importador::aplicaNaUC(int numero, std::string_view textoCodigo, AlvosDaLin
   for (Mudanca& m : mudancas) {
     Estudantes& estudante = alvos.eNovo ? alvos.novo : estudantes_[m.indice];
     if (contaUC(estudante, codigo) > 1) ++ocorrencias_[m.indice][codigo];
+    if (corrige_ && m.alterou) {
+      originais_.push_back(
+          {m.indice, m.posicao, valoresUnidade(estudante.getListaUCs()[m.posicao])});
+    }
     estudante.setUC(m.posicao, std::move(m.uc));
     unidadesDaLinha_.emplace_back(m.indice, m.posicao);
   }
@@ -484,7 +570,7 @@ bool Importador::preparaMudancas(int numero, int codigo, const AlvosDaLinha& alv
     const Alteracao a = aplicaNotas(uc);
     total.notas += a.notas;
     total.alterou = total.alterou || a.alterou;
-    mudancas.push_back({indice, posicao, std::move(uc)});
+    mudancas.push_back({indice, posicao, std::move(uc), a.alterou});
   }
   return true;
 }
@@ -560,13 +646,14 @@ std::uint16_t Importador::celulasDadas() const {
 // than it holds, compared as the files write them. A cell that cannot be
 // read is not (applying it reports it).
 bool Importador::outroValor(int celulaValor, const UC& uc) const {
-  const std::string_view texto = celula(colunaValor(celulaValor));
+  const int coluna = colunaValor(celulaValor);
+  const std::string_view texto = celula(coluna);
   if (celulaValor == cOpcao) {
     int opcao = opcaoNaoEscolhida;
-    return csv::leOpcao(texto, opcao) && opcao != uc.getOpcaoAvaliacao();
+    return (limpa(coluna) || csv::leOpcao(texto, opcao)) && opcao != uc.getOpcaoAvaliacao();
   }
-  float valor = 0;
-  if (!csv::leDecimal(texto, valor)) return false;
+  float valor = -1;
+  if (!limpa(coluna) && !csv::leDecimal(texto, valor)) return false;
   if (celulaValor == cProva) return !mesmoValor(valor, uc.getProvaFinal());
   if (celulaValor == cRecurso) return !mesmoValor(valor, uc.getProvaRecurso());
   const Efolio* efolio = uc.procuraEfolio(letras[(celulaValor - cNotaA) / 2]);
@@ -634,6 +721,10 @@ void Importador::registaValoresDados() {
 bool Importador::leValor(int coluna, float& valor) {
   const std::string_view texto = celula(coluna);
   if (texto.empty()) return false;
+  if (limpa(coluna)) {
+    valor = -1;
+    return true;
+  }
   if (csv::leDecimal(texto, valor)) return true;
   erro(coluna, entreAspas(texto) + TXT(" não é um número"));
   return false;
@@ -664,18 +755,42 @@ bool Importador::exigeOpcao(const UC& uc) {
   return false;
 }
 
-// The option cell: it chooses the option of a unit that has none, and must
-// agree with one already chosen. False on an error.
-bool Importador::aplicaOpcao(UC& uc, bool& alterou) {
+// Reads the option cell (empty: none); false, said, when it names none.
+bool Importador::leOpcaoCelula(int& opcao) {
   const std::string_view textoOpcao = celula(colunas_.avaliacao);
-  int opcao = opcaoNaoEscolhida;
-  if (!csv::leOpcao(textoOpcao, opcao)) {
-    erro(colunas_.avaliacao, entreAspas(textoOpcao) + TXT(" não é ") +
-                                 csv::textoOpcao(opcaoContinua) + " nem " +
-                                 csv::textoOpcao(opcaoExameFinal));
-    return false;
+  opcao = opcaoNaoEscolhida;
+  if (limpa(colunas_.avaliacao) || csv::leOpcao(textoOpcao, opcao)) return true;
+  erro(colunas_.avaliacao, entreAspas(textoOpcao) + TXT(" não é ") +
+                               csv::textoOpcao(opcaoContinua) + " nem " +
+                               csv::textoOpcao(opcaoExameFinal));
+  return false;
+}
+
+// A correction's new option: the old one's grades go (every e-folio, the
+// p-folio or exam, the resit); the row may give the new one's.
+void Importador::trocaOpcao(UC& uc, int opcao) {
+  uc.setOpcaoAvaliacao(opcao);
+  for (Efolio& e : uc.eFolios) {
+    e.setNota(-1);
+    e.setPeso(-1);
   }
-  if (opcao == opcaoNaoEscolhida || opcao == uc.getOpcaoAvaliacao()) return true;
+  uc.setProvaFinal(-1);
+  uc.setProvaRecurso(-1);
+}
+
+// The option cell: it chooses the option of a unit that has none, and must
+// agree with one already chosen; a correction's replaces it ("-": none).
+// False on an error.
+bool Importador::aplicaOpcao(UC& uc, bool& alterou) {
+  int opcao = opcaoNaoEscolhida;
+  if (!leOpcaoCelula(opcao)) return false;
+  if (opcao == uc.getOpcaoAvaliacao()) return true;
+  if (corrige_ && !celula(colunas_.avaliacao).empty()) {
+    trocaOpcao(uc, opcao);
+    alterou = true;
+    return true;
+  }
+  if (opcao == opcaoNaoEscolhida) return true;
   if (uc.getOpcaoAvaliacao() != opcaoNaoEscolhida) {
     const char* atual = csv::textoOpcao(uc.getOpcaoAvaliacao());
     erro(colunas_.avaliacao, std::string(TXT("o aluno já tem a opção ")) +
@@ -695,11 +810,17 @@ Alteracao Importador::aplicaNotas(UC& uc) {
   // The e-folios first: admission to the p-folio and the resit's range
   // depend on them.
   if (aplicaEfolios(uc, notas)) {
+    const long efolios = notas;
     aplicaProva(uc, notas);
     aplicaRecurso(uc, notas);
+    if (efolios > 0 && erros_.size() == errosAntes) revalidaProvas(uc);
   }
-  if (erros_.size() != errosAntes || notas == 0) return resultado;
-  if (uc.recalculaNotaFinal() == regras::Decisao::pesosExcedidos) avisaPesos(uc);
+  if (erros_.size() != errosAntes || (notas == 0 && !(corrige_ && resultado.alterou))) {
+    return resultado;
+  }
+  const regras::Decisao decisao = corrige_ ? uc.corrigeNotaFinal() : uc.recalculaNotaFinal();
+  if (decisao == regras::Decisao::pesosExcedidos) avisaPesos(uc);
+  if (decisao == regras::Decisao::acimaDeVinte) avisaAcimaDeVinte(uc);
   resultado.notas = notas;
   resultado.alterou = true;
   return resultado;
@@ -780,7 +901,9 @@ bool Importador::aplicaEfolios(UC& uc, long& notas) {
   }
   if (erros_.size() != errosAntes) return false;
   const float total = regras::totalPesos(uc.eFolios);
-  if (mudou && !regras::pesosTotalizamOito(total)) {
+  // A correction may take every e-folio back to none, as the record started.
+  const bool vazios = corrige_ && regras::semEfolios(uc.eFolios);
+  if (mudou && !regras::pesosTotalizamOito(total) && !vazios) {
     erro(std::string("Pesos: os pesos dos eFolios somam ") + csv::textoDecimal(total) +
          TXT(" e têm de somar 8"));
     return false;
@@ -794,6 +917,11 @@ bool Importador::aplicaProva(UC& uc, long& notas) {
   const int coluna = colunas_.pfolio;
   float valor = 0;
   if (!leValor(coluna, valor) || mesmoValor(valor, uc.getProvaFinal())) return true;
+  if (limpa(coluna)) {
+    uc.setProvaFinal(-1);
+    ++notas;
+    return true;
+  }
   if (!exigeOpcao(uc)) return false;
   const std::optional<regras::Campo> campo = regras::campoProva(uc);
   if (!campo) {
@@ -809,17 +937,20 @@ bool Importador::aplicaProva(UC& uc, long& notas) {
 
 // Whether the student was admitted to the p-folio; says why not.
 bool Importador::admitidoPfolio(const UC& uc) {
+  // A correction checks the p-folio the record keeps even when the sheet has
+  // no such column.
   const int coluna = colunas_.pfolio;
+  const std::string nome = coluna >= 0 ? nomeColuna(coluna) : csv::colunaPfolio;
   const regras::Admissao admissao = regras::admissaoPfolio(uc);
   if (admissao == regras::Admissao::totalInsuficiente) {
-    erro(coluna, TXT("o aluno não foi admitido ao pFolio: os eFolios somam ") +
-                     csv::textoDecimal(uc.getNotaTotalEfolios()) + TXT(", o mínimo é ") +
-                     csv::textoDecimal(regras::minimoTotalEfolios));
+    erro(nome + TXT(": o aluno não foi admitido ao pFolio: os eFolios somam ") +
+         csv::textoDecimal(uc.getNotaTotalEfolios()) + TXT(", o mínimo é ") +
+         csv::textoDecimal(regras::minimoTotalEfolios));
     return false;
   }
   if (admissao == regras::Admissao::poucosEfolios) {
-    erro(coluna, TXT("o aluno não foi admitido ao pFolio: tem de ser avaliado em pelo menos ") +
-                     std::to_string(regras::minimoEfoliosAvaliados) + " eFolios");
+    erro(nome + TXT(": o aluno não foi admitido ao pFolio: tem de ser avaliado em pelo menos ") +
+         std::to_string(regras::minimoEfoliosAvaliados) + " eFolios");
     return false;
   }
   return true;
@@ -831,6 +962,11 @@ bool Importador::aplicaRecurso(UC& uc, long& notas) {
   const int coluna = colunas_.recurso;
   float valor = 0;
   if (!leValor(coluna, valor) || mesmoValor(valor, uc.getProvaRecurso())) return true;
+  if (limpa(coluna)) {
+    uc.setProvaRecurso(-1);
+    ++notas;
+    return true;
+  }
   if (!exigeOpcao(uc)) return false;
   if (!dentroDoIntervalo(regras::campoRecurso(uc), valor, csv::colunaRecurso, coluna)) {
     return false;
@@ -840,15 +976,31 @@ bool Importador::aplicaRecurso(UC& uc, long& notas) {
   return true;
 }
 
+// After the e-folios changed, the resit the record keeps must be within the
+// range its admission now gives: a resit exam (0..20) taken before the
+// e-folios admitted the student would count as a p-folio resit and give a
+// final grade above 20. A correction also keeps a p-folio only for an
+// admitted student, as the dialogue stores one.
+void Importador::revalidaProvas(const UC& uc) {
+  if (corrige_ && regras::campoProva(uc) == regras::Campo::pfolio && uc.getProvaFinal() != -1 &&
+      !admitidoPfolio(uc)) {
+    return;
+  }
+  if (uc.getProvaRecurso() != -1) {
+    dentroDoIntervalo(regras::campoRecurso(uc), uc.getProvaRecurso(), csv::colunaRecurso,
+                      colunas_.recurso);
+  }
+}
+
 // Row errors shown at most before "... e mais M erros".
 const size_t maximoErrosMostrados = 20;
 
 }  // namespace
 
 ResumoImportacao importaPauta(std::string_view texto, const std::vector<UC>& unidades,
-                              std::vector<Estudantes>& estudantes,
-                              std::vector<std::string>& erros) {
-  Importador importador(texto, unidades, estudantes, erros);
+                              std::vector<Estudantes>& estudantes, std::vector<std::string>& erros,
+                              Regime regime) {
+  Importador importador(texto, unidades, estudantes, erros, regime);
   importador.importa();
   return importador.resumo();
 }
@@ -862,6 +1014,8 @@ std::string textoResumo(bool verificar, std::string_view ficheiro, const ResumoI
   return texto;
 }
 
+namespace {
+
 const char* recusaSemLinhas(std::string_view texto) {
   if (texto.empty()) return TXT(" está vazio");
   if (texto.substr(0, 2) == "PK") {
@@ -873,20 +1027,19 @@ const char* recusaSemLinhas(std::string_view texto) {
   return nullptr;
 }
 
-void imprimeErros(const std::vector<std::string>& erros, long linhasComErros, bool verificar) {
+void imprimeErros(const std::vector<std::string>& erros, long linhasComErros,
+                  const PedidoFolha& pedido) {
   const size_t mostrados = std::min(erros.size(), maximoErrosMostrados);
   for (size_t i = 0; i < mostrados; ++i) std::cerr << "ERRO: " << erros[i] << std::endl;
   if (erros.size() > mostrados) {
     std::cerr << "... e mais " << erros.size() - mostrados << " erros" << std::endl;
   }
-  std::cerr << "ERRO: " << linhasComErros << " linhas com erros"
-            << (verificar ? "" : "; nada foi importado") << std::endl;
-}
-
-// Whether the folder has course nCurso's unit file (anything at its name).
-bool cursoNaPasta(int nCurso) {
-  IdentidadeFicheiro identidade;
-  return identificaFicheiro(nomeFicheiroUC(nCurso), &identidade).causa() != Causa::naoExiste;
+  std::cerr << "ERRO: " << linhasComErros << " linhas com erros";
+  if (!pedido.verificar) {
+    std::cerr << (pedido.regime == Regime::correcao ? "; nada foi corrigido"
+                                                    : "; nada foi importado");
+  }
+  std::cerr << std::endl;
 }
 
 // Reads the file to import, saying why it cannot be read or is no CSV text.
@@ -905,51 +1058,35 @@ bool leFicheiroImportado(const std::string& ficheiro, std::string& texto) {
   return true;
 }
 
-int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& unidades,
-                 Listacurso& estudantes, const std::string& nomeEstudantes) {
+}  // namespace
+
+bool aplicaFolha(const PedidoFolha& pedido, int nCurso, const Listacurso& unidades,
+                 Listacurso& estudantes, ResumoImportacao& resumo) {
   std::string texto;
-  if (!leFicheiroImportado(ficheiro, texto)) return estadoFalha;
+  if (!leFicheiroImportado(pedido.ficheiro, texto)) return false;
   std::vector<std::string> erros;
-  const ResumoImportacao resumo =
-      importaPauta(texto, unidades.getListaUCsCurso(), estudantes.alteraListaEstudantes(), erros);
+  resumo = importaPauta(texto, unidades.getListaUCsCurso(), estudantes.alteraListaEstudantes(),
+                        erros, pedido.regime);
   if (!erros.empty()) {
-    imprimeErros(erros, resumo.linhasComErros, verificar);
-    return estadoFalha;
+    imprimeErros(erros, resumo.linhasComErros, pedido);
+    return false;
   }
-  for (const std::string& aviso : resumo.avisos)
-    std::cerr << TXT("ATENÇÃO: ") << aviso << std::endl;
-  if (!verificar && resumo.alterado &&
-      estudantes.gravaEstudantes(
-          nomeEstudantes, std::cerr, false,
-          historico::prefixoImportacao + cp1252::deLinhaDeComandos(ficheiro)) !=
-          Listacurso::Gravacao::gravado) {
-    return estadoFalha;
-  }
-  std::cout << textoResumo(verificar, cp1252::deLinhaDeComandos(ficheiro), resumo) << std::endl;
-  return 0;
+  // One write for them all: a correction of a whole course may warn of
+  // every final grade.
+  std::string avisos;
+  for (const std::string& aviso : resumo.avisos) avisos.append(TXT("ATENÇÃO: ")) += aviso + "\n";
+  std::cerr << avisos << std::flush;
+  return pedido.verificar || !resumo.alterado || gravaAlteracoes(estudantes, nCurso, pedido.origem);
 }
 
 int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar) {
-  Listacurso unidades;
-  Listacurso estudantes;
-  // A course the folder does not have is said by its loading, before
-  // anything is created for it (no lock, no companion of its section).
-  if (!cursoNaPasta(nCurso)) {
-    (void)carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr);
-    return estadoFalha;
-  }
-  // Released when this returns; a signal releases it through the clean-up
-  // of every way out. The student file is either the old one or the new one.
-  BloqueioCurso bloqueio;
-  if (!verificar && !bloqueiaCurso(bloqueio, nCurso, std::cerr)) {
-    // A lock left by a crash on another machine is never found stale here:
-    // say how to clear it.
-    if (bloqueio.resultado() == Bloqueio::ocupado) {
-      std::cerr << TXT("Se nenhuma sessão tiver o curso aberto, apague o ficheiro ")
-                << nomeBloqueio(nCurso) << std::endl;
-    }
-    return estadoFalha;
-  }
-  if (!carregaCursoSemDialogo(nCurso, unidades, estudantes, std::cerr)) return estadoFalha;
-  return importaCurso(ficheiro, verificar, unidades, estudantes, nomeFicheiroEstudantes(nCurso));
+  const std::string nome = cp1252::deLinhaDeComandos(ficheiro);
+  const PedidoFolha pedido{ficheiro, verificar, Regime::importacao,
+                           historico::prefixoImportacao + nome};
+  return alteraCurso(nCurso, verificar, [&](const Listacurso& unidades, Listacurso& estudantes) {
+    ResumoImportacao resumo;
+    if (!aplicaFolha(pedido, nCurso, unidades, estudantes, resumo)) return estadoFalha;
+    std::cout << textoResumo(verificar, nome, resumo) << std::endl;
+    return 0;
+  });
 }

@@ -14,6 +14,14 @@
 #include "Listacurso.h"
 #include "UC.h"
 
+// What a sheet does to the course. An import enrols the new numbers, and a
+// final grade computed lower than the stored one leaves it as it was. A
+// correction enrols no one (a new number is an error), replaces any value
+// it gives, the cell "-" putting one back to none, clears the old option's
+// grades when it changes the option, and stores the final grade its values
+// give even when lower (regras::notaFinalCorrigida).
+enum class Regime { importacao, correcao };
+
 struct ResumoImportacao {
   long alunosNovos = 0;
   // Grade values changed: an e-folio (grade and weight together), a p-folio
@@ -26,8 +34,16 @@ struct ResumoImportacao {
   // Rows (the header included) with at least one error.
   long linhasComErros = 0;
   // What sound rows could not do, as "Linha N: WHY": a final grade not
-  // computed because the unit's graded e-folios weigh more than 8.
+  // computed because the unit's graded e-folios weigh more than 8. After
+  // them, for a correction, each final grade that went down: "Aluno N, UC
+  // C: nota final 16 corrigida para 11" ('-' for none).
   std::vector<std::string> avisos;
+  // Of a correction: the values changed, as the history counts them but the
+  // final grades; the students they belong to; the final grades that went
+  // down (to none included).
+  long valoresCorrigidos = 0;
+  long alunosCorrigidos = 0;
+  long notasDesceram = 0;
 };
 
 // Checks the rows of the CSV text `texto` against a course whose units are
@@ -36,33 +52,45 @@ struct ResumoImportacao {
 // option and grades of that unit and recomputes its final grade as the
 // dialogue does. Appends each problem found to `erros` as "Linha N: WHY"
 // and leaves out the row that has it; when any is found the caller must
-// discard `estudantes`.
+// discard `estudantes`. With Regime::correcao the rows correct the course
+// instead, as Regime says.
 ResumoImportacao importaPauta(std::string_view texto, const std::vector<UC>& unidades,
-                              std::vector<Estudantes>& estudantes, std::vector<std::string>& erros);
+                              std::vector<Estudantes>& estudantes, std::vector<std::string>& erros,
+                              Regime regime = Regime::importacao);
 
 // The summary line, without line end: "Importado FICHEIRO: A alunos novos,
 // G notas alteradas, S linhas sem alterações" ("Verificado" for a check).
 std::string textoResumo(bool verificar, std::string_view ficheiro, const ResumoImportacao& resumo);
 
-// The import mode, on a course already loaded into `unidades` and
-// `estudantes`: reads the CSV file `ficheiro`, checks and applies its rows
-// and, unless `verificar`, saves the student file `nomeEstudantes` safely
-// when anything changed. A file that is empty, a spreadsheet workbook (a ZIP
-// container: xlsx, ods) or UTF-16 text is refused by name before any row.
-// Errors go to standard error: the first 20 as "ERRO: Linha N: WHY", then
-// "... e mais M erros", then "ERRO: N linhas com erros; nada foi importado"
-// (without its second part for a check); the answer is then
-// estadoFalha, with nothing written. On success prints each warning as
-// "ATENÇÃO: Linha N: WHY" on standard error, then the summary line on
-// standard output, and answers 0.
-int importaCurso(const std::string& ficheiro, bool verificar, const Listacurso& unidades,
-                 Listacurso& estudantes, const std::string& nomeEstudantes);
+// A sheet to apply to a course: the file as the command line named it,
+// whether only to check it, what it does, and the origin its changes take
+// on the grade history.
+struct PedidoFolha {
+  std::string ficheiro;
+  bool verificar = false;
+  Regime regime = Regime::importacao;
+  std::string origem;
+};
+
+// Applies the sheet of `pedido` to course nCurso, loaded into `unidades` and
+// `estudantes`: reads the file, checks and applies its rows and, unless
+// `verificar`, saves the student file safely when anything changed. A file
+// that is empty, a spreadsheet workbook (a ZIP container: xlsx, ods) or
+// UTF-16 text is refused by name before any row. Errors go to standard
+// error: the first 20 as "ERRO: Linha N: WHY", then "... e mais M erros",
+// then "ERRO: N linhas com erros; nada foi importado" ("corrigido" for a
+// correction, without its second part for a check); nothing is written
+// then. On success prints each warning as "ATENÇÃO: WHY" on standard error
+// and answers true with `resumo`; false after any failure, said.
+bool aplicaFolha(const PedidoFolha& pedido, int nCurso, const Listacurso& unidades,
+                 Listacurso& estudantes, ResumoImportacao& resumo);
 
 // The import mode: takes the lock of course nCurso (refused, with a hint on
 // standard error, when another live session holds it), loads the course as
-// the export does and imports `ficheiro` as importaCurso does, the lock held
-// until after saving; with `verificar` it takes no lock and writes nothing.
-// Answers the exit status (estadoFalha on any failure).
+// the export does and imports `ficheiro` as aplicaFolha does, the lock held
+// until after saving, then prints the summary line on standard output; with
+// `verificar` it takes no lock and writes nothing. Answers the exit status
+// (estadoFalha on any failure).
 int executaImportacao(int nCurso, const std::string& ficheiro, bool verificar);
 
 #endif

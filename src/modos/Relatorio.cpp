@@ -123,15 +123,18 @@ void acrescentaHistoricoAluno(TextoPagina& pagina,
     // The date without its 'T', the values with the page's decimal comma.
     std::string data = linha.data;
     if (data.size() > 10 && data[10] == 'T') data[10] = ' ';
-    const bool valores = linha.campo != historico::campoAluno;
+    const bool valores = linha.campo != historico::campoAluno && linha.campo != historico::campoUc;
     const std::string antes = valores ? csv::comVirgula(linha.antes) : linha.antes;
     const std::string depois = valores ? csv::comVirgula(linha.depois) : linha.depois;
     const std::string* celulas[] = {
         &data, &linha.utilizador, &linha.origem, &linha.uc, &linha.campo, &antes, &depois};
-    pagina += "<tr>";
+    // A correction or removal is marked, its origin led by the word.
+    const bool correcao = historico::origemDeCorrecao(linha.origem);
+    pagina += correcao ? "<tr class=correcao>" : "<tr>";
     for (const std::string* celula : celulas) {
       // Escaped now: the lines are read again for the next student.
       pagina += "<td>";
+      if (correcao && celula == &linha.origem) pagina += TXT("<strong>Correção</strong> ");
       pagina += escapaHtml(*celula);
     }
     pagina += "\n";

@@ -84,6 +84,43 @@ TEST(RetratoEstudantes, AlunoNovo) {
   EXPECT_TRUE(compara(retrato, alunos).empty());
 }
 
+// Removals give their lines first, in the order made, with what the file held (not a change
+// made since); the students and units after a removed one are still matched to their own
+// pictures; a new student removed was never in the file and gives nothing.
+TEST(RetratoEstudantes, Remocoes) {
+  std::vector<Estudantes> alunos = {numerado(7, "Um", {ucContinua16, ucExame14}),
+                                    numerado(8, "Dois", {ucContinua9, ucExame14}),
+                                    numerado(9, "Tres", {ucExame14})};
+  RetratoEstudantes retrato;
+  retrato.inicia(alunos.size());
+  retrato.guarda(0, alunos[0]);
+  alunos[0].alteraListaUCs()[1].setProvaFinal(3);  // not saved: the file still holds 14
+  retrato.removeAluno(0, alunos[0]);
+  alunos.erase(alunos.begin());
+  retrato.removeUC(0, 0, alunos[0]);
+  alunos[0].removeUC(0);
+  alunos[0].alteraListaUCs()[0].setProvaFinal(12);
+  alunos.push_back(numerado(10, "Novo", {ucExame14}));
+  retrato.removeAluno(2, alunos[2]);
+  alunos.pop_back();
+  retrato.guardaTodos(alunos);
+  alunos[1].alteraListaUCs()[0].setNota(15);
+  const Texto exame14 =
+      TXT("21002;Álgebra Linear I;1;1;6;AVALIACAO;0;A;-1;-1;B;-1;-1;C;-1;-1;"
+          "F;14;R;-1;N;14");
+  EXPECT_EQ(compara(retrato, alunos),
+            (std::vector<Texto>{
+                "7;;aluno;Um;",
+                "7;21053;uc;21053;BD;2;1;12;AVALIACAO;1;A;75;2;B;33.3;3;C;0;3;F;8.5;R;-1;N;16;",
+                "7;21002;uc;" + exame14 + ";",
+                TXT("8;21037;uc;21037;Estatística;1;2;6;AVALIACAO;1;A;80;3;B;70;3;C;50;2;F;5;R;-1;"
+                    "N;9;"),
+                "8;21002;pFolio/Exame;14;12", "9;21002;NotaFinal;14;15"}));
+  // Once saved, the removals are behind.
+  retrato.inicia(alunos.size());
+  EXPECT_TRUE(compara(retrato, alunos).empty());
+}
+
 // The writer of one save's lines gives the bytes of the format's general writer, quoting and
 // chain included.
 TEST(RetratoEstudantes, EscritorDasLinhasDeUmaGravacao) {

@@ -197,3 +197,24 @@ TEST(Limiares, PesosAcimaDeOitoNaoDaoNotaFinal) {
                 "final\n"));
   EXPECT_NE(c.le("12-Estudantes.txt").find(TXT("C;100;3;F;11;R;10;N;-1\r\n")), Texto::npos);
 }
+
+// A resit exam of 15, entered while the record was not admitted to the p-folio, cannot become a
+// p-folio resit once the e-folios admit it: the values would give 23, so the final grade stays.
+TEST(Limiares, RecursoAcimaDoPfolioNaoDaNotaFinalAcimaDeVinte) {
+  Cenario c;
+  c.copiaExemplos();
+  const Resultado r =
+      c.executa(TXT("12\n3\n1009\nMónica\n2\n1009\n21002\n1\n"  // new student, her grades in 21002
+                    "3\n15\n"                                   // resit exam 15 (not admitted yet)
+                    "1\n1\n100\n3\n2\n100\n3\n3\n100\n2\n9\n"   // A, B, C 100 (3, 3, 2), validated
+                    "0\n4\n9\n9\n"));                           // back, save
+  EXPECT_EQ(r.estado, 0);
+  const Texto aviso =
+      TXT("Valores dos eFolios são Válidos\n\nATENÇÃO: As notas deste registo dão a nota final 23, "
+          "acima de 20; corrija-as no menu Inserir Notas para calcular a nota final\n\n\n");
+  EXPECT_NE(r.saida.find(aviso), Texto::npos) << r.saida;
+  EXPECT_NE(c.le("12-Estudantes.txt")
+                .find(TXT("21002;Álgebra Linear I;1;1;6;AVALIACAO;1;A;100;3;B;100;3;C;100;2;F;-1;"
+                          "R;15;N;15\r\n")),
+            Texto::npos);
+}

@@ -148,3 +148,73 @@ TEST(Regras, PesosAvaliadosAcimaDeOito) {
     }
   }
 }
+
+// Values outside their ranges (a resit exam kept once the record is admitted, a p-folio edited
+// into the file) never give a final grade above 20: none is computed, by either rule.
+TEST(Regras, NotaFinalNuncaAcimaDeVinte) {
+  const struct {
+    const char* avaliacao;
+    float calculada;
+  } casos[] = {
+      {"1;A;100;3;B;100;3;C;100;2;F;-1;R;15;N;15", 23},
+      {"1;A;100;3;B;100;3;C;100;2;F;15;R;-1;N;-1", 23},
+      {"1;A;100;3;B;100;3;C;100;2;F;12;R;-1;N;-1", 20},  // the highest grade there is
+      {"0;F;21;R;-1;N;-1", 21},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.avaliacao);
+    const UC uc = registo(caso.avaliacao);
+    EXPECT_FLOAT_EQ(regras::notaCalculada(uc), caso.calculada);
+    const bool acima = caso.calculada > 20;
+    for (const regras::NotaFinal& nova :
+         {regras::novaNotaFinal(uc, uc.getNota()), regras::notaFinalCorrigida(uc)}) {
+      EXPECT_EQ(nova.decisao == regras::Decisao::acimaDeVinte, acima);
+      EXPECT_EQ(nova.guarda, !acima);
+    }
+  }
+}
+
+// A corrected record's final grade is the dialogue's formula on its values, whatever the stored
+// grade: lower grades are kept, and a record that gives none has -1.
+TEST(Regras, NotaFinalCorrigida) {
+  const struct {
+    const char* avaliacao;
+    float nota;
+  } casos[] = {
+      {"1;A;80;3;B;70;3;C;50;2;F;8.5;R;-;N;20", 14},   // 5.5 + 8.5
+      {"1;A;80;3;B;70;3;C;50;2;F;5;R;-;N;16", 0},      // a p-folio below 5.5 counts for nothing
+      {"1;A;80;3;B;70;3;C;50;2;F;-;R;-;N;16", 6},      // in assessment: the e-folios alone
+      {"0;F;9.5;R;-;N;-", 10},                         // halves away from zero
+      {"0;F;-;R;-;N;14", -1},                          // an exam never sat
+      {"-1;F;-;R;-;N;12", -1},                         // no option
+      {"1;A;-1;-1;B;-1;-1;C;-1;-1;F;-;R;-;N;10", -1},  // not admitted, no resit
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.avaliacao);
+    const UC uc = registo(caso.avaliacao);
+    const regras::NotaFinal nova = regras::notaFinalCorrigida(uc);
+    EXPECT_TRUE(nova.guarda);
+    EXPECT_EQ(nova.nota, caso.nota);
+    // The same formula as the dialogue's for a record without a grade yet.
+    if (regras::opcaoValida(uc.getOpcaoAvaliacao())) {
+      EXPECT_EQ(nova.nota, regras::novaNotaFinal(uc, -1).nota);
+    }
+  }
+  const regras::NotaFinal excedidos =
+      regras::notaFinalCorrigida(registo("1;A;100;3;B;100;3;C;100;3;F;12;R;-;N;15"));
+  EXPECT_EQ(excedidos.decisao, regras::Decisao::pesosExcedidos);
+  EXPECT_FALSE(excedidos.guarda);
+}
+
+// A record holds grades when anything but its option and weights has a value; its e-folios are
+// as a record starts when none has a grade or a weight.
+TEST(Regras, RegistoComNotasESemEfolios) {
+  const UC soPesos = registo("1;A;-1;3;B;-1;-1;C;-1;-1;F;-;R;-;N;-");
+  EXPECT_FALSE(regras::temNotas(soPesos, -1));
+  EXPECT_TRUE(regras::temNotas(soPesos, 0));
+  EXPECT_TRUE(regras::temNotas(registo("0;F;0;R;-;N;-"), -1));
+  EXPECT_TRUE(regras::temNotas(registo("0;F;-;R;0;N;-"), -1));
+  EXPECT_TRUE(regras::temNotas(registo("1;A;-1;-1;B;0;3;C;-1;-1;F;-;R;-;N;-"), -1));
+  EXPECT_FALSE(regras::semEfolios(soPesos.eFolios));
+  EXPECT_TRUE(regras::semEfolios(registo("1;A;-1;-1;B;-1;-1;C;-1;-1;F;9;R;-;N;-").eFolios));
+}

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Correcao.h"
 #include "Cp1252.h"
 #include "FormatoDados.h"
 #include "Importacao.h"
@@ -39,6 +40,10 @@ struct Curso {
   ResumoImportacao importa(const std::string& csv) {
     erros.clear();
     return importaPauta(csv, unidades, estudantes, erros);
+  }
+  ResumoImportacao corrige(const std::string& csv) {
+    erros.clear();
+    return importaPauta(csv, unidades, estudantes, erros, Regime::correcao);
   }
   const UC& uc(size_t aluno, size_t indice) const {
     return estudantes[aluno].getListaUCs()[indice];
@@ -262,4 +267,79 @@ TEST(Importacao, NomesEColunaDoNumero) {
     EXPECT_EQ(curso.erros, std::vector<std::string>{}) << numero;
     EXPECT_EQ(r.linhasSemAlteracoes, 1) << numero;
   }
+}
+
+// A correction replaces values lower or higher, "-" takes one back to none, and the final grade
+// is the one the corrected values give, stored even when lower and said when it went down.
+TEST(Correcao, ValoresSubstituidosELimpos) {
+  Curso curso;
+  ResumoImportacao r = curso.corrige(cabecalho + "1001;Ana;100;;;;;;;;6;\r\n");
+  EXPECT_EQ(curso.erros, std::vector<std::string>{});
+  EXPECT_EQ(curso.uc(0, 0).notaExata(), 12);  // 5.5 + 6, rounded
+  EXPECT_EQ(r.avisos,
+            std::vector<std::string>{"Aluno 1001, UC 100: nota final 14 corrigida para 12"});
+  EXPECT_EQ(textoResumoCorrecao(false, "f.csv", r),
+            "Corrigidos: 1 valores de 1 alunos (1 notas finais desceram)");
+  EXPECT_EQ(textoResumoCorrecao(true, "f.csv", r),
+            "Verificado f.csv: 1 valores de 1 alunos a corrigir (1 notas finais desceriam)");
+  // The p-folio back to none: the e-folios' sum alone; an e-folio with its weight, the weights
+  // still totalling 8.
+  r = curso.corrige(cabecalho + "1001;;100;;80;4;-;;50;4;-;\r\n");
+  EXPECT_EQ(curso.erros, std::vector<std::string>{});
+  EXPECT_EQ(curso.linhaFicheiro(0, 0),
+            TXT("100;Álgebra;1;1;6;AVALIACAO;1;A;80;4;B;-1;-1;C;50;4;F;-1;R;-1;N;5\r\n"));
+  EXPECT_EQ(r.valoresCorrigidos, 5);  // pesoA, eFolioB, pesoB, pesoC, the p-folio
+  EXPECT_EQ(r.notasDesceram, 1);
+  // The same values again: nothing to correct, the final grade not recomputed.
+  r = curso.corrige(cabecalho + "1001;;100;;80;4;-;-;50;4;-;\r\n");
+  EXPECT_FALSE(r.alterado);
+  EXPECT_EQ(textoResumoCorrecao(false, "f.csv", r), "Nada a corrigir");
+  // Every e-folio back to none is the record as it started: no weights to total.
+  r = curso.corrige(cabecalho + "1001;;100;;-;;-;;-;;;\r\n");
+  EXPECT_EQ(curso.erros, std::vector<std::string>{});
+  EXPECT_EQ(curso.linhaFicheiro(0, 0),
+            TXT("100;Álgebra;1;1;6;AVALIACAO;1;A;-1;-1;B;-1;-1;C;-1;-1;F;-1;R;-1;N;-1\r\n"));
+  EXPECT_EQ(r.avisos,
+            std::vector<std::string>{"Aluno 1001, UC 100: nota final 5 corrigida para -"});
+  // "-" takes the option back to none; grades then need one, as in the import.
+  curso.corrige(cabecalho + "1001;;100;-;;;;;;;;\r\n1001;;100;;;;;;;;9;\r\n");
+  EXPECT_EQ(curso.uc(0, 0).getOpcaoAvaliacao(), opcaoNaoEscolhida);
+  EXPECT_EQ(curso.erros, std::vector<std::string>{TXT(
+                             "Linha 3: Avaliação: falta a opção de avaliação da UC (Contínua ou "
+                             "Exame Final)")});
+}
+
+// A correction cannot make a record the dialogue could not: e-folios that leave the student
+// without admission while his p-folio stays, a resit out of the range the new admission gives,
+// weights that do not total 8; nor enrol anyone, nor give one cell two values. The import keeps
+// refusing "-".
+TEST(Correcao, RegrasMantidas) {
+  const std::pair<std::string, std::string> casos[] = {
+      {"1001;;100;;10;;;;;;;",
+       TXT("Linha 2: pFolio/Exame: o aluno não foi admitido ao pFolio: os eFolios somam 3,4, o "
+           "mínimo é 3,5")},
+      {"1001;;100;;-;;;;;;;", TXT("Linha 2: Pesos: os pesos dos eFolios somam 5 e têm de somar 8")},
+      {"2002;Rui;100;;;;;;;;;", TXT("Linha 2: Número: o aluno 2002 não existe no curso")},
+      {"1001;;100;;;;;;;;6;\r\n1001;;100;;;;;;;;-;",
+       TXT("Linha 3: o aluno 1001 na UC 100 já tem outro valor de pFolio/Exame na linha 2")},
+  };
+  for (const auto& [linhas, erro] : casos) {
+    Curso curso;
+    curso.corrige(cabecalho + linhas + "\r\n");
+    EXPECT_EQ(curso.erros, std::vector<std::string>{erro}) << linhas;
+  }
+  // Admitted with e-folios worth 3.5 (A at 20), a resit of 15 is out of the p-folio resit's range.
+  Curso curso;
+  curso.estudantes[0].setUC(0, unidade(TXT("100;Álgebra;1;1;6;AVALIACAO;1;A;-1;-1;B;-1;-1;C;-1;"
+                                           "-1;F;-1;R;15;N;15")));
+  curso.corrige(cabecalho + "1001;;100;;50;4;50;3;0;1;;\r\n");
+  EXPECT_EQ(curso.erros,
+            std::vector<std::string>{"Linha 2: Recurso: '15' fora do intervalo de 0 a 12"});
+  // The import too: counted as a p-folio resit, it would give 3.5 + 15 (8 + 20 at most).
+  const std::vector<std::string> erros = curso.erros;
+  curso.importa(cabecalho + "1001;;100;;50;4;50;3;0;1;;\r\n");
+  EXPECT_EQ(curso.erros, erros);
+  curso.importa(cabecalho + "1001;;100;;;;;;;;-;\r\n");
+  EXPECT_EQ(curso.erros,
+            std::vector<std::string>{TXT("Linha 2: pFolio/Exame: '-' não é um número")});
 }
