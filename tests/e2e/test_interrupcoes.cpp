@@ -1,8 +1,9 @@
-// A save interrupted at every one of its write steps: the dialogue's save, an import, a conflict
-// save and a save that first mends a history (a last line cut short, a save left open), each
-// stopped before each step (the numbered pause points of the test build) and ended there by
-// SIGINT, SIGTERM, SIGHUP or SIGKILL, or by a power cut (the fault-injecting watcher of the
-// writes, in this process). After each: the student file is the old one or the new one, whole;
+// A save interrupted at every one of its write steps: the dialogue's save, an import, a
+// correction, a conflict save and a save that first mends a history (a last line cut short, a save
+// left open), each stopped before each step (the numbered pause points of the test build) and
+// ended there by SIGINT, SIGTERM, SIGHUP or SIGKILL, or by a power cut (the fault-injecting
+// watcher of the writes, in this process). After each: the student file is the old one or the new
+// one, whole;
 // the history records exactly the save whose replacement happened and its chain checks; the
 // process said what happened; a second process, started once the first is gone, enters the
 // section without a wait (its wait would be told at once) and closes what the first left open.
@@ -13,6 +14,7 @@
 
 #include "Apoio.h"
 #include "CarregaCurso.h"
+#include "Correcao.h"
 #include "Cp1252.h"
 #include "FalhasEscrita.h"
 #include "Importacao.h"
@@ -107,6 +109,7 @@ const Texto gravacaoAnterior = "dialogo;1001;21002;pesoA;3;2.5\n";
 const Gravacao gravacoes[] = {
     {"dialogo", {}, sessao, "", "", false},
     {"importacao", {"--importar", "12", "a.csv"}, "", historicoAnterior(), gravacaoAnterior, false},
+    {"correcao", {"--corrigir", "12", "k.csv"}, "", historicoAnterior(), gravacaoAnterior, false},
     {"conflito", {}, sessao, "", "", true},
     {"historico-interrompido", {}, sessao, historicoInterrompido(), gravacaoAnterior, false},
 };
@@ -122,6 +125,7 @@ void prepara(const Cenario& c, const Gravacao& g) {
   c.copiaExemplos();
   c.escreve("a.csv", crlf({TXT("Número;Nome"), "9001;Importado A"}));
   c.escreve("b.csv", crlf({TXT("Número;Nome"), "9002;Importado B"}));
+  c.escreve("k.csv", crlf({TXT("Número;Código UC;pFolio/Exame"), "1001;21002;10"}));
   if (!g.historicoInicial.empty()) c.escreve(hist, g.historicoInicial);
 }
 
@@ -271,7 +275,11 @@ namespace {
 // the course's own save, with the student the session adds; the import through its entry).
 void gravaAqui(const Gravacao& g) {
   if (!g.args.empty()) {
-    EXPECT_EQ(executaImportacao(12, "a.csv", false), 0);
+    if (g.args[0] == "--corrigir") {
+      EXPECT_EQ(executaCorrecao({12, "k.csv", "", false}), 0);
+    } else {
+      EXPECT_EQ(executaImportacao(12, "a.csv", false), 0);
+    }
     return;
   }
   Listacurso unidades, estudantes;
