@@ -17,8 +17,8 @@
 
 #include "ApoioFuzz.h"
 #include "Cp1252.h"
-#include "FimHistorico.h"
 #include "Ficheiros.h"
+#include "FimHistorico.h"
 #include "FormatoHistorico.h"
 #include "LeituraHistorico.h"
 
@@ -136,7 +136,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
   const bool cortadoNoFim = resultado.estado == historico::EstadoVerificacao::cortada &&
                             resultado.linha == finsDeLinha + 1;
   if (valido || cortadoNoFim) {
-    VERIFICA(fim.dano == historico::Dano::nenhum, TXT("um histórico válido foi dado por danificado"));
+    VERIFICA(fim.dano == historico::Dano::nenhum,
+             TXT("um histórico válido foi dado por danificado"));
     if (valido && !conteudo.empty()) {
       VERIFICA(fim.corte == conteudo.size(), TXT("um histórico válido seria cortado"));
       VERIFICA(fim.anterior == ultima, TXT("a última VERIFICACAO difere"));

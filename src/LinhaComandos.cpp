@@ -11,8 +11,8 @@
 #include "Importacao.h"
 #include "Numeros.h"
 #include "Programa.h"
-#include "Relogio.h"
 #include "Relatorio.h"
+#include "Relogio.h"
 #include "Remocao.h"
 #include "VistaHistorico.h"
 

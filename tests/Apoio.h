@@ -23,8 +23,8 @@
 #include "Estudantes.h"
 #include "FormatoDados.h"
 #include "FormatoHistorico.h"
-#include "LeituraHistorico.h"
 #include "LeitorLinhas.h"
+#include "LeituraHistorico.h"
 #include "Listacurso.h"
 
 namespace fs = std::filesystem;

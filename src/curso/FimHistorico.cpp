@@ -157,8 +157,9 @@ Estado examinaFim(std::uint64_t tamanho, const LeBytes& le, FimHistorico* fim) {
   Estado lido = le(0, cabecalhoCrLf.size(), &inicio);
   if (!lido.ok()) return lido;
   // Nothing but a piece of the header: a writer that died creating it.
-  const bool pedaco = inicio.size() == tamanho && (cabecalhoCrLf.substr(0, inicio.size()) == inicio ||
-                                                   cabecalhoLf.substr(0, inicio.size()) == inicio);
+  const bool pedaco =
+      inicio.size() == tamanho && (cabecalhoCrLf.substr(0, inicio.size()) == inicio ||
+                                   cabecalhoLf.substr(0, inicio.size()) == inicio);
   const bool crlf = inicio.compare(0, cabecalhoCrLf.size(), cabecalhoCrLf) == 0;
   const bool lf = inicio.compare(0, cabecalhoLf.size(), cabecalhoLf) == 0;
   if (pedaco && !crlf && !lf) {
@@ -173,8 +174,7 @@ Estado examinaFim(std::uint64_t tamanho, const LeBytes& le, FimHistorico* fim) {
   const std::uint64_t fimCabecalho = crlf ? cabecalhoCrLf.size() : cabecalhoLf.size();
   fim->fimLinha = crlf ? "\r\n" : "\n";
   for (const std::size_t janela : janelas) {
-    const std::uint64_t desde =
-        tamanho - fimCabecalho > janela ? tamanho - janela : fimCabecalho;
+    const std::uint64_t desde = tamanho - fimCabecalho > janela ? tamanho - janela : fimCabecalho;
     std::string cauda;
     lido = le(desde, static_cast<std::size_t>(tamanho - desde), &cauda);
     if (!lido.ok()) return lido;

@@ -24,11 +24,11 @@ enum class Dano {
 
 // The last save the history records, as the next writer must close it.
 enum class Pendente {
-  nenhuma,       // closed, or none
-  semIdentidade, // open without its identities: it did not happen
-  identificada,  // open with its identities (`identidades`): the file says
-  talvez,        // value lines at the end, too many to tell whether a save
-                 // of this version holds them: an "anulada" voids it if so
+  nenhuma,        // closed, or none
+  semIdentidade,  // open without its identities: it did not happen
+  identificada,   // open with its identities (`identidades`): the file says
+  talvez,         // value lines at the end, too many to tell whether a save
+                  // of this version holds them: an "anulada" voids it if so
 };
 
 struct FimHistorico {
@@ -44,7 +44,8 @@ struct FimHistorico {
 };
 
 // Reads `maximo` bytes from `posicao` (fewer at the end of the file).
-using LeBytes = std::function<Estado(std::uint64_t posicao, std::size_t maximo, std::string* texto)>;
+using LeBytes =
+    std::function<Estado(std::uint64_t posicao, std::size_t maximo, std::string* texto)>;
 
 // Examines a history of `tamanho` bytes read through `le`: its header, the
 // last line cut short that the next writer cuts off, its last whole line

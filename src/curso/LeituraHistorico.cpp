@@ -114,9 +114,11 @@ void SeguimentoGravacoes::termina(const Feita& feita) {
 }
 
 long SeguimentoGravacoes::qualAnulada(std::uint64_t posicao) const {
-  auto depois = std::upper_bound(
-      anuladas_.begin(), anuladas_.end(), posicao,
-      [](std::uint64_t p, const std::pair<std::uint64_t, std::uint64_t>& r) { return p < r.first; });
+  auto depois =
+      std::upper_bound(anuladas_.begin(), anuladas_.end(), posicao,
+                       [](std::uint64_t p, const std::pair<std::uint64_t, std::uint64_t>& r) {
+                         return p < r.first;
+                       });
   if (depois == anuladas_.begin()) return -1;
   --depois;
   if (posicao < depois->first || posicao > depois->second) return -1;

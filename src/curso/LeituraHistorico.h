@@ -23,8 +23,8 @@
 
 #include "Estado.h"
 #include "FormatoHistorico.h"
-#include "Leitura.h"
 #include "LeitorHistorico.h"
+#include "Leitura.h"
 
 namespace historico {
 
@@ -92,15 +92,16 @@ enum class EstadoVerificacao {
 };
 struct ResultadoVerificacao {
   EstadoVerificacao estado = EstadoVerificacao::valido;
-  long linhas = 0;      // lines checked after the header
-  long linha = 0;       // the file line concerned (the header is line 1)
-  long anuladas = 0;    // saves that did not happen (of a valid history)
-  long reparadas = 0;   // lines cut short that were cut off
-  Estado razao;         // why it cannot be read
+  long linhas = 0;     // lines checked after the header
+  long linha = 0;      // the file line concerned (the header is line 1)
+  long anuladas = 0;   // saves that did not happen (of a valid history)
+  long reparadas = 0;  // lines cut short that were cut off
+  Estado razao;        // why it cannot be read
 };
 // Checks the header and every VERIFICACAO of what `leitor` reads, and
 // counts the saves that did not happen (`feita` as SeguimentoGravacoes).
-ResultadoVerificacao verifica(LeitorHistorico& leitor, const SeguimentoGravacoes::Feita& feita = {});
+ResultadoVerificacao verifica(LeitorHistorico& leitor,
+                              const SeguimentoGravacoes::Feita& feita = {});
 // The same for the file `nome`, beside the student file `ficheiroEstudantes`
 // (a save left open is asked of the file it wrote).
 ResultadoVerificacao verificaFicheiro(const std::string& nome,

@@ -8,8 +8,8 @@
 
 #include "BloqueioCurso.h"
 #include "Consola.h"
-#include "EscritaHistorico.h"
 #include "Cp1252.h"
+#include "EscritaHistorico.h"
 #include "FormatoDados.h"
 #include "FormatoHistorico.h"
 #include "LeitorLinhas.h"

@@ -12,9 +12,9 @@
 
 #include "Cmenu.h"
 #include "ConsolaES.h"
+#include "EscritaHistorico.h"
 #include "Estudantes.h"
 #include "Ficheiros.h"
-#include "EscritaHistorico.h"
 #include "FormatoHistorico.h"
 #include "RetratoEstudantes.h"
 #include "UC.h"

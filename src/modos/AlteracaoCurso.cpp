@@ -6,8 +6,8 @@
 #include "CarregaCurso.h"
 #include "Cp1252.h"
 #include "Execucao.h"
-#include "FormatoHistorico.h"
 #include "Ficheiros.h"
+#include "FormatoHistorico.h"
 #include "Nomes.h"
 
 namespace {

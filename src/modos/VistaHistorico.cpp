@@ -127,8 +127,7 @@ int percorre(const PedidoHistorico& pedido, bool avisos, long maximo, bool& exis
   std::string_view texto;
   // An empty file holds no line yet (a writer died creating it).
   const bool primeira = razao.ok() && leitor.proxima(texto);
-  if (primeira && !leitor.erroLeitura() &&
-      (texto != historico::cabecalho || !leitor.terminada())) {
+  if (primeira && !leitor.erroLeitura() && (texto != historico::cabecalho || !leitor.terminada())) {
     std::cerr << "ERRO: O ficheiro " << nome << TXT(" não começa pela linha ")
               << historico::cabecalho << std::endl;
     return estadoFalha;

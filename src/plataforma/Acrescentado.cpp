@@ -1,8 +1,8 @@
 #include "Acrescentado.h"
 
+#include "Nomes.h"
 #include "Passos.h"
 #include "Sistema.h"
-#include "Nomes.h"
 #include "Temporario.h"
 
 FicheiroAcrescentado::~FicheiroAcrescentado() { fecha(); }

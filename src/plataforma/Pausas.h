@@ -20,9 +20,9 @@ bool pontosPausaCompilados();
 // a temporary file's first piece written and another to come; "temporario-escrito": written and
 // flushed, not yet renamed, "bloqueio-escrito" for the lock;
 // "temporarios-escritos": all of a joint replacement; "seccao-aguarda": a
-// wait for the course's section just told; and those of the course layer), every write step is one, "antes-STEP:FILE" (Escritas.h),
-// and also "passo-N", N its number among the process's steps from 1 (a
-// step repeated on one file is reached by its number).
+// wait for the course's section just told; and those of the course layer), every write step is one,
+// "antes-STEP:FILE" (Escritas.h), and also "passo-N", N its number among the process's steps from 1
+// (a step repeated on one file is reached by its number).
 void pontoPausa(const char* ponto);
 
 // In the test build, when the environment variable PAUTA_REGISTO_PASSOS

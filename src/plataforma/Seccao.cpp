@@ -144,8 +144,7 @@ void quebraTrinco(const std::string& trinco, const std::string& visto) {
   if (!criada.ok()) {
     esqueceRemocaoNaSaida(registo);
     std::string dela;
-    if (criada.causa() == Causa::jaExiste && leTrinco(quebra, &dela) &&
-        abandonado(leDono(dela))) {
+    if (criada.causa() == Causa::jaExiste && leTrinco(quebra, &dela) && abandonado(leDono(dela))) {
       removeSeComecaPor(quebra.c_str(), dela.c_str(), dela.size(), "");
     }
     return;

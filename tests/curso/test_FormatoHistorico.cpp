@@ -200,9 +200,11 @@ TEST(FormatoHistorico, FimParaAcrescentar) {
       {fechada + "2026-12-07T14:03:27+00:00;ana;pc1;dia", Dano::nenhum, Pendente::nenhuma,
        fechada.size()},
       {historicoDe({"1001;pesoA", "1002;pesoB"}), Dano::nenhum, Pendente::nenhuma, 0},
-      {historicoDe({"inicio", "1001;pesoA", "1002;pesoB"}), Dano::nenhum, Pendente::semIdentidade, 0},
+      {historicoDe({"inicio", "1001;pesoA", "1002;pesoB"}), Dano::nenhum, Pendente::semIdentidade,
+       0},
       {historicoDe({"inicio"}), Dano::nenhum, Pendente::semIdentidade, 0},
-      {historicoDe({"inicio", "1001;pesoA", "identidade"}), Dano::nenhum, Pendente::identificada, 0},
+      {historicoDe({"inicio", "1001;pesoA", "identidade"}), Dano::nenhum, Pendente::identificada,
+       0},
       {historicoDe({"inicio", "1001;pesoA", "reparada", "reparada"}), Dano::nenhum,
        Pendente::semIdentidade, 0},
       {historicoDe({"inicio", "1001;pesoA", "identidade", "reparada"}), Dano::nenhum,
@@ -269,9 +271,9 @@ TEST(FormatoHistorico, LeitorDeLinhas) {
     bool terminada;
     Texto fim;
     bool longa;
-  } esperadas[] = {{"a", 1, true, "\r\n", false},      {"b", 2, true, "\n", false},
+  } esperadas[] = {{"a", 1, true, "\r\n", false},        {"b", 2, true, "\n", false},
                    {"\"c\r\nd\"", 3, true, "\n", false}, {"", 5, true, "\n", true},
-                   {"e", 6, true, "\n", false},         {"f", 7, false, "\n", false}};
+                   {"e", 6, true, "\n", false},          {"f", 7, false, "\n", false}};
   for (const auto& e : esperadas) {
     ASSERT_TRUE(leitor.proxima(linha));
     EXPECT_EQ(linha, e.texto);
@@ -303,10 +305,9 @@ TEST(FormatoHistorico, LeitorDeLinhas) {
 // hold its DEPOIS are voided; a voiding mark with no save open voids nothing; 1.0.0 lines stand.
 // The check of the whole file counts the voided saves and the repairs.
 TEST(FormatoHistorico, GravacoesAnuladas) {
-  const Texto texto = historicoDe({"1;pesoA", "inicio", "2;pesoA", "identidade", "concluida",
-                                   "inicio", "3;pesoA", "identidade", "anulada", "anulada",
-                                   "inicio", "4;pesoA", "reparada", "inicio", "5;pesoA",
-                                   "identidade"});
+  const Texto texto = historicoDe(
+      {"1;pesoA", "inicio", "2;pesoA", "identidade", "concluida", "inicio", "3;pesoA", "identidade",
+       "anulada", "anulada", "inicio", "4;pesoA", "reparada", "inicio", "5;pesoA", "identidade"});
   const auto seguidas = [&texto](bool ultimaFeita) {
     historico::SeguimentoGravacoes gravacoes;
     historico::LeitorHistorico leitor(texto);
@@ -333,9 +334,8 @@ TEST(FormatoHistorico, GravacoesAnuladas) {
   EXPECT_EQ(seguidas(true), std::make_pair(Texto("125"), 2L));
   EXPECT_EQ(seguidas(false), std::make_pair(Texto("12"), 3L));
   historico::LeitorHistorico leitor(texto);
-  const auto v = historico::verifica(leitor, [](const historico::IdentidadesGravacao&) {
-    return false;
-  });
+  const auto v =
+      historico::verifica(leitor, [](const historico::IdentidadesGravacao&) { return false; });
   EXPECT_EQ(v.estado, historico::EstadoVerificacao::valido);
   EXPECT_EQ(v.linhas, 16);
   EXPECT_EQ(v.anuladas, 3);

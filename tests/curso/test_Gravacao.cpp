@@ -163,8 +163,7 @@ TEST(Gravacao, CadaPassoFalhado) {
       if (r.first == 1) {
         // A folder's flush and the mark after the rename are no error; a history that cannot
         // be linked into place is created exclusively instead.
-        const bool semErro = passos[i].rfind("descargaPasta ", 0) == 0 ||
-                             i + 1 == passos.size() ||
+        const bool semErro = passos[i].rfind("descargaPasta ", 0) == 0 || i + 1 == passos.size() ||
                              passos[i].rfind("ligacao " + historico + ".tmp.", 0) == 0 ||
                              passos[i].rfind("remocao " + historico + ".tmp.", 0) == 0;
         EXPECT_TRUE(semErro);

@@ -254,8 +254,8 @@ TEST(ModoHistorico, GravacoesAnuladasEReparadas) {
   const auto gravacao = [&](const Texto& numero, historico::Marca fecho) {
     escritor.escreveMarca(historico::Marca::inicio, "", "", texto);
     escritor.escreve(alteracao("", numero, "21002", "pesoA", "3", "2"), texto);
-    escritor.escreveMarca(historico::Marca::identidade, "1:0000000000000000",
-                          "2:0000000000000000", texto);
+    escritor.escreveMarca(historico::Marca::identidade, "1:0000000000000000", "2:0000000000000000",
+                          texto);
     escritor.escreveMarca(fecho, "", "", texto);
   };
   gravacao("1001", historico::Marca::concluida);

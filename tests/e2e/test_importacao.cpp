@@ -239,12 +239,12 @@ TEST(Importar, CursoQueAPastaNaoTem) {
     return todos;
   };
   const auto antes = nomes();
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"--importar", "99", "a.csv"},
-           {"--historico", "99"},
-           {"--historico", "99", "--verificar"},
-           {"--exportar", "99"},
-           {"--relatorio", "99"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--importar", "99", "a.csv"},
+                                             {"--historico", "99"},
+                                             {"--historico", "99", "--verificar"},
+                                             {"--exportar", "99"},
+                                             {"--relatorio", "99"}}) {
     SCOPED_TRACE(args[0]);
     const Resultado r = c.executa("", args);
     EXPECT_EQ(r.estado, 2);

@@ -22,7 +22,8 @@
 
 namespace {
 
-const Texto est = "12-Estudantes.txt", hist = "12-Historico.txt", ficheiroConflito = est + ".conflito";
+const Texto est = "12-Estudantes.txt", hist = "12-Historico.txt",
+            ficheiroConflito = est + ".conflito";
 const Texto interrompido =
     TXT("ATENÇÃO: O programa foi interrompido, as alterações não gravadas foram perdidas");
 const Texto conflitoEm =
@@ -116,9 +117,9 @@ const Gravacao gravacoes[] = {
 
 // A step of a run, as the test build records it.
 struct Passo {
-  Texto ponto;  // "passo-N"
-  Texto nome;   // "antes-STEP:FILE"
-  bool retidos; // the termination signals are held over it
+  Texto ponto;   // "passo-N"
+  Texto nome;    // "antes-STEP:FILE"
+  bool retidos;  // the termination signals are held over it
 };
 
 void prepara(const Cenario& c, const Gravacao& g) {
@@ -171,7 +172,8 @@ Referencia referencia(const Gravacao& g) {
     Texto retidos;
     campos >> passo.ponto >> passo.nome >> retidos;
     passo.retidos = retidos == "retidos";
-    if (contem(passo.nome, "antes-tranca:") && ++trancas == 2) r.primeiroDaGravacao = r.passos.size();
+    if (contem(passo.nome, "antes-tranca:") && ++trancas == 2)
+      r.primeiroDaGravacao = r.passos.size();
     r.passos.push_back(passo);
   }
   return r;
@@ -195,13 +197,14 @@ void segundoProcesso(const Cenario& c, const Texto& antes) {
 }
 
 // The checks after a run ended at a step: file, history, check, message, leftovers.
-void verificaDepois(const Cenario& c, const Gravacao& g, const Referencia& ref,
-                    const Resultado& r, int sinal, bool antesDaGravacao) {
+void verificaDepois(const Cenario& c, const Gravacao& g, const Referencia& ref, const Resultado& r,
+                    int sinal, bool antesDaGravacao) {
   const Texto agora = c.le(est);
   const bool conflito = g.conflito && !antesDaGravacao;
   const Texto antes = conflito ? outro : exemplo(est);
   ASSERT_TRUE(agora == antes || agora == ref.estudantes) << agora;
-  const bool feita = conflito ? c.existe(ficheiroConflito) : agora == ref.estudantes && agora != antes;
+  const bool feita =
+      conflito ? c.existe(ficheiroConflito) : agora == ref.estudantes && agora != antes;
   if (conflito) {
     EXPECT_EQ(agora, outro);
     if (feita) {
@@ -230,7 +233,8 @@ void verificaDepois(const Cenario& c, const Gravacao& g, const Referencia& ref,
         EXPECT_TRUE(contem(r.saida, gravadas(est))) << r.saida;
       }
       if (feita && conflito) {
-        EXPECT_TRUE(contem(r.saida, "ERRO: O ficheiro " + est + " " + conflitoEm + ficheiroConflito + "\n"))
+        EXPECT_TRUE(
+            contem(r.saida, "ERRO: O ficheiro " + est + " " + conflitoEm + ficheiroConflito + "\n"))
             << r.saida;
       }
       EXPECT_EQ(r.saida.substr(r.saida.size() - 10), "A sair ...");
@@ -340,8 +344,7 @@ TEST(Interrupcoes, QuedaDeEnergiaEmCadaPasso) {
         EXPECT_EQ(c.le(ficheiroConflito), ref.conflito);
       }
       const bool cortadoIntocado = c.le(hist) == g.historicoInicial &&
-                                   !g.historicoInicial.empty() &&
-                                   g.historicoInicial.back() != '\n';
+                                   !g.historicoInicial.empty() && g.historicoInicial.back() != '\n';
       if (!cortadoIntocado) {
         EXPECT_EQ(legivel(c, true), esperado(g, ref, feita));
         EXPECT_EQ(c.executa("", {"--historico", "12", "--verificar"}).estado, 0);

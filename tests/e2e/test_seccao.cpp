@@ -125,8 +125,8 @@ TEST(Seccao, EsperaDoDialogo) {
     ProcessoPausado a(c, "a", "12\n3\n2001\nA\n4\n9\n9\n", {},
                       "gravacao-seccao,temporario-escrito");
     ASSERT_TRUE(a.chegou("gravacao-seccao"));
-    ProcessoPausado b(c, "b", "12\n1\n3\n2002\nB\n4\n9\n9\n", {},
-                      "gravacao-seccao,seccao-aguarda", {"PAUTA_ESPERAS=0"});
+    ProcessoPausado b(c, "b", "12\n1\n3\n2002\nB\n4\n9\n9\n", {}, "gravacao-seccao,seccao-aguarda",
+                      {"PAUTA_ESPERAS=0"});
     ASSERT_TRUE(b.chegou("gravacao-seccao"));  // took the course over, its student added
     a.liberta("gravacao-seccao");
     ASSERT_TRUE(a.chegou("temporario-escrito"));  // inside its save's section
@@ -137,8 +137,7 @@ TEST(Seccao, EsperaDoDialogo) {
       kill(b.pid(), SIGINT);
       const Resultado rb = b.fim();
       EXPECT_EQ(rb.estado, 128 + SIGINT);
-      EXPECT_TRUE(contem(rb.saida, TXT("### GRAVAR ALTERAÇÕES NO FICHEIRO ###\n") + aviso +
-                                       "\n" +
+      EXPECT_TRUE(contem(rb.saida, TXT("### GRAVAR ALTERAÇÕES NO FICHEIRO ###\n") + aviso + "\n" +
                                        TXT("ATENÇÃO: O programa foi interrompido, as alterações "
                                            "não gravadas foram perdidas\nA sair ...")))
           << rb.saida;
@@ -152,8 +151,8 @@ TEST(Seccao, EsperaDoDialogo) {
     a.liberta("temporario-escrito");
     const Resultado ra = a.fim(), rb = b.fim();
     EXPECT_TRUE(contem(ra.saida, gravadas(est)));
-    EXPECT_TRUE(contem(rb.saida, aviso + "ERRO: O ficheiro " + est + " " + conflitoEm + est +
-                                     ".conflito\n"))
+    EXPECT_TRUE(contem(rb.saida,
+                       aviso + "ERRO: O ficheiro " + est + " " + conflitoEm + est + ".conflito\n"))
         << rb.saida;
     EXPECT_EQ(rb.saida.find(aviso), rb.saida.rfind(aviso));
   }
@@ -170,8 +169,8 @@ TEST(Seccao, SemTrancasDezSessoes) {
   std::vector<std::unique_ptr<ProcessoPausado>> sessoes;
   for (int i = 0; i < 10; ++i) {
     const Texto aluno = std::to_string(3000 + i);
-    const Texto entrada = (i == 0 ? "12\n" : "12\n1\n") + Texto("3\n") + aluno + "\nS" + aluno +
-                          "\n4\n9\n9\n";
+    const Texto entrada =
+        (i == 0 ? "12\n" : "12\n1\n") + Texto("3\n") + aluno + "\nS" + aluno + "\n4\n9\n9\n";
     sessoes.push_back(std::make_unique<ProcessoPausado>(c, "s" + std::to_string(i), entrada,
                                                         std::vector<std::string>{},
                                                         "gravacao-seccao", semTrancas));
@@ -191,8 +190,8 @@ TEST(Seccao, SemTrancasDezSessoes) {
     }
     const size_t em = r.saida.find(conflitoEm);
     ASSERT_NE(em, Texto::npos) << r.saida;
-    const Texto nome = r.saida.substr(em + conflitoEm.size(),
-                                      r.saida.find('\n', em) - em - conflitoEm.size());
+    const Texto nome =
+        r.saida.substr(em + conflitoEm.size(), r.saida.find('\n', em) - em - conflitoEm.size());
     EXPECT_TRUE(conflitos.insert(nome).second) << nome;
     EXPECT_TRUE(contem(c.le(nome), aluno)) << nome;
   }
@@ -248,7 +247,8 @@ TEST(Seccao, LimpezaNuncaEspera) {
   c.copiaExemplos();
   ProcessoPausado a(c, "a", "12\n3\n2001\nA\n4\n9\n9\n", {}, "temporario-escrito");
   ASSERT_TRUE(a.chegou("temporario-escrito"));  // inside its save's section
-  const Texto nosso = (c.dir() / "nosso.lock").string(), alheio = (c.dir() / "alheio.lock").string();
+  const Texto nosso = (c.dir() / "nosso.lock").string(),
+              alheio = (c.dir() / "alheio.lock").string();
   c.escreve("nosso.lock", "1;m;u\r\n");
   c.escreve("alheio.lock", "2;m;u\r\n");
   const Texto companheira = (c.dir() / seccao).string();

@@ -161,8 +161,8 @@ TEST(Seguranca, SemPermissao) {
   const std::string gravar =
       script(c, semPrivilegios() + "printf '" + guardaSessao + "0\\n' | $Q >../saida\n");
   EXPECT_TRUE(contem(gravar, TXT("### GRAVAR ALTERAÇÕES NO FICHEIRO ###\n") + razao)) << gravar;
-  const std::string importar =
-      script(c, semPrivilegios() + "LC_ALL=C $Q --importar 12 a.csv >/dev/null 2>../saida || true\n");
+  const std::string importar = script(
+      c, semPrivilegios() + "LC_ALL=C $Q --importar 12 a.csv >/dev/null 2>../saida || true\n");
   EXPECT_TRUE(contem(importar, razao)) << importar;
   EXPECT_EQ(c.le(est), exemplo(est));
 
