@@ -23,6 +23,8 @@ student is, and what the history records with the files:
                not the file the line names)
   missing      its student is in a file whose save the history does not name
   unchecked    trials whose history `--historico CODE --verificar` refused
+  hung         sessions still running a minute after the last signal (then
+               killed), and next writers that did not end within a minute
 
     python3 bench/interrupcoes.py [--pauta build/pauta] [--repeticoes 20]
                                   [--sessoes 10] [--semente 1] [--sem-grande]
@@ -124,19 +126,31 @@ def ensaio(pauta, origem, codigo, n, atraso, gerador, ambiente):
             p = sessoes[i][0]
             if p.poll() is None:
                 p.send_signal(fins[i][1])
+        presos = 0
+        limite = time.time() + 60
         for p, saida in sessoes:
             try:
                 p.stdin.close()
             except BrokenPipeError:
                 pass
-            p.wait()
+            try:
+                p.wait(timeout=max(0.1, limite - time.time()))
+            except subprocess.TimeoutExpired:
+                presos += 1
+                p.kill()
+                p.wait()
             saida.close()
         # The next writer: the lock of this script (or of a killed session) goes first.
         os.remove(os.path.join(pasta, f"{codigo}-Estudantes.txt.lock")) \
             if os.path.exists(os.path.join(pasta, f"{codigo}-Estudantes.txt.lock")) else None
-        seguinte = subprocess.run([pauta, "--importar", str(codigo), "seguinte.csv"], cwd=pasta,
-                                  env=ambiente, stdout=subprocess.DEVNULL,
-                                  stderr=subprocess.DEVNULL, check=False).returncode
+        try:
+            seguinte = subprocess.run([pauta, "--importar", str(codigo), "seguinte.csv"],
+                                      cwd=pasta, env=ambiente, stdout=subprocess.DEVNULL,
+                                      stderr=subprocess.DEVNULL, check=False,
+                                      timeout=60).returncode
+        except subprocess.TimeoutExpired:
+            presos += 1
+            seguinte = -1
         final = le(os.path.join(pasta, f"{codigo}-Estudantes.txt"))
         linhas, verificado = historico(pauta, pasta, codigo, ambiente)
         conflitos = {nome: le(os.path.join(pasta, nome)) for nome in os.listdir(pasta)
@@ -144,6 +158,7 @@ def ensaio(pauta, origem, codigo, n, atraso, gerador, ambiente):
         r = dict.fromkeys(["kept", "conflict", "unsaved", "lost", "misreported", "phantom",
                            "missing"], 0)
         r["unchecked"] = 0 if verificado and seguinte == 0 else 1
+        r["hung"] = presos
         for i in range(n):
             texto = le(os.path.join(pasta, f"saida.{i}"))
             registo = f"ALUNO;{50000 + i};Sessao {i}\r\n".encode()
@@ -205,7 +220,7 @@ def main():
                        stdout=subprocess.DEVNULL)
         casos.append(("20000 students", grande, 77, 3, 2.0))
     campos = ["kept", "conflict", "unsaved", "lost", "misreported", "phantom", "missing",
-              "unchecked"]
+              "unchecked", "hung"]
     print(f"{'course':<16}{'N':>4}{'trials':>8}{'changes':>9}" +
           "".join(f"{c:>12}" for c in campos))
     erro = False

@@ -154,7 +154,7 @@ Estado BloqueioCurso::toma(const std::string& nome, const SeccaoCurso::Aviso& av
   // previous holder can come between; a save in progress is waited for.
   pontoPausa("tomada-seccao");
   SeccaoCurso seccao;
-  const Estado dentro = seccao.entra(estudantesDoBloqueio(nome), aviso);
+  Estado dentro = seccao.entra(estudantesDoBloqueio(nome), aviso);
   if (dentro.causa() == Causa::ocupado) return dentro;
   // A private temporary file renamed over the lock's name: a link there is
   // replaced, never written through. Registered first, as in adquire.

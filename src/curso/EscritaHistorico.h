@@ -57,7 +57,7 @@ class EscritaHistorico {
               std::string* posto, Estado* adiado);
   Estado repara(const FimHistorico& fim);
   void novoEscritor(const std::string& origem);
-  void marca(Marca marca, const std::string& antes = "", const std::string& depois = "");
+  void marca(Marca qual, const std::string& antes = "", const std::string& depois = "");
   Estado despeja();
 
   std::string nome_;

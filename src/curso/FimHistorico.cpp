@@ -13,7 +13,7 @@ const std::string_view cabecalhoCrLf = "HISTORICO;1\r\n";
 const std::string_view cabecalhoLf = "HISTORICO;1\n";
 // The last bytes read: a few lines first, then room for a line cut short
 // and a few whole lines of the longest.
-const std::size_t janelas[] = {8 * 1024, 4 * (limiteLinha + 2)};
+const std::size_t janelas[] = {std::size_t{8} * 1024, 4 * (limiteLinha + 2)};
 // Lines tried at most, so that no file, however it is made, takes long.
 const int maximoTentativas = 5000;
 

@@ -46,7 +46,7 @@ std::string ficheiroDaGravacao(const std::string& origem, const std::string& fic
   const std::string marca = std::string(" ") + prefixoConflito;
   const size_t p = origem.rfind(marca);
   if (p == std::string::npos) return ficheiroEstudantes;
-  const std::string conflito = origem.substr(p + marca.size());
+  std::string conflito = origem.substr(p + marca.size());
   const size_t barra = ficheiroEstudantes.find_last_of("/\\");
   if (barra == std::string::npos) return conflito;
   return ficheiroEstudantes.substr(0, barra + 1) + conflito;

@@ -419,8 +419,9 @@ Listacurso::Gravacao Listacurso::gravaConflito(const std::string& nomeFicheiro,
   for (int n = 0; erro.ok(); ++n) {
     conflito = nomeNumerado(base, n);
     if (nomeOcupado(conflito)) continue;
-    erro = escreveHistorico(historico, origem + " " + historico::prefixoConflito + conflito,
-                            IdentidadeFicheiro(), novo.identidade());
+    std::string origemConflito = origem;
+    origemConflito.append(" ").append(historico::prefixoConflito).append(conflito);
+    erro = escreveHistorico(historico, origemConflito, IdentidadeFicheiro(), novo.identidade());
     if (!erro.ok()) {
       historico.anula();
       break;

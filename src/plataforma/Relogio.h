@@ -47,6 +47,6 @@ DuracoesEspera duracoesEspera();
 // A mode beside the dialogue: its waits give up after 60 s.
 void desisteAoMinuto();
 // Sets the durations (for tests).
-void fixaDuracoesEspera(const DuracoesEspera& duracoes);
+void fixaDuracoesEspera(const DuracoesEspera& novas);
 
 #endif

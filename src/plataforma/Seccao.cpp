@@ -208,7 +208,7 @@ Estado SeccaoCurso::entraSemTrancas(const std::string& companheira, const Aviso&
       return criado;
     }
     if (!leTrinco(trinco, &conteudo)) continue;  // released meanwhile
-    const DonoSeccao dono = leDono(conteudo);
+    DonoSeccao dono = leDono(conteudo);
     if (abandonado(dono)) {
       quebraTrinco(trinco, conteudo);
       continue;
