@@ -9,8 +9,8 @@ dialogues (consult, enter grades, add a student, save, statistics) and the
 modes (--exportar, --relatorio) in copies of the course, and everything
 must be the same: standard output and error, exit status and every file
 left in the folder (the report's generation time, the history's times of
-saving and the hashes that chain them, and the random part of a temporary
-file's name aside).
+saving and the hashes that chain them, the marks of its saves, and the
+random part of a temporary file's name aside).
 
     bench/compara.py NOVO/pauta REFERENCIA/pauta [--cursos 300] [--semente 1]
 """
@@ -95,6 +95,10 @@ def corre(binario: str, pasta: pathlib.Path, entrada: bytes, args: list) -> tupl
                 # The time of a save and the VERIFICACAO that hashes it.
                 conteudo = re.sub(rb"(?m)^\d{4}-\d\d-\d\dT[^;]*;", b"DATA;", conteudo)
                 conteudo = re.sub(rb"(?m);[0-9a-f]{16}\r$", b";VERIFICACAO\r", conteudo)
+                # The marks of the saves (a build before them has none).
+                conteudo = re.sub(rb"(?m)^DATA;[^;\r\n]*;[^;\r\n]*;[^;\r\n]*;;;"
+                                  rb"(inicio|identidade|concluida|anulada|reparada);.*\r\n", b"",
+                                  conteudo)
             ficheiros[f.name] = conteudo
     return (r.returncode, temporario.sub(b".tmp.*", r.stdout), temporario.sub(b".tmp.*", r.stderr),
             ficheiros)
